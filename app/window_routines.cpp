@@ -1,0 +1,64 @@
+#include "app/window_routines.h"
+
+#include <cmath>
+
+namespace orv {
+
+std::wstring MakeFilePath(Ports& p, const std::wstring& folder, const std::wstring& file_name) {
+  if (folder.find(L':') == std::wstring::npos) {
+    p.user32.MessageBoxW(0, L"Ошибка при создании имени файла\r\nНажмите Ctrl+Break",
+                         p.toolkit.AppTitle(), 0);
+  }
+  if (file_name.find(L':') != std::wstring::npos) return file_name;
+
+  std::wstring path;
+  if (folder.size() == 3 || (!folder.empty() && folder.back() == L'\\')) {
+    path = folder + file_name;
+  } else {
+    path = folder + L"\\" + file_name;
+  }
+  // Collapse every doubled backslash, scanning once from the start.
+  std::wstring out;
+  out.reserve(path.size());
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == L'\\' && i + 1 < path.size() && path[i + 1] == L'\\') {
+      out += L'\\';
+      ++i;
+    } else {
+      out += path[i];
+    }
+  }
+  return out;
+}
+
+void DragWindow(User32& user32, Hwnd wnd) {
+  user32.ReleaseCapture();
+  user32.SendMessageW(wnd, wm::kNcLButtonDown, kHtCaption, 0);
+}
+
+void AddTrayIcon(Shell32& shell32, Hwnd wnd, Hicon icon, std::uint32_t callback_message,
+                 const std::wstring& tip) {
+  NotifyIconData nid;
+  nid.hwnd = wnd;
+  nid.id = 1;
+  nid.flags = kNifMessage | kNifIcon | kNifTip;
+  nid.callback_message = callback_message;
+  nid.icon = icon;
+  nid.tip = tip.substr(0, 63);
+  shell32.Shell_NotifyIconW(kNimAdd, nid);
+}
+
+void RemoveTrayIcon(Shell32& shell32, Hwnd wnd) {
+  NotifyIconData nid;
+  nid.hwnd = wnd;
+  nid.id = 1;
+  nid.flags = kNifMessage | kNifIcon | kNifTip;
+  shell32.Shell_NotifyIconW(kNimDelete, nid);
+}
+
+std::int64_t RoundHalfEven(double v) {
+  // The default floating-point rounding mode is to nearest, ties to even.
+  return static_cast<std::int64_t>(std::nearbyint(v));
+}
+
+}  // namespace orv

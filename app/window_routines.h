@@ -1,0 +1,26 @@
+// Routines of the keyboard shell that other parts share: path joining,
+// dragging a window by its body, and the notification-area icon.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/ports.h"
+
+namespace orv {
+
+// Joins a folder and a file name into one path with a single backslash
+// between them; warns once per call when the folder has no drive colon.
+std::wstring MakeFilePath(Ports& p, const std::wstring& folder, const std::wstring& file_name);
+
+// Starts a system move of the window, as if its title bar had been pressed.
+void DragWindow(User32& user32, Hwnd wnd);
+
+// The tray icon: callbacks arrive as mouse-move messages on `wnd`.
+void AddTrayIcon(Shell32& shell32, Hwnd wnd, Hicon icon, std::uint32_t callback_message,
+                 const std::wstring& tip);
+void RemoveTrayIcon(Shell32& shell32, Hwnd wnd);
+
+// Nearest whole number, an exact half to the even neighbour.
+std::int64_t RoundHalfEven(double v);
+
+}  // namespace orv

@@ -1,0 +1,56 @@
+// The remembered texts and the drop-down list filtered by what is typed.
+#include <cwctype>
+
+#include "app/frmKbd.h"
+#include "history/numeric.h"
+
+namespace orv {
+
+namespace {
+
+std::wstring Trimmed(const std::wstring& s) {
+  const auto first = s.find_first_not_of(L' ');
+  if (first == std::wstring::npos) return {};
+  const auto last = s.find_last_not_of(L' ');
+  return s.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+// Adds a text as the newest entry. Blank texts and numbers are not kept; an
+// older copy (compared without case) leaves a hole where it stood.
+void FrmKbd::AddStringToHistory(const std::wstring& text) {
+  const std::wstring trimmed = Trimmed(text);
+  if (trimmed.empty()) return;
+  if (IsNumeric(trimmed, p_.kernel32.GetDecimalSeparator())) return;
+  const std::wstring upper = p_.user32.CharUpperW(text);
+  for (auto& item : HistoryItems) {
+    if (!item.empty() && item.size() == text.size() && p_.user32.CharUpperW(item) == upper) {
+      item.clear();
+    }
+  }
+  HistoryItems.insert(HistoryItems.begin(), text);
+}
+
+// Rebuilds the drop-down list: the whole history for a blank line, else the
+// entries that contain the line, newest first. The line itself is kept.
+void FrmKbd::FillComboHistory() {
+  const std::wstring s = cmbText.Text();
+  if (Trimmed(s).empty()) {
+    cmbText.Clear();
+    for (const auto& item : HistoryItems) {
+      if (!item.empty()) cmbText.AddItem(item);
+    }
+    cmbText.SetText(L"");
+    return;
+  }
+  const std::wstring needle = p_.user32.CharUpperW(s);
+  cmbText.Clear();
+  for (const auto& item : HistoryItems) {
+    if (item.size() < s.size()) continue;
+    if (p_.user32.CharUpperW(item).find(needle) != std::wstring::npos) cmbText.AddItem(item);
+  }
+  cmbText.SetText(s);
+}
+
+}  // namespace orv

@@ -1,0 +1,62 @@
+// Synthetic input and the field splitting that the Tab key uses.
+#include "utility/KelpUltimate.h"
+
+namespace orv {
+
+void KelpUltimate::SendKey(std::uint8_t vk, int action) {
+  if (action != 3 && action != 4 && action != 5) return;
+  if (action == 3 || action == 5) p_.user32.keybd_event(vk, 0, 0, 0);
+  if (action == 4 || action == 5) p_.user32.keybd_event(vk, 0, kKeyEventKeyUp, 0);
+}
+
+void KelpUltimate::SendMouseClick(int button, int action) {
+  unsigned down = 0, up = 0;
+  switch (button) {
+    case 0: down = kMouseLeftDown, up = kMouseLeftUp; break;
+    case 1: down = kMouseRightDown, up = kMouseRightUp; break;
+    case 2: down = kMouseMiddleDown, up = kMouseMiddleUp; break;
+    default: return;
+  }
+  if (action != 4) p_.user32.mouse_event(down, 0, 0, 0, 0);
+  if (action != 3) p_.user32.mouse_event(up, 0, 0, 0, 0);
+}
+
+bool KelpUltimate::QuotesBalanced(const std::wstring& text) {
+  std::size_t quotes = 0;
+  for (wchar_t c : text) quotes += (c == L'"');
+  return quotes % 2 == 0;
+}
+
+// The n-th field (from 1) of a delimited text; delimiters inside double
+// quotes do not split. Trailing delimiters are cut from the caller's text.
+std::wstring KelpUltimate::GetField(std::wstring& text, int n, wchar_t delimiter,
+                                    const std::wstring& default_value) {
+  while (!text.empty() && text.back() == delimiter) text.pop_back();
+  int field = 1;
+  std::size_t start = 0;
+  std::size_t quotes = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    const bool at_end = i == text.size();
+    if (!at_end && text[i] == L'"') ++quotes;
+    if (at_end || (text[i] == delimiter && quotes % 2 == 0)) {
+      if (field == n) {
+        std::wstring value = text.substr(start, i - start);
+        if (value.find_first_not_of(L' ') == std::wstring::npos) return default_value;
+        return value;
+      }
+      ++field;
+      start = i + 1;
+    }
+  }
+  return default_value;
+}
+
+// Password fields: the style bit, or a password character set by message.
+bool KelpUltimate::IsPasswordField(Hwnd wnd) {
+  if ((p_.user32.GetWindowLongW(wnd, kGwlStyle) & kEsPassword) != 0) return true;
+  std::uintptr_t ch = 0;
+  return p_.user32.SendMessageTimeoutW(wnd, kEmGetPasswordChar, 0, 0, kSmtoAbortIfHung, 500, &ch) &&
+         ch != 0;
+}
+
+}  // namespace orv

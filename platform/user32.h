@@ -1,0 +1,99 @@
+// Port over user32: the window calls the core makes, with the system's names.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/types.h"
+
+namespace orv {
+
+// Message numbers and flags the core uses, with the system's values.
+namespace wm {
+inline constexpr unsigned kSetText = 0x000C;
+inline constexpr unsigned kGetText = 0x000D;
+inline constexpr unsigned kGetTextLength = 0x000E;
+inline constexpr unsigned kClose = 0x0010;
+inline constexpr unsigned kMouseMove = 0x0200;
+inline constexpr unsigned kLButtonDown = 0x0201;
+inline constexpr unsigned kRButtonDown = 0x0204;
+inline constexpr unsigned kNcLButtonDown = 0x00A1;
+}  // namespace wm
+inline constexpr unsigned kSmtoAbortIfHung = 0x0002;
+inline constexpr int kHtCaption = 2;
+inline constexpr int kVkLButton = 0x01;
+inline constexpr int kVkReturn = 0x0D;
+inline constexpr Hwnd kHwndTopmost = -1;
+inline constexpr Hwnd kHwndNoTopmost = -2;
+inline constexpr unsigned kSwpNoSize = 0x0001;
+inline constexpr unsigned kSwpNoMove = 0x0002;
+inline constexpr unsigned kSwpNoActivate = 0x0010;
+inline constexpr int kGwlStyle = -16;
+inline constexpr int kGwlExStyle = -20;
+inline constexpr unsigned kKeyEventKeyUp = 0x0002;
+inline constexpr unsigned kMouseLeftDown = 0x0002, kMouseLeftUp = 0x0004;
+inline constexpr unsigned kMouseRightDown = 0x0008, kMouseRightUp = 0x0010;
+inline constexpr unsigned kMouseMiddleDown = 0x0020, kMouseMiddleUp = 0x0040;
+inline constexpr unsigned kEsPassword = 0x0020;
+inline constexpr unsigned kEmGetPasswordChar = 0x00D2;
+
+class User32 {
+ public:
+  virtual ~User32() = default;
+
+  virtual std::int16_t GetAsyncKeyState(int vkey) = 0;
+  virtual bool GetCursorPos(Point& pt) = 0;
+  virtual bool SetCursorPos(int x, int y) = 0;
+  virtual Hwnd WindowFromPoint(Point pt) = 0;
+  virtual Hwnd GetParent(Hwnd wnd) = 0;
+  virtual bool IsWindow(Hwnd wnd) = 0;
+  // The class name, at most max_chars - 1 characters; empty when unknown.
+  virtual std::wstring GetClassNameW(Hwnd wnd, int max_chars) = 0;
+  virtual bool GetWindowRect(Hwnd wnd, Rect& rect) = 0;
+  virtual Hwnd FindWindowExW(Hwnd parent, Hwnd child_after, const wchar_t* class_name,
+                             const wchar_t* window_name) = 0;
+
+  // Messages carry their pointer arguments in lparam as the system does:
+  // WM_GETTEXT fills the wchar_t buffer lparam points to, WM_SETTEXT reads
+  // the NUL-terminated text lparam points to.
+  virtual std::intptr_t SendMessageW(Hwnd wnd, unsigned msg, std::uintptr_t wparam,
+                                     std::intptr_t lparam) = 0;
+  // Returns false when the call failed (time-out, hung or invalid window).
+  virtual bool SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr_t wparam,
+                                   std::intptr_t lparam, unsigned flags, unsigned timeout_ms,
+                                   std::uintptr_t* result) = 0;
+  virtual bool PostMessageW(Hwnd wnd, unsigned msg, std::uintptr_t wparam,
+                            std::intptr_t lparam) = 0;
+
+  virtual void keybd_event(std::uint8_t vk, std::uint8_t scan, unsigned flags,
+                           std::uintptr_t extra) = 0;
+  virtual void mouse_event(unsigned flags, unsigned dx, unsigned dy, unsigned data,
+                           std::uintptr_t extra) = 0;
+  virtual bool ReleaseCapture() = 0;
+
+  virtual bool ShowWindow(Hwnd wnd, int cmd) = 0;
+  virtual bool SetWindowPos(Hwnd wnd, Hwnd insert_after, int x, int y, int cx, int cy,
+                            unsigned flags) = 0;
+  virtual bool MoveWindow(Hwnd wnd, int x, int y, int cx, int cy, bool repaint) = 0;
+  virtual bool UpdateWindow(Hwnd wnd) = 0;
+  virtual bool SetWindowTextW(Hwnd wnd, const std::wstring& text) = 0;
+  virtual bool EnableWindow(Hwnd wnd, bool enable) = 0;
+  virtual bool SetForegroundWindow(Hwnd wnd) = 0;
+  virtual std::int32_t GetWindowLongW(Hwnd wnd, int index) = 0;
+  virtual std::int32_t SetWindowLongW(Hwnd wnd, int index, std::int32_t value) = 0;
+  virtual bool SetLayeredWindowAttributes(Hwnd wnd, Color key, std::uint8_t alpha,
+                                          unsigned flags) = 0;
+  // The window owns the region afterwards when this returns non-zero.
+  virtual int SetWindowRgn(Hwnd wnd, Hrgn rgn, bool redraw) = 0;
+  virtual Hwnd GetDesktopWindow() = 0;
+  virtual Hdc GetDC(Hwnd wnd) = 0;
+  virtual int ReleaseDC(Hwnd wnd, Hdc dc) = 0;
+  virtual std::uint32_t GetWindowThreadProcessId(Hwnd wnd, std::uint32_t* process_id) = 0;
+  // SystemParametersInfo(SPI_GETWORKAREA).
+  virtual bool SystemParametersInfoWorkArea(Rect& work_area) = 0;
+  virtual int MessageBoxW(Hwnd owner, const std::wstring& text, const std::wstring& caption,
+                          unsigned style) = 0;
+  // Locale-aware upper case, as CharUpperBuffW.
+  virtual std::wstring CharUpperW(const std::wstring& text) = 0;
+};
+
+}  // namespace orv

@@ -1,0 +1,82 @@
+// Talking to other applications' windows without hanging on them.
+#include <vector>
+
+#include "utility/KelpUltimate.h"
+
+namespace orv {
+
+namespace {
+constexpr int kPathSearchLimit = 256;
+}
+
+std::wstring KelpUltimate::GetWindowTextTimeout(Hwnd wnd, unsigned timeout_ms) {
+  std::uintptr_t length = 0;
+  if (!p_.user32.SendMessageTimeoutW(wnd, wm::kGetTextLength, 0, 0, kSmtoAbortIfHung,
+                                     timeout_ms, &length)) {
+    return kHungMarker;
+  }
+  if (length == 0) return {};
+  // A window may claim any length; a buffer we cannot have reads as empty.
+  std::vector<wchar_t> buffer;
+  try {
+    buffer.assign(length + 1, L'\0');
+  } catch (const std::exception&) {
+    return {};
+  }
+  std::uintptr_t copied = 0;
+  if (!p_.user32.SendMessageTimeoutW(wnd, wm::kGetText, buffer.size(),
+                                     reinterpret_cast<std::intptr_t>(buffer.data()),
+                                     kSmtoAbortIfHung, timeout_ms, &copied)) {
+    return {};
+  }
+  buffer.back() = L'\0';
+  return std::wstring(buffer.data());
+}
+
+std::wstring KelpUltimate::GetWindowClass(Hwnd wnd) { return p_.user32.GetClassNameW(wnd, 256); }
+
+std::wstring KelpUltimate::GetWindowPath(Hwnd wnd) {
+  if (wnd == 0) return {};
+  const std::wstring cls = GetWindowClass(wnd);
+  const Hwnd parent = p_.user32.GetParent(wnd);
+  if (parent == 0) return L"NOPARENT," + cls;
+  const std::wstring not_found = L"NOTFOUND," + cls;
+  Hwnd child = p_.user32.FindWindowExW(parent, 0, cls.c_str(), nullptr);
+  if (child == 0) return not_found;
+  int ordinal = 0;
+  while (child != wnd) {
+    if (ordinal == kPathSearchLimit) return not_found;
+    child = p_.user32.FindWindowExW(parent, child, cls.c_str(), nullptr);
+    if (child == 0) return not_found;
+    ++ordinal;
+  }
+  return std::to_wstring(parent) + L"," + std::to_wstring(ordinal) + L"," + cls;
+}
+
+Hwnd KelpUltimate::FindNthChild(Hwnd parent, std::int64_t n, const std::wstring& class_name) {
+  if (parent == 0) return 0;
+  Hwnd child = p_.user32.FindWindowExW(parent, 0, class_name.c_str(), nullptr);
+  if (child == 0) return -1;
+  for (std::int64_t step = 0; step < n; ++step) {
+    if (step == kPathSearchLimit) return -1;
+    child = p_.user32.FindWindowExW(parent, child, class_name.c_str(), nullptr);
+    if (child == 0) return -1;
+  }
+  return child;
+}
+
+void KelpUltimate::SetTargetText(Hwnd wnd, const std::wstring& text) {
+  std::uintptr_t result = 0;
+  p_.user32.SendMessageTimeoutW(wnd, wm::kSetText, 0, reinterpret_cast<std::intptr_t>(text.c_str()),
+                                kSmtoAbortIfHung, 500, &result);
+}
+
+bool KelpUltimate::IsCursorOverWindow(Hwnd wnd, int margin) {
+  Point pt;
+  Rect r;
+  if (!p_.user32.GetCursorPos(pt) || !p_.user32.GetWindowRect(wnd, r)) return false;
+  return pt.x > r.left - margin && pt.y > r.top - margin && pt.x < r.right + margin &&
+         pt.y < r.bottom + margin;
+}
+
+}  // namespace orv
