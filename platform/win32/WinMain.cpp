@@ -1,0 +1,52 @@
+// OrvKey's entry: builds the ports and the keyboard window, runs start-up,
+// then the message loop until the unload path ends the process.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/frmKbd.h"
+#include "platform/win32/adapters.h"
+#include "platform/win32/kbd_window.h"
+#include "platform/win32/toolkit.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  using namespace orv;
+  using namespace orv::win32;
+
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+
+  SystemUser32 user32;
+  SystemGdi32 gdi32;
+  SystemKernel32 kernel32;
+  SystemAdvapi32 advapi32;
+  SystemShell32 shell32;
+  SystemComdlg32 comdlg32;
+  Win32Toolkit toolkit(instance);
+  Ports ports{user32, gdi32, kernel32, advapi32, shell32, comdlg32, toolkit};
+  KelpUltimate kelp(ports);
+
+  FrmKbd kbd(ports, kelp);
+  // Designed position: centred at the bottom of the work area.
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  kbd.Move(work.left + (work.right - work.left - kbd.Width()) / 2,
+           work.bottom - kbd.Height() - 8, kbd.Width(), kbd.Height());
+
+  KbdWindow window(kbd, toolkit);
+  toolkit.sync = [&window] { window.Sync(); };
+  if (!window.Create()) return 1;
+
+  kbd.BeginEvent();
+  kbd.Form_Load();
+  if (kbd.Ended()) return 0;
+  window.Sync();
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}

@@ -1,0 +1,587 @@
+// The real keyboard window.
+#include "platform/win32/kbd_window.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace orv::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"OrvKeyKeyboard";
+constexpr UINT_PTR kTimerHwnd = 1;
+constexpr int kIdText = 1000, kIdLang = 1100, kIdFont = 1200, kIdSize = 1201, kIdOption = 1300,
+              kIdButton = 1400, kIdHook = 1500;
+constexpr Color kOptionText = 0x00E0E0E0;
+constexpr Color kLayoutBoxBack = 0x00262626;
+// The drop-down part of the edit line, below its 37-pixel edit part.
+constexpr int kDropHeight = 240;
+
+RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+bool Inside(const Rect& r, POINT p) {
+  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+std::wstring WindowText(HWND hwnd) {
+  const int n = GetWindowTextLengthW(hwnd);
+  std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
+  const int got = GetWindowTextW(hwnd, s.data(), n + 1);
+  s.resize(static_cast<std::size_t>(std::max(got, 0)));
+  return s;
+}
+
+}  // namespace
+
+KbdWindow::KbdWindow(FrmKbd& model, Win32Toolkit& toolkit) : m_(model), tk_(toolkit) {}
+
+KbdWindow::~KbdWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool KbdWindow::Create() {
+  HINSTANCE inst = tk_.Instance();
+  icon_.reset(static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0,
+                                            LR_DEFAULTSIZE)));
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = inst;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hIcon = icon_.get();
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);
+
+  designed_picture_ = tk_.ResourcePicture(L"KEYBOARD");
+  designed_background_ = tk_.Bitmap(designed_picture_);
+
+  // Borderless, topmost, and kept off the taskbar: it is a tool beside the
+  // car front-end, not an application of its own.
+  hwnd_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, m_.Caption().c_str(),
+                          WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(), m_.Width(),
+                          m_.Height(), nullptr, nullptr, inst, this);
+  if (!hwnd_) return false;
+  m_.AttachWindow(FromHwnd(hwnd_));
+  m_.SetIcon(reinterpret_cast<Hicon>(icon_.get()));
+
+  auto child = [&](const wchar_t* cls, DWORD style, DWORD ex, const Control& c, int id) {
+    return CreateWindowExW(ex, cls, L"", WS_CHILD | WS_VISIBLE | style, c.Left(), c.Top(),
+                           c.Width(), c.Height(), hwnd_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+  };
+
+  HWND combo = CreateWindowExW(0, WC_COMBOBOXW, L"",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                               m_.cmbText.Left(), m_.cmbText.Top(), m_.cmbText.Width(),
+                               m_.cmbText.Height() + kDropHeight, hwnd_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdText)), inst,
+                               nullptr);
+  // No length limit: long fields are captured whole.
+  SendMessageW(combo, CB_LIMITTEXT, 0, 0);
+  m_.cmbText.AttachWindow(FromHwnd(combo));
+  combo_edit_ = EditOf(combo);
+  if (combo_edit_) {
+    SetWindowSubclass(combo_edit_, ChildProc, kIdText, reinterpret_cast<DWORD_PTR>(this));
+  }
+
+  for (int i = 0; i < kLayouts; ++i) {
+    auto& box = m_.txtLang[static_cast<std::size_t>(i)];
+    HWND h = child(WC_EDITW, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, box, kIdLang + i);
+    SendMessageW(h, EM_LIMITTEXT, static_cast<WPARAM>(box.MaxLength()), 0);
+    box.AttachWindow(FromHwnd(h));
+  }
+  HWND fonts = CreateWindowExW(0, WC_COMBOBOXW, L"",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
+                               m_.cmbFont.Left(), m_.cmbFont.Top(), m_.cmbFont.Width(),
+                               kDropHeight, hwnd_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdFont)), inst,
+                               nullptr);
+  m_.cmbFont.AttachWindow(FromHwnd(fonts));
+  HWND sizes = CreateWindowExW(0, WC_COMBOBOXW, L"",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
+                               m_.cmbSize.Left(), m_.cmbSize.Top(), m_.cmbSize.Width(),
+                               kDropHeight, hwnd_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSize)), inst,
+                               nullptr);
+  m_.cmbSize.AttachWindow(FromHwnd(sizes));
+  for (int i = 0; i < 8; ++i) {
+    auto& box = m_.chkFont[static_cast<std::size_t>(i)];
+    const bool swatch = i == kChkColor1 || i == kChkColor2;
+    box.AttachWindow(FromHwnd(
+        child(WC_BUTTONW, (swatch ? BS_PUSHLIKE : 0) | BS_CHECKBOX, 0, box, kIdOption + i)));
+  }
+  for (int i = 0; i < 2; ++i) {
+    auto& b = m_.cmdHistory[static_cast<std::size_t>(i)];
+    b.AttachWindow(FromHwnd(child(WC_BUTTONW, BS_PUSHBUTTON, 0, b, kIdButton + i)));
+  }
+  // The tray reports to this hidden box.
+  HWND hook = CreateWindowExW(0, WC_STATICW, L"", WS_CHILD, 0, 0, 1, 1, hwnd_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdHook)), inst,
+                              nullptr);
+  SetWindowSubclass(hook, ChildProc, kIdHook, reinterpret_cast<DWORD_PTR>(this));
+  m_.picHook.AttachWindow(FromHwnd(hook));
+
+  label_versions_.assign(m_.lblX.size() + m_.lblControl.size() + m_.lblInfo.size(), ~0ull);
+  return true;
+}
+
+HWND KbdWindow::EditOf(HWND combo) const {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  if (GetComboBoxInfo(combo, &info)) return info.hwndItem;
+  return FindWindowExW(combo, nullptr, WC_EDITW, nullptr);
+}
+
+// ---------------------------------------------------------------- events
+
+void KbdWindow::Dispatch(const std::function<void()>& event) {
+  ++dispatch_depth_;
+  m_.BeginEvent();
+  event();
+  --dispatch_depth_;
+  if (!m_.Ended()) Sync();
+}
+
+LRESULT CALLBACK KbdWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  KbdWindow* self = nullptr;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<KbdWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->hwnd_ = hwnd;
+  } else {
+    self = reinterpret_cast<KbdWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  return self ? self->OnMessage(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK KbdWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                      DWORD_PTR self) {
+  return reinterpret_cast<KbdWindow*>(self)->OnChildMessage(hwnd, msg, wp, lp, id);
+}
+
+LRESULT KbdWindow::OnChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id) {
+  if (id == kIdHook && msg == WM_MOUSEMOVE) {
+    // The tray puts the mouse message over the icon where x would be.
+    const int x_twips = static_cast<int>(static_cast<std::uint16_t>(LOWORD(lp))) *
+                        tk_.TwipsPerPixelX();
+    Dispatch([&] { m_.picHook_MouseMove(0, x_twips, 0); });
+    return 0;
+  }
+  const LRESULT r = DefSubclassProc(child, msg, wp, lp);
+  if (id == kIdText) {
+    switch (msg) {
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONUP:
+      case WM_MOUSEMOVE:
+      case WM_KEYDOWN:
+      case WM_KEYUP: {
+        // Where the user put the caret in the edit line, for the next tick.
+        DWORD start = 0, end = 0;
+        SendMessageW(child, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+        m_.cmbText.ReportSelStart(static_cast<std::int32_t>(end));
+        text_line_.sel = static_cast<std::int32_t>(end);
+        break;
+      }
+      default: break;
+    }
+  }
+  return r;
+}
+
+LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      Paint(dc);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_TIMER:
+      if (wp == kTimerHwnd) Dispatch([&] { m_.tmrhWnd.Fire(); });
+      return 0;
+    case WM_MOUSEACTIVATE:
+      // Touching a key leaves the focus in the application being typed
+      // into; only the real controls take it.
+      if (LOWORD(lp) == HTCLIENT) {
+        POINT pt;
+        GetCursorPos(&pt);
+        if (WindowFromPoint(pt) == hwnd_) return MA_NOACTIVATE;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      OnKeyPress(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)},
+                 msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4);
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      OnKeyRelease(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lp) != hwnd_ && pressed_kind_ != 0) {
+        // Lost the finger to another window: the key comes back up.
+        const int kind = pressed_kind_, index = pressed_index_;
+        pressed_kind_ = 0;
+        Dispatch([&] {
+          if (kind == 1) m_.lblX_MouseUp(index);
+          else m_.lblControl_MouseUp(index);
+        });
+      }
+      return 0;
+    case WM_WINDOWPOSCHANGED: {
+      RECT r;
+      GetWindowRect(hwnd_, &r);
+      m_.ReportBounds(Rect{r.left, r.top, r.right, r.bottom});
+      break;
+    }
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+      return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: {
+      HDC dc = reinterpret_cast<HDC>(wp);
+      HWND from = reinterpret_cast<HWND>(lp);
+      const bool text_line = from == combo_edit_ || GetParent(from) == ToHwnd(m_.cmbText.hWnd()) ||
+                             from == ToHwnd(m_.cmbText.hWnd());
+      if (text_line) {
+        SetTextColor(dc, m_.cmbText.ForeColor());
+        SetBkColor(dc, m_.cmbText.BackColor());
+        return reinterpret_cast<LRESULT>(BrushFor(m_.cmbText.BackColor()));
+      }
+      SetTextColor(dc, kOptionText);
+      SetBkColor(dc, kLayoutBoxBack);
+      return reinterpret_cast<LRESULT>(BrushFor(kLayoutBoxBack));
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      HDC dc = reinterpret_cast<HDC>(wp);
+      const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+      Color back = kKbdBackColor;
+      if (id >= kIdOption && id < kIdOption + 8) {
+        back = m_.chkFont[static_cast<std::size_t>(id - kIdOption)].BackColor();
+      }
+      SetTextColor(dc, kOptionText);
+      SetBkColor(dc, back);
+      return reinterpret_cast<LRESULT>(BrushFor(back));
+    }
+    case WM_CLOSE:
+    case WM_ENDSESSION:
+      if (msg == WM_ENDSESSION && !wp) break;
+      Dispatch([&] {
+        std::int16_t cancel = 0;
+        m_.Form_Unload(cancel);
+      });
+      return 0;
+    case WM_QUERYENDSESSION: return TRUE;
+    default: break;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void KbdWindow::OnCommand(WORD id, WORD code, HWND control) {
+  if (syncing_) return;
+  if (id == kIdText) {
+    if (code == CBN_EDITCHANGE) {
+      // Typed on a real keyboard: the edit line's model follows.
+      const std::wstring text = WindowText(control);
+      text_line_.text = text;
+      Dispatch([&] { m_.cmbText.SetText(text); });
+    } else if (code == CBN_DROPDOWN) {
+      FillRealList(m_.cmbText, control, text_line_);
+    } else if (code == CBN_SELCHANGE) {
+      const int index = static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0));
+      if (index >= 0 && index < m_.cmbText.ListCount()) {
+        Dispatch([&] { m_.cmbText.SetListIndex(index); });
+      }
+    }
+  } else if (id >= kIdLang && id < kIdLang + kLayouts && code == EN_CHANGE) {
+    auto& box = m_.txtLang[static_cast<std::size_t>(id - kIdLang)];
+    const std::wstring text = WindowText(control);
+    layouts_[static_cast<std::size_t>(id - kIdLang)].text = text;
+    Dispatch([&] { box.SetText(text); });
+  } else if ((id == kIdFont || id == kIdSize) && code == CBN_SELCHANGE) {
+    const int index = static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0));
+    ComboBox& list = id == kIdFont ? m_.cmbFont : m_.cmbSize;
+    (id == kIdFont ? font_list_ : size_list_).sel = index;
+    Dispatch([&] { list.SetListIndex(index); });
+  } else if (id >= kIdOption && id < kIdOption + 8 && code == BN_CLICKED) {
+    auto& box = m_.chkFont[static_cast<std::size_t>(id - kIdOption)];
+    Dispatch([&] { box.SetValue(box.Value() == 1 ? 0 : 1); });
+  } else if (id >= kIdButton && id < kIdButton + 2 && code == BN_CLICKED) {
+    Dispatch([&] { m_.cmdHistory_Click(id - kIdButton); });
+  }
+}
+
+int KbdWindow::KeyAt(POINT pt, int* index) const {
+  for (std::size_t i = 0; i < m_.lblControl.size(); ++i) {
+    if (Inside(m_.lblControl[i].Bounds(), pt)) {
+      *index = static_cast<int>(i);
+      return 2;
+    }
+  }
+  for (std::size_t i = 0; i < m_.lblX.size(); ++i) {
+    if (Inside(m_.lblX[i].Bounds(), pt)) {
+      *index = static_cast<int>(i);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+void KbdWindow::OnKeyPress(POINT pt, int button) {
+  int index = -1;
+  const int kind = KeyAt(pt, &index);
+  if (kind == 0) {
+    // The background: any button moves the whole window.
+    for (std::size_t i = 0; i < m_.lblInfo.size(); ++i) {
+      if (Inside(m_.lblInfo[i].Bounds(), pt)) return;
+    }
+    Dispatch([&] { m_.Form_MouseDown(button); });
+    return;
+  }
+  if (button != 1) return;
+  pressed_kind_ = kind;
+  pressed_index_ = index;
+  SetCapture(hwnd_);
+  Dispatch([&] {
+    if (kind == 1) m_.lblX_MouseDown(index);
+    else m_.lblControl_MouseDown(index);
+  });
+}
+
+void KbdWindow::OnKeyRelease(POINT pt) {
+  if (pressed_kind_ == 0) return;
+  const int kind = pressed_kind_, index = pressed_index_;
+  pressed_kind_ = 0;
+  ReleaseCapture();
+  int over = -1;
+  const bool click = KeyAt(pt, &over) == kind && over == index;
+  Dispatch([&] {
+    if (kind == 1) m_.lblX_MouseUp(index);
+    else m_.lblControl_MouseUp(index);
+  });
+  if (!click || m_.Ended()) return;
+  Dispatch([&] {
+    if (kind == 1) m_.lblX_Click(index);
+    else m_.lblControl_Click(index);
+  });
+}
+
+// ---------------------------------------------------------------- painting
+
+HBRUSH KbdWindow::BrushFor(Color c) {
+  for (auto& [colour, brush] : brushes_) {
+    if (colour == c) return brush.get();
+  }
+  brushes_.emplace_back(c, UniqueBrush(CreateSolidBrush(c)));
+  return brushes_.back().second.get();
+}
+
+void KbdWindow::Paint(HDC target) {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const int w = client.right, h = client.bottom;
+  // Drawn off screen first so keys never flicker while they change colour.
+  UniqueDc dc(CreateCompatibleDC(target));
+  UniqueBitmap canvas(CreateCompatibleBitmap(target, w, h));
+  HGDIOBJ old_canvas = SelectObject(dc.get(), canvas.get());
+  FillRect(dc.get(), &client, BrushFor(m_.BackColor()));
+
+  HBITMAP background = m_.GetPicture() ? tk_.Bitmap(m_.GetPicture()) : designed_background_;
+  if (background) {
+    BITMAP bm{};
+    GetObjectW(background, sizeof(bm), &bm);
+    UniqueDc src(CreateCompatibleDC(target));
+    HGDIOBJ old = SelectObject(src.get(), background);
+    BitBlt(dc.get(), 0, 0, bm.bmWidth, std::abs(bm.bmHeight), src.get(), 0, 0, SRCCOPY);
+    SelectObject(src.get(), old);
+  }
+  SetBkMode(dc.get(), TRANSPARENT);
+  for (const auto& label : m_.lblInfo) DrawLabel(dc.get(), label);
+  for (const auto& label : m_.lblX) DrawLabel(dc.get(), label);
+  for (const auto& label : m_.lblControl) DrawLabel(dc.get(), label);
+
+  BitBlt(target, 0, 0, w, h, dc.get(), 0, 0, SRCCOPY);
+  SelectObject(dc.get(), old_canvas);
+}
+
+void KbdWindow::DrawLabel(HDC dc, const Label& label) {
+  if (!label.Visible() || label.Caption().empty()) return;
+  HGDIOBJ old = SelectObject(dc, tk_.Fonts().Get(label.Font()));
+  SetTextColor(dc, label.ForeColor());
+  RECT r = ToRect(label.Bounds());
+  // Captions are drawn literally: an ampersand is an ampersand.
+  UINT format = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER | DT_NOCLIP;
+  format |= label.Alignment() == Label::Align::Center ? DT_CENTER : DT_LEFT;
+  DrawTextW(dc, label.Caption().c_str(), static_cast<int>(label.Caption().size()), &r, format);
+  SelectObject(dc, old);
+}
+
+// ---------------------------------------------------------------- syncing
+
+void KbdWindow::Sync() {
+  if (!hwnd_ || syncing_) return;
+  syncing_ = true;
+  SyncLabels();
+  SyncCombo(m_.cmbText, ToHwnd(m_.cmbText.hWnd()), text_line_, false);
+  for (std::size_t i = 0; i < layouts_.size(); ++i) SyncTextBox(m_.txtLang[i], layouts_[i]);
+  SyncCombo(m_.cmbFont, ToHwnd(m_.cmbFont.hWnd()), font_list_, true);
+  SyncCombo(m_.cmbSize, ToHwnd(m_.cmbSize.hWnd()), size_list_, true);
+  for (std::size_t i = 0; i < options_.size(); ++i) {
+    auto& box = m_.chkFont[i];
+    auto& pushed = options_[i];
+    if (pushed.version == box.Version()) continue;
+    HWND real = ToHwnd(box.hWnd());
+    SyncPlacement(box, real, pushed);
+    if (pushed.text != box.Caption()) SetWindowTextW(real, (pushed.text = box.Caption()).c_str());
+    if (pushed.value != box.Value()) {
+      pushed.value = box.Value();
+      SendMessageW(real, BM_SETCHECK, static_cast<WPARAM>(box.Value()), 0);
+    }
+    InvalidateRect(real, nullptr, TRUE);
+    pushed.version = box.Version();
+  }
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    auto& b = m_.cmdHistory[i];
+    auto& pushed = buttons_[i];
+    if (pushed.version == b.Version()) continue;
+    HWND real = ToHwnd(b.hWnd());
+    SyncPlacement(b, real, pushed);
+    if (pushed.text != b.Caption()) SetWindowTextW(real, (pushed.text = b.Caption()).c_str());
+    pushed.version = b.Version();
+  }
+  if (timer_version_ != m_.tmrhWnd.Version()) {
+    timer_version_ = m_.tmrhWnd.Version();
+    if (m_.tmrhWnd.Enabled()) SetTimer(hwnd_, kTimerHwnd, m_.tmrhWnd.Interval(), nullptr);
+    else KillTimer(hwnd_, kTimerHwnd);
+  }
+  SyncForm();
+  syncing_ = false;
+}
+
+void KbdWindow::SyncForm() {
+  if (form_version_ == m_.Version()) return;
+  form_version_ = m_.Version();
+  SetWindowTextW(hwnd_, m_.Caption().c_str());
+  RECT now;
+  GetWindowRect(hwnd_, &now);
+  if (now.left != m_.Left() || now.top != m_.Top() || now.right - now.left != m_.Width() ||
+      now.bottom - now.top != m_.Height()) {
+    SetWindowPos(hwnd_, nullptr, m_.Left(), m_.Top(), m_.Width(), m_.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (m_.WindowState() == 1 && !IsIconic(hwnd_)) ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
+  const bool shown = IsWindowVisible(hwnd_) != 0;
+  if (m_.Visible() != shown) ShowWindow(hwnd_, m_.Visible() ? SW_SHOWNOACTIVATE : SW_HIDE);
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void KbdWindow::SyncLabels() {
+  std::size_t slot = 0;
+  auto check = [&](const Label& label) {
+    auto& seen = label_versions_[slot++];
+    if (seen == label.Version()) return;
+    seen = label.Version();
+    RECT r = ToRect(label.Bounds());
+    InflateRect(&r, 2, 2);
+    InvalidateRect(hwnd_, &r, FALSE);
+  };
+  for (const auto& l : m_.lblX) check(l);
+  for (const auto& l : m_.lblControl) check(l);
+  for (const auto& l : m_.lblInfo) check(l);
+}
+
+void KbdWindow::SyncPlacement(const Control& model, HWND real, Pushed& pushed) {
+  if (!(pushed.bounds == model.Bounds())) {
+    pushed.bounds = model.Bounds();
+    SetWindowPos(real, nullptr, model.Left(), model.Top(), model.Width(), model.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  HFONT font = tk_.Fonts().Get(model.Font());
+  if (pushed.font != font) {
+    pushed.font = font;
+    SendMessageW(real, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+  if (pushed.visible != model.Visible()) {
+    pushed.visible = model.Visible();
+    ShowWindow(real, model.Visible() ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+void KbdWindow::FillRealList(const ComboBox& model, HWND real, Pushed& pushed) {
+  if (pushed.list_version == model.ListVersion()) return;
+  pushed.list_version = model.ListVersion();
+  SendMessageW(real, WM_SETREDRAW, FALSE, 0);
+  // Resetting the list would also empty the edit part; keep what it shows.
+  const std::wstring shown = WindowText(real);
+  SendMessageW(real, CB_RESETCONTENT, 0, 0);
+  for (const auto& item : model.Items()) {
+    SendMessageW(real, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  }
+  if (model.GetStyle() == ComboBox::Style::DropDownCombo) SetWindowTextW(real, shown.c_str());
+  SendMessageW(real, WM_SETREDRAW, TRUE, 0);
+}
+
+void KbdWindow::SyncCombo(ComboBox& model, HWND real, Pushed& pushed, bool list_now) {
+  if (pushed.version == model.Version()) return;
+  pushed.version = model.Version();
+  if (pushed.bounds.left != model.Left() || pushed.bounds.top != model.Top()) {
+    Rect b = model.Bounds();
+    b.bottom += kDropHeight;
+    pushed.bounds = b;
+    SetWindowPos(real, nullptr, b.left, b.top, b.width(), b.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  HFONT font = tk_.Fonts().Get(model.Font());
+  if (pushed.font != font) {
+    pushed.font = font;
+    SendMessageW(real, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (model.GetStyle() == ComboBox::Style::DropDownCombo) {
+      // The edit part takes the designed height whatever the font.
+      SendMessageW(real, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), model.Height() - 6);
+    }
+  }
+  // The list is rebuilt only when it is about to be shown (the edit line),
+  // or at once for the short option lists.
+  if (list_now || SendMessageW(real, CB_GETDROPPEDSTATE, 0, 0)) FillRealList(model, real, pushed);
+  if (model.GetStyle() == ComboBox::Style::DropDownList) {
+    if (pushed.sel != model.ListIndex()) {
+      pushed.sel = model.ListIndex();
+      SendMessageW(real, CB_SETCURSEL, static_cast<WPARAM>(model.ListIndex()), 0);
+    }
+    return;
+  }
+  if (pushed.text != model.Text()) {
+    pushed.text = model.Text();
+    SetWindowTextW(real, model.Text().c_str());
+    pushed.sel = -1;
+  }
+  if (pushed.sel != model.SelStart() && combo_edit_) {
+    pushed.sel = model.SelStart();
+    SendMessageW(combo_edit_, EM_SETSEL, static_cast<WPARAM>(model.SelStart()),
+                 static_cast<LPARAM>(model.SelStart()));
+    SendMessageW(combo_edit_, EM_SCROLLCARET, 0, 0);
+  }
+  InvalidateRect(real, nullptr, FALSE);
+  if (combo_edit_) InvalidateRect(combo_edit_, nullptr, FALSE);
+}
+
+void KbdWindow::SyncTextBox(TextBox& model, Pushed& pushed) {
+  if (pushed.version == model.Version()) return;
+  pushed.version = model.Version();
+  HWND real = ToHwnd(model.hWnd());
+  SyncPlacement(model, real, pushed);
+  if (pushed.text != model.Text()) {
+    pushed.text = model.Text();
+    SetWindowTextW(real, model.Text().c_str());
+  }
+}
+
+}  // namespace orv::win32

@@ -1,0 +1,93 @@
+// The real keyboard window: paints the key labels over the background,
+// hosts the real controls, and turns window messages into model events.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+#include "app/frmKbd.h"
+#include "platform/win32/toolkit.h"
+#include "platform/win32/unique_handle.h"
+
+namespace orv::win32 {
+
+class KbdWindow {
+ public:
+  KbdWindow(FrmKbd& model, Win32Toolkit& toolkit);
+  ~KbdWindow();
+  KbdWindow(const KbdWindow&) = delete;
+  KbdWindow& operator=(const KbdWindow&) = delete;
+
+  // Makes the window and its controls, hidden, and attaches their handles
+  // to the models.
+  bool Create();
+  // Brings every real control in line with its model: once per event.
+  void Sync();
+  HWND hwnd() const { return hwnd_; }
+
+ private:
+  // Remembers what was last put into a real control, so that only real
+  // changes are pushed and user edits are never echoed back.
+  struct Pushed {
+    std::uint64_t version = ~0ull;
+    std::uint64_t list_version = ~0ull;
+    std::wstring text;
+    std::int32_t sel = -1;
+    int value = -1;
+    Rect bounds{-1, -1, -1, -1};
+    HFONT font = nullptr;
+    bool visible = false;
+  };
+
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                    DWORD_PTR self);
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id);
+
+  // Runs one model event and then brings the real windows in line.
+  void Dispatch(const std::function<void()>& event);
+  void OnCommand(WORD id, WORD code, HWND control);
+  void Paint(HDC dc);
+  void DrawLabel(HDC dc, const Label& label);
+  // The key label under a client point: 0 none, 1 character, 2 function.
+  int KeyAt(POINT pt, int* index) const;
+  void OnKeyPress(POINT pt, int button);
+  void OnKeyRelease(POINT pt);
+  HBRUSH BrushFor(Color c);
+
+  void SyncForm();
+  void SyncLabels();
+  void SyncCombo(ComboBox& model, HWND real, Pushed& pushed, bool list_now);
+  void SyncTextBox(TextBox& model, Pushed& pushed);
+  void SyncPlacement(const Control& model, HWND real, Pushed& pushed);
+  void FillRealList(const ComboBox& model, HWND real, Pushed& pushed);
+  HWND EditOf(HWND combo) const;
+
+  FrmKbd& m_;
+  Win32Toolkit& tk_;
+  HWND hwnd_ = nullptr;
+  HWND combo_edit_ = nullptr;
+  HBITMAP designed_background_ = nullptr;
+  Picture designed_picture_ = 0;
+  UniqueHandle<HICON, CloseIcon> icon_;
+  std::vector<std::pair<Color, UniqueBrush>> brushes_;
+
+  std::uint64_t form_version_ = ~0ull;
+  std::vector<std::uint64_t> label_versions_;
+  Pushed text_line_, font_list_, size_list_;
+  std::array<Pushed, kLayouts> layouts_;
+  std::array<Pushed, 8> options_;
+  std::array<Pushed, 2> buttons_;
+  std::uint64_t timer_version_ = ~0ull;
+  bool syncing_ = false;
+  int dispatch_depth_ = 0;
+
+  // The key held down by the finger, if any.
+  int pressed_kind_ = 0;
+  int pressed_index_ = -1;
+};
+
+}  // namespace orv::win32

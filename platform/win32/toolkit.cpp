@@ -1,0 +1,167 @@
+// The toolkit's services on Win32.
+#include "platform/win32/toolkit.h"
+
+#include <objbase.h>
+#include <wincodec.h>
+
+#include <cmath>
+
+namespace orv::win32 {
+
+namespace {
+
+// Releases a COM interface pointer when the scope ends.
+template <typename T>
+struct ComPtr {
+  T* p = nullptr;
+  ~ComPtr() {
+    if (p) p->Release();
+  }
+  T** operator&() { return &p; }
+  T* operator->() const { return p; }
+};
+
+// Decodes any picture format the system's imaging codecs know into a
+// 32-bit top-down DIB section; nullptr when the file does not decode.
+HBITMAP DecodePicture(const std::wstring& path) {
+  ComPtr<IWICImagingFactory> factory;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IWICImagingFactory, reinterpret_cast<void**>(&factory)))) {
+    return nullptr;
+  }
+  ComPtr<IWICBitmapDecoder> decoder;
+  if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                WICDecodeMetadataCacheOnDemand, &decoder))) {
+    return nullptr;
+  }
+  ComPtr<IWICBitmapFrameDecode> frame;
+  if (FAILED(decoder->GetFrame(0, &frame))) return nullptr;
+  ComPtr<IWICFormatConverter> converter;
+  if (FAILED(factory->CreateFormatConverter(&converter)) ||
+      FAILED(converter->Initialize(frame.p, GUID_WICPixelFormat32bppBGR,
+                                   WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom))) {
+    return nullptr;
+  }
+  UINT w = 0, h = 0;
+  if (FAILED(converter->GetSize(&w, &h)) || w == 0 || h == 0 || w > 16384 || h > 16384) {
+    return nullptr;
+  }
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = static_cast<LONG>(w);
+  bi.bmiHeader.biHeight = -static_cast<LONG>(h);
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueBitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bmp) return nullptr;
+  if (FAILED(converter->CopyPixels(nullptr, w * 4, w * h * 4, static_cast<BYTE*>(bits)))) {
+    return nullptr;
+  }
+  return bmp.release();
+}
+
+}  // namespace
+
+HFONT FontCache::Get(const Font& font) {
+  const long height = -std::lround(font.size * 96.0 / 72.0);
+  Key key{font.name, height, font.bold, font.italic, font.underline, font.charset};
+  auto& slot = fonts_[key];
+  if (!slot) {
+    LOGFONTW lf{};
+    lf.lfHeight = height;
+    lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = font.italic;
+    lf.lfUnderline = font.underline;
+    lf.lfCharSet = static_cast<BYTE>(font.charset);
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpynW(lf.lfFaceName, font.name.c_str(), LF_FACESIZE);
+    slot.reset(CreateFontIndirectW(&lf));
+  }
+  return slot.get();
+}
+
+Win32Toolkit::Win32Toolkit(HINSTANCE instance) : instance_(instance) {}
+
+// One keyboard per session: the first start owns a named mutex.
+bool Win32Toolkit::PrevInstance() {
+  instance_mutex_.reset(CreateMutexW(nullptr, FALSE, L"Local\\OrvKey.Keyboard.Instance"));
+  return GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+std::wstring Win32Toolkit::AppPath() {
+  std::wstring path(32768, L'\0');
+  const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  path.resize(n);
+  const auto slash = path.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return path;
+  // A drive root keeps its backslash, as "C:\".
+  return slash == 2 ? path.substr(0, 3) : path.substr(0, slash);
+}
+
+std::wstring Win32Toolkit::AppExeName() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring name = path;
+  if (auto slash = name.find_last_of(L'\\'); slash != std::wstring::npos) name.erase(0, slash + 1);
+  if (auto dot = name.find_last_of(L'.'); dot != std::wstring::npos) name.erase(dot);
+  return name;
+}
+
+Picture Win32Toolkit::LoadPicture(const std::wstring& path) {
+  HBITMAP bmp = DecodePicture(path);
+  if (!bmp) return 0;
+  const Picture id = next_picture_++;
+  pictures_[id].reset(bmp);
+  return id;
+}
+
+Picture Win32Toolkit::ResourcePicture(const std::wstring& name) {
+  HBITMAP bmp = static_cast<HBITMAP>(
+      LoadImageW(instance_, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!bmp) return 0;
+  const Picture id = next_picture_++;
+  pictures_[id].reset(bmp);
+  return id;
+}
+
+Hbitmap Win32Toolkit::PictureBitmap(Picture picture) {
+  return reinterpret_cast<Hbitmap>(Bitmap(picture));
+}
+
+HBITMAP Win32Toolkit::Bitmap(Picture picture) const {
+  auto it = pictures_.find(picture);
+  return it == pictures_.end() ? nullptr : it->second.get();
+}
+
+void Win32Toolkit::DoEvents() {
+  if (sync) sync();
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+Point Win32Toolkit::MeasureText(const Font& font, const std::wstring& text) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, fonts_.Get(font));
+  RECT r{0, 0, 0, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+void Win32Toolkit::End() {
+  if (before_end) before_end();
+  ExitProcess(0);
+}
+
+}  // namespace orv::win32

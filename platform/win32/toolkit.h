@@ -1,0 +1,57 @@
+// The toolkit's services on Win32: identity, pictures, pumping, fonts.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <tuple>
+
+#include "platform/toolkit.h"
+#include "platform/win32/unique_handle.h"
+
+namespace orv::win32 {
+
+// GDI fonts made once per look and kept for the life of the process.
+class FontCache {
+ public:
+  HFONT Get(const Font& font);
+
+ private:
+  using Key = std::tuple<std::wstring, long, bool, bool, bool, int>;
+  std::map<Key, UniqueFont> fonts_;
+};
+
+class Win32Toolkit : public Toolkit {
+ public:
+  explicit Win32Toolkit(HINSTANCE instance);
+
+  bool PrevInstance() override;
+  std::wstring AppPath() override;
+  std::wstring AppExeName() override;
+  std::wstring AppTitle() override { return L"OrvKey"; }
+  int TwipsPerPixelX() override { return 15; }
+  int TwipsPerPixelY() override { return 15; }
+  Picture LoadPicture(const std::wstring& path) override;
+  Picture ResourcePicture(const std::wstring& name) override;
+  Hbitmap PictureBitmap(Picture picture) override;
+  void DoEvents() override;
+  Point MeasureText(const Font& font, const std::wstring& text) override;
+  void End() override;
+
+  // Brings the real windows in line with their models; run before pumping.
+  std::function<void()> sync;
+  // Runs before the process ends (the shell lets go of the tray and such).
+  std::function<void()> before_end;
+  HBITMAP Bitmap(Picture picture) const;
+  FontCache& Fonts() { return fonts_; }
+  HINSTANCE Instance() const { return instance_; }
+
+ private:
+  HINSTANCE instance_;
+  UniqueKernelHandle instance_mutex_;
+  std::map<Picture, UniqueBitmap> pictures_;
+  Picture next_picture_ = 1;
+  FontCache fonts_;
+};
+
+}  // namespace orv::win32
