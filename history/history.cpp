@@ -42,6 +42,9 @@ void FrmKbd::FillComboHistory() {
       if (!item.empty()) cmbText.AddItem(item);
     }
     cmbText.SetText(L"");
+    // The clear raised nothing, so tell the target that its blank line is
+    // now empty: the field always holds what the edit line shows.
+    if (!s.empty()) cmbText_Change();
     return;
   }
   const std::wstring needle = p_.user32.CharUpperW(s);

@@ -182,6 +182,7 @@ bool Desktop::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr_t wparam,
     case wm::kGetTextLength: r = w.text.size(); break;
     case wm::kGetText: {
       ++get_text_sends;
+      if (on_get_text) on_get_text();
       auto* buf = reinterpret_cast<wchar_t*>(lparam);
       if (wparam == 0 || buf == nullptr) break;
       const std::size_t n = std::min<std::size_t>(wparam - 1, w.text.size());

@@ -84,6 +84,7 @@ class Desktop : public User32,
   std::vector<std::pair<std::uint32_t, NotifyIconData>> tray_calls;
   std::vector<std::pair<Hwnd, std::wstring>> set_text_log;  // WM_SETTEXT sends
   int get_text_sends = 0;
+  std::function<void()> on_get_text;  // runs inside each WM_GETTEXT
   std::vector<Point> cursor_moves;
   struct Sent {
     Hwnd wnd;
