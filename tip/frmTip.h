@@ -1,19 +1,94 @@
-// frmTip: the skinned balloon that reports events at the bottom-right corner.
+// frmTip: the skinned balloon that reports events at the bottom-right corner
+// of the work area. It loads parked beyond the right screen edge, glides in
+// for each tip, stays five seconds and glides out again.
 #pragma once
+#include <array>
+#include <cstdint>
 #include <string>
 
 #include "app/controls.h"
+#include "platform/ports.h"
+#include "utility/KelpUltimate.h"
 
 namespace orv {
 
-class FrmTip : public Form {
+inline constexpr int kSkinPieces = 10;
+inline constexpr int kTipIcons = 5;
+inline constexpr int kTipDesignWidth = 584;
+inline constexpr int kTipDesignHeight = 185;
+inline constexpr Color kTipTextColor = 0x000080FF;  // RGB(255, 128, 0)
+inline constexpr Color kMagenta = 0x00FF00FF;
+inline const std::wstring kTipTitle = L"OrvTask Information Window";
+
+// The five tip icons, 48 x 48 on magenta; tips name them from 1.
+class ImageList {
  public:
-  // The keyboard's start-up names the headline font.
-  void SetHeadlineFont(const std::wstring& name) { headline_font_ = name; }
-  const std::wstring& HeadlineFont() const { return headline_font_; }
+  void Add(Picture picture) { pictures_[count_++ % kTipIcons] = picture; }
+  int Count() const { return count_; }
+  // Picture number n (1-based); 0 outside the list.
+  Picture ListImage(int n) const {
+    return n >= 1 && n <= count_ ? pictures_[static_cast<std::size_t>(n - 1)] : 0;
+  }
 
  private:
-  std::wstring headline_font_ = L"MicroTech";
+  std::array<Picture, kTipIcons> pictures_{};
+  int count_ = 0;
+};
+
+class FrmTip : public Form {
+ public:
+  FrmTip(Ports& ports, KelpUltimate& kelp);
+
+  // ---- Controls
+  PictureBox picIcon;
+  std::array<Label, 2> lblInfo;
+  std::array<PictureBox, kSkinPieces> imgSkin;
+  Timer tmrHide;
+  Timer tmrUpdate;
+  ImageList imgIcons;
+
+  // Touching the tip window loads it once: measured, parked, made
+  // translucent and click-through.
+  void EnsureLoaded();
+  bool Loaded() const { return loaded_; }
+  // The keyboard's start-up names the headline font.
+  void SetHeadlineFont(const std::wstring& name);
+  const std::wstring& HeadlineFont() const { return lblInfo[0].Font().name; }
+
+  void ShowTip();
+  void HideTip();
+
+  // ---- Events
+  void Form_Load();
+  void Form_Resize();
+  void lblInfo_Change(int index);
+  void lblInfo_MouseDown(int index);
+  void imgSkin_MouseDown(int index);
+  void tmrHide_Timer();
+  void tmrUpdate_Timer();
+
+  // Counts requests to repaint the window and its controls at once; the
+  // shell redraws when the count moves.
+  std::uint64_t RepaintRequests() const { return repaint_requests_; }
+  // Where the window really is: slides move it through the system.
+  Rect WindowBounds();
+
+ private:
+  void BuildControls();
+  // Sizes a self-sizing label to its caption in its font.
+  void AutoSizeLabel(Label& label);
+  void LayOutText();
+  // Changes one side of the window's size, keeping its top-left corner.
+  void ResizeWindow(std::int32_t width, std::int32_t height);
+  void MoveWindowTo(std::int32_t left, std::int32_t top);
+  // An immediate update of the client area, then a repaint of everything.
+  void Refresh();
+
+  Ports& p_;
+  KelpUltimate& kelp_;
+  bool loaded_ = false;
+  bool loading_ = false;
+  std::uint64_t repaint_requests_ = 0;
 };
 
 }  // namespace orv

@@ -1,13 +1,223 @@
 // Window commands: z-order, opacity, shape and closing other windows.
-#include "app/window_routines.h"
+#include <cmath>
+#include <cstdio>
+#include <cwchar>
+
 #include "utility/KelpUltimate.h"
 
 namespace orv {
 
+namespace {
+
+constexpr std::int32_t kWsMaximizeBox = 0x10000;
+constexpr std::int32_t kWsMaximize = 0x1000000;
+constexpr std::int32_t kWsExLayered = 0x80000;
+constexpr std::int32_t kWsExTransparent = 0x20;
+constexpr unsigned kLwaAlpha = 2;
+constexpr unsigned kMbOkCancelExclamation = 49;
+constexpr int kIdCancel = 2;
+constexpr unsigned kAnswerTimeoutMs = 500;
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+}  // namespace
+
+// Reads as much of a number as the text starts with, and ignores the rest.
+double LeadingNumber(const std::wstring& text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) ++i;
+  const std::size_t start = i;
+  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
+  const std::size_t digits_from = i;
+  while (i < text.size() && IsDigit(text[i])) ++i;
+  bool digits = i > digits_from;
+  if (i < text.size() && text[i] == L'.') {
+    const std::size_t after_point = ++i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    digits = digits || i > after_point;
+  }
+  if (!digits) return 0;
+  std::size_t end = i;
+  // An exponent counts only when digits follow it.
+  if (i < text.size() &&
+      (text[i] == L'e' || text[i] == L'E' || text[i] == L'd' || text[i] == L'D')) {
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == L'+' || text[j] == L'-')) ++j;
+    const std::size_t exp_digits = j;
+    while (j < text.size() && IsDigit(text[j])) ++j;
+    if (j > exp_digits) end = j;
+  }
+  std::wstring number = text.substr(start, end - start);
+  for (auto& c : number) {
+    if (c == L'd' || c == L'D') c = L'e';
+  }
+  const double v = std::wcstod(number.c_str(), nullptr);
+  return std::isfinite(v) ? v : 0;
+}
+
+// A number prints as the system prints it, so "2.5" becomes "2,5" under a decimal comma.
+std::wstring CommandParam::AsText(const std::wstring& decimal_separator) const {
+  if (const auto* text = std::get_if<std::wstring>(&value_)) return *text;
+  const auto* number = std::get_if<double>(&value_);
+  if (number == nullptr) return {};
+  wchar_t buffer[64];
+  std::swprintf(buffer, 64, L"%.15G", *number);
+  std::wstring out = buffer;
+  if (auto point = out.find(L'.'); point != std::wstring::npos && !decimal_separator.empty()) {
+    out.replace(point, 1, decimal_separator);
+  }
+  return out;
+}
+
+// Numbers take the road through text, as the command's callers expect.
+double CommandParam::AsNumber(const std::wstring& decimal_separator) const {
+  return LeadingNumber(AsText(decimal_separator));
+}
+
+// Only the z-order changes; without activation the focus stays in the target.
 void KelpUltimate::SetTopmost(const Form& form, bool activate) {
-  const unsigned flags = activate ? (kSwpNoSize | kSwpNoMove)
-                                  : (kSwpNoSize | kSwpNoMove | kSwpNoActivate);
+  const unsigned flags =
+      activate ? (kSwpNoSize | kSwpNoMove) : (kSwpNoSize | kSwpNoMove | kSwpNoActivate);
   p_.user32.SetWindowPos(form.hWnd(), kHwndTopmost, 0, 0, form.Width(), form.Height(), flags);
+}
+
+// One entry for every window effect the program offers, so callers name a
+// number instead of knowing the calls behind it.
+void KelpUltimate::WindowCommand(Hwnd wnd, int command, const CommandParam& param) {
+  const std::wstring separator = p_.kernel32.GetDecimalSeparator();
+  auto& u = p_.user32;
+  switch (command) {
+    case 0: u.ShowWindow(wnd, 6); break;
+    case 1:
+      if (!param.Present() || param.AsNumber(separator) == 0) {
+        if (HasWindowStyle(wnd, kWsMaximizeBox)) u.ShowWindow(wnd, 3);
+      } else {
+        u.ShowWindow(wnd, 3);
+      }
+      break;
+    case 2: u.ShowWindow(wnd, 9); break;
+    case 3: {
+      if (GetWindowTextTimeout(wnd, kAnswerTimeoutMs) != kHungMarker) {
+        u.SendMessageW(wnd, wm::kClose, 0, 0);
+        break;
+      }
+      std::wstring path = GetWindowExePath(wnd);
+      const std::wstring name = GetFileNamePart(path, false);
+      const int answer =
+          u.MessageBoxW(0, L"Приложение не отвечает. Завершить его процесс (" + name + L")?",
+                        p_.toolkit.AppTitle(), kMbOkCancelExclamation);
+      if (answer != kIdCancel) KillProcess(GetWindowProcessId(wnd));
+      break;
+    }
+    case 4: u.ShowWindow(wnd, 5); break;
+    case 5: u.ShowWindow(wnd, 0); break;
+    case 6: u.SetWindowPos(wnd, kHwndTopmost, 0, 0, 0, 0, kSwpNoSize | kSwpNoMove); break;
+    case 7: u.SetWindowPos(wnd, kHwndNoTopmost, 0, 0, 0, 0, kSwpNoSize | kSwpNoMove); break;
+    case 8: {
+      if (GetOSFamily() != L"NT") break;
+      const double alpha = std::nearbyint(255.0 - param.AsNumber(separator));
+      if (alpha >= 0 && alpha <= 255) SetWindowAlpha(static_cast<std::uint8_t>(alpha), wnd);
+      break;
+    }
+    case 9: {
+      const std::wstring text = param.AsText(separator);
+      if (text.empty()) break;
+      const auto first = text.find_first_not_of(L' ');
+      const std::wstring trimmed =
+          first == std::wstring::npos ? std::wstring()
+                                      : text.substr(first, text.find_last_not_of(L' ') - first + 1);
+      u.SetWindowTextW(wnd, trimmed);
+      break;
+    }
+    case 10: u.EnableWindow(wnd, true); break;
+    case 11: u.EnableWindow(wnd, false); break;
+    case 12:
+      u.ShowWindow(wnd, HasWindowStyle(wnd, kWsMaximize) ? 3 : 9);
+      u.SetForegroundWindow(wnd);
+      break;
+    case 13: {
+      if (GetOSFamily() != L"NT") break;
+      Rect r;
+      if (!u.GetWindowRect(wnd, r)) r = Rect{};
+      const double corner = param.AsNumber(separator);
+      Hrgn region = 0;
+      if (corner != 0) {
+        // Out-of-range corners are a step that fails; the command goes on.
+        const double e = std::nearbyint(corner);
+        if (std::fabs(e) > 2147483647.0) break;
+        const int ei = static_cast<int>(e);
+        region = p_.gdi32.CreateRoundRectRgn(0, 0, r.width() - 1, r.height() - 1, ei, ei);
+      } else {
+        region = p_.gdi32.CreateRoundRectRgn(0, 0, r.width() + 1, r.height() + 1, 0, 0);
+      }
+      if (region != 0 && u.SetWindowRgn(wnd, region, true) == 0) p_.gdi32.DeleteObject(region);
+      break;
+    }
+    case 14:
+      if (GetOSFamily() != L"NT") break;
+      u.SetWindowLongW(wnd, kGwlExStyle, u.GetWindowLongW(wnd, kGwlExStyle) | kWsExTransparent);
+      break;
+    case 15:
+      if (GetOSFamily() != L"NT") break;
+      u.SetWindowLongW(wnd, kGwlExStyle, u.GetWindowLongW(wnd, kGwlExStyle) & ~kWsExTransparent);
+      break;
+    default: break;
+  }
+}
+
+// The window effects (layers, regions, click-through) need the NT family.
+std::wstring KelpUltimate::GetOSFamily() {
+  switch (p_.kernel32.GetVersionPlatformId()) {
+    case 1: return L"9X";
+    case 2: return L"NT";
+    default: return {};
+  }
+}
+
+// Signed, as the style word is: the top bit alone does not count.
+bool KelpUltimate::HasWindowStyle(Hwnd wnd, std::int32_t mask) {
+  return (p_.user32.GetWindowLongW(wnd, kGwlStyle) & mask) > 0;
+}
+
+// Layered windows exist on the NT family only; elsewhere the window stays opaque.
+void KelpUltimate::SetWindowAlpha(std::uint8_t alpha, Hwnd wnd) {
+  if (GetOSFamily() != L"NT" || wnd == 0) return;
+  auto& u = p_.user32;
+  u.SetWindowLongW(wnd, kGwlExStyle, u.GetWindowLongW(wnd, kGwlExStyle) | kWsExLayered);
+  u.SetLayeredWindowAttributes(wnd, 0, alpha, kLwaAlpha);
+}
+
+// Names the program behind a window for the end-process offer.
+std::wstring KelpUltimate::GetWindowExePath(Hwnd wnd) {
+  const Handle process =
+      p_.kernel32.OpenProcess(kProcessQueryReadVm, false, GetWindowProcessId(wnd));
+  if (process == 0) return {};
+  std::wstring path = p_.kernel32.GetProcessImagePath(process);
+  p_.kernel32.CloseHandle(process);
+  return path;
+}
+
+// 0 for a window that is gone.
+std::uint32_t KelpUltimate::GetWindowProcessId(Hwnd wnd) {
+  std::uint32_t pid = 0;
+  p_.user32.GetWindowThreadProcessId(wnd, &pid);
+  return pid;
+}
+
+// 0 and -1 are never real processes: nothing is opened for them.
+int KelpUltimate::KillProcess(std::uint32_t process_id) {
+  if (process_id == 0 || process_id == 0xFFFFFFFFu) return 1;
+  const Handle process = p_.kernel32.OpenProcess(kProcessTerminate, true, process_id);
+  const bool ended = process != 0 && p_.kernel32.TerminateProcess(process, 0);
+  if (process != 0) p_.kernel32.CloseHandle(process);
+  return ended ? 0 : 1;
+}
+
+// A folder path ends in a backslash; stripping it first names the folder.
+std::wstring KelpUltimate::GetFileNamePart(std::wstring& path, bool strip_trailing) {
+  if (strip_trailing && !path.empty() && path.back() == L'\\') path.pop_back();
+  const auto slash = path.rfind(L'\\');
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace orv

@@ -7,6 +7,7 @@
 #include "app/frmKbd.h"
 #include "platform/win32/adapters.h"
 #include "platform/win32/kbd_window.h"
+#include "platform/win32/tip_window.h"
 #include "platform/win32/toolkit.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -35,18 +36,29 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
            work.bottom - kbd.Height() - 8, kbd.Width(), kbd.Height());
 
   KbdWindow window(kbd, toolkit);
-  toolkit.sync = [&window] { window.Sync(); };
+  // The tip window exists before start-up touches it; it loads on that touch.
+  FrmTip tip(ports, kelp);
+  TipWindow tip_window(tip, toolkit);
+  toolkit.sync = [&window, &tip_window] {
+    window.Sync();
+    tip_window.Sync();
+  };
+  window.on_left_press = [&user32] { user32.NoteLeftButtonPressed(); };
   if (!window.Create()) return 1;
+  if (tip_window.Create()) kbd.SetTipWindow(&tip);
 
   kbd.BeginEvent();
   kbd.Form_Load();
   if (kbd.Ended()) return 0;
   window.Sync();
+  tip_window.Sync();
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
+    // A keyboard event may end by arming the tip's countdown.
+    tip_window.Sync();
   }
   return 0;
 }

@@ -133,6 +133,10 @@ std::wstring Desktop::GetClassNameW(Hwnd wnd, int max_chars) {
 }
 
 bool Desktop::GetWindowRect(Hwnd wnd, Rect& rect) {
+  if (wnd == GetDesktopWindow() && !Exists(wnd)) {
+    rect = desktop_rect;
+    return true;
+  }
   if (!Exists(wnd)) return false;
   rect = W(wnd).rect;
   return true;
@@ -240,6 +244,7 @@ bool Desktop::SetWindowPos(Hwnd wnd, Hwnd insert_after, int x, int y, int cx, in
 bool Desktop::MoveWindow(Hwnd wnd, int x, int y, int cx, int cy, bool repaint) {
   if (!Exists(wnd)) return false;
   W(wnd).rect = {x, y, x + cx, y + cy};
+  moves.push_back({wnd, W(wnd).rect, now});
   return true;
 }
 
@@ -274,7 +279,9 @@ std::int32_t Desktop::SetWindowLongW(Hwnd wnd, int index, std::int32_t value) {
 
 bool Desktop::SetLayeredWindowAttributes(Hwnd wnd, Color key, std::uint8_t alpha,
                                          unsigned flags) {
-  return Exists(wnd);
+  if (!Exists(wnd)) return false;
+  W(wnd).alpha = alpha;
+  return true;
 }
 
 int Desktop::SetWindowRgn(Hwnd wnd, Hrgn rgn, bool redraw) {
@@ -304,6 +311,7 @@ bool Desktop::SystemParametersInfoWorkArea(Rect& wa) {
 int Desktop::MessageBoxW(Hwnd owner, const std::wstring& text, const std::wstring& caption,
                          unsigned style) {
   message_boxes.push_back({text, caption, style});
+  if (on_message_box) on_message_box(message_boxes.back());
   if (message_box_answers.empty()) return 1;
   const int answer = message_box_answers.front();
   message_box_answers.pop_front();
@@ -332,6 +340,7 @@ int Desktop::EnumFontsW(Hdc dc, const std::function<int(const LogFont&)>& callba
 }
 
 Hrgn Desktop::CreateRoundRectRgn(int x1, int y1, int x2, int y2, int w, int h) {
+  round_rects.push_back({x1, y1, x2, y2, w, h});
   const Hrgn r = next_handle_++;
   regions[r] = {Rect{x1, y1, x2, y2}};
   ++region_ops;
@@ -364,7 +373,20 @@ int Desktop::CombineRgn(Hrgn dest, Hrgn src1, Hrgn src2, int mode) {
 
 bool Desktop::DeleteObject(Hgdiobj obj) {
   if (regions.erase(obj)) return true;
+  dib_bits.erase(obj);
   return bitmaps.erase(obj) != 0;
+}
+
+std::set<std::pair<int, int>> Desktop::RegionPixels(Hrgn region) const {
+  std::set<std::pair<int, int>> covered;
+  auto it = regions.find(region);
+  if (it == regions.end()) return covered;
+  for (const Rect& r : it->second) {
+    for (int y = r.top; y < r.bottom; ++y) {
+      for (int x = r.left; x < r.right; ++x) covered.emplace(x, y);
+    }
+  }
+  return covered;
 }
 
 Hdc Desktop::CreateCompatibleDC(Hdc dc) { return next_handle_++; }
@@ -376,8 +398,33 @@ Hgdiobj Desktop::SelectObject(Hdc dc, Hgdiobj obj) {
   return old;
 }
 
+// Copies from a picture's pixels into a 24-bit bottom-up DIB section, the
+// one transfer the shaping code makes; other pairs only report success.
 bool Desktop::BitBlt(Hdc dest, int x, int y, int cx, int cy, Hdc src, int x1, int y1,
                      std::uint32_t rop) {
+  auto from_dc = dc_selected_.find(src);
+  auto to_dc = dc_selected_.find(dest);
+  if (from_dc == dc_selected_.end() || to_dc == dc_selected_.end()) return true;
+  auto from = bitmaps.find(from_dc->second);
+  auto to = bitmaps.find(to_dc->second);
+  auto memory = dib_bits.find(to_dc->second);
+  if (from == bitmaps.end() || to == bitmaps.end() || memory == dib_bits.end()) return true;
+  const Bitmap& s = from->second;
+  const Bitmap& d = to->second;
+  const std::size_t stride = (3 * static_cast<std::size_t>(d.width) + 3) & ~std::size_t{3};
+  for (int row = 0; row < cy; ++row) {
+    for (int col = 0; col < cx; ++col) {
+      const int sx = x1 + col, sy = y1 + row, dx = x + col, dy = y + row;
+      if (sx < 0 || sy < 0 || sx >= s.width || sy >= s.height) continue;
+      if (dx < 0 || dy < 0 || dx >= d.width || dy >= d.height) continue;
+      if (s.pixels.size() != static_cast<std::size_t>(s.width) * s.height) continue;
+      const Color c = s.pixels[static_cast<std::size_t>(sy) * s.width + sx];
+      std::uint8_t* p = memory->second.data() + (d.height - 1 - dy) * stride + 3 * dx;
+      p[0] = static_cast<std::uint8_t>(c >> 16);
+      p[1] = static_cast<std::uint8_t>(c >> 8);
+      p[2] = static_cast<std::uint8_t>(c);
+    }
+  }
   return true;
 }
 
@@ -385,7 +432,11 @@ Hbitmap Desktop::CreateDIBSection(Hdc dc, const BitmapInfoHeader& info, std::uin
   if (info.width <= 0 || info.height <= 0) return 0;
   const Hbitmap b = next_handle_++;
   bitmaps[b] = Bitmap{info.width, info.height, {}};
-  if (bits) *bits = nullptr;
+  const std::size_t stride = (3 * static_cast<std::size_t>(info.width) + 3) & ~std::size_t{3};
+  // Filled with a byte no test picture uses, so stray reads show up.
+  auto& memory = dib_bits[b];
+  memory.assign(stride * static_cast<std::size_t>(info.height), 0xCD);
+  if (bits) *bits = memory.data();
   return b;
 }
 
@@ -424,7 +475,7 @@ bool Desktop::FileExists(const std::wstring& path) { return files.count(path) !=
 
 bool Desktop::ReadFileBytes(const std::wstring& path, std::string& bytes) {
   auto it = files.find(path);
-  if (it == files.end()) return false;
+  if (it == files.end() || unreadable_files.count(path)) return false;
   bytes = it->second;
   return true;
 }
@@ -436,7 +487,7 @@ bool Desktop::WriteFileDurably(const std::wstring& path, const std::string& byte
 }
 
 bool Desktop::MoveFileReplace(const std::wstring& from, const std::wstring& to) {
-  if (fail_writes || !files.count(from)) return false;
+  if (fail_writes || fail_moves || !files.count(from)) return false;
   files[to] = files[from];
   files.erase(from);
   return true;
@@ -539,6 +590,7 @@ bool Desktop::Shell_NotifyIconW(std::uint32_t message, const NotifyIconData& dat
 
 int Desktop::ChooseColorW(ChooseColorRecord& record) {
   color_dialogs.push_back(record);
+  if (on_choose_color) on_choose_color(record);
   if (color_answers.empty()) return 0;
   auto answer = color_answers.front();
   color_answers.pop_front();

@@ -1,6 +1,7 @@
 // The fake desktop: every port implemented in memory, with a window tree,
 // a clock the test moves, a registry, files and a log of synthetic input.
 #pragma once
+#include <array>
 #include <deque>
 #include <functional>
 #include <map>
@@ -26,6 +27,7 @@ struct Window {
   std::uint32_t pid = 100;
   wchar_t password_char = 0;
   Hrgn region = 0;
+  int alpha = -1;                // last SetLayeredWindowAttributes opacity
   int show_cmd = -1;             // last ShowWindow command
   std::vector<std::pair<Hwnd, unsigned>> set_pos;  // insert-after, flags
 };
@@ -47,6 +49,7 @@ struct MessageBoxCall {
 struct RegValue {
   std::uint32_t type = 0;
   std::vector<std::uint8_t> data;
+  friend bool operator==(const RegValue&, const RegValue&) = default;
 };
 
 class Desktop : public User32,
@@ -110,6 +113,12 @@ class Desktop : public User32,
   // Files by full path; writes can be made to fail.
   std::map<std::wstring, std::string> files;
   bool fail_writes = false;
+  bool fail_moves = false;                    // the write lands, the replace fails
+  std::set<std::wstring> unreadable_files;    // exist, but cannot be opened
+  // Run while a dialog is open: what the program shows at that moment, and
+  // a dialog that scribbles into its record as the real one may.
+  std::function<void(ChooseColorRecord&)> on_choose_color;
+  std::function<void(const MessageBoxCall&)> on_message_box;
 
   // Registry: key path (root prefixed "HKLM\" or "HKCU\") -> value name -> value.
   std::map<std::wstring, std::map<std::wstring, RegValue>> registry;
@@ -126,6 +135,22 @@ class Desktop : public User32,
   std::map<Hbitmap, Bitmap> bitmaps;
   std::map<Hrgn, std::vector<Rect>> regions;
   int region_ops = 0;
+  // The memory of each DIB section, as the shaping code reads it.
+  std::map<Hbitmap, std::vector<std::uint8_t>> dib_bits;
+  // The pixels a region covers, to compare regions built different ways.
+  std::set<std::pair<int, int>> RegionPixels(Hrgn region) const;
+  // Every MoveWindow, with the clock at the time.
+  struct Move {
+    Hwnd wnd;
+    Rect rect;
+    std::uint32_t time;
+  };
+  std::vector<Move> moves;
+  // Every CreateRoundRectRgn: x1, y1, x2, y2, ellipse width and height.
+  std::vector<std::array<int, 6>> round_rects;
+  // Milliseconds the clock moves on at each reading, so that loops that
+  // wait on the clock (slides) come to an end.
+  std::uint32_t tick_ms = 0;
 
   // ---------------- User32
   std::int16_t GetAsyncKeyState(int vkey) override;
@@ -187,7 +212,10 @@ class Desktop : public User32,
 
   // ---------------- Kernel32
   void Sleep(std::uint32_t ms) override { now += ms; }
-  std::uint32_t GetTickCount() override { return now; }
+  std::uint32_t GetTickCount() override {
+    now += tick_ms;
+    return now;
+  }
   std::uint32_t GetVersionPlatformId() override { return platform_id; }
   Handle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) override;
   bool TerminateProcess(Handle process, std::uint32_t exit_code) override;

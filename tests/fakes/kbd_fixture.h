@@ -16,6 +16,7 @@ class KbdTest : public ::testing::Test {
   KelpUltimate kelp{ports};
   std::unique_ptr<FrmKbd> kbd;
   Hwnd edit_line = 0;  // the edit part of cmbText
+  FrmTip* tip_window = nullptr;  // handed to the keyboard before it loads
 
   // Creates the keyboard's windows the way the shell does, then loads it.
   void Load() {
@@ -32,6 +33,7 @@ class KbdTest : public ::testing::Test {
                                       Rect{204, 300 + box.Top(), 725, 319 + box.Top()}));
     }
     kbd->picHook.AttachWindow(desk.AddWindow(L"Static", L"", form, Rect{100, 300, 101, 301}));
+    if (tip_window) kbd->SetTipWindow(tip_window);
     kbd->Form_Load();
   }
 

@@ -1,0 +1,309 @@
+// The real tip window.
+#include "platform/win32/tip_window.h"
+
+#include <windowsx.h>
+
+#include <cstdlib>
+#include <iterator>
+
+namespace orv::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"OrvKeyTip";
+constexpr wchar_t kIconClassName[] = L"OrvKeyTipIcon";
+constexpr UINT_PTR kTimerHide = 1;
+constexpr UINT_PTR kTimerUpdate = 2;
+constexpr int kTipIconResource = 2;
+
+// Back to front, as the pieces overlap: the fill first, the left edge last.
+constexpr int kSkinOrder[] = {5, 0, 1, 6, 7, 8, 2, 4};
+constexpr int kSkinOverCaptions[] = {9, 3};
+
+RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+bool Inside(const Rect& r, POINT p) {
+  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+}  // namespace
+
+TipWindow::TipWindow(FrmTip& model, Win32Toolkit& toolkit) : m_(model), tk_(toolkit) {}
+
+TipWindow::~TipWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+// The window starts hidden at its design size; the tip's Load places and shows it.
+bool TipWindow::Create() {
+  HINSTANCE inst = tk_.Instance();
+  big_icon_.reset(
+      static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(kTipIconResource), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+  small_icon_.reset(static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(kTipIconResource),
+                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), 0)));
+
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = inst;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hIcon = big_icon_.get();
+  wc.hIconSm = small_icon_.get();
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);
+
+  WNDCLASSEXW ic{};
+  ic.cbSize = sizeof(ic);
+  ic.lpfnWndProc = IconProc;
+  ic.hInstance = inst;
+  ic.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  ic.lpszClassName = kIconClassName;
+  RegisterClassExW(&ic);
+
+  // A tool window: topmost, no taskbar button, never the active window.
+  hwnd_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName,
+                          m_.Caption().c_str(), WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(),
+                          m_.Width(), m_.Height(), nullptr, nullptr, inst, this);
+  if (!hwnd_) return false;
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
+  m_.AttachWindow(FromHwnd(hwnd_));
+  m_.SetIcon(reinterpret_cast<Hicon>(big_icon_.get()));
+
+  // The icon is a window of its own so that a region can cut it to shape.
+  const Rect& b = m_.picIcon.Bounds();
+  icon_box_ = CreateWindowExW(0, kIconClassName, L"", WS_CHILD | WS_VISIBLE, b.left, b.top,
+                              b.width(), b.height(), hwnd_, nullptr, inst, this);
+  if (!icon_box_) return false;
+  icon_bounds_ = b;
+  m_.picIcon.AttachWindow(FromHwnd(icon_box_));
+  return true;
+}
+
+// ---------------------------------------------------------------- events
+
+// After each event both windows are brought in line, as DoEvents does.
+void TipWindow::Dispatch(const std::function<void()>& event) {
+  event();
+  if (tk_.sync)
+    tk_.sync();
+  else
+    Sync();
+}
+
+// Attaches the object at WM_NCCREATE so no message goes unhandled.
+LRESULT CALLBACK TipWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  TipWindow* self = nullptr;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<TipWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->hwnd_ = hwnd;
+  } else {
+    self = reinterpret_cast<TipWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  return self ? self->OnMessage(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// The icon box only paints; presses on it do nothing.
+LRESULT CALLBACK TipWindow::IconProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    SetWindowLongPtrW(
+        hwnd, GWLP_USERDATA,
+        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<TipWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  switch (msg) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT:
+      if (self) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        self->PaintIcon(hwnd, dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+      }
+      break;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    default: break;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// Window messages become the model's events; no tip logic lives here.
+LRESULT TipWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      Paint(dc);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_TIMER:
+      if (wp == kTimerHide)
+        Dispatch([&] { m_.tmrHide.Fire(); });
+      else if (wp == kTimerUpdate)
+        Dispatch([&] { m_.tmrUpdate.Fire(); });
+      return 0;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: OnPress(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
+    case WM_WINDOWPOSCHANGED: {
+      RECT r;
+      GetWindowRect(hwnd_, &r);
+      m_.ReportBounds(Rect{r.left, r.top, r.right, r.bottom});
+      break;
+    }
+    case WM_CLOSE: return 0;  // lives until the process ends
+    default: break;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+// The topmost piece under the finger gets the press; all of them drag.
+void TipWindow::OnPress(POINT pt) {
+  for (int i : {3, 9}) {
+    const auto& piece = m_.imgSkin[static_cast<std::size_t>(i)];
+    if (piece.Visible() && Inside(piece.Bounds(), pt)) {
+      Dispatch([&] { m_.imgSkin_MouseDown(i); });
+      return;
+    }
+  }
+  for (int i : {1, 0}) {
+    const auto& label = m_.lblInfo[static_cast<std::size_t>(i)];
+    if (label.Visible() && !label.Caption().empty() && Inside(label.Bounds(), pt)) {
+      Dispatch([&] { m_.lblInfo_MouseDown(i); });
+      return;
+    }
+  }
+  for (auto it = std::rbegin(kSkinOrder); it != std::rend(kSkinOrder); ++it) {
+    const auto& piece = m_.imgSkin[static_cast<std::size_t>(*it)];
+    if (piece.Visible() && Inside(piece.Bounds(), pt)) {
+      const int i = *it;
+      Dispatch([&] { m_.imgSkin_MouseDown(i); });
+      return;
+    }
+  }
+}
+
+// ---------------------------------------------------------------- painting
+
+// Skin, captions, then the two pieces that lie over the captions.
+void TipWindow::Paint(HDC target) {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  // Composed off screen: the pieces overlap and would flicker in turn.
+  UniqueDc dc(CreateCompatibleDC(target));
+  UniqueBitmap canvas(CreateCompatibleBitmap(target, client.right, client.bottom));
+  HGDIOBJ old_canvas = SelectObject(dc.get(), canvas.get());
+  FillRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  UniqueDc scratch(CreateCompatibleDC(target));
+  SetStretchBltMode(dc.get(), COLORONCOLOR);
+  for (int i : kSkinOrder)
+    DrawPiece(dc.get(), scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
+  SetBkMode(dc.get(), TRANSPARENT);
+  for (const auto& label : m_.lblInfo) DrawCaption(dc.get(), label);
+  for (int i : kSkinOverCaptions) {
+    DrawPiece(dc.get(), scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
+  }
+  BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+  SelectObject(dc.get(), old_canvas);
+}
+
+// Every piece is stretched to its model's size; unstretched ones keep their own.
+void TipWindow::DrawPiece(HDC dc, HDC scratch, const PictureBox& piece) {
+  if (!piece.Visible()) return;
+  HBITMAP bmp = tk_.Bitmap(piece.GetPicture());
+  if (!bmp) return;
+  BITMAP bm{};
+  GetObjectW(bmp, sizeof(bm), &bm);
+  HGDIOBJ old = SelectObject(scratch, bmp);
+  StretchBlt(dc, piece.Left(), piece.Top(), piece.Width(), piece.Height(), scratch, 0, 0,
+             bm.bmWidth, std::abs(bm.bmHeight), SRCCOPY);
+  SelectObject(scratch, old);
+}
+
+// Transparent captions, CR LF breaking lines, cut only by the window.
+void TipWindow::DrawCaption(HDC dc, const Label& label) {
+  if (!label.Visible() || label.Caption().empty()) return;
+  HGDIOBJ old = SelectObject(dc, tk_.Fonts().Get(label.Font()));
+  SetTextColor(dc, label.ForeColor());
+  RECT r = ToRect(label.Bounds());
+  DrawTextW(dc, label.Caption().c_str(), static_cast<int>(label.Caption().size()), &r,
+            DT_LEFT | DT_NOPREFIX | DT_NOCLIP);
+  SelectObject(dc, old);
+}
+
+// The icon at its own size from the box's corner; the region hides the rest.
+void TipWindow::PaintIcon(HWND icon, HDC dc) {
+  RECT client;
+  GetClientRect(icon, &client);
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  HBITMAP bmp = tk_.Bitmap(m_.picIcon.GetPicture());
+  if (!bmp) return;
+  BITMAP bm{};
+  GetObjectW(bmp, sizeof(bm), &bm);
+  UniqueDc src(CreateCompatibleDC(dc));
+  HGDIOBJ old = SelectObject(src.get(), bmp);
+  BitBlt(dc, 0, 0, bm.bmWidth, std::abs(bm.bmHeight), src.get(), 0, 0, SRCCOPY);
+  SelectObject(src.get(), old);
+}
+
+// ---------------------------------------------------------------- syncing
+
+// Real timers follow their models only when the model changed.
+void TipWindow::SyncTimer(Timer& timer, UINT_PTR id, std::uint64_t& seen) {
+  if (seen == timer.Version()) return;
+  seen = timer.Version();
+  // SetTimer on a running id starts its countdown afresh, as re-enabling does.
+  if (timer.Enabled())
+    SetTimer(hwnd_, id, timer.Interval(), nullptr);
+  else
+    KillTimer(hwnd_, id);
+}
+
+// Cheap when nothing changed: every part compares a version first.
+void TipWindow::Sync() {
+  if (!hwnd_ || syncing_) return;
+  syncing_ = true;
+  SyncTimer(m_.tmrHide, kTimerHide, hide_version_);
+  SyncTimer(m_.tmrUpdate, kTimerUpdate, update_version_);
+
+  if (form_version_ != m_.Version()) {
+    form_version_ = m_.Version();
+    SetWindowTextW(hwnd_, m_.Caption().c_str());
+    const bool shown = IsWindowVisible(hwnd_) != 0;
+    if (m_.Visible() != shown) ShowWindow(hwnd_, m_.Visible() ? SW_SHOWNOACTIVATE : SW_HIDE);
+  }
+
+  const auto& icon = m_.picIcon;
+  if (!(icon_bounds_ == icon.Bounds())) {
+    icon_bounds_ = icon.Bounds();
+    SetWindowPos(icon_box_, nullptr, icon.Left(), icon.Top(), icon.Width(), icon.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (icon_picture_ != icon.GetPicture()) {
+    icon_picture_ = icon.GetPicture();
+    InvalidateRect(icon_box_, nullptr, FALSE);
+  }
+
+  // Any change of a piece or a caption repaints the whole small window.
+  std::uint64_t controls = icon.Version();
+  for (const auto& piece : m_.imgSkin) controls = controls * 31 + piece.Version();
+  for (const auto& label : m_.lblInfo) controls = controls * 31 + label.Version();
+  if (controls != controls_seen_) {
+    controls_seen_ = controls;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+  }
+  if (repaints_seen_ != m_.RepaintRequests()) {
+    repaints_seen_ = m_.RepaintRequests();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
+  syncing_ = false;
+}
+
+}  // namespace orv::win32

@@ -1,0 +1,58 @@
+// The real tip window: paints the skin pieces and the two captions from the
+// tip model, hosts the icon as a child window so its region can cut it to
+// the icon's outline, and turns window messages into the model's events.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <functional>
+
+#include "platform/win32/toolkit.h"
+#include "platform/win32/unique_handle.h"
+#include "tip/frmTip.h"
+
+namespace orv::win32 {
+
+class TipWindow {
+ public:
+  TipWindow(FrmTip& model, Win32Toolkit& toolkit);
+  ~TipWindow();
+  TipWindow(const TipWindow&) = delete;
+  TipWindow& operator=(const TipWindow&) = delete;
+
+  // Makes the window (hidden, at its design size) and its icon box, and
+  // attaches their handles to the models.
+  bool Create();
+  // Brings the real window in line with the model: once per event.
+  void Sync();
+  HWND hwnd() const { return hwnd_; }
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK IconProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  // Runs one model event and then brings the real window in line.
+  void Dispatch(const std::function<void()>& event);
+  void Paint(HDC dc);
+  void PaintIcon(HWND icon, HDC dc);
+  void DrawPiece(HDC dc, HDC scratch, const PictureBox& piece);
+  void DrawCaption(HDC dc, const Label& label);
+  void OnPress(POINT pt);
+  void SyncTimer(Timer& timer, UINT_PTR id, std::uint64_t& seen);
+
+  FrmTip& m_;
+  Win32Toolkit& tk_;
+  HWND hwnd_ = nullptr;
+  HWND icon_box_ = nullptr;
+  UniqueHandle<HICON, CloseIcon> big_icon_, small_icon_;
+
+  std::uint64_t form_version_ = ~0ull;
+  std::uint64_t controls_seen_ = ~0ull;
+  std::uint64_t repaints_seen_ = 0;
+  Picture icon_picture_ = 0;
+  Rect icon_bounds_{-1, -1, -1, -1};
+  std::uint64_t hide_version_ = ~0ull, update_version_ = ~0ull;
+  bool syncing_ = false;
+};
+
+}  // namespace orv::win32

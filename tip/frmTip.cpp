@@ -1,0 +1,256 @@
+// The tip window's design, its text and skin layout, and its slide in and out.
+#include "tip/frmTip.h"
+
+#include "app/window_routines.h"
+
+namespace orv {
+
+namespace {
+
+struct SkinDesign {
+  int left, top, width, height;
+  bool stretch;
+};
+// Design place of each skin piece; the stretched ones follow the window's
+// size in Form_Resize.
+constexpr std::array<SkinDesign, kSkinPieces> kSkinDesign{{
+    {0, 0, 113, 66, false},     // top-left corner with the NOTIFIER tab
+    {112, 0, 9, 67, true},      // top edge
+    {432, 0, 113, 66, false},   // top-right corner
+    {0, 66, 15, 97, true},      // left edge
+    {528, 66, 15, 105, true},   // right edge
+    {15, 23, 173, 141, true},   // panel fill
+    {0, 160, 52, 24, false},    // bottom-left corner
+    {48, 160, 441, 24, true},   // bottom edge
+    {484, 160, 61, 24, false},  // bottom-right corner
+    {24, 96, 478, 2, true},     // separator under the headline
+}};
+
+constexpr int kIconLeft = 24, kIconTop = 37, kIconSize = 50;
+constexpr int kMinHeight = 111;
+constexpr std::int32_t kSlideMs = 500;
+constexpr int kCornerEllipse = 5;
+constexpr int kTransparency = 32;  // opacity 223 of 255
+
+}  // namespace
+
+FrmTip::FrmTip(Ports& ports, KelpUltimate& kelp) : p_(ports), kelp_(kelp) { BuildControls(); }
+
+// Lays the controls out as designed and wires their events to the handlers.
+void FrmTip::BuildControls() {
+  SetCaption(kTipTitle);
+  Move(0, 0, kTipDesignWidth, kTipDesignHeight);
+
+  picIcon.Move(kIconLeft, kIconTop, kIconSize, kIconSize);
+
+  const std::array<Point, 2> label_at{{{80, 35}, {24, 104}}};
+  const std::array<double, 2> label_size{15.75, 14.25};
+  for (int i = 0; i < 2; ++i) {
+    auto& label = lblInfo[static_cast<std::size_t>(i)];
+    label.SetIndex(i);
+    label.Move(label_at[static_cast<std::size_t>(i)].x, label_at[static_cast<std::size_t>(i)].y, 0,
+               0);
+    label.SetFont(
+        Font{L"MicroTech", label_size[static_cast<std::size_t>(i)], false, false, false, 204});
+    label.SetForeColor(kTipTextColor);
+    label.SetAlignment(Label::Align::Left);
+    label.SetAutoSize(true);
+    label.onChange = [this](int k) { lblInfo_Change(k); };
+    label.onMouseDown = [this](int k) { lblInfo_MouseDown(k); };
+  }
+
+  for (int i = 0; i < kSkinPieces; ++i) {
+    const auto& d = kSkinDesign[static_cast<std::size_t>(i)];
+    auto& piece = imgSkin[static_cast<std::size_t>(i)];
+    piece.SetIndex(i);
+    piece.Move(d.left, d.top, d.width, d.height);
+    piece.SetStretch(d.stretch);
+    piece.SetPicture(p_.toolkit.ResourcePicture(L"TIPSKIN" + std::to_wstring(i)));
+    piece.onMouseDown = [this](int k) { imgSkin_MouseDown(k); };
+  }
+
+  for (int n = 1; n <= kTipIcons; ++n) {
+    imgIcons.Add(p_.toolkit.ResourcePicture(L"TIPICON" + std::to_wstring(n)));
+  }
+
+  tmrHide.SetInterval(5000);
+  tmrHide.SetEnabled(false);
+  tmrHide.onTimer = [this] { tmrHide_Timer(); };
+  tmrUpdate.SetInterval(100);
+  tmrUpdate.SetEnabled(true);
+  tmrUpdate.onTimer = [this] { tmrUpdate_Timer(); };
+}
+
+// Load runs once, on the first touch, whoever touches first.
+void FrmTip::EnsureLoaded() {
+  if (loaded_ || loading_) return;
+  loading_ = true;
+  Form_Load();
+  loading_ = false;
+  loaded_ = true;
+}
+
+// Renaming the font is a touch: it loads the window, then the headline resizes.
+void FrmTip::SetHeadlineFont(const std::wstring& name) {
+  EnsureLoaded();
+  lblInfo[0].SetFontName(name);
+  AutoSizeLabel(lblInfo[0]);
+}
+
+// The system knows best where the window is; the model follows it.
+Rect FrmTip::WindowBounds() {
+  Rect r;
+  if (hWnd() != 0 && p_.user32.GetWindowRect(hWnd(), r)) {
+    ReportBounds(r);
+    return r;
+  }
+  return Rect{Left(), Top(), Left() + Width(), Top() + Height()};
+}
+
+// Moves at once, without animation, keeping the size.
+void FrmTip::MoveWindowTo(std::int32_t left, std::int32_t top) {
+  const Rect r = WindowBounds();
+  p_.user32.MoveWindow(hWnd(), left, top, r.width(), r.height(), true);
+  ReportBounds(Rect{left, top, left + r.width(), top + r.height()});
+}
+
+// Only a real change of size raises Resize.
+void FrmTip::ResizeWindow(std::int32_t width, std::int32_t height) {
+  const Rect r = WindowBounds();
+  if (r.width() == width && r.height() == height) return;
+  p_.user32.MoveWindow(hWnd(), r.left, r.top, width, height, true);
+  ReportBounds(Rect{r.left, r.top, r.left + width, r.top + height});
+  Form_Resize();
+}
+
+// The shell watches the request count and redraws the window and its icon.
+void FrmTip::Refresh() {
+  p_.user32.UpdateWindow(hWnd());
+  ++repaint_requests_;
+}
+
+// The captions size themselves, as the toolkit's self-sizing labels do.
+void FrmTip::AutoSizeLabel(Label& label) {
+  const Point size = p_.toolkit.MeasureText(label.Font(), label.Caption());
+  label.Move(label.Left(), label.Top(), size.x, size.y);
+}
+
+// Load: the tip lives parked just beyond the right edge of the screen,
+// visible, so that showing a tip is only a slide.
+void FrmTip::Form_Load() {
+  kelp_.MeasureScreen();
+  const Rect r = WindowBounds();
+  MoveWindowTo(kelp_.ScreenRight + 10, kelp_.ScreenBottom - r.height() - 10);
+  SetVisible(true);
+  // A window shown for the first time lays itself out.
+  Form_Resize();
+  kelp_.WindowCommand(hWnd(), 8, kTransparency);
+  kelp_.WindowCommand(hWnd(), 14);
+  kelp_.SetTopmost(*this, false);
+}
+
+// The frame pieces follow the window's size; the rest keep their design place.
+void FrmTip::Form_Resize() {
+  const Rect r = WindowBounds();
+  const std::int32_t sw = r.width(), sh = r.height();
+  auto& s = imgSkin;
+  s[2].SetLeft(sw - s[2].Width());
+  s[4].SetLeft(sw - s[4].Width());
+  s[8].SetLeft(sw - s[8].Width());
+  s[1].SetWidth(sw - s[2].Width());
+  s[5].SetWidth(sw - s[4].Width());
+  s[7].SetWidth(sw - s[8].Width());
+  s[6].SetTop(sh - s[6].Height());
+  s[7].SetTop(sh - s[7].Height());
+  s[8].SetTop(sh - s[8].Height());
+  s[3].SetHeight(sh - s[0].Height() - s[6].Height());
+  s[4].SetHeight(sh - s[2].Height() - s[8].Height());
+  s[5].SetHeight(sh - s[1].Top() - s[7].Height());
+  s[9].SetWidth(sw - 2 * s[9].Left());
+  picIcon.Move(kIconLeft, kIconTop, picIcon.Width(), picIcon.Height());
+  kelp_.WindowCommand(hWnd(), 13, kCornerEllipse);
+}
+
+// Either caption changing lays the whole tip out again.
+void FrmTip::lblInfo_Change(int index) {
+  AutoSizeLabel(lblInfo[static_cast<std::size_t>(index)]);
+  LayOutText();
+}
+
+// The window takes the size of its text: the icon's row sets the height,
+// the headline the width.
+void FrmTip::LayOutText() {
+  const Label& head = lblInfo[0];
+  const Label& detail = lblInfo[1];
+  std::int32_t h;
+  if (detail.Caption().empty()) {
+    imgSkin[9].SetVisible(false);
+    h = picIcon.Top() + picIcon.Height() + 40;
+  } else {
+    imgSkin[9].SetVisible(true);
+    h = detail.Top() + detail.Height() + 30;
+  }
+  std::int32_t w = head.Left() + head.Width() + detail.Left() + 8;
+  const std::int32_t w2 = 2 * detail.Left() + detail.Width();
+  if (w2 > w) w = w2;
+  if (h < kMinHeight) h = kMinHeight;
+
+  ResizeWindow(w, WindowBounds().height());
+  ResizeWindow(w, h);
+
+  Refresh();
+  p_.toolkit.DoEvents();
+
+  // A full five seconds from the newest text.
+  tmrHide.SetEnabled(false);
+  tmrHide.SetEnabled(true);
+  ShowTip();
+}
+
+// A parked tip drops to its row while still off screen, then glides in
+// leftwards; a tip already on screen glides straight to the corner.
+void FrmTip::ShowTip() {
+  SetVisible(true);
+  const Rect wa = kelp_.GetWorkArea();
+  Rect r = WindowBounds();
+  const std::int32_t sw = r.width(), sh = r.height();
+  if (r.left > kelp_.ScreenRight) MoveWindowTo(r.left, wa.bottom - sh - 20);
+  const std::int32_t x = wa.right - sw - 20;
+  const std::int32_t y = wa.bottom - sh - 20;
+  kelp_.SetTopmost(*this, false);
+  kelp_.SlideWindow(hWnd(), x, y, kSlideMs, true, false, false, true);
+  WindowBounds();
+  Refresh();
+  p_.toolkit.DoEvents();
+  // A running countdown goes on; a stopped one starts afresh.
+  if (!tmrHide.Enabled()) tmrHide.SetEnabled(true);
+}
+
+// The tip rests just beyond the work area's right edge, still visible.
+void FrmTip::HideTip() {
+  const Rect wa = kelp_.GetWorkArea();
+  const Rect r = WindowBounds();
+  const std::int32_t y = wa.bottom - r.height() - 20;
+  MoveWindowTo(r.left, y);
+  kelp_.SlideWindow(hWnd(), wa.right + 10, y, kSlideMs, true, false, false, true);
+  WindowBounds();
+}
+
+// The countdown runs once per tip.
+void FrmTip::tmrHide_Timer() {
+  HideTip();
+  tmrHide.SetEnabled(false);
+}
+
+// Only a tip on screen is worth repainting.
+void FrmTip::tmrUpdate_Timer() {
+  if (WindowBounds().left < kelp_.ScreenRight) Refresh();
+}
+
+// Presses on the text or the skin move the tip (where it is not click-through).
+void FrmTip::lblInfo_MouseDown(int index) { DragWindow(p_.user32, hWnd()); }
+
+// Any skin piece drags the whole tip.
+void FrmTip::imgSkin_MouseDown(int index) { DragWindow(p_.user32, hWnd()); }
+
+}  // namespace orv

@@ -1,0 +1,103 @@
+// The slide animation, the desktop's size and the work area beside the taskbar.
+#include <cmath>
+
+#include "utility/KelpUltimate.h"
+
+namespace orv {
+
+namespace {
+// The round-to-nearest-even the positions of a slide are drawn at.
+std::int32_t Nearest(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
+}  // namespace
+
+// Position is a linear function of the elapsed time, so a slide that is
+// interrupted by nested events (a tip shown or hidden while this one moves)
+// picks up on its own timeline and its final move decides where it ends.
+bool KelpUltimate::SlideWindow(Hwnd wnd, std::int32_t x, std::int32_t y, std::int32_t duration_ms,
+                               bool animate, bool stop_on_cursor, bool rewind, bool pump_events) {
+  auto& u = p_.user32;
+  Rect r;
+  if (!u.GetWindowRect(wnd, r)) r = Rect{};
+  const Point start{r.left, r.top};
+  const std::int32_t w = r.width(), h = r.height();
+  if (animate) {
+    const std::uint32_t t0 = p_.kernel32.GetTickCount();
+    std::uint32_t e = p_.kernel32.GetTickCount() - t0;
+    while (static_cast<std::int64_t>(e) < duration_ms) {
+      const double px = start.x - static_cast<double>(start.x - x) / duration_ms * e;
+      const double py = start.y - static_cast<double>(start.y - y) / duration_ms * e;
+      u.MoveWindow(wnd, Nearest(px), Nearest(py), w, h, true);
+      u.UpdateWindow(wnd);
+      if (pump_events) p_.toolkit.DoEvents();
+      if (stop_on_cursor && IsCursorOverWindow(wnd, 0)) {
+        if (rewind) {
+          SlideWindow(wnd, start.x, start.y, static_cast<std::int32_t>(e), true, false, false,
+                      false);
+        }
+        u.MoveWindow(wnd, start.x, start.y, w, h, true);
+        return false;
+      }
+      e = p_.kernel32.GetTickCount() - t0;
+    }
+  }
+  u.MoveWindow(wnd, x, y, w, h, true);
+  return true;
+}
+
+// Measured once, when the tip window loads.
+void KelpUltimate::MeasureScreen() {
+  const Rect r = GetDesktopRect();
+  ScreenRight = r.right;
+  ScreenBottom = r.bottom;
+}
+
+// The shell's desktop window, or where a front-end replaced the shell (and
+// under Wine) the desktop window itself: without it every tip would come
+// to rest left of a zero-sized screen.
+Rect KelpUltimate::GetDesktopRect() {
+  auto& u = p_.user32;
+  Rect r;
+  const Hwnd progman = u.FindWindowExW(0, 0, L"Progman", nullptr);
+  if (progman != 0) return u.GetWindowRect(progman, r) ? r : Rect{};
+  return u.GetWindowRect(u.GetDesktopWindow(), r) ? r : Rect{};
+}
+
+// The taskbar lies on the side where the work area stops short of the screen.
+int KelpUltimate::GetTaskbarEdge() {
+  Rect wa;
+  if (!p_.user32.SystemParametersInfoWorkArea(wa)) wa = Rect{};
+  if (wa.left != 0) return 0;
+  if (wa.top != 0) return 2;
+  if (wa.bottom - wa.top == ScreenBottom) return 1;
+  return 3;
+}
+
+// The strip between the work area and the screen edge that holds the taskbar.
+Rect KelpUltimate::GetTaskbarRect() {
+  Rect wa;
+  if (!p_.user32.SystemParametersInfoWorkArea(wa)) wa = Rect{};
+  Rect tb{0, 0, ScreenRight, ScreenBottom};
+  switch (GetTaskbarEdge()) {
+    case 0: tb.right = wa.left; break;
+    case 1: tb.left = wa.right; break;
+    case 2: tb.bottom = wa.top; break;
+    case 3: tb.top = wa.bottom; break;
+    default: break;
+  }
+  return tb;
+}
+
+// The side facing the taskbar comes from the system, the other three from
+// the desktop measured at load.
+Rect KelpUltimate::GetWorkArea() {
+  const Rect tb = GetTaskbarRect();
+  switch (GetTaskbarEdge()) {
+    case 3: return Rect{0, 0, ScreenRight, tb.top};
+    case 2: return Rect{0, tb.bottom, ScreenRight, ScreenBottom};
+    case 0: return Rect{tb.right, 0, ScreenRight, ScreenBottom};
+    case 1: return Rect{0, 0, tb.left, ScreenBottom};
+    default: return Rect{};
+  }
+}
+
+}  // namespace orv
