@@ -241,6 +241,9 @@ void FrmKbd::picHook_MouseMove(int button, int x_twips, int y_twips) {
   const auto message = RoundHalfEven(static_cast<double>(x_twips) / p_.toolkit.TwipsPerPixelX());
   if (message == wm::kLButtonDown) {
     p_.kernel32.Sleep(1000);
+    // The press on the icon came while no tick could see it; left pending,
+    // the next tick would take it for a touch elsewhere and hide us again.
+    p_.user32.GetAsyncKeyState(kVkLButton);
     SetVisible(true);
   } else if (message == wm::kRButtonDown) {
     std::int16_t cancel = 0;

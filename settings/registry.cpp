@@ -1,14 +1,247 @@
-// Window placement and autostart in the registry.
+// Window placement and autostart in the registry, and the two buttons of the
+// options panel that act on history and autostart.
+#include "settings/registry.h"
+
+#include <array>
+#include <cmath>
+
 #include "app/frmKbd.h"
+#include "settings/conversions.h"
 
 namespace orv {
 
-// The placement is not kept in the registry yet: each start uses the
-// designed position.
-void FrmKbd::SaveFormPlacement() {}
-void FrmKbd::LoadFormPlacement() {}
+namespace {
 
-// "Clr History" and "Autorun" have no action yet.
-void FrmKbd::cmdHistory_Click(int index) {}
+const std::wstring kKeyClass = L"String";
+const std::wstring kFormName = L"frmKbd";
+const std::wstring kAutostartQuestion =
+    L"Включить автозапуск OrvKey при каждой\r\nзагрузке операционной системы?";
+constexpr unsigned kMbOkCancelQuestion = 33;
+constexpr int kIdOk = 1;
+
+// Registry text is UTF-16 with its NUL, whatever the width of wchar_t here.
+std::vector<std::uint8_t> Utf16Bytes(const std::wstring& text) {
+  std::vector<std::uint8_t> out;
+  out.reserve(text.size() * 2 + 2);
+  auto unit = [&out](std::uint32_t u) {
+    out.push_back(static_cast<std::uint8_t>(u & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(u >> 8));
+  };
+  for (wchar_t ch : text) {
+    auto c = static_cast<std::uint32_t>(ch);
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      unit(0xD800 + (c >> 10));
+      unit(0xDC00 + (c & 0x3FF));
+    } else {
+      unit(c);
+    }
+  }
+  unit(0);
+  return out;
+}
+
+// The text up to the first NUL; a value stored without one ends with its data.
+std::wstring TextOfUtf16(const std::vector<std::uint8_t>& data) {
+  std::wstring out;
+  for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
+    const auto u = static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
+    if (u == 0) break;
+    out += u;
+  }
+  return out;
+}
+
+std::wstring HexPairs(const std::vector<std::uint8_t>& data) {
+  static const wchar_t kDigits[] = L"0123456789ABCDEF";
+  std::wstring out;
+  out.reserve(data.size() * 3);
+  for (std::uint8_t b : data) {
+    out += kDigits[b >> 4];
+    out += kDigits[b & 0xF];
+    out += L' ';
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> DwordBytes(std::uint32_t v) {
+  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+          static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+}
+
+struct PlacementKeys {
+  std::wstring parent, key;
+};
+
+PlacementKeys KeysOf(Toolkit& toolkit, const std::wstring& window_name, const std::wstring& project,
+                     const std::wstring& form) {
+  const std::wstring app = project == L"ProjectName" ? toolkit.AppTitle() : project;
+  const std::wstring name = form == L"FormName" ? window_name : form;
+  const std::wstring parent = L"Software\\" + app + L"\\";
+  return {parent, parent + name + L"\\"};
+}
+
+// A placement number in twips turned into whole pixels; no value when the
+// text is no number or lands off any screen.
+std::optional<std::int32_t> PixelsOf(const std::wstring& text, const std::wstring& sep,
+                                     int twips_per_pixel) {
+  const auto twips = ParseNumber(text, sep);
+  if (!twips || twips_per_pixel <= 0) return std::nullopt;
+  return ToInt32(std::floor(std::floor(*twips) / twips_per_pixel));
+}
+
+}  // namespace
+
+bool CreateRegKey(Advapi32& reg, Hkey root, const std::wstring& subkey, const std::wstring& cls) {
+  Hkey key = 0;
+  std::uint32_t disposition = 0;
+  if (reg.RegCreateKeyExW(root, subkey, cls, 0, kKeyAllAccess, &key, &disposition) !=
+      kErrorSuccess) {
+    return false;
+  }
+  reg.RegFlushKey(key);
+  reg.RegCloseKey(key);
+  return disposition == kRegCreatedNewKey;
+}
+
+bool WriteRegValue(Advapi32& reg, Hkey root, const std::wstring& subkey, const std::wstring& name,
+                   const RegValueArg& value) {
+  Hkey key = 0;
+  if (reg.RegOpenKeyExW(root, subkey, kKeyAllAccess, &key) != kErrorSuccess) return false;
+  if (const auto* text = std::get_if<std::wstring>(&value)) {
+    reg.RegSetValueExW(key, name, kRegSz, Utf16Bytes(*text));
+  } else if (const auto* i16 = std::get_if<std::int16_t>(&value)) {
+    reg.RegSetValueExW(key, name, kRegDword,
+                       DwordBytes(static_cast<std::uint32_t>(static_cast<std::int32_t>(*i16))));
+  } else if (const auto* i32 = std::get_if<std::int32_t>(&value)) {
+    reg.RegSetValueExW(key, name, kRegDword, DwordBytes(static_cast<std::uint32_t>(*i32)));
+  }
+  reg.RegCloseKey(key);
+  return true;
+}
+
+bool ReadRegValue(Advapi32& reg, Hkey root, const std::wstring& subkey, const std::wstring& name,
+                  std::wstring& holder) {
+  Hkey key = 0;
+  if (reg.RegOpenKeyExW(root, subkey, kKeyRead, &key) != kErrorSuccess) return false;
+  std::uint32_t type = 0;
+  std::vector<std::uint8_t> data;
+  bool read = reg.RegQueryValueExW(key, name, &type, &data) == kErrorSuccess;
+  if (read) {
+    switch (type) {
+      case kRegSz: holder = TextOfUtf16(data); break;
+      case kRegDword:
+        if (data.size() < 4) {
+          read = false;
+          break;
+        }
+        holder =
+            std::to_wstring(static_cast<std::int32_t>(data[0] | (data[1] << 8) | (data[2] << 16) |
+                                                      (static_cast<std::uint32_t>(data[3]) << 24)));
+        break;
+      case kRegBinary: holder = HexPairs(data); break;
+      default: break;  // read, but not a kind the holder can show
+    }
+  }
+  reg.RegCloseKey(key);
+  return read;
+}
+
+// Written under HKEY_LOCAL_MACHINE where the user may; an ordinary user on a
+// current system may not, and then the same values go under
+// HKEY_CURRENT_USER, so the keyboard still comes back where it was left.
+void SaveFormPlacement(Ports& p, const Form& window, const std::wstring& window_name,
+                       const std::wstring& project, const std::wstring& form) {
+  const PlacementKeys keys = KeysOf(p.toolkit, window_name, project, form);
+  const std::wstring sep = p.kernel32.GetDecimalSeparator();
+  const double tx = p.toolkit.TwipsPerPixelX(), ty = p.toolkit.TwipsPerPixelY();
+  const std::array<std::pair<const wchar_t*, std::wstring>, 6> values{{
+      {L"WindowState", std::to_wstring(window.WindowState())},
+      {L"Left", FormatNumber(window.Left() * tx, sep)},
+      {L"Top", FormatNumber(window.Top() * ty, sep)},
+      {L"Width", FormatNumber(window.Width() * tx, sep)},
+      {L"Height", FormatNumber(window.Height() * ty, sep)},
+      {L"Show", window.Visible() ? L"True" : L"False"},
+  }};
+  auto write_all = [&](Hkey root) {
+    bool stored = false;
+    for (const auto& [name, text] : values) {
+      stored = WriteRegValue(p.advapi32, root, keys.key, name, text) || stored;
+    }
+    return stored;
+  };
+
+  CreateRegKey(p.advapi32, kHkeyLocalMachine, keys.parent, kKeyClass);
+  CreateRegKey(p.advapi32, kHkeyLocalMachine, keys.key, kKeyClass);
+  if (!write_all(kHkeyLocalMachine)) {
+    CreateRegKey(p.advapi32, kHkeyCurrentUser, keys.parent, kKeyClass);
+    CreateRegKey(p.advapi32, kHkeyCurrentUser, keys.key, kKeyClass);
+  }
+  // The loader prefers the user's copy, so an existing one is kept current
+  // even when the machine's copy was written too; a missing one stays missing.
+  write_all(kHkeyCurrentUser);
+}
+
+// One text holder takes every value in turn: a value that cannot be read
+// leaves the previous value's text for the next step, as it always has.
+void LoadFormPlacement(Ports& p, Form& window, const std::wstring& window_name,
+                       const std::wstring& project, const std::wstring& form) {
+  const PlacementKeys keys = KeysOf(p.toolkit, window_name, project, form);
+  const std::wstring sep = p.kernel32.GetDecimalSeparator();
+  std::wstring holder;
+  const Hkey root = ReadRegValue(p.advapi32, kHkeyCurrentUser, keys.key, L"WindowState", holder)
+                        ? kHkeyCurrentUser
+                        : kHkeyLocalMachine;
+  holder.clear();
+  auto read = [&](const wchar_t* name) { ReadRegValue(p.advapi32, root, keys.key, name, holder); };
+
+  read(L"WindowState");
+  if (auto n = ParseNumber(holder, sep)) {
+    if (auto state = ToInt16(std::floor(*n)); state && *state >= 0 && *state <= 2) {
+      window.SetWindowState(*state);
+    }
+  }
+  read(L"Left");
+  if (auto left = PixelsOf(holder, sep, p.toolkit.TwipsPerPixelX())) window.SetLeft(*left);
+  read(L"Top");
+  if (auto top = PixelsOf(holder, sep, p.toolkit.TwipsPerPixelY())) window.SetTop(*top);
+  // The size is read but not applied: start-up sets the height itself.
+  read(L"Width");
+  read(L"Height");
+  read(L"Show");
+  if (holder.empty()) {
+    window.SetVisible(true);
+  } else if (auto shown = ParseBoolean(holder, sep)) {
+    window.SetVisible(*shown);
+  }
+}
+
+void FrmKbd::SaveFormPlacement() { orv::SaveFormPlacement(p_, *this, kFormName); }
+void FrmKbd::LoadFormPlacement() { orv::LoadFormPlacement(p_, *this, kFormName); }
+
+// "Clr History" forgets the texts (the file keeps them until the next save);
+// "Autorun" asks and sets or empties the Run value.
+void FrmKbd::cmdHistory_Click(int index) {
+  if (index == 0) {
+    HistoryItems.assign(1, std::wstring());
+    cmbText.Clear();
+    if (chkFont[kChkTips].Value() == 1) ShowInfoTTip(L"История удалена", 2);
+    return;
+  }
+  if (index != 1) return;
+  SetVisible(false);
+  const int answer =
+      p_.user32.MessageBoxW(hWnd(), kAutostartQuestion, p_.toolkit.AppTitle(), kMbOkCancelQuestion);
+  // The tip reports the user's choice, not whether the write went through.
+  if (answer == kIdOk) {
+    const std::wstring command = L"\"" + DataFolder + p_.toolkit.AppExeName() + L".exe\"";
+    WriteRegValue(p_.advapi32, kHkeyCurrentUser, kRunKey, L"OrvKey", command);
+    ShowInfoTTip(L"Автозагрузка включена", 1);
+  } else {
+    WriteRegValue(p_.advapi32, kHkeyCurrentUser, kRunKey, L"OrvKey", std::wstring());
+    ShowInfoTTip(L"Автозагрузка выключена", 1);
+  }
+  SetVisible(true);
+}
 
 }  // namespace orv
