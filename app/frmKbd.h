@@ -5,6 +5,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,7 @@ class FrmKbd : public Form {
   void tmrhWnd_Timer();
   void cmbText_Change();
   void cmbText_Click();
+  void cmbText_CaretMoved();
 
   // ---- History (history/)
   void AddStringToHistory(const std::wstring& text);
@@ -151,16 +153,23 @@ class FrmKbd : public Form {
   void PropagateTemplateKey(bool colours_too);
   void ChooseDataFolder();
   void InsertAtCaret(const std::wstring& text);
+  const std::vector<std::wstring>& UpperHistory();
   void TabToNextField();
+  void ToggleOptionsPanel();
   void PressEnterInTarget();
   std::wstring FormatNumber(double v);
   double SizeThroughNumberFormat(double size);
+  // Where OrvKey.ini lives, fixed when the settings are loaded.
+  std::wstring settings_path_;
 
   Ports& p_;
   KelpUltimate& kelp_;
   FrmTip* tip_ = nullptr;
   bool ended_ = false;
   bool in_tick_ = false;
+  // Where the keyboard stood before the options panel moved it up.
+  std::optional<std::int32_t> top_before_options_;
+  std::vector<std::wstring> upper_history_of_, upper_history_;
   // The text of a password field is never remembered.
   bool target_is_password_ = false;
   // What this event has already written into which field.

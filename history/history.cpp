@@ -32,6 +32,18 @@ void FrmKbd::AddStringToHistory(const std::wstring& text) {
   HistoryItems.insert(HistoryItems.begin(), text);
 }
 
+// The history in upper case, made again only when the history changed, so
+// a key touch does not upper-case every remembered text.
+const std::vector<std::wstring>& FrmKbd::UpperHistory() {
+  if (upper_history_of_ != HistoryItems) {
+    upper_history_of_ = HistoryItems;
+    upper_history_.clear();
+    upper_history_.reserve(HistoryItems.size());
+    for (const auto& item : HistoryItems) upper_history_.push_back(p_.user32.CharUpperW(item));
+  }
+  return upper_history_;
+}
+
 // Rebuilds the drop-down list: the whole history for a blank line, else the
 // entries that contain the line, newest first. The line itself is kept.
 void FrmKbd::FillComboHistory() {
@@ -48,10 +60,12 @@ void FrmKbd::FillComboHistory() {
     return;
   }
   const std::wstring needle = p_.user32.CharUpperW(s);
+  const auto& upper = UpperHistory();
   cmbText.Clear();
-  for (const auto& item : HistoryItems) {
+  for (std::size_t i = 0; i < HistoryItems.size(); ++i) {
+    const auto& item = HistoryItems[i];
     if (item.size() < s.size()) continue;
-    if (p_.user32.CharUpperW(item).find(needle) != std::wstring::npos) cmbText.AddItem(item);
+    if (upper[i].find(needle) != std::wstring::npos) cmbText.AddItem(item);
   }
   cmbText.SetText(s);
 }

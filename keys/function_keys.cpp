@@ -1,4 +1,6 @@
 // The nine function keys around the character keys.
+#include <algorithm>
+
 #include "app/frmKbd.h"
 
 namespace orv {
@@ -68,15 +70,28 @@ void FrmKbd::lblControl_Click(int index) {
         Form_Unload(cancel);
       }
       break;
-    case kKeyOptions:
-      if (Height() * p_.toolkit.TwipsPerPixelY() == kExpandedHeightTwips) {
-        SetHeight(kCollapsedHeightPx * p_.toolkit.TwipsPerPixelY() / 15);
-        SaveSettings();
-      } else {
-        SetHeight(kExpandedHeightTwips / p_.toolkit.TwipsPerPixelY());
-      }
-      break;
+    case kKeyOptions: ToggleOptionsPanel(); break;
     default: break;
+  }
+}
+
+// Opens or closes the options panel below the keys. A keyboard parked at
+// the bottom of the screen moves up while the panel is open, so that the
+// panel can be reached, and goes back down when it closes.
+void FrmKbd::ToggleOptionsPanel() {
+  const int tpp = p_.toolkit.TwipsPerPixelY();
+  if (Height() * tpp == kExpandedHeightTwips) {
+    SetHeight(kCollapsedHeightPx * tpp / 15);
+    if (top_before_options_) SetTop(*top_before_options_);
+    top_before_options_.reset();
+    SaveSettings();
+    return;
+  }
+  SetHeight(kExpandedHeightTwips / tpp);
+  Rect work;
+  if (p_.user32.SystemParametersInfoWorkArea(work) && Top() + Height() > work.bottom) {
+    top_before_options_ = Top();
+    SetTop(std::max(work.top, work.bottom - Height()));
   }
 }
 
@@ -101,8 +116,8 @@ void FrmKbd::TabToNextField() {
   if (p_.user32.GetParent(p_.user32.GetParent(next)) == hWnd()) return;
 
   TargetWnd = next;
-  target_is_password_ = kelp_.IsPasswordField(next);
   const std::wstring text = kelp_.GetWindowTextTimeout(next, 500);
+  target_is_password_ = kelp_.IsPasswordField(next, text != kHungMarker);
   if (text == kHungMarker) return;
   cmbText.SetText(text);
   if (chkFont[kChkTips].Value() == 1) ShowInfoTTip(kEditingTip, 2);
@@ -128,8 +143,14 @@ void FrmKbd::PressEnterInTarget() {
   p_.user32.SetCursorPos(saved.x, saved.y);
 
   const std::wstring sent = cmbText.Text();
-  // A password never goes into the history.
-  if (!target_is_password_) AddStringToHistory(sent);
+  // A password never goes into the history. A text that was recorded is
+  // written to the settings at once: in a car the power goes at every
+  // ignition off, long before any orderly shutdown.
+  if (!target_is_password_) {
+    const std::size_t before = HistoryItems.size();
+    AddStringToHistory(sent);
+    if (HistoryItems.size() != before) SaveSettings();
+  }
   cmbText.Clear();
   for (const auto& item : HistoryItems) {
     if (!item.empty()) cmbText.AddItem(item);

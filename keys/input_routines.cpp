@@ -51,9 +51,11 @@ std::wstring KelpUltimate::GetField(std::wstring& text, int n, wchar_t delimiter
   return default_value;
 }
 
-// Password fields: the style bit, or a password character set by message.
-bool KelpUltimate::IsPasswordField(Hwnd wnd) {
+// Password fields: the style bit, or a password character set by message
+// (asked only of a field that answers).
+bool KelpUltimate::IsPasswordField(Hwnd wnd, bool may_ask) {
   if ((p_.user32.GetWindowLongW(wnd, kGwlStyle) & kEsPassword) != 0) return true;
+  if (!may_ask) return false;
   std::uintptr_t ch = 0;
   return p_.user32.SendMessageTimeoutW(wnd, kEmGetPasswordChar, 0, 0, kSmtoAbortIfHung, 500, &ch) &&
          ch != 0;

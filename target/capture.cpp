@@ -21,10 +21,11 @@ struct FlagGuard {
 // The polling tick: while the finger is down, a touched text field of
 // another window becomes the target and its text comes into the edit line.
 void FrmKbd::tmrhWnd_Timer() {
-  if (p_.user32.GetAsyncKeyState(kVkLButton) == 0) return;
   // A tick that comes due inside another (a tip pumping events) is skipped,
-  // so a held finger cannot pile up nested captures.
+  // so a held finger cannot pile up nested captures. It leaves the button
+  // unasked, so a tap in the meantime is still seen by the next tick.
   if (in_tick_) return;
+  if (p_.user32.GetAsyncKeyState(kVkLButton) == 0) return;
   FlagGuard guard(in_tick_);
 
   Point pt;
@@ -41,8 +42,9 @@ void FrmKbd::tmrhWnd_Timer() {
     return;
   }
   TargetWnd = wnd;
-  target_is_password_ = kelp_.IsPasswordField(wnd);
   const std::wstring text = kelp_.GetWindowTextTimeout(wnd, 500);
+  // A field that does not answer is asked nothing more: its style decides.
+  target_is_password_ = kelp_.IsPasswordField(wnd, text != kHungMarker);
   if (text == kHungMarker) return;
   cmbText.SetText(text);
   CaretPos = static_cast<std::int32_t>(cmbText.Text().size());
@@ -64,6 +66,11 @@ void FrmKbd::cmbText_Change() {
   sent_wnd_ = TargetWnd;
   sent_text_ = text;
 }
+
+// The user put the caret somewhere in the edit line itself (a tap, or the
+// arrow keys of a real keyboard): typing goes on from there. The polling
+// tick sees taps too, but only once pending input has run.
+void FrmKbd::cmbText_CaretMoved() { CaretPos = cmbText.SelStart(); }
 
 // A history entry picked from the list goes to the target at once.
 void FrmKbd::cmbText_Click() {

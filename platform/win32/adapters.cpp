@@ -29,7 +29,14 @@ std::intptr_t Out(T h) {
 
 // ---------------- user32
 
-std::int16_t SystemUser32::GetAsyncKeyState(int vkey) { return ::GetAsyncKeyState(vkey); }
+std::int16_t SystemUser32::GetAsyncKeyState(int vkey) {
+  std::int16_t state = ::GetAsyncKeyState(vkey);
+  if (vkey == VK_LBUTTON && left_pressed_) {
+    state = static_cast<std::int16_t>(state | 1);
+    left_pressed_ = false;
+  }
+  return state;
+}
 
 bool SystemUser32::GetCursorPos(Point& pt) {
   POINT p{};

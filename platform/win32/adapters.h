@@ -6,6 +6,11 @@ namespace orv::win32 {
 
 class SystemUser32 : public User32 {
  public:
+  // The shell reports every left press it sees in the raw input, so that a
+  // tap too short for the polling tick is still seen as "pressed since the
+  // last query", whoever else asked the system in between.
+  void NoteLeftButtonPressed() { left_pressed_ = true; }
+
   std::int16_t GetAsyncKeyState(int vkey) override;
   bool GetCursorPos(Point& pt) override;
   bool SetCursorPos(int x, int y) override;
@@ -47,6 +52,9 @@ class SystemUser32 : public User32 {
   int MessageBoxW(Hwnd owner, const std::wstring& text, const std::wstring& caption,
                   unsigned style) override;
   std::wstring CharUpperW(const std::wstring& text) override;
+
+ private:
+  bool left_pressed_ = false;
 };
 
 class SystemGdi32 : public Gdi32 {

@@ -110,7 +110,7 @@ bool KbdWindow::Create() {
     auto& box = m_.chkFont[static_cast<std::size_t>(i)];
     const bool swatch = i == kChkColor1 || i == kChkColor2;
     box.AttachWindow(FromHwnd(
-        child(WC_BUTTONW, (swatch ? BS_PUSHLIKE : 0) | BS_CHECKBOX, 0, box, kIdOption + i)));
+        child(WC_BUTTONW, swatch ? BS_OWNERDRAW : BS_CHECKBOX, 0, box, kIdOption + i)));
   }
   for (int i = 0; i < 2; ++i) {
     auto& b = m_.cmdHistory[static_cast<std::size_t>(i)];
@@ -122,6 +122,11 @@ bool KbdWindow::Create() {
                               nullptr);
   SetWindowSubclass(hook, ChildProc, kIdHook, reinterpret_cast<DWORD_PTR>(this));
   m_.picHook.AttachWindow(FromHwnd(hook));
+
+  // Every press anywhere reaches us as raw input, even while another
+  // application has the focus: a tap shorter than one polling tick counts.
+  RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
+  RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
 
   label_versions_.assign(m_.lblX.size() + m_.lblControl.size() + m_.lblInfo.size(), ~0ull);
   return true;
@@ -177,12 +182,13 @@ LRESULT KbdWindow::OnChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM lp, UI
       case WM_MOUSEMOVE:
       case WM_KEYDOWN:
       case WM_KEYUP: {
-        // Where the user put the caret in the edit line, for the next tick.
+        // Where the user put the caret in the edit line.
         DWORD start = 0, end = 0;
         SendMessageW(child, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                      reinterpret_cast<LPARAM>(&end));
         m_.cmbText.ReportSelStart(static_cast<std::int32_t>(end));
         text_line_.sel = static_cast<std::int32_t>(end);
+        if (msg == WM_LBUTTONUP || msg == WM_KEYUP) Dispatch([&] { m_.cmbText_CaretMoved(); });
         break;
       }
       default: break;
@@ -204,6 +210,17 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       if (wp == kTimerHwnd) Dispatch([&] { m_.tmrhWnd.Fire(); });
       return 0;
+    case WM_INPUT: {
+      RAWINPUT input{};
+      UINT size = sizeof(input);
+      if (GetRawInputData(reinterpret_cast<HRAWINPUT>(lp), RID_INPUT, &input, &size,
+                          sizeof(RAWINPUTHEADER)) != static_cast<UINT>(-1) &&
+          input.header.dwType == RIM_TYPEMOUSE &&
+          (input.data.mouse.usButtonFlags & RI_MOUSE_LEFT_BUTTON_DOWN) && on_left_press) {
+        on_left_press();
+      }
+      break;
+    }
     case WM_MOUSEACTIVATE:
       // Touching a key leaves the focus in the application being typed
       // into; only the real controls take it.
@@ -262,14 +279,32 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
       HDC dc = reinterpret_cast<HDC>(wp);
-      const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
-      Color back = kKbdBackColor;
-      if (id >= kIdOption && id < kIdOption + 8) {
-        back = m_.chkFont[static_cast<std::size_t>(id - kIdOption)].BackColor();
-      }
+      // The option boxes sit on the window's own background; only the
+      // swatches show a colour of theirs, and they draw themselves.
+      const Color back = kKbdBackColor;
       SetTextColor(dc, kOptionText);
       SetBkColor(dc, back);
       return reinterpret_cast<LRESULT>(BrushFor(back));
+    }
+    case WM_DRAWITEM: {
+      // The colour swatches: the box's back colour (the key or press colour)
+      // with its caption in black or white, whichever reads on it.
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      const int i = static_cast<int>(item.CtlID) - kIdOption;
+      if (i != kChkColor1 && i != kChkColor2) break;
+      const CheckBox& box = m_.chkFont[static_cast<std::size_t>(i)];
+      const Color c = box.BackColor() & 0x00FFFFFF;
+      RECT r = item.rcItem;
+      FillRect(item.hDC, &r, BrushFor(c));
+      DrawEdge(item.hDC, &r, (item.itemState & ODS_SELECTED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+      const int luma = (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) / 1000;
+      SetTextColor(item.hDC, luma < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0));
+      SetBkMode(item.hDC, TRANSPARENT);
+      HGDIOBJ old = SelectObject(item.hDC, tk_.Fonts().Get(box.Font()));
+      DrawTextW(item.hDC, box.Caption().c_str(), -1, &r,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      SelectObject(item.hDC, old);
+      return TRUE;
     }
     case WM_CLOSE:
     case WM_ENDSESSION:

@@ -26,6 +26,9 @@ class KbdWindow {
   // Brings every real control in line with its model: once per event.
   void Sync();
   HWND hwnd() const { return hwnd_; }
+  // Called for every left press anywhere on the screen (raw input), before
+  // the polling tick that follows it.
+  std::function<void()> on_left_press;
 
  private:
   // Remembers what was last put into a real control, so that only real

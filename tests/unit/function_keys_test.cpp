@@ -152,10 +152,18 @@ TEST_F(FunctionKeyTest, EnterWithoutTargetAndPasswordsAreNotRemembered) {
 }
 
 TEST_F(FunctionKeyTest, OptionsKeyTogglesTheHeightAndCloseEnds) {
+  // At the bottom of the screen the keyboard moves up while the panel is
+  // open, and back when it closes.
   FKey(kKeyOptions);
   EXPECT_EQ(kbd->Height(), 401);
+  EXPECT_EQ(kbd->Top(), 570 - 401);
   FKey(kKeyOptions);
   EXPECT_EQ(kbd->Height(), 217);
+  EXPECT_EQ(kbd->Top(), 300);
+  kbd->SetTop(20);
+  FKey(kKeyOptions);
+  EXPECT_EQ(kbd->Top(), 20);
+  FKey(kKeyOptions);
 
   kbd->HideToTray = 1;
   FKey(kKeyClose);
