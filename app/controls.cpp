@@ -6,8 +6,7 @@
 
 namespace orv {
 
-void Control::Move(std::int32_t left, std::int32_t top, std::int32_t width,
-                   std::int32_t height) {
+void Control::Move(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
   Set(rect_, Rect{left, top, left + width, top + height});
 }
 

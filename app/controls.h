@@ -218,10 +218,16 @@ class PictureBox : public Control {
 class Timer {
  public:
   std::uint32_t Interval() const { return interval_; }
-  void SetInterval(std::uint32_t ms) { interval_ = ms; ++version_; }
+  void SetInterval(std::uint32_t ms) {
+    interval_ = ms;
+    ++version_;
+  }
   bool Enabled() const { return enabled_; }
   // Disabling then enabling restarts the countdown.
-  void SetEnabled(bool on) { enabled_ = on; ++version_; }
+  void SetEnabled(bool on) {
+    enabled_ = on;
+    ++version_;
+  }
   std::uint64_t Version() const { return version_; }
   // Called by whoever keeps time (the shell, or a test's clock).
   void Fire() {
@@ -247,7 +253,10 @@ class Form {
   void AttachWindow(Hwnd hwnd) { hwnd_ = hwnd; }
 
   const std::wstring& Caption() const { return caption_; }
-  void SetCaption(const std::wstring& c) { caption_ = c; ++version_; }
+  void SetCaption(const std::wstring& c) {
+    caption_ = c;
+    ++version_;
+  }
   std::int32_t Left() const { return rect_.left; }
   std::int32_t Top() const { return rect_.top; }
   std::int32_t Width() const { return rect_.width(); }
@@ -263,11 +272,20 @@ class Form {
   void SetVisible(bool v);
   // 0 normal, 1 minimised, 2 maximised.
   int WindowState() const { return window_state_; }
-  void SetWindowState(int s) { window_state_ = s; ++version_; }
+  void SetWindowState(int s) {
+    window_state_ = s;
+    ++version_;
+  }
   Color BackColor() const { return back_; }
-  void SetBackColor(Color c) { back_ = c; ++version_; }
+  void SetBackColor(Color c) {
+    back_ = c;
+    ++version_;
+  }
   Picture GetPicture() const { return picture_; }
-  void SetPicture(Picture p) { picture_ = p; ++version_; }
+  void SetPicture(Picture p) {
+    picture_ = p;
+    ++version_;
+  }
   Hicon Icon() const { return icon_; }
   void SetIcon(Hicon icon) { icon_ = icon; }
 

@@ -34,8 +34,8 @@ constexpr std::array<CheckDesign, 8> kCheckDesign{{
 struct KeyRow {
   int first_index, left, top;
 };
-constexpr std::array<KeyRow, 4> kKeyRows{{{0, 840, 840}, {12, 1080, 1440}, {24, 1320, 2040},
-                                          {36, 1080, 2640}}};
+constexpr std::array<KeyRow, 4> kKeyRows{
+    {{0, 840, 840}, {12, 1080, 1440}, {24, 1320, 2040}, {36, 1080, 2640}}};
 
 }  // namespace
 
@@ -125,7 +125,8 @@ void FrmKbd::BuildControls() {
   lblInfo[4].SetForeColor(0x00E0E0E0);
   lblInfo[5].SetIndex(5);
   lblInfo[5].Move(0, Px(5640), kWindowWidthPx, Px(375));
-  lblInfo[5].SetCaption(L"OrvKey 1.0 — сенсорная клавиатура для автомобильного ПК. © Команда OrvKey");
+  lblInfo[5].SetCaption(
+      L"OrvKey 1.0 — сенсорная клавиатура для автомобильного ПК. © Команда OrvKey");
   lblInfo[5].SetFont(Font{L"Tahoma", 8.25, false, false, false, 204});
   lblInfo[5].SetForeColor(0x00A0A0A0);
 

@@ -2,9 +2,9 @@
 // against the floor: the bare set-text of the same text into the same field,
 // measured side by side in one run. The target lives on its own thread, so
 // every send crosses threads as it crosses processes in the car.
-#include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <chrono>
@@ -114,9 +114,10 @@ int wmain() {
       if (GetWindowTextLengthW(target) != static_cast<int>(longer.size())) ++failures;
     }
     const double f = Median(floor_ms), k = Median(key_ms);
-    std::printf("text %5d chars, 10000 history entries: floor %.2f ms, key touch %.2f ms, "
-                "ratio %.2f\n",
-                length, f, k, k / f);
+    std::printf(
+        "text %5d chars, 10000 history entries: floor %.2f ms, key touch %.2f ms, "
+        "ratio %.2f\n",
+        length, f, k, k / f);
   }
   std::printf("%d key touches left the field without the new text\n", failures);
 

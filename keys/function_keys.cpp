@@ -106,7 +106,8 @@ void FrmKbd::TabToNextField() {
     return;
   }
   const Hwnd parent = static_cast<Hwnd>(std::wcstoll(parent_text.c_str(), nullptr, 10));
-  const std::int64_t ordinal = std::wcstoll(kelp_.GetField(path, 2, L',', L"").c_str(), nullptr, 10);
+  const std::int64_t ordinal =
+      std::wcstoll(kelp_.GetField(path, 2, L',', L"").c_str(), nullptr, 10);
   const std::wstring cls = kelp_.GetField(path, 3, L',', L"");
   Hwnd next = kelp_.FindNthChild(parent, ordinal + 1, cls);
   if (next == -1) next = kelp_.FindNthChild(parent, 0, cls);

@@ -50,8 +50,7 @@ class Gdi32 {
   virtual bool BitBlt(Hdc dest, int x, int y, int cx, int cy, Hdc src, int x1, int y1,
                       std::uint32_t rop) = 0;
   // bits receives the address of the first pixel byte.
-  virtual Hbitmap CreateDIBSection(Hdc dc, const BitmapInfoHeader& info,
-                                   std::uint8_t** bits) = 0;
+  virtual Hbitmap CreateDIBSection(Hdc dc, const BitmapInfoHeader& info, std::uint8_t** bits) = 0;
   // Width and height of a bitmap (GetObject with a BITMAP record); false
   // when the handle is not a bitmap.
   virtual bool GetBitmapSize(Hbitmap bmp, std::int32_t& width, std::int32_t& height) = 0;

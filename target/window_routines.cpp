@@ -11,8 +11,8 @@ constexpr int kPathSearchLimit = 256;
 
 std::wstring KelpUltimate::GetWindowTextTimeout(Hwnd wnd, unsigned timeout_ms) {
   std::uintptr_t length = 0;
-  if (!p_.user32.SendMessageTimeoutW(wnd, wm::kGetTextLength, 0, 0, kSmtoAbortIfHung,
-                                     timeout_ms, &length)) {
+  if (!p_.user32.SendMessageTimeoutW(wnd, wm::kGetTextLength, 0, 0, kSmtoAbortIfHung, timeout_ms,
+                                     &length)) {
     return kHungMarker;
   }
   if (length == 0) return {};

@@ -89,8 +89,8 @@ class KelpUltimate {
   // --- Slide animation and work area (utility/slide.cpp)
   // Moves a window in a straight line at constant speed; false when the
   // cursor stopped it.
-  bool SlideWindow(Hwnd wnd, std::int32_t x, std::int32_t y, std::int32_t duration_ms,
-                   bool animate, bool stop_on_cursor, bool rewind, bool pump_events);
+  bool SlideWindow(Hwnd wnd, std::int32_t x, std::int32_t y, std::int32_t duration_ms, bool animate,
+                   bool stop_on_cursor, bool rewind, bool pump_events);
   void MeasureScreen();
   Rect GetDesktopRect();
   // 0 left, 1 right (also none), 2 top, 3 bottom.

@@ -1,8 +1,8 @@
 // OrvKey's entry: builds the ports and the keyboard window, runs start-up,
 // then the message loop until the unload path ends the process.
-#include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include "app/frmKbd.h"
 #include "platform/win32/adapters.h"
@@ -32,8 +32,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Designed position: centred at the bottom of the work area.
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  kbd.Move(work.left + (work.right - work.left - kbd.Width()) / 2,
-           work.bottom - kbd.Height() - 8, kbd.Width(), kbd.Height());
+  kbd.Move(work.left + (work.right - work.left - kbd.Width()) / 2, work.bottom - kbd.Height() - 8,
+           kbd.Width(), kbd.Height());
 
   KbdWindow window(kbd, toolkit);
   // The tip window exists before start-up touches it; it loads on that touch.

@@ -1,10 +1,10 @@
 // The ports over the real system libraries: one pass-through per method.
 #include "platform/win32/adapters.h"
 
-#include <windows.h>
 #include <commdlg.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -125,9 +125,7 @@ bool SystemUser32::EnableWindow(Hwnd wnd, bool enable) {
   return ::EnableWindow(ToHwnd(wnd), enable) != 0;
 }
 
-bool SystemUser32::SetForegroundWindow(Hwnd wnd) {
-  return ::SetForegroundWindow(ToHwnd(wnd)) != 0;
-}
+bool SystemUser32::SetForegroundWindow(Hwnd wnd) { return ::SetForegroundWindow(ToHwnd(wnd)) != 0; }
 
 std::int32_t SystemUser32::GetWindowLongW(Hwnd wnd, int index) {
   return ::GetWindowLongW(ToHwnd(wnd), index);
@@ -187,8 +185,7 @@ int CALLBACK EnumFontsProc(const LOGFONTW* lf, const TEXTMETRICW*, DWORD type, L
 }  // namespace
 
 int SystemGdi32::EnumFontsW(Hdc dc, const std::function<int(const LogFont&)>& callback) {
-  return ::EnumFontsW(ToHdc(dc), nullptr, EnumFontsProc,
-                      reinterpret_cast<LPARAM>(&callback));
+  return ::EnumFontsW(ToHdc(dc), nullptr, EnumFontsProc, reinterpret_cast<LPARAM>(&callback));
 }
 
 Hrgn SystemGdi32::CreateRoundRectRgn(int x1, int y1, int x2, int y2, int w, int h) {
@@ -366,8 +363,8 @@ std::string SystemKernel32::ToAnsi(const std::wstring& text, bool* lossless) {
 
 std::wstring SystemKernel32::FromAnsi(const std::string& bytes) {
   if (bytes.empty()) return {};
-  const int n = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                      nullptr, 0);
+  const int n =
+      ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring out(static_cast<std::size_t>(n), L'\0');
   ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
   return out;
@@ -381,15 +378,14 @@ std::wstring SystemKernel32::GetDecimalSeparator() {
 
 // ---------------- advapi32
 
-long SystemAdvapi32::RegCreateKeyExW(Hkey root, const std::wstring& subkey,
-                                     const std::wstring& cls, std::uint32_t options,
-                                     std::uint32_t access, Hkey* result,
+long SystemAdvapi32::RegCreateKeyExW(Hkey root, const std::wstring& subkey, const std::wstring& cls,
+                                     std::uint32_t options, std::uint32_t access, Hkey* result,
                                      std::uint32_t* disposition) {
   HKEY key = nullptr;
   DWORD disp = 0;
-  const LONG rc = ::RegCreateKeyExW(ToHkey(root), subkey.c_str(), 0,
-                                    const_cast<wchar_t*>(cls.c_str()), options, access, nullptr,
-                                    &key, &disp);
+  const LONG rc =
+      ::RegCreateKeyExW(ToHkey(root), subkey.c_str(), 0, const_cast<wchar_t*>(cls.c_str()), options,
+                        access, nullptr, &key, &disp);
   if (result) *result = Out(key);
   if (disposition) *disposition = disp;
   return rc;

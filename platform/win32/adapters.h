@@ -41,8 +41,7 @@ class SystemUser32 : public User32 {
   bool SetForegroundWindow(Hwnd wnd) override;
   std::int32_t GetWindowLongW(Hwnd wnd, int index) override;
   std::int32_t SetWindowLongW(Hwnd wnd, int index, std::int32_t value) override;
-  bool SetLayeredWindowAttributes(Hwnd wnd, Color key, std::uint8_t alpha,
-                                  unsigned flags) override;
+  bool SetLayeredWindowAttributes(Hwnd wnd, Color key, std::uint8_t alpha, unsigned flags) override;
   int SetWindowRgn(Hwnd wnd, Hrgn rgn, bool redraw) override;
   Hwnd GetDesktopWindow() override;
   Hdc GetDC(Hwnd wnd) override;

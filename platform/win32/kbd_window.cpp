@@ -43,8 +43,8 @@ KbdWindow::~KbdWindow() {
 
 bool KbdWindow::Create() {
   HINSTANCE inst = tk_.Instance();
-  icon_.reset(static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0,
-                                            LR_DEFAULTSIZE)));
+  icon_.reset(
+      static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = WndProc;
@@ -60,8 +60,8 @@ bool KbdWindow::Create() {
   // Borderless, topmost, and kept off the taskbar: it is a tool beside the
   // car front-end, not an application of its own.
   hwnd_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, m_.Caption().c_str(),
-                          WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(), m_.Width(),
-                          m_.Height(), nullptr, nullptr, inst, this);
+                          WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(), m_.Width(), m_.Height(),
+                          nullptr, nullptr, inst, this);
   if (!hwnd_) return false;
   m_.AttachWindow(FromHwnd(hwnd_));
   m_.SetIcon(reinterpret_cast<Hicon>(icon_.get()));
@@ -72,12 +72,10 @@ bool KbdWindow::Create() {
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
   };
 
-  HWND combo = CreateWindowExW(0, WC_COMBOBOXW, L"",
-                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-                               m_.cmbText.Left(), m_.cmbText.Top(), m_.cmbText.Width(),
-                               m_.cmbText.Height() + kDropHeight, hwnd_,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdText)), inst,
-                               nullptr);
+  HWND combo = CreateWindowExW(
+      0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+      m_.cmbText.Left(), m_.cmbText.Top(), m_.cmbText.Width(), m_.cmbText.Height() + kDropHeight,
+      hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdText)), inst, nullptr);
   // No length limit: long fields are captured whole.
   SendMessageW(combo, CB_LIMITTEXT, 0, 0);
   m_.cmbText.AttachWindow(FromHwnd(combo));
@@ -92,34 +90,30 @@ bool KbdWindow::Create() {
     SendMessageW(h, EM_LIMITTEXT, static_cast<WPARAM>(box.MaxLength()), 0);
     box.AttachWindow(FromHwnd(h));
   }
-  HWND fonts = CreateWindowExW(0, WC_COMBOBOXW, L"",
-                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
-                               m_.cmbFont.Left(), m_.cmbFont.Top(), m_.cmbFont.Width(),
-                               kDropHeight, hwnd_,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdFont)), inst,
-                               nullptr);
+  HWND fonts =
+      CreateWindowExW(0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
+                      m_.cmbFont.Left(), m_.cmbFont.Top(), m_.cmbFont.Width(), kDropHeight, hwnd_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdFont)), inst, nullptr);
   m_.cmbFont.AttachWindow(FromHwnd(fonts));
-  HWND sizes = CreateWindowExW(0, WC_COMBOBOXW, L"",
-                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
-                               m_.cmbSize.Left(), m_.cmbSize.Top(), m_.cmbSize.Width(),
-                               kDropHeight, hwnd_,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSize)), inst,
-                               nullptr);
+  HWND sizes =
+      CreateWindowExW(0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
+                      m_.cmbSize.Left(), m_.cmbSize.Top(), m_.cmbSize.Width(), kDropHeight, hwnd_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSize)), inst, nullptr);
   m_.cmbSize.AttachWindow(FromHwnd(sizes));
   for (int i = 0; i < 8; ++i) {
     auto& box = m_.chkFont[static_cast<std::size_t>(i)];
     const bool swatch = i == kChkColor1 || i == kChkColor2;
-    box.AttachWindow(FromHwnd(
-        child(WC_BUTTONW, swatch ? BS_OWNERDRAW : BS_CHECKBOX, 0, box, kIdOption + i)));
+    box.AttachWindow(
+        FromHwnd(child(WC_BUTTONW, swatch ? BS_OWNERDRAW : BS_CHECKBOX, 0, box, kIdOption + i)));
   }
   for (int i = 0; i < 2; ++i) {
     auto& b = m_.cmdHistory[static_cast<std::size_t>(i)];
     b.AttachWindow(FromHwnd(child(WC_BUTTONW, BS_PUSHBUTTON, 0, b, kIdButton + i)));
   }
   // The tray reports to this hidden box.
-  HWND hook = CreateWindowExW(0, WC_STATICW, L"", WS_CHILD, 0, 0, 1, 1, hwnd_,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdHook)), inst,
-                              nullptr);
+  HWND hook =
+      CreateWindowExW(0, WC_STATICW, L"", WS_CHILD, 0, 0, 1, 1, hwnd_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdHook)), inst, nullptr);
   SetWindowSubclass(hook, ChildProc, kIdHook, reinterpret_cast<DWORD_PTR>(this));
   m_.picHook.AttachWindow(FromHwnd(hook));
 
@@ -169,8 +163,8 @@ LRESULT CALLBACK KbdWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
 LRESULT KbdWindow::OnChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id) {
   if (id == kIdHook && msg == WM_MOUSEMOVE) {
     // The tray puts the mouse message over the icon where x would be.
-    const int x_twips = static_cast<int>(static_cast<std::uint16_t>(LOWORD(lp))) *
-                        tk_.TwipsPerPixelX();
+    const int x_twips =
+        static_cast<int>(static_cast<std::uint16_t>(LOWORD(lp))) * tk_.TwipsPerPixelX();
     Dispatch([&] { m_.picHook_MouseMove(0, x_twips, 0); });
     return 0;
   }
@@ -233,22 +227,23 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      OnKeyPress(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)},
-                 msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4);
+      OnKeyPress(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, msg == WM_LBUTTONDOWN   ? 1
+                                                            : msg == WM_RBUTTONDOWN ? 2
+                                                                                    : 4);
       return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-      OnKeyRelease(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-      return 0;
+    case WM_MBUTTONUP: OnKeyRelease(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lp) != hwnd_ && pressed_kind_ != 0) {
         // Lost the finger to another window: the key comes back up.
         const int kind = pressed_kind_, index = pressed_index_;
         pressed_kind_ = 0;
         Dispatch([&] {
-          if (kind == 1) m_.lblX_MouseUp(index);
-          else m_.lblControl_MouseUp(index);
+          if (kind == 1)
+            m_.lblX_MouseUp(index);
+          else
+            m_.lblControl_MouseUp(index);
         });
       }
       return 0;
@@ -258,9 +253,7 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       m_.ReportBounds(Rect{r.left, r.top, r.right, r.bottom});
       break;
     }
-    case WM_COMMAND:
-      OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
-      return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)); return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX: {
       HDC dc = reinterpret_cast<HDC>(wp);
@@ -386,8 +379,10 @@ void KbdWindow::OnKeyPress(POINT pt, int button) {
   pressed_index_ = index;
   SetCapture(hwnd_);
   Dispatch([&] {
-    if (kind == 1) m_.lblX_MouseDown(index);
-    else m_.lblControl_MouseDown(index);
+    if (kind == 1)
+      m_.lblX_MouseDown(index);
+    else
+      m_.lblControl_MouseDown(index);
   });
 }
 
@@ -399,13 +394,17 @@ void KbdWindow::OnKeyRelease(POINT pt) {
   int over = -1;
   const bool click = KeyAt(pt, &over) == kind && over == index;
   Dispatch([&] {
-    if (kind == 1) m_.lblX_MouseUp(index);
-    else m_.lblControl_MouseUp(index);
+    if (kind == 1)
+      m_.lblX_MouseUp(index);
+    else
+      m_.lblControl_MouseUp(index);
   });
   if (!click || m_.Ended()) return;
   Dispatch([&] {
-    if (kind == 1) m_.lblX_Click(index);
-    else m_.lblControl_Click(index);
+    if (kind == 1)
+      m_.lblX_Click(index);
+    else
+      m_.lblControl_Click(index);
   });
 }
 
@@ -494,8 +493,10 @@ void KbdWindow::Sync() {
   }
   if (timer_version_ != m_.tmrhWnd.Version()) {
     timer_version_ = m_.tmrhWnd.Version();
-    if (m_.tmrhWnd.Enabled()) SetTimer(hwnd_, kTimerHwnd, m_.tmrhWnd.Interval(), nullptr);
-    else KillTimer(hwnd_, kTimerHwnd);
+    if (m_.tmrhWnd.Enabled())
+      SetTimer(hwnd_, kTimerHwnd, m_.tmrhWnd.Interval(), nullptr);
+    else
+      KillTimer(hwnd_, kTimerHwnd);
   }
   SyncForm();
   syncing_ = false;

@@ -20,8 +20,8 @@ namespace {
 // CMake hands paths over as UTF-8; Windows wants UTF-16.
 std::wstring Widen(std::string_view text) {
   if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring out(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
   return out;
@@ -69,7 +69,8 @@ void EndLeftovers() {
   if (snapshot == INVALID_HANDLE_VALUE) return;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
     if (_wcsicmp(entry.szExeFile, L"orvkey.exe") != 0 &&
         _wcsicmp(entry.szExeFile, L"e2e_target.exe") != 0)
       continue;
@@ -139,8 +140,8 @@ std::wstring ToWindowsPath(std::wstring_view path) {
 
 std::string Narrow(std::wstring_view text) {
   if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0, nullptr, nullptr);
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
                       nullptr, nullptr);
@@ -196,9 +197,7 @@ Process& Process::operator=(Process&& other) noexcept {
 
 Process::~Process() { Terminate(); }
 
-bool Process::Running() const {
-  return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT;
-}
+bool Process::Running() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
 
 std::optional<DWORD> Process::ExitCode() const {
   DWORD code = 0;
@@ -210,8 +209,8 @@ std::optional<DWORD> Process::ExitCode() const {
   if (!handle_) return ::testing::AssertionFailure() << "no process";
   if (WaitForSingleObject(handle_, static_cast<DWORD>(deadline.count())) == WAIT_OBJECT_0)
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "process " << pid_ << " still runs after "
-                                       << deadline.count() << " ms";
+  return ::testing::AssertionFailure()
+         << "process " << pid_ << " still runs after " << deadline.count() << " ms";
 }
 
 void Process::Terminate() {
@@ -226,7 +225,8 @@ void Process::Terminate() {
   pid_ = 0;
 }
 
-Process StartProcess(const std::wstring& exe, const std::wstring& args, const std::wstring& folder) {
+Process StartProcess(const std::wstring& exe, const std::wstring& args,
+                     const std::wstring& folder) {
   std::wstring commandLine = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
   STARTUPINFOW si{};
   si.cb = sizeof si;
@@ -298,9 +298,9 @@ bool TempFolder::Write(std::wstring_view name, const std::vector<std::uint8_t>& 
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                            nullptr) &&
-                  written == bytes.size();
+  const bool ok =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size();
   CloseHandle(file);
   return ok;
 }
@@ -371,8 +371,7 @@ std::wstring WindowText(HWND wnd, Millis timeout) {
   if (!wnd) return {};
   const auto wait = static_cast<UINT>(timeout.count());
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, wait, &length))
-    return {};
+  if (!SendMessageTimeoutW(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, wait, &length)) return {};
   std::wstring text(length + 1, L'\0');
   DWORD_PTR copied = 0;
   if (!SendMessageTimeoutW(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
@@ -415,10 +414,9 @@ std::string DescribeTopLevelWindows() {
 
 ::testing::AssertionResult WaitForText(HWND wnd, std::wstring_view expected, Millis deadline) {
   std::wstring last;
-  return WaitFor(
-      [&] { return (last = WindowText(wnd)) == expected; }, deadline,
-      "text \"" + Narrow(expected) + "\" in " + DescribeWindow(wnd),
-      [&] { return "\"" + Narrow(last) + "\""; });
+  return WaitFor([&] { return (last = WindowText(wnd)) == expected; }, deadline,
+                 "text \"" + Narrow(expected) + "\" in " + DescribeWindow(wnd),
+                 [&] { return "\"" + Narrow(last) + "\""; });
 }
 
 // ---- A finger on the screen ------------------------------------------------
@@ -640,8 +638,8 @@ Keyboard::Keyboard() {
     RECT r;
     bool operator==(const Place& o) const { return EqualRect(&r, &o.r) != 0; }
   } place{};
-  return WaitSteady(
-      [&] { return Place{rect()}; }, place, still, deadline, "the keyboard window to stay put");
+  return WaitSteady([&] { return Place{rect()}; }, place, still, deadline,
+                    "the keyboard window to stay put");
 }
 
 Process Keyboard::StartAnother() { return StartProcess(exe(), L"", folder_.path()); }
@@ -672,8 +670,8 @@ HWND Keyboard::EditLine() const { return FindChildByClass(window_, L"ComboBox");
 
 ::testing::AssertionResult TargetApp::Start(int x, int y, Millis deadline) {
   const std::wstring exe = TargetExe();
-  process_ = StartProcess(exe, L"--pos " + std::to_wstring(x) + L" " + std::to_wstring(y),
-                          FolderOf(exe));
+  process_ =
+      StartProcess(exe, L"--pos " + std::to_wstring(x) + L" " + std::to_wstring(y), FolderOf(exe));
   if (!process_) return ::testing::AssertionFailure() << "e2e_target.exe did not start";
   const DWORD pid = process_.pid();
   return WaitFor(

@@ -233,7 +233,7 @@ class TargetApp {
   HWND Field(int id) const { return GetDlgItem(window_, id); }
   std::wstring FieldText(int id) const { return WindowText(Field(id)); }
   bool SetFieldText(int id, const std::wstring& text) const;
-  int EnterCount() const;  // -1 when unreadable
+  int EnterCount() const;           // -1 when unreadable
   POINT FieldCentre(int id) const;  // screen coordinates
   void TouchField(int id) const { Touch(FieldCentre(id)); }
 

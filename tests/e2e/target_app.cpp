@@ -5,8 +5,8 @@
 //   e2e_target.exe [--pos X Y]
 #include "target_ids.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cwchar>
 #include <string>
@@ -41,10 +41,9 @@ bool RegisterThunderTextBox(HINSTANCE instance) {
 HWND AddChild(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
               int id) {
   const bool field = std::wcscmp(cls, L"Button") != 0 && std::wcscmp(cls, L"Static") != 0;
-  HWND child = CreateWindowExW(field ? WS_EX_CLIENTEDGE : 0, cls, text,
-                               WS_CHILD | WS_VISIBLE | style, x, y, w, h, g_main,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               GetModuleHandleW(nullptr), nullptr);
+  HWND child = CreateWindowExW(
+      field ? WS_EX_CLIENTEDGE : 0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, g_main,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(g_font), FALSE);
   return child;
 }
@@ -89,15 +88,11 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         ShowEnterCount();
       }
       return 0;
-    case kMsgHang:
-      Sleep(static_cast<DWORD>(wp));
-      return 0;
+    case kMsgHang: Sleep(static_cast<DWORD>(wp)); return 0;
     case kMsgDestroyField:
       if (HWND field = GetDlgItem(wnd, static_cast<int>(wp))) DestroyWindow(field);
       return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
   }
   return DefWindowProcW(wnd, msg, wp, lp);
 }

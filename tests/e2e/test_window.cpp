@@ -106,8 +106,7 @@ TEST(KeyboardWindow, SecondStartFromSameFolderLeavesTheFirstRunning) {
           if (std::find(shown.begin(), shown.end(), w) == shown.end()) shown.push_back(w);
         return !second.Running();
       },
-      5000ms, "the second instance to exit",
-      [&] { return DescribeTopLevelWindows(); }));
+      5000ms, "the second instance to exit", [&] { return DescribeTopLevelWindows(); }));
   EXPECT_TRUE(shown.empty()) << "the second instance showed a window: "
                              << DescribeWindow(shown.front());
 
@@ -212,13 +211,15 @@ std::vector<std::string> ImportedDlls(const std::vector<std::uint8_t>& image, st
   read(directories + IMAGE_DIRECTORY_ENTRY_IMPORT * sizeof imports, imports);
   read(directories + IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT * sizeof delayed, delayed);
   if (size_t at = imports.VirtualAddress ? toOffset(imports.VirtualAddress) : 0) {
-    for (IMAGE_IMPORT_DESCRIPTOR d{}; read(at, d) && d.Name; at += sizeof d) dlls.push_back(name(d.Name));
+    for (IMAGE_IMPORT_DESCRIPTOR d{}; read(at, d) && d.Name; at += sizeof d)
+      dlls.push_back(name(d.Name));
   }
   if (size_t at = delayed.VirtualAddress ? toOffset(delayed.VirtualAddress) : 0) {
     struct DelayDescriptor {
       DWORD attributes, dllName, rest[6];
     };
-    for (DelayDescriptor d{}; read(at, d) && d.dllName; at += sizeof d) dlls.push_back(name(d.dllName));
+    for (DelayDescriptor d{}; read(at, d) && d.dllName; at += sizeof d)
+      dlls.push_back(name(d.dllName));
   }
   return dlls;
 }
@@ -236,17 +237,16 @@ TEST(KeyboardWindow, ImportsOnlyWindowsOwnDlls) {
   ASSERT_FALSE(dlls.empty()) << "no import table found";
 
   static const char* const kWindowsDlls[] = {
-      "kernel32", "user32",   "gdi32",  "advapi32", "shell32", "comdlg32",
-      "comctl32", "ole32",    "oleaut32", "psapi",  "msvcrt",  "ws2_32",
-      "shlwapi",  "uxtheme",  "msimg32", "version", "winmm"};
+      "kernel32", "user32",  "gdi32",    "advapi32", "shell32", "comdlg32",
+      "comctl32", "ole32",   "oleaut32", "psapi",    "msvcrt",  "ws2_32",
+      "shlwapi",  "uxtheme", "msimg32",  "version",  "winmm"};
   for (std::string dll : dlls) {
     std::transform(dll.begin(), dll.end(), dll.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (dll.size() > 4 && dll.ends_with(".dll")) dll.resize(dll.size() - 4);
-    const bool allowed =
-        dll.starts_with("api-ms-win-") ||
-        std::any_of(std::begin(kWindowsDlls), std::end(kWindowsDlls),
-                    [&](const char* known) { return dll == known; });
+    const bool allowed = dll.starts_with("api-ms-win-") ||
+                         std::any_of(std::begin(kWindowsDlls), std::end(kWindowsDlls),
+                                     [&](const char* known) { return dll == known; });
     EXPECT_TRUE(allowed) << "orvkey.exe needs " << dll << ".dll, which Windows does not ship";
   }
 }

@@ -177,12 +177,12 @@ TEST_F(Typing, TabShiftCapsLangClearSpaceAndBackspace) {
 
   // With Shift working as Caps Lock every letter is shifted.
   keyboard.TouchFunctionKey(FunctionKey::Menu);
-  ASSERT_TRUE(WaitFor([&] { return keyboard.rect().bottom - keyboard.rect().top == 401; },
-                      3000ms, "the options panel to open"));
+  ASSERT_TRUE(WaitFor([&] { return keyboard.rect().bottom - keyboard.rect().top == 401; }, 3000ms,
+                      "the options panel to open"));
   keyboard.TouchAt({110, 362});  // "Shift works as Caps Lock"
   keyboard.TouchFunctionKey(FunctionKey::Menu);
-  ASSERT_TRUE(WaitFor([&] { return keyboard.rect().bottom - keyboard.rect().top == 217; },
-                      3000ms, "the options panel to close"));
+  ASSERT_TRUE(WaitFor([&] { return keyboard.rect().bottom - keyboard.rect().top == 217; }, 3000ms,
+                      "the options panel to close"));
   keyboard.TouchFunctionKey(FunctionKey::Caps);
   keyboard.TouchKey(13);
   keyboard.TouchKey(13);

@@ -23,12 +23,12 @@ struct Window {
   std::int32_t ex_style = 0;
   bool visible = true;
   bool enabled = true;
-  bool hung = false;             // answers nothing; sends time out
+  bool hung = false;  // answers nothing; sends time out
   std::uint32_t pid = 100;
   wchar_t password_char = 0;
   Hrgn region = 0;
-  int alpha = -1;                // last SetLayeredWindowAttributes opacity
-  int show_cmd = -1;             // last ShowWindow command
+  int alpha = -1;                                  // last SetLayeredWindowAttributes opacity
+  int show_cmd = -1;                               // last ShowWindow command
   std::vector<std::pair<Hwnd, unsigned>> set_pos;  // insert-after, flags
 };
 
@@ -113,8 +113,8 @@ class Desktop : public User32,
   // Files by full path; writes can be made to fail.
   std::map<std::wstring, std::string> files;
   bool fail_writes = false;
-  bool fail_moves = false;                    // the write lands, the replace fails
-  std::set<std::wstring> unreadable_files;    // exist, but cannot be opened
+  bool fail_moves = false;                  // the write lands, the replace fails
+  std::set<std::wstring> unreadable_files;  // exist, but cannot be opened
   // Run while a dialog is open: what the program shows at that moment, and
   // a dialog that scribbles into its record as the real one may.
   std::function<void(ChooseColorRecord&)> on_choose_color;
@@ -183,8 +183,7 @@ class Desktop : public User32,
   bool SetForegroundWindow(Hwnd wnd) override;
   std::int32_t GetWindowLongW(Hwnd wnd, int index) override;
   std::int32_t SetWindowLongW(Hwnd wnd, int index, std::int32_t value) override;
-  bool SetLayeredWindowAttributes(Hwnd wnd, Color key, std::uint8_t alpha,
-                                  unsigned flags) override;
+  bool SetLayeredWindowAttributes(Hwnd wnd, Color key, std::uint8_t alpha, unsigned flags) override;
   int SetWindowRgn(Hwnd wnd, Hrgn rgn, bool redraw) override;
   Hwnd GetDesktopWindow() override;
   Hdc GetDC(Hwnd wnd) override;

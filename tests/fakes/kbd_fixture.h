@@ -15,22 +15,22 @@ class KbdTest : public ::testing::Test {
   Ports ports{desk.ports()};
   KelpUltimate kelp{ports};
   std::unique_ptr<FrmKbd> kbd;
-  Hwnd edit_line = 0;  // the edit part of cmbText
+  Hwnd edit_line = 0;            // the edit part of cmbText
   FrmTip* tip_window = nullptr;  // handed to the keyboard before it loads
 
   // Creates the keyboard's windows the way the shell does, then loads it.
   void Load() {
     kbd = std::make_unique<FrmKbd>(ports, kelp);
-    const Hwnd form = desk.AddWindow(L"OrvKeyKeyboard", L"OrvCar Keyboard", 0,
-                                     Rect{100, 300, 732, 517});
+    const Hwnd form =
+        desk.AddWindow(L"OrvKeyKeyboard", L"OrvCar Keyboard", 0, Rect{100, 300, 732, 517});
     kbd->AttachWindow(form);
     kbd->Move(100, 300, 632, 217);
     const Hwnd combo = desk.AddWindow(L"ComboBox", L"", form, Rect{156, 310, 635, 347});
     kbd->cmbText.AttachWindow(combo);
     edit_line = desk.AddWindow(L"Edit", L"", combo, Rect{159, 313, 615, 344});
     for (auto& box : kbd->txtLang) {
-      box.AttachWindow(desk.AddWindow(L"Edit", L"", form,
-                                      Rect{204, 300 + box.Top(), 725, 319 + box.Top()}));
+      box.AttachWindow(
+          desk.AddWindow(L"Edit", L"", form, Rect{204, 300 + box.Top(), 725, 319 + box.Top()}));
     }
     kbd->picHook.AttachWindow(desk.AddWindow(L"Static", L"", form, Rect{100, 300, 101, 301}));
     if (tip_window) kbd->SetTipWindow(tip_window);

@@ -53,7 +53,7 @@ TEST_F(LayoutTest, EditingAnotherLayoutShowsItUntilTheNextShift) {
   EXPECT_EQ(kbd->lblX[0].Caption(), L"Q");
   EXPECT_EQ(kbd->lblX[3].Caption(), L"");
   EXPECT_EQ(kbd->LayoutIndex(), 0);  // the state is untouched
-  FKey(kKeyShift);  // state 0 + 1: the first language, shifted
+  FKey(kKeyShift);                   // state 0 + 1: the first language, shifted
   EXPECT_EQ(Captions(), kDefaultLayouts[1]);
 }
 
