@@ -2,9 +2,10 @@
 // against the floor: the bare set-text of the same text into the same field,
 // measured side by side in one run. The target lives on its own thread, so
 // every send crosses threads as it crosses processes in the car.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <chrono>

@@ -1,8 +1,9 @@
 // OrvKey's entry: builds the ports and the keyboard window, runs start-up,
 // then the message loop until the unload path ends the process.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include "app/frmKbd.h"
 #include "platform/win32/adapters.h"

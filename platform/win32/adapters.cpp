@@ -1,10 +1,11 @@
 // The ports over the real system libraries: one pass-through per method.
 #include "platform/win32/adapters.h"
 
+#include <windows.h>
+
 #include <commdlg.h>
 #include <psapi.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <vector>
 

@@ -140,19 +140,12 @@ void KbdWindow::Dispatch(const std::function<void()>& event) {
   m_.BeginEvent();
   event();
   --dispatch_depth_;
-  if (!m_.Ended()) Sync();
-}
-
-LRESULT CALLBACK KbdWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  KbdWindow* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<KbdWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  } else {
-    self = reinterpret_cast<KbdWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  return self ? self->OnMessage(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+  // Both windows come in line: a key may have asked for a tip.
+  if (m_.Ended()) return;
+  if (tk_.sync)
+    tk_.sync();
+  else
+    Sync();
 }
 
 LRESULT CALLBACK KbdWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
@@ -194,13 +187,7 @@ LRESULT KbdWindow::OnChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM lp, UI
 LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      Paint(dc);
-      EndPaint(hwnd_, &ps);
-      return 0;
-    }
+    case WM_PAINT: return OnPaint();
     case WM_TIMER:
       if (wp == kTimerHwnd) Dispatch([&] { m_.tmrhWnd.Fire(); });
       return 0;

@@ -10,10 +10,11 @@
 #include "app/frmKbd.h"
 #include "platform/win32/toolkit.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/window_base.h"
 
 namespace orv::win32 {
 
-class KbdWindow {
+class KbdWindow : public WindowBase<KbdWindow> {
  public:
   KbdWindow(FrmKbd& model, Win32Toolkit& toolkit);
   ~KbdWindow();
@@ -25,7 +26,6 @@ class KbdWindow {
   bool Create();
   // Brings every real control in line with its model: once per event.
   void Sync();
-  HWND hwnd() const { return hwnd_; }
   // Called for every left press anywhere on the screen (raw input), before
   // the polling tick that follows it.
   std::function<void()> on_left_press;
@@ -44,7 +44,7 @@ class KbdWindow {
     bool visible = false;
   };
 
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  friend class WindowBase<KbdWindow>;
   static LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                     DWORD_PTR self);
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
@@ -71,7 +71,6 @@ class KbdWindow {
 
   FrmKbd& m_;
   Win32Toolkit& tk_;
-  HWND hwnd_ = nullptr;
   HWND combo_edit_ = nullptr;
   HBITMAP designed_background_ = nullptr;
   Picture designed_picture_ = 0;

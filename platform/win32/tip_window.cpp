@@ -93,19 +93,6 @@ void TipWindow::Dispatch(const std::function<void()>& event) {
     Sync();
 }
 
-// Attaches the object at WM_NCCREATE so no message goes unhandled.
-LRESULT CALLBACK TipWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  TipWindow* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<TipWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  } else {
-    self = reinterpret_cast<TipWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  return self ? self->OnMessage(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
-}
-
 // The icon box only paints; presses on it do nothing.
 LRESULT CALLBACK TipWindow::IconProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
@@ -135,13 +122,7 @@ LRESULT CALLBACK TipWindow::IconProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 LRESULT TipWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      Paint(dc);
-      EndPaint(hwnd_, &ps);
-      return 0;
-    }
+    case WM_PAINT: return OnPaint();
     case WM_TIMER:
       if (wp == kTimerHide)
         Dispatch([&] { m_.tmrHide.Fire(); });

@@ -9,11 +9,12 @@
 
 #include "platform/win32/toolkit.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/window_base.h"
 #include "tip/frmTip.h"
 
 namespace orv::win32 {
 
-class TipWindow {
+class TipWindow : public WindowBase<TipWindow> {
  public:
   TipWindow(FrmTip& model, Win32Toolkit& toolkit);
   ~TipWindow();
@@ -25,10 +26,9 @@ class TipWindow {
   bool Create();
   // Brings the real window in line with the model: once per event.
   void Sync();
-  HWND hwnd() const { return hwnd_; }
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  friend class WindowBase<TipWindow>;
   static LRESULT CALLBACK IconProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   // Runs one model event and then brings the real window in line.
@@ -42,7 +42,6 @@ class TipWindow {
 
   FrmTip& m_;
   Win32Toolkit& tk_;
-  HWND hwnd_ = nullptr;
   HWND icon_box_ = nullptr;
   UniqueHandle<HICON, CloseIcon> big_icon_, small_icon_;
 
