@@ -5,8 +5,9 @@
 //   e2e_target.exe [--pos X Y]
 #include "target_ids.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <cwchar>
 #include <string>
