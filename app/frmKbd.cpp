@@ -101,6 +101,10 @@ void FrmKbd::BuildControls() {
   const std::array<const wchar_t*, kLayouts> layout_names{L"Lang1 Normal", L"Lang1 Shift",
                                                           L"Lang2 Normal", L"Lang2 Shift"};
   Font option_font{L"Tahoma", 9.75, true, false, false, 204};
+  // Long captions in regular weight, so that "Lang1 Normal" and "Shift works
+  // as Caps Lock" fit the places designed for them.
+  Font caption_font = option_font;
+  caption_font.bold = false;
   for (int i = 0; i < kLayouts; ++i) {
     const int top = Px(3360 + 360 * i);
     auto& box = txtLang[static_cast<std::size_t>(i)];
@@ -114,7 +118,7 @@ void FrmKbd::BuildControls() {
     name.Move(Px(120), top, Px(1425), Px(285));
     name.SetCaption(layout_names[static_cast<std::size_t>(i)]);
     name.SetAlignment(Label::Align::Left);
-    name.SetFont(option_font);
+    name.SetFont(caption_font);
     name.SetForeColor(0x00E0E0E0);
   }
   lblInfo[4].SetIndex(4);
@@ -143,7 +147,10 @@ void FrmKbd::BuildControls() {
     box.SetIndex(i);
     box.Move(d.left, d.top, d.width, 21);
     box.SetCaption(d.caption);
-    box.SetFont(option_font);
+    // A point smaller than the labels: the longest caption fills its box.
+    Font box_font = caption_font;
+    box_font.size = 9;
+    box.SetFont(box_font);
     if (i == kChkColor1 || i == kChkColor2) box.SetBackColor(0x00000000);
     box.onClick = [this](int k) { chkFont_Click(k); };
   }
