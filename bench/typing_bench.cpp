@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "app/frmKbd.h"
-#include "platform/win32/adapters.h"
 #include "platform/win32/kbd_window.h"
+#include "platform/win32/system_ports.h"
 #include "platform/win32/toolkit.h"
 
 namespace {
@@ -56,14 +56,9 @@ int wmain() {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
 
-  SystemUser32 user32;
-  SystemGdi32 gdi32;
-  SystemKernel32 kernel32;
-  SystemAdvapi32 advapi32;
-  SystemShell32 shell32;
-  SystemComdlg32 comdlg32;
-  Win32Toolkit toolkit(GetModuleHandleW(nullptr));
-  Ports ports{user32, gdi32, kernel32, advapi32, shell32, comdlg32, toolkit};
+  SystemPorts sys(GetModuleHandleW(nullptr));
+  Ports& ports = sys.ports;
+  Win32Toolkit& toolkit = sys.toolkit;
   KelpUltimate kelp(ports);
   FrmKbd kbd(ports, kelp);
   KbdWindow window(kbd, toolkit);

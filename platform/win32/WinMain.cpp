@@ -6,8 +6,8 @@
 #include <objbase.h>
 
 #include "app/frmKbd.h"
-#include "platform/win32/adapters.h"
 #include "platform/win32/kbd_window.h"
+#include "platform/win32/system_ports.h"
 #include "platform/win32/tip_window.h"
 #include "platform/win32/toolkit.h"
 
@@ -19,14 +19,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
 
-  SystemUser32 user32;
-  SystemGdi32 gdi32;
-  SystemKernel32 kernel32;
-  SystemAdvapi32 advapi32;
-  SystemShell32 shell32;
-  SystemComdlg32 comdlg32;
-  Win32Toolkit toolkit(instance);
-  Ports ports{user32, gdi32, kernel32, advapi32, shell32, comdlg32, toolkit};
+  SystemPorts sys(instance);
+  Ports& ports = sys.ports;
+  Win32Toolkit& toolkit = sys.toolkit;
   KelpUltimate kelp(ports);
 
   FrmKbd kbd(ports, kelp);
@@ -44,7 +39,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     window.Sync();
     tip_window.Sync();
   };
-  window.on_left_press = [&user32] { user32.NoteLeftButtonPressed(); };
+  window.on_left_press = [&sys] { sys.user32.NoteLeftButtonPressed(); };
   if (!window.Create()) return 1;
   if (tip_window.Create()) kbd.SetTipWindow(&tip);
 
