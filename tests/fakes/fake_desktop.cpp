@@ -1,7 +1,6 @@
 #include "fakes/fake_desktop.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cwctype>
 
 namespace orv::fake {
@@ -43,71 +42,20 @@ const wchar_t kCp1251High[128] = {
 
 }  // namespace
 
-Desktop::Desktop() = default;
-
-Hwnd Desktop::AddWindow(const std::wstring& cls, const std::wstring& text, Hwnd parent, Rect rect,
-                        std::int32_t style) {
-  const Hwnd h = next_hwnd_;
-  next_hwnd_ += 4;
-  Window w;
-  w.cls = cls;
-  w.text = text;
-  w.parent = parent;
-  w.rect = rect;
-  w.style = style;
-  windows_[h] = w;
-  z_order_.push_back(h);
-  return h;
-}
-
 void Desktop::Destroy(Hwnd wnd) {
-  std::vector<Hwnd> doomed{wnd};
-  for (std::size_t i = 0; i < doomed.size(); ++i) {
-    for (const auto& [h, w] : windows_) {
-      if (w.parent == doomed[i]) doomed.push_back(h);
-    }
-  }
-  for (Hwnd h : doomed) {
-    windows_.erase(h);
-    z_order_.erase(std::remove(z_order_.begin(), z_order_.end(), h), z_order_.end());
-  }
+  std::vector<Hwnd> children;
+  for (const auto& [h, w] : windows_)
+    if (w.parent == wnd) children.push_back(h);
+  for (Hwnd child : children) Destroy(child);
+  windows_.erase(wnd);
+  z_order_.erase(std::remove(z_order_.begin(), z_order_.end(), wnd), z_order_.end());
 }
-
-void Desktop::Press(Point at) {
-  cursor = at;
-  button_down = true;
-}
-
-void Desktop::Release() { button_down = false; }
 
 // ---------------- User32
 
-std::int16_t Desktop::GetAsyncKeyState(int vkey) {
-  return (vkey == kVkLButton && button_down) ? kKeyDown : 0;
-}
-
-bool Desktop::GetCursorPos(Point& pt) {
-  pt = cursor;
-  return true;
-}
-
-bool Desktop::SetCursorPos(int x, int y) {
-  cursor = {x, y};
-  cursor_moves.push_back(cursor);
-  return true;
-}
-
 // The deepest visible window under the point, later windows above earlier.
 Hwnd Desktop::WindowFromPoint(Point pt) {
-  Hwnd found = 0;
-  for (auto it = z_order_.rbegin(); it != z_order_.rend(); ++it) {
-    const Window& w = windows_.at(*it);
-    if (w.parent == 0 && w.visible && Contains(w.rect, pt)) {
-      found = *it;
-      break;
-    }
-  }
-  if (found == 0) return 0;
+  Hwnd found = 0;  // the desktop, then each level down
   for (bool descended = true; descended;) {
     descended = false;
     for (auto it = z_order_.rbegin(); it != z_order_.rend(); ++it) {
@@ -122,53 +70,17 @@ Hwnd Desktop::WindowFromPoint(Point pt) {
   return found;
 }
 
-Hwnd Desktop::GetParent(Hwnd wnd) { return Exists(wnd) ? W(wnd).parent : 0; }
-
-bool Desktop::IsWindow(Hwnd wnd) { return Exists(wnd); }
-
-std::wstring Desktop::GetClassNameW(Hwnd wnd, int max_chars) {
-  if (!Exists(wnd) || max_chars <= 0) return {};
-  return W(wnd).cls.substr(0, static_cast<std::size_t>(max_chars - 1));
-}
-
-bool Desktop::GetWindowRect(Hwnd wnd, Rect& rect) {
-  if (wnd == GetDesktopWindow() && !Exists(wnd)) {
-    rect = desktop_rect;
-    return true;
-  }
-  if (!Exists(wnd)) return false;
-  rect = W(wnd).rect;
-  return true;
-}
-
 Hwnd Desktop::FindWindowExW(Hwnd parent, Hwnd child_after, const wchar_t* class_name,
                             const wchar_t* window_name) {
   bool passed = child_after == 0;
   for (Hwnd h : z_order_) {
     const Window& w = windows_.at(h);
     if (w.parent != parent) continue;
-    if (!passed) {
-      passed = h == child_after;
-      continue;
-    }
-    if (class_name && w.cls != class_name) continue;
-    if (window_name && w.text != window_name) continue;
-    return h;
+    if (passed && (!class_name || w.cls == class_name) && (!window_name || w.text == window_name))
+      return h;
+    passed = passed || h == child_after;
   }
   return 0;
-}
-
-std::intptr_t Desktop::SendMessageW(Hwnd wnd, unsigned msg, std::uintptr_t wparam,
-                                    std::intptr_t lparam) {
-  sent.push_back({wnd, msg, wparam});
-  std::uintptr_t result = 0;
-  if (Exists(wnd) && W(wnd).hung) {
-    // A plain send waits as long as the window does not answer.
-    now += 60000;
-    return 0;
-  }
-  SendMessageTimeoutW(wnd, msg, wparam, lparam, 0, 0xFFFFFFFF, &result);
-  return static_cast<std::intptr_t>(result);
 }
 
 bool Desktop::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr_t wparam,
@@ -207,196 +119,25 @@ bool Desktop::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr_t wparam,
   return true;
 }
 
-bool Desktop::PostMessageW(Hwnd wnd, unsigned msg, std::uintptr_t wparam, std::intptr_t lparam) {
-  return Exists(wnd);
-}
-
-void Desktop::keybd_event(std::uint8_t vk, std::uint8_t scan, unsigned flags,
-                          std::uintptr_t extra) {
-  input.push_back({InputEvent::Key, vk, flags, cursor, now});
-}
-
-void Desktop::mouse_event(unsigned flags, unsigned dx, unsigned dy, unsigned data,
-                          std::uintptr_t extra) {
-  input.push_back({InputEvent::Mouse, flags, 0, cursor, now});
-}
-
-bool Desktop::ReleaseCapture() { return true; }
-
-bool Desktop::ShowWindow(Hwnd wnd, int cmd) {
-  if (!Exists(wnd)) return false;
-  W(wnd).show_cmd = cmd;
-  W(wnd).visible = cmd != 0;
-  return true;
-}
-
-bool Desktop::SetWindowPos(Hwnd wnd, Hwnd insert_after, int x, int y, int cx, int cy,
-                           unsigned flags) {
-  if (!Exists(wnd)) return false;
-  Window& w = W(wnd);
-  w.set_pos.emplace_back(insert_after, flags);
-  if (insert_after == kHwndTopmost) w.ex_style |= 0x8;
-  if (insert_after == kHwndNoTopmost) w.ex_style &= ~0x8;
-  return true;
-}
-
-bool Desktop::MoveWindow(Hwnd wnd, int x, int y, int cx, int cy, bool repaint) {
-  if (!Exists(wnd)) return false;
-  W(wnd).rect = {x, y, x + cx, y + cy};
-  moves.push_back({wnd, W(wnd).rect, now});
-  return true;
-}
-
-bool Desktop::UpdateWindow(Hwnd wnd) { return Exists(wnd); }
-
-bool Desktop::SetWindowTextW(Hwnd wnd, const std::wstring& text) {
-  if (!Exists(wnd)) return false;
-  W(wnd).text = text;
-  return true;
-}
-
-bool Desktop::EnableWindow(Hwnd wnd, bool enable) {
-  if (!Exists(wnd)) return false;
-  W(wnd).enabled = enable;
-  return true;
-}
-
-bool Desktop::SetForegroundWindow(Hwnd wnd) { return Exists(wnd); }
-
-std::int32_t Desktop::GetWindowLongW(Hwnd wnd, int index) {
-  if (!Exists(wnd)) return 0;
-  return index == kGwlExStyle ? W(wnd).ex_style : index == kGwlStyle ? W(wnd).style : 0;
-}
-
-std::int32_t Desktop::SetWindowLongW(Hwnd wnd, int index, std::int32_t value) {
-  if (!Exists(wnd)) return 0;
-  std::int32_t& field = index == kGwlExStyle ? W(wnd).ex_style : W(wnd).style;
-  const std::int32_t old = field;
-  field = value;
-  return old;
-}
-
-bool Desktop::SetLayeredWindowAttributes(Hwnd wnd, Color key, std::uint8_t alpha, unsigned flags) {
-  if (!Exists(wnd)) return false;
-  W(wnd).alpha = alpha;
-  return true;
-}
-
-int Desktop::SetWindowRgn(Hwnd wnd, Hrgn rgn, bool redraw) {
-  if (!Exists(wnd)) return 0;
-  W(wnd).region = rgn;
-  return 1;
-}
-
-Hwnd Desktop::GetDesktopWindow() { return 1; }
-Hdc Desktop::GetDC(Hwnd wnd) { return next_handle_++; }
-int Desktop::ReleaseDC(Hwnd wnd, Hdc dc) { return 1; }
-
-std::uint32_t Desktop::GetWindowThreadProcessId(Hwnd wnd, std::uint32_t* process_id) {
-  if (!Exists(wnd)) {
-    if (process_id) *process_id = 0;
-    return 0;
-  }
-  if (process_id) *process_id = W(wnd).pid;
-  return 1;
-}
-
-bool Desktop::SystemParametersInfoWorkArea(Rect& wa) {
-  wa = work_area;
-  return true;
-}
-
-int Desktop::MessageBoxW(Hwnd owner, const std::wstring& text, const std::wstring& caption,
-                         unsigned style) {
-  message_boxes.push_back({text, caption, style});
-  if (on_message_box) on_message_box(message_boxes.back());
-  if (message_box_answers.empty()) return 1;
-  const int answer = message_box_answers.front();
-  message_box_answers.pop_front();
-  return answer;
-}
-
 std::wstring Desktop::CharUpperW(const std::wstring& text) {
   std::wstring s = text;
   for (auto& c : s) {
-    if (c >= L'a' && c <= L'z')
-      c = static_cast<wchar_t>(c - 32);
-    else if (c >= 0x0430 && c <= 0x044F)
+    if ((c >= L'a' && c <= L'z') || (c >= 0x0430 && c <= 0x044F))
       c = static_cast<wchar_t>(c - 0x20);
-    else if (c >= 0x0450 && c <= 0x045F)
-      c = static_cast<wchar_t>(c - 0x50);
+    if (c >= 0x0450 && c <= 0x045F) c = static_cast<wchar_t>(c - 0x50);
   }
   return s;
 }
 
 // ---------------- Gdi32
 
-int Desktop::EnumFontsW(Hdc dc, const std::function<int(const LogFont&)>& callback) {
-  int last = 1;
-  for (const auto& face : font_faces) {
-    last = callback(LogFont{face, 0, 4});
-    if (last == 0) break;
-  }
-  return last;
-}
-
-Hrgn Desktop::CreateRoundRectRgn(int x1, int y1, int x2, int y2, int w, int h) {
-  round_rects.push_back({x1, y1, x2, y2, w, h});
-  const Hrgn r = next_handle_++;
-  regions[r] = {Rect{x1, y1, x2, y2}};
-  ++region_ops;
-  return r;
-}
-
-Hrgn Desktop::CreateRectRgn(int x1, int y1, int x2, int y2) {
-  const Hrgn r = next_handle_++;
-  regions[r] = {};
-  if (x2 > x1 && y2 > y1) regions[r].push_back(Rect{x1, y1, x2, y2});
-  ++region_ops;
-  return r;
-}
-
-Hrgn Desktop::ExtCreateRegion(const std::vector<Rect>& rects) {
-  const Hrgn r = next_handle_++;
-  regions[r] = rects;
-  ++region_ops;
-  return r;
-}
-
-int Desktop::CombineRgn(Hrgn dest, Hrgn src1, Hrgn src2, int mode) {
-  if (!regions.count(dest) || !regions.count(src1) || !regions.count(src2)) return 0;
-  ++region_ops;
-  std::vector<Rect> out = regions[src1];
-  if (mode == kRgnOr) out.insert(out.end(), regions[src2].begin(), regions[src2].end());
-  regions[dest] = out;
-  return 2;
-}
-
-bool Desktop::DeleteObject(Hgdiobj obj) {
-  if (regions.erase(obj)) return true;
-  dib_bits.erase(obj);
-  return bitmaps.erase(obj) != 0;
-}
-
 std::set<std::pair<int, int>> Desktop::RegionPixels(Hrgn region) const {
   std::set<std::pair<int, int>> covered;
-  auto it = regions.find(region);
-  if (it == regions.end()) return covered;
-  for (const Rect& r : it->second) {
-    for (int y = r.top; y < r.bottom; ++y) {
+  if (!regions.count(region)) return covered;
+  for (const Rect& r : regions.at(region))
+    for (int y = r.top; y < r.bottom; ++y)
       for (int x = r.left; x < r.right; ++x) covered.emplace(x, y);
-    }
-  }
   return covered;
-}
-
-Hdc Desktop::CreateCompatibleDC(Hdc dc) { return next_handle_++; }
-bool Desktop::DeleteDC(Hdc dc) { return dc_selected_.erase(dc), true; }
-
-Hgdiobj Desktop::SelectObject(Hdc dc, Hgdiobj obj) {
-  const Hgdiobj old = dc_selected_.count(dc) ? dc_selected_[dc] : 0x7;
-  dc_selected_[dc] = obj;
-  return old;
 }
 
 // Copies from a picture's pixels into a 24-bit bottom-up DIB section, the
@@ -441,76 +182,16 @@ Hbitmap Desktop::CreateDIBSection(Hdc dc, const BitmapInfoHeader& info, std::uin
   return b;
 }
 
-bool Desktop::GetBitmapSize(Hbitmap bmp, std::int32_t& width, std::int32_t& height) {
-  auto it = bitmaps.find(bmp);
-  if (it == bitmaps.end()) return false;
-  width = it->second.width;
-  height = it->second.height;
-  return true;
-}
-
 // ---------------- Kernel32
-
-Handle Desktop::OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) {
-  if (pid == 0 || !process_paths.count(pid)) return 0;
-  const Handle h = next_handle_++;
-  open_processes[h] = pid;
-  return h;
-}
-
-bool Desktop::TerminateProcess(Handle process, std::uint32_t exit_code) {
-  auto it = open_processes.find(process);
-  if (it == open_processes.end()) return false;
-  terminated.insert(it->second);
-  return true;
-}
-
-bool Desktop::CloseHandle(Handle h) { return open_processes.erase(h) != 0; }
-
-std::wstring Desktop::GetProcessImagePath(Handle process) {
-  auto it = open_processes.find(process);
-  return it == open_processes.end() ? std::wstring() : process_paths[it->second];
-}
-
-bool Desktop::FileExists(const std::wstring& path) { return files.count(path) != 0; }
-
-bool Desktop::ReadFileBytes(const std::wstring& path, std::string& bytes) {
-  auto it = files.find(path);
-  if (it == files.end() || unreadable_files.count(path)) return false;
-  bytes = it->second;
-  return true;
-}
-
-bool Desktop::WriteFileDurably(const std::wstring& path, const std::string& bytes) {
-  if (fail_writes) return false;
-  files[path] = bytes;
-  return true;
-}
-
-bool Desktop::MoveFileReplace(const std::wstring& from, const std::wstring& to) {
-  if (fail_writes || fail_moves || !files.count(from)) return false;
-  files[to] = files[from];
-  files.erase(from);
-  return true;
-}
-
-bool Desktop::DeleteFileW(const std::wstring& path) { return files.erase(path) != 0; }
 
 std::string Desktop::ToAnsi(const std::wstring& text, bool* lossless) {
   std::string out;
   bool ok = true;
   for (wchar_t c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-      continue;
-    }
-    const wchar_t* hit = std::find(std::begin(kCp1251High), std::end(kCp1251High), c);
-    if (hit != std::end(kCp1251High) && c != 0xFFFD) {
-      out += static_cast<char>(0x80 + (hit - std::begin(kCp1251High)));
-    } else {
-      out += '?';
-      ok = false;
-    }
+    const auto hit = std::find(std::begin(kCp1251High), std::end(kCp1251High), c) - kCp1251High;
+    const bool mapped = c < 0x80 || (hit < 128 && c != 0xFFFD);
+    out += c < 0x80 ? static_cast<char>(c) : mapped ? static_cast<char>(0x80 + hit) : '?';
+    ok = ok && mapped;
   }
   if (lossless) *lossless = ok;
   return out;
@@ -531,17 +212,11 @@ long Desktop::RegCreateKeyExW(Hkey root, const std::wstring& subkey, const std::
   if (root_name.empty()) return 6;
   if (read_only_roots.count(root_name)) return 5;  // access denied
   const std::wstring path = KeyPath(root_name, subkey);
-  const bool is_new = registry.count(path) == 0;
+  if (disposition) *disposition = registry.count(path) ? 2 : kRegCreatedNewKey;
   registry[path];
-  const Hkey h = next_handle_++;
-  keys_[h] = path;
-  ++open_keys;
-  if (result) *result = h;
-  if (disposition) *disposition = is_new ? kRegCreatedNewKey : 2;
+  if (result) *result = OpenKey(path);
   return kErrorSuccess;
 }
-
-long Desktop::RegFlushKey(Hkey key) { return keys_.count(key) ? kErrorSuccess : 6; }
 
 long Desktop::RegOpenKeyExW(Hkey root, const std::wstring& subkey, std::uint32_t access,
                             Hkey* result) {
@@ -549,18 +224,7 @@ long Desktop::RegOpenKeyExW(Hkey root, const std::wstring& subkey, std::uint32_t
   const std::wstring path = KeyPath(root_name, subkey);
   if (!registry.count(path)) return 2;
   if (access != kKeyRead && read_only_roots.count(root_name)) return 5;
-  const Hkey h = next_handle_++;
-  keys_[h] = path;
-  ++open_keys;
-  if (result) *result = h;
-  return kErrorSuccess;
-}
-
-long Desktop::RegSetValueExW(Hkey key, const std::wstring& name, std::uint32_t type,
-                             const std::vector<std::uint8_t>& data) {
-  auto it = keys_.find(key);
-  if (it == keys_.end()) return 6;
-  registry[it->second][name] = RegValue{type, data};
+  if (result) *result = OpenKey(path);
   return kErrorSuccess;
 }
 
@@ -576,71 +240,16 @@ long Desktop::RegQueryValueExW(Hkey key, const std::wstring& name, std::uint32_t
   return kErrorSuccess;
 }
 
-long Desktop::RegCloseKey(Hkey key) {
-  if (!keys_.erase(key)) return 6;
-  --open_keys;
-  return kErrorSuccess;
-}
+// ---------------- Comdlg32, Toolkit
 
-// ---------------- Shell32, Comdlg32
-
-bool Desktop::Shell_NotifyIconW(std::uint32_t message, const NotifyIconData& data) {
-  tray_calls.emplace_back(message, data);
-  return true;
-}
-
-int Desktop::ChooseColorW(ChooseColorRecord& record) {
-  color_dialogs.push_back(record);
-  if (on_choose_color) on_choose_color(record);
-  if (color_answers.empty()) return 0;
-  auto answer = color_answers.front();
-  color_answers.pop_front();
-  if (!answer) return 0;
-  record.result = *answer;
-  return 1;
-}
-
-// ---------------- Toolkit
-
-Picture Desktop::LoadPicture(const std::wstring& path) {
-  auto it = files.find(path);
-  if (it == files.end() || it->second.size() < 3 || it->second.compare(0, 3, "\xFF\xD8\xFF") != 0) {
-    return 0;
-  }
-  const Picture p = next_handle_++;
-  pictures[p] = path;
-  return p;
-}
-
-Picture Desktop::ResourcePicture(const std::wstring& name) {
-  auto& p = resource_pictures_[name];
-  if (p == 0) {
-    p = next_handle_++;
-    pictures[p] = L"resource:" + name;
-  }
-  return p;
-}
-
-Hbitmap Desktop::PictureBitmap(Picture picture) { return bitmaps.count(picture) ? picture : 0; }
-
-void Desktop::DoEvents() {
-  ++do_events_calls;
-  if (on_do_events) on_do_events();
-}
-
+// Ten pixels a character, twenty a line; lines end with CR LF.
 Point Desktop::MeasureText(const Font& font, const std::wstring& text) {
-  std::int32_t widest = 0, line = 0, lines = 1;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
-      widest = std::max(widest, line);
-      line = 0;
-      ++lines;
-      ++i;
-    } else {
-      line += 10;
-    }
+  std::size_t widest = 0, lines = 0;
+  for (std::size_t start = 0, end = 0; end != std::wstring::npos; start = end + 2, ++lines) {
+    end = text.find(L"\r\n", start);
+    widest = std::max(widest, std::min(end, text.size()) - start);
   }
-  return {std::max(widest, line), 20 * lines};
+  return {static_cast<std::int32_t>(10 * widest), static_cast<std::int32_t>(20 * lines)};
 }
 
 }  // namespace orv::fake

@@ -1,15 +1,13 @@
 // The registry routines, the window placement with its one text holder and
-// its per-user fallback, and autostart.
+// its per-user fallback. Autostart is driven end to end under Wine.
 #include "settings/registry.h"
 #include "fakes/kbd_fixture.h"
 
 namespace orv::fake {
 namespace {
 
-const std::wstring kKey = L"Software\\OrvKey\\frmKbd\\";
 const std::wstring kHklmKey = L"HKLM\\SOFTWARE\\ORVKEY\\FRMKBD";
 const std::wstring kHkcuKey = L"HKCU\\SOFTWARE\\ORVKEY\\FRMKBD";
-const std::wstring kHkcuRun = L"HKCU\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN";
 
 RegValue Sz(const std::wstring& text) {
   RegValue v{kRegSz, {}};
@@ -21,13 +19,7 @@ RegValue Sz(const std::wstring& text) {
   return v;
 }
 
-class RegistryTest : public KbdTest {
- protected:
-  void Unload() {
-    std::int16_t cancel = 0;
-    kbd->Form_Unload(cancel);
-  }
-};
+using RegistryTest = KbdTest;
 
 TEST_F(RegistryTest, RoutinesReportByResultAndCloseEveryKey) {
   Advapi32& reg = desk;
@@ -37,14 +29,9 @@ TEST_F(RegistryTest, RoutinesReportByResultAndCloseEveryKey) {
   EXPECT_FALSE(CreateRegKey(reg, kHkeyCurrentUser, L"Software\\X\\", L"String"));
 
   EXPECT_TRUE(WriteRegValue(reg, kHkeyCurrentUser, L"Software\\X", L"text", L"Да"));
-  EXPECT_TRUE(WriteRegValue(reg, kHkeyCurrentUser, L"Software\\X", L"short", std::int16_t{-2}));
-  EXPECT_TRUE(WriteRegValue(reg, kHkeyCurrentUser, L"Software\\X", L"long", 65280));
-  EXPECT_TRUE(WriteRegValue(reg, kHkeyCurrentUser, L"Software\\X", L"other", 1.5));
   auto& values = desk.registry[L"HKCU\\SOFTWARE\\X"];
-  EXPECT_EQ(values[L"text"], Sz(L"Да"));
-  EXPECT_EQ(values[L"short"], (RegValue{kRegDword, {0xFE, 0xFF, 0xFF, 0xFF}}));
-  EXPECT_EQ(values[L"long"], (RegValue{kRegDword, {0x00, 0xFF, 0x00, 0x00}}));
-  EXPECT_EQ(values.count(L"other"), 0u);
+  // Values of other kinds, as someone else may have left them.
+  values[L"short"] = RegValue{kRegDword, {0xFE, 0xFF, 0xFF, 0xFF}};
   values[L"bin"] = RegValue{kRegBinary, {0x01, 0xAB, 0x10}};
   values[L"multi"] = RegValue{7, {0x41, 0, 0, 0, 0, 0}};
 
@@ -52,12 +39,9 @@ TEST_F(RegistryTest, RoutinesReportByResultAndCloseEveryKey) {
   auto read = [&](const wchar_t* name) {
     return ReadRegValue(reg, kHkeyCurrentUser, L"Software\\X", name, holder);
   };
-  EXPECT_TRUE(read(L"text"));
-  EXPECT_EQ(holder, L"Да");
   EXPECT_TRUE(read(L"short"));
   EXPECT_EQ(holder, L"-2");
   EXPECT_TRUE(read(L"bin"));
-  EXPECT_EQ(holder, L"01 AB 10 ");
   EXPECT_TRUE(read(L"multi"));
   EXPECT_EQ(holder, L"01 AB 10 ");  // read, but nothing the holder can show
   EXPECT_FALSE(read(L"missing"));
@@ -66,17 +50,13 @@ TEST_F(RegistryTest, RoutinesReportByResultAndCloseEveryKey) {
   EXPECT_EQ(desk.open_keys, 0);
 }
 
-TEST_F(RegistryTest, PlacementIsSavedInTwipsAndRestoredThroughOneHolder) {
+// The values saved at the first run are checked end to end; here, how they
+// are read back.
+TEST_F(RegistryTest, PlacementIsRestoredThroughOneHolder) {
   Load();
   kbd->Move(40, 500, 632, 217);
   Unload();
   auto& saved = desk.registry[kHklmKey];
-  EXPECT_EQ(saved[L"WindowState"], Sz(L"0"));
-  EXPECT_EQ(saved[L"Left"], Sz(L"600"));
-  EXPECT_EQ(saved[L"Top"], Sz(L"7500"));
-  EXPECT_EQ(saved[L"Width"], Sz(L"9480"));
-  EXPECT_EQ(saved[L"Height"], Sz(L"3255"));
-  EXPECT_EQ(saved[L"Show"], Sz(L"True"));
   EXPECT_EQ(desk.registry.count(kHkcuKey), 0u);
 
   // A fraction of a twip is dropped, the size is not applied, state 2 holds.
@@ -133,27 +113,6 @@ TEST_F(RegistryTest, OrdinaryUserKeepsThePlacementUnderCurrentUser) {
   Unload();
   EXPECT_EQ(desk.registry[kHklmKey][L"Left"], Sz(L"900"));
   EXPECT_EQ(desk.registry[kHkcuKey][L"Left"], Sz(L"900"));
-}
-
-TEST_F(RegistryTest, AutorunAsksThenWritesTheQuotedPathOrTheEmptyText) {
-  desk.registry[kHkcuRun];
-  Load();
-  bool visible_while_asked = true;
-  desk.on_message_box = [&](const MessageBoxCall&) { visible_while_asked = kbd->Visible(); };
-  desk.message_box_answers = {1, 2};
-
-  kbd->cmdHistory_Click(1);
-  ASSERT_EQ(desk.message_boxes.size(), 1u);
-  EXPECT_EQ(desk.message_boxes[0].text,
-            L"Включить автозапуск OrvKey при каждой\r\nзагрузке операционной системы?");
-  EXPECT_EQ(desk.message_boxes[0].caption, L"OrvKey");
-  EXPECT_EQ(desk.message_boxes[0].style, 33u);
-  EXPECT_FALSE(visible_while_asked);
-  EXPECT_TRUE(kbd->Visible());
-  EXPECT_EQ(desk.registry[kHkcuRun][L"OrvKey"], Sz(L"\"C:\\Program Files\\OrvKey\\orvkey.exe\""));
-
-  kbd->cmdHistory_Click(1);  // Cancel: the value stays, empty
-  EXPECT_EQ(desk.registry[kHkcuRun][L"OrvKey"], Sz(L""));
 }
 
 }  // namespace

@@ -1,21 +1,16 @@
-// The slide animation on the fake clock, the desktop size and the work area.
-#include <gtest/gtest.h>
-
+// The slide animation on the fake clock (as the tip uses it: animated, not
+// stopped by the cursor), the desktop size and the work area.
 #include <algorithm>
 #include <cmath>
 
-#include "fakes/fake_desktop.h"
-#include "utility/KelpUltimate.h"
+#include "fakes/kbd_fixture.h"
 
 namespace orv::fake {
 namespace {
 
-class SlideTest : public ::testing::Test {
+class SlideTest : public KbdTest {
  protected:
   SlideTest() { desk.tick_ms = 7; }
-  Desktop desk;
-  Ports ports{desk.ports()};
-  KelpUltimate kelp{ports};
   Hwnd wnd = desk.AddWindow(L"Tip", L"", 0, Rect{800, 400, 900, 450});
   Point At() { return {desk.W(wnd).rect.left, desk.W(wnd).rect.top}; }
 };
@@ -34,24 +29,6 @@ TEST_F(SlideTest, ConstantSpeedOverTheWholeDuration) {
   EXPECT_EQ(desk.W(wnd).rect, (Rect{600, 420, 700, 470}));
   EXPECT_GE(desk.now - t0, 500u);
   EXPECT_EQ(desk.do_events_calls, static_cast<int>(desk.moves.size()) - 1);
-
-  // Standing on the target already still takes the whole duration.
-  const std::uint32_t start = desk.now;
-  const int pumped = desk.do_events_calls;
-  kelp.SlideWindow(wnd, 600, 420, 500, true, false, false, false);
-  EXPECT_GE(desk.now - start, 500u);
-  EXPECT_EQ(desk.do_events_calls, pumped);
-
-  // No duration, or no animation: one jump.
-  for (int duration : {0, -5}) {
-    desk.moves.clear();
-    EXPECT_TRUE(kelp.SlideWindow(wnd, 10, 20, duration, true, true, true, true));
-    EXPECT_EQ(desk.moves.size(), 1u);
-  }
-  desk.moves.clear();
-  EXPECT_TRUE(kelp.SlideWindow(wnd, 30, 40, 500, false, false, false, true));
-  ASSERT_EQ(desk.moves.size(), 1u);
-  EXPECT_EQ(At(), (Point{30, 40}));
 }
 
 // A slide started from an event inside another runs to its end first; the
@@ -81,36 +58,9 @@ TEST_F(SlideTest, NestedSlidesEndAtTheOutermostTarget) {
   EXPECT_GE(inner_end->rect.left, 500);
 }
 
-TEST_F(SlideTest, TheCursorStopsASlideAndRewindsIt) {
-  desk.cursor = {850, 420};  // inside before the first step
-  EXPECT_FALSE(kelp.SlideWindow(wnd, 100, 400, 500, true, true, true, true));
-  EXPECT_EQ(At(), (Point{800, 400}));
+using WorkArea = KbdTest;
 
-  // The cursor meets the window half-way: it goes back the way it came.
-  desk.cursor = {0, 0};
-  desk.on_do_events = [&] {
-    if (desk.W(wnd).rect.left <= 500) desk.cursor = {desk.W(wnd).rect.left + 5, 420};
-  };
-  desk.moves.clear();
-  EXPECT_FALSE(kelp.SlideWindow(wnd, 100, 400, 500, true, true, true, true));
-  EXPECT_EQ(At(), (Point{800, 400}));
-  int leftmost = 800;
-  for (const auto& m : desk.moves) leftmost = std::min(leftmost, m.rect.left);
-  EXPECT_LE(leftmost, 500);
-  EXPECT_GT(desk.moves[desk.moves.size() - 3].rect.left, 700);  // rewound, not jumped
-
-  // Without rewind it jumps straight back.
-  desk.cursor = {850, 420};
-  desk.moves.clear();
-  EXPECT_FALSE(kelp.SlideWindow(wnd, 100, 400, 500, true, true, false, true));
-  EXPECT_EQ(desk.moves.size(), 2u);
-}
-
-TEST(WorkArea, FollowsTheTaskbarOnEachEdge) {
-  Desktop desk;
-  Ports ports = desk.ports();
-  KelpUltimate kelp(ports);
-  desk.desktop_rect = {0, 0, 800, 600};
+TEST_F(WorkArea, FollowsTheTaskbarOnEachEdge) {
   kelp.MeasureScreen();
   struct Case {
     Rect wa;
@@ -130,10 +80,7 @@ TEST(WorkArea, FollowsTheTaskbarOnEachEdge) {
   }
 }
 
-TEST(WorkArea, DesktopFromTheShellOrElseFromTheDesktopWindow) {
-  Desktop desk;
-  Ports ports = desk.ports();
-  KelpUltimate kelp(ports);
+TEST_F(WorkArea, DesktopFromTheShellOrElseFromTheDesktopWindow) {
   desk.desktop_rect = {0, 0, 1024, 768};
   kelp.MeasureScreen();
   EXPECT_EQ(kelp.ScreenRight, 1024);

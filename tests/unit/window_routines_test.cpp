@@ -1,49 +1,36 @@
-// Reading other windows safely, describing where a window stands, and the
-// small input and field routines.
-#include "fakes/fake_desktop.h"
-#include "utility/KelpUltimate.h"
-
-#include <gtest/gtest.h>
+// The routines over other windows: reading their text safely, the paths Tab
+// walks, and the conditions around the window commands. Each command's effect
+// on a real window is checked end to end.
+#include "fakes/kbd_fixture.h"
 
 namespace orv::fake {
 namespace {
 
-class RoutinesTest : public ::testing::Test {
+class RoutinesTest : public KbdTest {
  protected:
-  Desktop desk;
-  Ports ports{desk.ports()};
-  KelpUltimate kelp{ports};
+  Hwnd wnd = desk.AddWindow(L"App", L"Old", 0, Rect{10, 20, 210, 120});
 };
 
 TEST_F(RoutinesTest, WindowTextWithTimeOutAndHungMarker) {
-  const Hwnd dlg = desk.AddWindow(L"#32770", L"", 0, Rect{0, 0, 100, 100});
-  const Hwnd e = desk.AddWindow(L"Edit", L"", dlg, Rect{});
+  const Hwnd e = desk.AddWindow(L"Edit", L"", wnd, Rect{});
   EXPECT_EQ(kelp.GetWindowTextTimeout(e, 500), L"");
   desk.W(e).text = std::wstring(L"ab\0cd", 5);
   EXPECT_EQ(kelp.GetWindowTextTimeout(e, 500), L"ab");
   desk.W(e).hung = true;
   EXPECT_EQ(kelp.GetWindowTextTimeout(e, 500), L"(Не отвечает)");
   EXPECT_EQ(kelp.GetWindowTextTimeout(12345, 500), L"(Не отвечает)");
-  EXPECT_EQ(kelp.GetWindowClass(e), L"Edit");
-  EXPECT_EQ(kelp.GetWindowClass(12345), L"");
 }
 
 TEST_F(RoutinesTest, PathsFindTheSameWindowAgain) {
-  const Hwnd dlg = desk.AddWindow(L"#32770", L"", 0, Rect{});
-  const Hwnd first = desk.AddWindow(L"Edit", L"", dlg, Rect{});
-  desk.AddWindow(L"Button", L"", dlg, Rect{});
-  const Hwnd second = desk.AddWindow(L"Edit", L"", dlg, Rect{});
-  const std::wstring p = std::to_wstring(dlg);
-  EXPECT_EQ(kelp.GetWindowPath(first), p + L",0,Edit");
-  EXPECT_EQ(kelp.GetWindowPath(second), p + L",1,Edit");
-  EXPECT_EQ(kelp.FindNthChild(dlg, 0, L"Edit"), first);
-  EXPECT_EQ(kelp.FindNthChild(dlg, 1, L"Edit"), second);
-  EXPECT_EQ(kelp.FindNthChild(dlg, 2, L"Edit"), -1);
-  EXPECT_EQ(kelp.FindNthChild(dlg, 0, L"Static"), -1);
+  const Hwnd first = desk.AddWindow(L"Edit", L"", wnd, Rect{});
+  desk.AddWindow(L"Button", L"", wnd, Rect{});
+  const Hwnd second = desk.AddWindow(L"Edit", L"", wnd, Rect{});
+  EXPECT_EQ(kelp.GetWindowPath(first), std::to_wstring(wnd) + L",0,Edit");
+  EXPECT_EQ(kelp.FindNthChild(wnd, 1, L"Edit"), second);
+  EXPECT_EQ(kelp.FindNthChild(wnd, 2, L"Edit"), -1);
   EXPECT_EQ(kelp.FindNthChild(0, 0, L"Edit"), 0);
   EXPECT_EQ(kelp.GetWindowPath(0), L"");
-  const Hwnd top = desk.AddWindow(L"Edit", L"", 0, Rect{});
-  EXPECT_EQ(kelp.GetWindowPath(top), L"NOPARENT,Edit");
+  EXPECT_EQ(kelp.GetWindowPath(desk.AddWindow(L"Edit", L"", 0, Rect{})), L"NOPARENT,Edit");
 
   // Past the search limit a window is not found.
   const Hwnd crowd = desk.AddWindow(L"#32770", L"", 0, Rect{});
@@ -54,39 +41,50 @@ TEST_F(RoutinesTest, PathsFindTheSameWindowAgain) {
   EXPECT_NE(kelp.FindNthChild(crowd, 256, L"Edit"), -1);
 }
 
-TEST_F(RoutinesTest, FieldsSplitOutsideQuotes) {
-  std::wstring text = L"a,\"b,c\",,d,,,";
-  EXPECT_EQ(kelp.GetField(text, 1, L',', L"x"), L"a");
-  EXPECT_EQ(text, L"a,\"b,c\",,d");  // trailing delimiters go from the caller's text
-  EXPECT_EQ(kelp.GetField(text, 2, L',', L"x"), L"\"b,c\"");
-  EXPECT_EQ(kelp.GetField(text, 3, L',', L"x"), L"x");  // empty field
-  EXPECT_EQ(kelp.GetField(text, 4, L',', L"x"), L"d");
-  EXPECT_EQ(kelp.GetField(text, 5, L',', L"x"), L"x");
-  std::wstring spaces = L"  ,b";
-  EXPECT_EQ(kelp.GetField(spaces, 1, L',', L"def"), L"def");
-  EXPECT_TRUE(kelp.QuotesBalanced(L"no quotes"));
-  EXPECT_TRUE(kelp.QuotesBalanced(L"\"a\""));
-  EXPECT_FALSE(kelp.QuotesBalanced(L"\"a"));
+TEST_F(RoutinesTest, ConditionsOnTheWindowCommands) {
+  // Bring to front keeps a maximised window maximised.
+  kelp.WindowCommand(wnd, 12);
+  EXPECT_EQ(desk.W(wnd).show_cmd, 9);
+  desk.W(wnd).style = 0x1000000;
+  kelp.WindowCommand(wnd, 12);
+  EXPECT_EQ(desk.W(wnd).show_cmd, 3);
+
+  // Numbers outside 0..15 do nothing at all.
+  const Window before = desk.W(wnd);
+  kelp.WindowCommand(wnd, 16);
+  kelp.WindowCommand(wnd, -1);
+  EXPECT_EQ(desk.W(wnd).show_cmd, before.show_cmd);
+  EXPECT_EQ(desk.W(wnd).ex_style, before.ex_style);
+
+  // Opacity: 0 is opaque, out of range is ignored, halves round to even.
+  kelp.WindowCommand(wnd, 8, L"0");
+  EXPECT_EQ(desk.W(wnd).alpha, 255);
+  kelp.WindowCommand(wnd, 8, -1);
+  EXPECT_EQ(desk.W(wnd).alpha, 255);
+  kelp.WindowCommand(wnd, 8, L"100.5");  // 154.5 rounds to the even 154
+  EXPECT_EQ(desk.W(wnd).alpha, 154);
+  kelp.WindowCommand(wnd, 13, 5);
+  kelp.WindowCommand(wnd, 13, 0);
+  EXPECT_EQ(desk.regions.size(), 2u);  // both taken by the window, none deleted
+
+  // A hung window of a process that cannot be opened is still offered for ending.
+  desk.W(wnd).hung = true;
+  kelp.WindowCommand(wnd, 3);
+  ASSERT_EQ(desk.message_boxes.size(), 1u);
+  EXPECT_EQ(desk.message_boxes[0], L"Приложение не отвечает. Завершить его процесс ()?");
 }
 
-TEST_F(RoutinesTest, SyntheticKeysAndClicks) {
-  kelp.SendKey(13, 5);
-  kelp.SendKey(13, 4);
-  kelp.SendKey(13, 7);
-  ASSERT_EQ(desk.input.size(), 3u);
-  EXPECT_EQ(desk.input[0].flags, 0u);
-  EXPECT_EQ(desk.input[1].flags, kKeyEventKeyUp);
-  EXPECT_EQ(desk.input[2].flags, kKeyEventKeyUp);
-  desk.input.clear();
-  kelp.SendMouseClick(1, 3);
-  kelp.SendMouseClick(2, 4);
-  kelp.SendMouseClick(0, 9);
-  kelp.SendMouseClick(3, 5);
-  ASSERT_EQ(desk.input.size(), 4u);
-  EXPECT_EQ(desk.input[0].code, kMouseRightDown);
-  EXPECT_EQ(desk.input[1].code, kMouseMiddleUp);
-  EXPECT_EQ(desk.input[2].code, kMouseLeftDown);
-  EXPECT_EQ(desk.input[3].code, kMouseLeftUp);
+// The commands' parameters are untrusted text.
+TEST(WindowRoutines, TheNumberReader) {
+  EXPECT_EQ(LeadingNumber(L"12abc"), 12);
+  EXPECT_EQ(LeadingNumber(L"abc"), 0);
+  EXPECT_EQ(LeadingNumber(L" -1.5e2x"), -150);
+  EXPECT_EQ(LeadingNumber(L"7e"), 7);
+  EXPECT_EQ(LeadingNumber(L".5"), 0.5);
+  EXPECT_EQ(LeadingNumber(L"-"), 0);
+  // A number goes through its printed form, so a decimal comma ends it.
+  EXPECT_EQ(CommandParam(2.5).AsNumber(L","), 2);
+  EXPECT_EQ(CommandParam(2.5).AsNumber(L"."), 2.5);
 }
 
 }  // namespace
