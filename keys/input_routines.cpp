@@ -1,15 +1,15 @@
 // Synthetic input and the field splitting that the Tab key uses.
-#include "utility/KelpUltimate.h"
+#include "keys/input_routines.h"
 
 namespace orv {
 
-void KelpUltimate::SendKey(std::uint8_t vk, int action) {
+void InputRoutines::SendKey(std::uint8_t vk, int action) {
   if (action != 3 && action != 4 && action != 5) return;
   if (action == 3 || action == 5) p_.user32.keybd_event(vk, 0, 0, 0);
   if (action == 4 || action == 5) p_.user32.keybd_event(vk, 0, kKeyEventKeyUp, 0);
 }
 
-void KelpUltimate::SendMouseClick(int button, int action) {
+void InputRoutines::SendMouseClick(int button, int action) {
   unsigned down = 0, up = 0;
   switch (button) {
     case 0: down = kMouseLeftDown, up = kMouseLeftUp; break;
@@ -21,7 +21,7 @@ void KelpUltimate::SendMouseClick(int button, int action) {
   if (action != 3) p_.user32.mouse_event(up, 0, 0, 0, 0);
 }
 
-bool KelpUltimate::QuotesBalanced(const std::wstring& text) {
+bool InputRoutines::QuotesBalanced(const std::wstring& text) {
   std::size_t quotes = 0;
   for (wchar_t c : text) quotes += (c == L'"');
   return quotes % 2 == 0;
@@ -29,8 +29,8 @@ bool KelpUltimate::QuotesBalanced(const std::wstring& text) {
 
 // The n-th field (from 1) of a delimited text; delimiters inside double
 // quotes do not split. Trailing delimiters are cut from the caller's text.
-std::wstring KelpUltimate::GetField(std::wstring& text, int n, wchar_t delimiter,
-                                    const std::wstring& default_value) {
+std::wstring InputRoutines::GetField(std::wstring& text, int n, wchar_t delimiter,
+                                     const std::wstring& default_value) {
   while (!text.empty() && text.back() == delimiter) text.pop_back();
   int field = 1;
   std::size_t start = 0;
@@ -49,16 +49,6 @@ std::wstring KelpUltimate::GetField(std::wstring& text, int n, wchar_t delimiter
     }
   }
   return default_value;
-}
-
-// Password fields: the style bit, or a password character set by message
-// (asked only of a field that answers).
-bool KelpUltimate::IsPasswordField(Hwnd wnd, bool may_ask) {
-  if ((p_.user32.GetWindowLongW(wnd, kGwlStyle) & kEsPassword) != 0) return true;
-  if (!may_ask) return false;
-  std::uintptr_t ch = 0;
-  return p_.user32.SendMessageTimeoutW(wnd, kEmGetPasswordChar, 0, 0, kSmtoAbortIfHung, 500, &ch) &&
-         ch != 0;
 }
 
 }  // namespace orv

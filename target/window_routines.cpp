@@ -1,7 +1,7 @@
 // Talking to other applications' windows without hanging on them.
 #include <vector>
 
-#include "utility/KelpUltimate.h"
+#include "target/window_routines.h"
 
 namespace orv {
 
@@ -9,7 +9,7 @@ namespace {
 constexpr int kPathSearchLimit = 256;
 }
 
-std::wstring KelpUltimate::GetWindowTextTimeout(Hwnd wnd, unsigned timeout_ms) {
+std::wstring WindowRoutines::GetWindowTextTimeout(Hwnd wnd, unsigned timeout_ms) {
   std::uintptr_t length = 0;
   if (!p_.user32.SendMessageTimeoutW(wnd, wm::kGetTextLength, 0, 0, kSmtoAbortIfHung, timeout_ms,
                                      &length)) {
@@ -33,9 +33,9 @@ std::wstring KelpUltimate::GetWindowTextTimeout(Hwnd wnd, unsigned timeout_ms) {
   return std::wstring(buffer.data());
 }
 
-std::wstring KelpUltimate::GetWindowClass(Hwnd wnd) { return p_.user32.GetClassNameW(wnd, 256); }
+std::wstring WindowRoutines::GetWindowClass(Hwnd wnd) { return p_.user32.GetClassNameW(wnd, 256); }
 
-std::wstring KelpUltimate::GetWindowPath(Hwnd wnd) {
+std::wstring WindowRoutines::GetWindowPath(Hwnd wnd) {
   if (wnd == 0) return {};
   const std::wstring cls = GetWindowClass(wnd);
   const Hwnd parent = p_.user32.GetParent(wnd);
@@ -53,7 +53,7 @@ std::wstring KelpUltimate::GetWindowPath(Hwnd wnd) {
   return std::to_wstring(parent) + L"," + std::to_wstring(ordinal) + L"," + cls;
 }
 
-Hwnd KelpUltimate::FindNthChild(Hwnd parent, std::int64_t n, const std::wstring& class_name) {
+Hwnd WindowRoutines::FindNthChild(Hwnd parent, std::int64_t n, const std::wstring& class_name) {
   if (parent == 0) return 0;
   Hwnd child = p_.user32.FindWindowExW(parent, 0, class_name.c_str(), nullptr);
   if (child == 0) return -1;
@@ -65,18 +65,28 @@ Hwnd KelpUltimate::FindNthChild(Hwnd parent, std::int64_t n, const std::wstring&
   return child;
 }
 
-void KelpUltimate::SetTargetText(Hwnd wnd, const std::wstring& text) {
+void WindowRoutines::SetTargetText(Hwnd wnd, const std::wstring& text) {
   std::uintptr_t result = 0;
   p_.user32.SendMessageTimeoutW(wnd, wm::kSetText, 0, reinterpret_cast<std::intptr_t>(text.c_str()),
                                 kSmtoAbortIfHung, 500, &result);
 }
 
-bool KelpUltimate::IsCursorOverWindow(Hwnd wnd, int margin) {
+bool WindowRoutines::IsCursorOverWindow(Hwnd wnd, int margin) {
   Point pt;
   Rect r;
   if (!p_.user32.GetCursorPos(pt) || !p_.user32.GetWindowRect(wnd, r)) return false;
   return pt.x > r.left - margin && pt.y > r.top - margin && pt.x < r.right + margin &&
          pt.y < r.bottom + margin;
+}
+
+// Password fields: the style bit, or a password character set by message
+// (asked only of a field that answers).
+bool WindowRoutines::IsPasswordField(Hwnd wnd, bool may_ask) {
+  if ((p_.user32.GetWindowLongW(wnd, kGwlStyle) & kEsPassword) != 0) return true;
+  if (!may_ask) return false;
+  std::uintptr_t ch = 0;
+  return p_.user32.SendMessageTimeoutW(wnd, kEmGetPasswordChar, 0, 0, kSmtoAbortIfHung, 500, &ch) &&
+         ch != 0;
 }
 
 }  // namespace orv

@@ -6,18 +6,17 @@ namespace orv {
 
 // Every face in the order the system reports it, vertical "@" faces too:
 // the list is the user's to choose from, not ours to judge.
-void KelpUltimate::FillFontList(ComboBox& target, Hdc dc) {
-  FontListTarget = &target;
-  p_.gdi32.EnumFontsW(dc, [this](const LogFont& lf) {
+void FontColorRoutines::FillFontList(ComboBox& target, Hdc dc) {
+  p_.gdi32.EnumFontsW(dc, [&target](const LogFont& lf) {
     std::wstring name = lf.face_name;
     if (auto nul = name.find(L'\0'); nul != std::wstring::npos) name.resize(nul);
-    FontListTarget->AddItem(name);
+    target.AddItem(name);
     return 1;
   });
 }
 
 // Custom colours start black on every call: the dialog remembers nothing.
-std::int32_t KelpUltimate::PickColor(Hwnd owner, Color initial_color) {
+std::int32_t FontColorRoutines::PickColor(Hwnd owner, Color initial_color) {
   constexpr std::uint32_t kCcRgbInit = 0x1, kCcFullOpen = 0x2, kCcAnyColor = 0x100;
   ChooseColorRecord record;
   record.owner = owner;

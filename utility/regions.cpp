@@ -2,7 +2,7 @@
 // transparent colour belong to the window.
 #include <algorithm>
 
-#include "utility/KelpUltimate.h"
+#include "utility/regions.h"
 
 namespace orv {
 
@@ -22,7 +22,7 @@ Color PixelAt(const std::uint8_t* p) {
 }  // namespace
 
 // A bottom-up 24-bit DIB section whose pixels the scan reads in place.
-bool KelpUltimate::CreateDIB24(Hdc dc, std::int32_t width, std::int32_t height, Hbitmap& bitmap) {
+bool RegionRoutines::CreateDIB24(Hdc dc, std::int32_t width, std::int32_t height, Hbitmap& bitmap) {
   BufferInfo = BitmapInfoHeader{};
   BufferInfo.width = width;
   BufferInfo.height = height;
@@ -32,7 +32,7 @@ bool KelpUltimate::CreateDIB24(Hdc dc, std::int32_t width, std::int32_t height, 
 }
 
 // The buffer lives for one shaping only; nothing of it outlives the call.
-void KelpUltimate::ReleasePixelBuffer() {
+void RegionRoutines::ReleasePixelBuffer() {
   if (BufferDC != 0) {
     if (BufferBitmap != 0) {
       p_.gdi32.SelectObject(BufferDC, BufferOldBitmap);
@@ -47,7 +47,7 @@ void KelpUltimate::ReleasePixelBuffer() {
 }
 
 // Any buffer left from before goes first, so one size never mixes with another.
-bool KelpUltimate::CreatePixelBuffer(std::int32_t width, std::int32_t height) {
+bool RegionRoutines::CreatePixelBuffer(std::int32_t width, std::int32_t height) {
   ReleasePixelBuffer();
   BufferDC = p_.gdi32.CreateCompatibleDC(0);
   if (BufferDC == 0) return false;
@@ -63,7 +63,7 @@ bool KelpUltimate::CreatePixelBuffer(std::int32_t width, std::int32_t height) {
 
 // The pixels are copied through GDI so that any bitmap the toolkit holds
 // (any depth, top-down or bottom-up) arrives as 24-bit bottom-up rows.
-void KelpUltimate::CopyPictureToBuffer(Picture picture) {
+void RegionRoutines::CopyPictureToBuffer(Picture picture) {
   const Hbitmap source = p_.toolkit.PictureBitmap(picture);
   std::int32_t w = 0, h = 0;
   if (source == 0 || !p_.gdi32.GetBitmapSize(source, w, h)) w = h = 0;
@@ -83,18 +83,18 @@ void KelpUltimate::CopyPictureToBuffer(Picture picture) {
 }
 
 // 0 x 0 unless a buffer with pixels exists now: no earlier size is ever used.
-std::int32_t KelpUltimate::BufferWidth() const {
+std::int32_t RegionRoutines::BufferWidth() const {
   return BufferBitmap != 0 && BufferBits != nullptr ? BufferInfo.width : 0;
 }
 
 // Height of the buffer that exists now, 0 when none.
-std::int32_t KelpUltimate::BufferHeight() const {
+std::int32_t RegionRoutines::BufferHeight() const {
   return BufferBitmap != 0 && BufferBits != nullptr ? BufferInfo.height : 0;
 }
 
 // Rows are read from the DIB's memory, never pixel by pixel through a DC;
 // the fill bytes at the end of each row are never taken for a pixel.
-std::vector<Rect> KelpUltimate::PixelRuns(Color transparent) const {
+std::vector<Rect> RegionRoutines::PixelRuns(Color transparent) const {
   std::vector<Rect> runs;
   const std::int32_t w = BufferWidth(), h = BufferHeight();
   const std::uint32_t stride = Stride(w);
@@ -117,7 +117,7 @@ std::vector<Rect> KelpUltimate::PixelRuns(Color transparent) const {
 }
 
 // One rectangle region and one union per run.
-Hrgn KelpUltimate::RegionByUnion(const std::vector<Rect>& runs) {
+Hrgn RegionRoutines::RegionByUnion(const std::vector<Rect>& runs) {
   const Hrgn region = p_.gdi32.CreateRectRgn(0, 0, 0, 0);
   for (const Rect& run : runs) {
     const Hrgn piece = p_.gdi32.CreateRectRgn(run.left, run.top, run.right, run.bottom);
@@ -134,7 +134,7 @@ Hrgn KelpUltimate::RegionByUnion(const std::vector<Rect>& runs) {
 // (like Windows 9x) builds it by one union per rectangle inside. So the list
 // goes in as short bands, each made in one call, and the bands are merged
 // pairwise, which keeps every union small: about n log n instead of n².
-Hrgn KelpUltimate::RegionFromRuns(const std::vector<Rect>& runs) {
+Hrgn RegionRoutines::RegionFromRuns(const std::vector<Rect>& runs) {
   constexpr std::size_t kRunsPerBand = 16;
   std::vector<Hrgn> level;
   level.reserve(runs.size() / kRunsPerBand + 1);
@@ -161,7 +161,7 @@ Hrgn KelpUltimate::RegionFromRuns(const std::vector<Rect>& runs) {
 }
 
 // A region handed to the window is the window's; it is deleted only when refused.
-void KelpUltimate::ShapeWindowFromPicture(Hwnd wnd, Picture picture, Color& transparent) {
+void RegionRoutines::ShapeWindowFromPicture(Hwnd wnd, Picture picture, Color& transparent) {
   CopyPictureToBuffer(picture);
   if (transparent == 1 && BufferWidth() >= 1 && BufferHeight() >= 1) {
     transparent = PixelAt(BufferBits);

@@ -1,7 +1,7 @@
 // The slide animation, the desktop's size and the work area beside the taskbar.
 #include <cmath>
 
-#include "utility/KelpUltimate.h"
+#include "utility/slide.h"
 
 namespace orv {
 
@@ -13,8 +13,8 @@ std::int32_t Nearest(double v) { return static_cast<std::int32_t>(std::nearbyint
 // Position is a linear function of the elapsed time, so a slide that is
 // interrupted by nested events (a tip shown or hidden while this one moves)
 // picks up on its own timeline and its final move decides where it ends.
-bool KelpUltimate::SlideWindow(Hwnd wnd, std::int32_t x, std::int32_t y, std::int32_t duration_ms,
-                               bool animate, bool stop_on_cursor, bool rewind, bool pump_events) {
+bool ScreenRoutines::SlideWindow(Hwnd wnd, std::int32_t x, std::int32_t y, std::int32_t duration_ms,
+                                 bool animate, bool stop_on_cursor, bool rewind, bool pump_events) {
   auto& u = p_.user32;
   Rect r;
   if (!u.GetWindowRect(wnd, r)) r = Rect{};
@@ -29,7 +29,7 @@ bool KelpUltimate::SlideWindow(Hwnd wnd, std::int32_t x, std::int32_t y, std::in
       u.MoveWindow(wnd, Nearest(px), Nearest(py), w, h, true);
       u.UpdateWindow(wnd);
       if (pump_events) p_.toolkit.DoEvents();
-      if (stop_on_cursor && IsCursorOverWindow(wnd, 0)) {
+      if (stop_on_cursor && windows_.IsCursorOverWindow(wnd, 0)) {
         if (rewind) {
           SlideWindow(wnd, start.x, start.y, static_cast<std::int32_t>(e), true, false, false,
                       false);
@@ -45,7 +45,7 @@ bool KelpUltimate::SlideWindow(Hwnd wnd, std::int32_t x, std::int32_t y, std::in
 }
 
 // Measured once, when the tip window loads.
-void KelpUltimate::MeasureScreen() {
+void ScreenRoutines::MeasureScreen() {
   const Rect r = GetDesktopRect();
   ScreenRight = r.right;
   ScreenBottom = r.bottom;
@@ -54,7 +54,7 @@ void KelpUltimate::MeasureScreen() {
 // The shell's desktop window, or where a front-end replaced the shell (and
 // under Wine) the desktop window itself: without it every tip would come
 // to rest left of a zero-sized screen.
-Rect KelpUltimate::GetDesktopRect() {
+Rect ScreenRoutines::GetDesktopRect() {
   auto& u = p_.user32;
   Rect r;
   const Hwnd progman = u.FindWindowExW(0, 0, L"Progman", nullptr);
@@ -63,7 +63,7 @@ Rect KelpUltimate::GetDesktopRect() {
 }
 
 // The taskbar lies on the side where the work area stops short of the screen.
-int KelpUltimate::GetTaskbarEdge() {
+int ScreenRoutines::GetTaskbarEdge() {
   Rect wa;
   if (!p_.user32.SystemParametersInfoWorkArea(wa)) wa = Rect{};
   if (wa.left != 0) return 0;
@@ -73,7 +73,7 @@ int KelpUltimate::GetTaskbarEdge() {
 }
 
 // The strip between the work area and the screen edge that holds the taskbar.
-Rect KelpUltimate::GetTaskbarRect() {
+Rect ScreenRoutines::GetTaskbarRect() {
   Rect wa;
   if (!p_.user32.SystemParametersInfoWorkArea(wa)) wa = Rect{};
   Rect tb{0, 0, ScreenRight, ScreenBottom};
@@ -89,7 +89,7 @@ Rect KelpUltimate::GetTaskbarRect() {
 
 // The side facing the taskbar comes from the system, the other three from
 // the desktop measured at load.
-Rect KelpUltimate::GetWorkArea() {
+Rect ScreenRoutines::GetWorkArea() {
   const Rect tb = GetTaskbarRect();
   switch (GetTaskbarEdge()) {
     case 3: return Rect{0, 0, ScreenRight, tb.top};

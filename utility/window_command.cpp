@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "utility/KelpUltimate.h"
+#include "utility/window_command.h"
 
 namespace orv {
 
@@ -75,7 +75,7 @@ double CommandParam::AsNumber(const std::wstring& decimal_separator) const {
 }
 
 // Only the z-order changes; without activation the focus stays in the target.
-void KelpUltimate::SetTopmost(const Form& form, bool activate) {
+void WindowCommands::SetTopmost(const Form& form, bool activate) {
   const unsigned flags =
       activate ? (kSwpNoSize | kSwpNoMove) : (kSwpNoSize | kSwpNoMove | kSwpNoActivate);
   p_.user32.SetWindowPos(form.hWnd(), kHwndTopmost, 0, 0, form.Width(), form.Height(), flags);
@@ -83,7 +83,7 @@ void KelpUltimate::SetTopmost(const Form& form, bool activate) {
 
 // One entry for every window effect the program offers, so callers name a
 // number instead of knowing the calls behind it.
-void KelpUltimate::WindowCommand(Hwnd wnd, int command, const CommandParam& param) {
+void WindowCommands::WindowCommand(Hwnd wnd, int command, const CommandParam& param) {
   const std::wstring separator = p_.kernel32.GetDecimalSeparator();
   auto& u = p_.user32;
   switch (command) {
@@ -97,7 +97,7 @@ void KelpUltimate::WindowCommand(Hwnd wnd, int command, const CommandParam& para
       break;
     case 2: u.ShowWindow(wnd, 9); break;
     case 3: {
-      if (GetWindowTextTimeout(wnd, kAnswerTimeoutMs) != kHungMarker) {
+      if (windows_.GetWindowTextTimeout(wnd, kAnswerTimeoutMs) != kHungMarker) {
         u.SendMessageW(wnd, wm::kClose, 0, 0);
         break;
       }
@@ -166,7 +166,7 @@ void KelpUltimate::WindowCommand(Hwnd wnd, int command, const CommandParam& para
 }
 
 // The window effects (layers, regions, click-through) need the NT family.
-std::wstring KelpUltimate::GetOSFamily() {
+std::wstring WindowCommands::GetOSFamily() {
   switch (p_.kernel32.GetVersionPlatformId()) {
     case 1: return L"9X";
     case 2: return L"NT";
@@ -175,12 +175,12 @@ std::wstring KelpUltimate::GetOSFamily() {
 }
 
 // Signed, as the style word is: the top bit alone does not count.
-bool KelpUltimate::HasWindowStyle(Hwnd wnd, std::int32_t mask) {
+bool WindowCommands::HasWindowStyle(Hwnd wnd, std::int32_t mask) {
   return (p_.user32.GetWindowLongW(wnd, kGwlStyle) & mask) > 0;
 }
 
 // Layered windows exist on the NT family only; elsewhere the window stays opaque.
-void KelpUltimate::SetWindowAlpha(std::uint8_t alpha, Hwnd wnd) {
+void WindowCommands::SetWindowAlpha(std::uint8_t alpha, Hwnd wnd) {
   if (GetOSFamily() != L"NT" || wnd == 0) return;
   auto& u = p_.user32;
   u.SetWindowLongW(wnd, kGwlExStyle, u.GetWindowLongW(wnd, kGwlExStyle) | kWsExLayered);
@@ -188,7 +188,7 @@ void KelpUltimate::SetWindowAlpha(std::uint8_t alpha, Hwnd wnd) {
 }
 
 // Names the program behind a window for the end-process offer.
-std::wstring KelpUltimate::GetWindowExePath(Hwnd wnd) {
+std::wstring WindowCommands::GetWindowExePath(Hwnd wnd) {
   const Handle process =
       p_.kernel32.OpenProcess(kProcessQueryReadVm, false, GetWindowProcessId(wnd));
   if (process == 0) return {};
@@ -198,14 +198,14 @@ std::wstring KelpUltimate::GetWindowExePath(Hwnd wnd) {
 }
 
 // 0 for a window that is gone.
-std::uint32_t KelpUltimate::GetWindowProcessId(Hwnd wnd) {
+std::uint32_t WindowCommands::GetWindowProcessId(Hwnd wnd) {
   std::uint32_t pid = 0;
   p_.user32.GetWindowThreadProcessId(wnd, &pid);
   return pid;
 }
 
 // 0 and -1 are never real processes: nothing is opened for them.
-int KelpUltimate::KillProcess(std::uint32_t process_id) {
+int WindowCommands::KillProcess(std::uint32_t process_id) {
   if (process_id == 0 || process_id == 0xFFFFFFFFu) return 1;
   const Handle process = p_.kernel32.OpenProcess(kProcessTerminate, true, process_id);
   const bool ended = process != 0 && p_.kernel32.TerminateProcess(process, 0);
@@ -214,7 +214,7 @@ int KelpUltimate::KillProcess(std::uint32_t process_id) {
 }
 
 // A folder path ends in a backslash; stripping it first names the folder.
-std::wstring KelpUltimate::GetFileNamePart(std::wstring& path, bool strip_trailing) {
+std::wstring WindowCommands::GetFileNamePart(std::wstring& path, bool strip_trailing) {
   if (strip_trailing && !path.empty() && path.back() == L'\\') path.pop_back();
   const auto slash = path.rfind(L'\\');
   return slash == std::wstring::npos ? path : path.substr(slash + 1);

@@ -1,0 +1,65 @@
+// Window commands over any window: z-order, opacity, shape, showing and
+// closing, and the process behind a window.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <variant>
+
+#include "app/controls.h"
+#include "platform/ports.h"
+#include "target/window_routines.h"
+
+namespace orv {
+
+// The optional argument of WindowCommand: absent, a number or a text.
+class CommandParam {
+ public:
+  CommandParam() = default;
+  CommandParam(double v) : value_(v) {}
+  CommandParam(int v) : value_(static_cast<double>(v)) {}
+  CommandParam(std::wstring text) : value_(std::move(text)) {}
+  CommandParam(const wchar_t* text) : value_(std::wstring(text)) {}
+
+  bool Present() const { return !std::holds_alternative<std::monostate>(value_); }
+  // A number becomes text the way the system prints it, with its decimal
+  // separator; absence is the empty text.
+  std::wstring AsText(const std::wstring& decimal_separator) const;
+  // The text read back by the longest leading number (LeadingNumber).
+  double AsNumber(const std::wstring& decimal_separator) const;
+
+ private:
+  std::variant<std::monostate, double, std::wstring> value_;
+};
+
+// The longest leading decimal number of a text (point as separator, optional
+// sign and exponent); 0 when the text does not start with one.
+double LeadingNumber(const std::wstring& text);
+
+class WindowCommands {
+ public:
+  explicit WindowCommands(Ports& ports) : p_(ports), windows_(ports) {}
+
+  // Puts a window above all non-topmost ones; with activate false it keeps
+  // the focus where it is.
+  void SetTopmost(const Form& form, bool activate);
+  // Applies command 0..15 to any window; other numbers do nothing.
+  void WindowCommand(Hwnd wnd, int command, const CommandParam& param = {});
+  // "NT", "9X" or empty: which window effects the system has.
+  std::wstring GetOSFamily();
+  bool HasWindowStyle(Hwnd wnd, std::int32_t mask);
+  void SetWindowAlpha(std::uint8_t alpha, Hwnd wnd);
+  std::wstring GetWindowExePath(Hwnd wnd);
+  std::uint32_t GetWindowProcessId(Hwnd wnd);
+  // 0 when the process was ended, 1 otherwise.
+  int KillProcess(std::uint32_t process_id);
+  // The part after the last backslash; strip_trailing first drops one
+  // trailing backslash from the caller's text.
+  static std::wstring GetFileNamePart(std::wstring& path, bool strip_trailing);
+
+ private:
+  Ports& p_;
+  WindowRoutines windows_;
+};
+
+}  // namespace orv
