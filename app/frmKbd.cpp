@@ -29,27 +29,7 @@ constexpr std::array<CheckDesign, 8> kCheckDesign{{
     {L"Hide To System Tray", 272, 352, 177},
 }};
 
-// Top-left of the first key of each row and the first key index of each
-// row, in twips; keys stand 600 twips apart.
-struct KeyRow {
-  int first_index, left, top;
-};
-constexpr std::array<KeyRow, 4> kKeyRows{
-    {{0, 840, 840}, {12, 1080, 1440}, {24, 1320, 2040}, {36, 1080, 2640}}};
-
 }  // namespace
-
-const std::array<FunctionKeyDesign, kFunctionKeys> kFunctionKeyDesign{{
-    {L"Clr", 120, 840, 735, 375},
-    {L"Tab", 120, 1440, 975, 375},
-    {L"^", 120, 2040, 1215, 375},
-    {L"Lang", 120, 2640, 975, 375},
-    {L"Space", 7680, 2640, 1695, 375},
-    {L"<--", 8040, 840, 1335, 375},
-    {L"Enter", 8475, 1440, 855, 1095},
-    {L"X", 8760, 240, 615, 375},
-    {L"...", 8160, 240, 615, 375},
-}};
 
 FrmKbd::FrmKbd(Ports& ports, KelpUltimate& kelp) : p_(ports), kelp_(kelp) { BuildControls(); }
 
@@ -61,13 +41,10 @@ void FrmKbd::BuildControls() {
 
   Font key_font;  // Tahoma 14.25, Cyrillic
   for (int i = 0; i < kCharKeys; ++i) {
-    const KeyRow* row = &kKeyRows[0];
-    for (const auto& r : kKeyRows) {
-      if (i >= r.first_index) row = &r;
-    }
     auto& key = lblX[static_cast<std::size_t>(i)];
+    const Rect r = CharKeyTwips(i);
     key.SetIndex(i);
-    key.Move(Px(row->left + 600 * (i - row->first_index)), Px(row->top), Px(615), Px(375));
+    key.Move(Px(r.left), Px(r.top), Px(r.width()), Px(r.height()));
     key.SetFont(key_font);
     key.SetForeColor(kDesignKeyColor);
     key.onMouseDown = [this](int k) { lblX_MouseDown(k); };

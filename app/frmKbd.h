@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "keys/layouts.h"
 #include "platform/ports.h"
 #include "utility/KelpUltimate.h"
 
@@ -17,27 +18,11 @@ namespace orv {
 
 class FrmTip;
 
-// Sizes of the window and its control arrays.
-inline constexpr int kCharKeys = 47;
-inline constexpr int kFunctionKeys = 9;
-inline constexpr int kLayouts = 4;
+// Sizes of the window, in pixels at 96 DPI and in twips.
 inline constexpr int kCollapsedHeightPx = 217;
 inline constexpr int kExpandedHeightTwips = 6015;
 inline constexpr int kWindowWidthPx = 632;
 inline constexpr Color kKbdBackColor = 0x00404040;
-
-// Function keys by index.
-enum FunctionKey : int {
-  kKeyClr = 0,
-  kKeyTab = 1,
-  kKeyShift = 2,
-  kKeyLang = 3,
-  kKeySpace = 4,
-  kKeyBack = 5,
-  kKeyEnter = 6,
-  kKeyClose = 7,
-  kKeyOptions = 8,
-};
 
 // The options check boxes by index.
 enum OptionBox : int {
@@ -50,16 +35,6 @@ enum OptionBox : int {
   kChkShiftAsCaps = 6,
   kChkHideToTray = 7,
 };
-
-// The layouts shown when there is no settings file, 47 characters each.
-extern const std::array<std::wstring, kLayouts> kDefaultLayouts;
-
-// Where a function key sits and what it says, in twips.
-struct FunctionKeyDesign {
-  const wchar_t* caption;
-  int left, top, width, height;
-};
-extern const std::array<FunctionKeyDesign, kFunctionKeys> kFunctionKeyDesign;
 
 // The developers' build folder: a program run from here keeps its data in
 // D:\OrvCar\ with the rest of the car software.
