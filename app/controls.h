@@ -174,8 +174,10 @@ class CheckBox : public Control {
 
   const std::wstring& Caption() const { return caption_; }
   void SetCaption(const std::wstring& c) { Set(caption_, c); }
-  // 0 cleared, 1 ticked, 2 greyed. Any other value is refused (false) and
-  // the box keeps its value; a real change raises Click.
+  // The values a box takes, as the settings file stores them.
+  static constexpr int kUnchecked = 0, kChecked = 1, kGrayed = 2;
+  // Any other value is refused (false) and the box keeps its value; a real
+  // change raises Click.
   int Value() const { return value_; }
   bool SetValue(int value);
 

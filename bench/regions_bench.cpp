@@ -21,18 +21,17 @@ struct Scene {
   orv::Hwnd box = desk.AddWindow(L"PictureBox", L"", 0, orv::Rect{0, 0, 632, 217});
   orv::Picture picture = desk.ResourcePicture(L"DITHERED");
   Scene() {
-    desk.bitmaps[picture] = {orv::bench::kPictureWidth, orv::bench::kPictureHeight,
-                             orv::bench::DitheredPicture()};
+    desk.bitmaps[picture.value()] = {orv::bench::kPictureWidth, orv::bench::kPictureHeight,
+                                     orv::bench::DitheredPicture()};
   }
 };
 
 void BM_PerRunUnion(benchmark::State& state) {
   Scene s;
   for (auto _ : state) {
-    s.kelp.CopyPictureToBuffer(s.picture);
-    const orv::Hrgn region = s.kelp.RegionByUnion(s.kelp.PixelRuns(orv::bench::kTransparent));
-    s.desk.SetWindowRgn(s.box, region, true);
-    s.kelp.ReleasePixelBuffer();
+    const orv::RegionBuilder pixels(s.ports, s.picture);
+    orv::OwnedRegion region = pixels.RegionByUnion(pixels.PixelRuns(orv::bench::kTransparent));
+    s.desk.SetWindowRgn(s.box, region.release(), true);
   }
 }
 BENCHMARK(BM_PerRunUnion)->Unit(benchmark::kMillisecond);

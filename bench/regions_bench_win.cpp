@@ -14,6 +14,7 @@
 #include "bench/dithered_picture.h"
 #include "platform/win32/adapters.h"
 #include "platform/win32/toolkit.h"
+#include "platform/win32/unique_handle.h"
 #include "utility/KelpUltimate.h"
 
 namespace {
@@ -33,7 +34,7 @@ class BenchToolkit : public orv::win32::Win32Toolkit {
  public:
   BenchToolkit(HINSTANCE instance, HBITMAP picture) : Win32Toolkit(instance), picture_(picture) {}
   orv::Hbitmap PictureBitmap(orv::Picture picture) override {
-    return picture == kPicture ? reinterpret_cast<orv::Hbitmap>(picture_) : 0;
+    return picture == kPicture ? reinterpret_cast<std::intptr_t>(picture_) : 0;
   }
 
  private:
@@ -84,17 +85,20 @@ int main() {
   BenchToolkit toolkit(GetModuleHandleW(nullptr), picture);
   Ports ports{user32, gdi32, kernel32, advapi32, shell32, comdlg32, toolkit};
   KelpUltimate kelp(ports);
-  const Hwnd wnd = reinterpret_cast<Hwnd>(window);
+  const Hwnd wnd = win32::FromHwnd(window);
 
-  kelp.CopyPictureToBuffer(kPicture);
-  const auto runs = kelp.PixelRuns(bench::kTransparent);
-  const Hrgn by_union = kelp.RegionByUnion(runs);
-  const Hrgn one_step = kelp.RegionFromRuns(runs);
-  kelp.ReleasePixelBuffer();
-  const bool equal = EqualRgn(reinterpret_cast<HRGN>(by_union), reinterpret_cast<HRGN>(one_step));
-  const DWORD rects = GetRegionData(reinterpret_cast<HRGN>(one_step), 0, nullptr);
-  DeleteObject(reinterpret_cast<HRGN>(by_union));
-  DeleteObject(reinterpret_cast<HRGN>(one_step));
+  const auto as_hrgn = [](const OwnedRegion& r) { return reinterpret_cast<HRGN>(r.get().value()); };
+  std::vector<Rect> runs;
+  bool equal = false;
+  DWORD rects = 0;
+  {
+    const RegionBuilder pixels(ports, kPicture);
+    runs = pixels.PixelRuns(bench::kTransparent);
+    const OwnedRegion by_union = pixels.RegionByUnion(runs);
+    const OwnedRegion one_step = pixels.RegionFromRuns(runs);
+    equal = EqualRgn(as_hrgn(by_union), as_hrgn(one_step));
+    rects = GetRegionData(as_hrgn(one_step), 0, nullptr);
+  }
   std::printf("picture %dx%d, %zu runs, region data %lu bytes, regions equal: %s\n",
               bench::kPictureWidth, bench::kPictureHeight, runs.size(), rects,
               equal ? "yes" : "NO");
@@ -102,10 +106,9 @@ int main() {
 
   // The old way: the same copy and scan, one union per run, then the window.
   auto shape_by_union = [&] {
-    kelp.CopyPictureToBuffer(kPicture);
-    const Hrgn region = kelp.RegionByUnion(kelp.PixelRuns(bench::kTransparent));
-    if (user32.SetWindowRgn(wnd, region, true) == 0) gdi32.DeleteObject(region);
-    kelp.ReleasePixelBuffer();
+    const RegionBuilder pixels(ports, kPicture);
+    OwnedRegion region = pixels.RegionByUnion(pixels.PixelRuns(bench::kTransparent));
+    if (user32.SetWindowRgn(wnd, region.get(), true) != 0) region.release();
   };
   auto shape_now = [&] {
     Color transparent = bench::kTransparent;
@@ -125,15 +128,16 @@ int main() {
   // The region building alone, on the same run list, and for the record the
   // whole list in a single ExtCreateRegion call.
   std::vector<double> union_ms, build_ms, single_ms;
+  const RegionBuilder pixels(ports, kPicture);
   for (int i = 0; i < kRounds; ++i) {
     auto t = Clock::now();
-    gdi32.DeleteObject(kelp.RegionByUnion(runs));
+    pixels.RegionByUnion(runs);
     union_ms.push_back(Ms(Clock::now() - t));
     t = Clock::now();
-    gdi32.DeleteObject(kelp.RegionFromRuns(runs));
+    pixels.RegionFromRuns(runs);
     build_ms.push_back(Ms(Clock::now() - t));
     t = Clock::now();
-    gdi32.DeleteObject(gdi32.ExtCreateRegion(runs));
+    OwnRegion(gdi32, gdi32.ExtCreateRegion(runs));
     single_ms.push_back(Ms(Clock::now() - t));
   }
   const double old_median = Median(old_ms), new_median = Median(new_ms);

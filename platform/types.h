@@ -1,21 +1,44 @@
 // Plain values that cross the ports: handles, points, rectangles, colours.
 #pragma once
+#include <compare>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace orv {
 
-// Window, device-context, GDI-object, icon and registry handles are opaque
-// numbers to the core. 0 is "none"; FindNthChild reports absence as -1.
-using Hwnd = std::intptr_t;
-using Hdc = std::intptr_t;
-using Hgdiobj = std::intptr_t;
-using Hrgn = std::intptr_t;
-using Hbitmap = std::intptr_t;
-using Hicon = std::intptr_t;
-using Hkey = std::intptr_t;
-using Handle = std::intptr_t;
-using Picture = std::intptr_t;  // a loaded picture owned by the toolkit, 0 = none
+// A system handle: an opaque number, 0 for "none" (FindNthChild reports
+// absence as -1). Each kind is a type of its own, so that a device context
+// never passes where a window is expected; numbers still become handles
+// implicitly, as the system's own constants and the fakes' counters are.
+template <class Kind>
+class HandleOf {
+ public:
+  constexpr HandleOf() = default;
+  constexpr HandleOf(std::intptr_t value) : value_(value) {}
+  constexpr std::intptr_t value() const { return value_; }
+  constexpr explicit operator std::intptr_t() const { return value_; }
+  constexpr explicit operator bool() const { return value_ != 0; }
+  friend constexpr bool operator==(HandleOf, HandleOf) = default;
+  friend constexpr auto operator<=>(HandleOf, HandleOf) = default;
+
+ private:
+  std::intptr_t value_ = 0;
+};
+
+using Hwnd = HandleOf<struct WindowKind>;
+using Hdc = HandleOf<struct DeviceContextKind>;
+using Hgdiobj = HandleOf<struct GdiObjectKind>;
+using Hrgn = HandleOf<struct RegionKind>;
+using Hbitmap = HandleOf<struct BitmapKind>;
+using Hicon = HandleOf<struct IconKind>;
+using Hkey = HandleOf<struct RegistryKeyKind>;
+using Handle = HandleOf<struct KernelObjectKind>;
+using Picture = HandleOf<struct PictureKind>;  // a loaded picture owned by the toolkit
+
+// Regions and bitmaps are GDI objects: selecting or deleting one says so.
+constexpr Hgdiobj AsGdiObject(Hrgn h) { return h.value(); }
+constexpr Hgdiobj AsGdiObject(Hbitmap h) { return h.value(); }
 
 // 0x00BBGGRR, red in the low byte, as the system keeps colours.
 using Color = std::uint32_t;
@@ -49,3 +72,10 @@ struct Font {
 };
 
 }  // namespace orv
+
+template <class Kind>
+struct std::hash<orv::HandleOf<Kind>> {
+  std::size_t operator()(orv::HandleOf<Kind> h) const noexcept {
+    return std::hash<std::intptr_t>{}(h.value());
+  }
+};

@@ -18,6 +18,14 @@ inline constexpr unsigned kLButtonDown = 0x0201;
 inline constexpr unsigned kRButtonDown = 0x0204;
 inline constexpr unsigned kNcLButtonDown = 0x00A1;
 }  // namespace wm
+// ShowWindow commands.
+namespace sw {
+inline constexpr int kHide = 0;
+inline constexpr int kShowMaximized = 3;
+inline constexpr int kShow = 5;
+inline constexpr int kMinimize = 6;
+inline constexpr int kRestore = 9;
+}  // namespace sw
 inline constexpr unsigned kSmtoAbortIfHung = 0x0002;
 inline constexpr int kHtCaption = 2;
 inline constexpr int kVkLButton = 0x01;

@@ -50,7 +50,7 @@ std::wstring WindowRoutines::GetWindowPath(Hwnd wnd) {
     if (child == 0) return not_found;
     ++ordinal;
   }
-  return std::to_wstring(parent) + L"," + std::to_wstring(ordinal) + L"," + cls;
+  return std::to_wstring(parent.value()) + L"," + std::to_wstring(ordinal) + L"," + cls;
 }
 
 Hwnd WindowRoutines::FindNthChild(Hwnd parent, std::int64_t n, const std::wstring& class_name) {

@@ -14,16 +14,16 @@ struct SkinDesign {
 // Design place of each skin piece; the stretched ones follow the window's
 // size in Form_Resize.
 constexpr std::array<SkinDesign, kSkinPieces> kSkinDesign{{
-    {0, 0, 113, 66, false},     // top-left corner with the NOTIFIER tab
-    {112, 0, 9, 67, true},      // top edge
-    {432, 0, 113, 66, false},   // top-right corner
-    {0, 66, 15, 97, true},      // left edge
-    {528, 66, 15, 105, true},   // right edge
-    {15, 23, 173, 141, true},   // panel fill
-    {0, 160, 52, 24, false},    // bottom-left corner
-    {48, 160, 441, 24, true},   // bottom edge
-    {484, 160, 61, 24, false},  // bottom-right corner
-    {24, 96, 478, 2, true},     // separator under the headline
+    {0, 0, 113, 66, false},     // kTopLeft
+    {112, 0, 9, 67, true},      // kTop
+    {432, 0, 113, 66, false},   // kTopRight
+    {0, 66, 15, 97, true},      // kLeft
+    {528, 66, 15, 105, true},   // kRight
+    {15, 23, 173, 141, true},   // kFill
+    {0, 160, 52, 24, false},    // kBottomLeft
+    {48, 160, 441, 24, true},   // kBottom
+    {484, 160, 61, 24, false},  // kBottomRight
+    {24, 96, 478, 2, true},     // kSeparator
 }};
 
 constexpr int kIconLeft = 24, kIconTop = 37, kIconSize = 50;
@@ -140,12 +140,12 @@ void FrmTip::AutoSizeLabel(Label& label) {
 void FrmTip::Form_Load() {
   kelp_.MeasureScreen();
   const Rect r = WindowBounds();
-  MoveWindowTo(kelp_.ScreenRight + 10, kelp_.ScreenBottom - r.height() - 10);
+  MoveWindowTo(kelp_.ScreenRight() + 10, kelp_.ScreenBottom() - r.height() - 10);
   SetVisible(true);
   // A window shown for the first time lays itself out.
   Form_Resize();
-  kelp_.WindowCommand(hWnd(), 8, kTransparency);
-  kelp_.WindowCommand(hWnd(), 14);
+  kelp_.WindowCommand(hWnd(), WindowCommandId::Transparency, kTransparency);
+  kelp_.WindowCommand(hWnd(), WindowCommandId::ClickThrough);
   kelp_.SetTopmost(*this, false);
 }
 
@@ -153,22 +153,23 @@ void FrmTip::Form_Load() {
 void FrmTip::Form_Resize() {
   const Rect r = WindowBounds();
   const std::int32_t sw = r.width(), sh = r.height();
+  using namespace skin;
   auto& s = imgSkin;
-  s[2].SetLeft(sw - s[2].Width());
-  s[4].SetLeft(sw - s[4].Width());
-  s[8].SetLeft(sw - s[8].Width());
-  s[1].SetWidth(sw - s[2].Width());
-  s[5].SetWidth(sw - s[4].Width());
-  s[7].SetWidth(sw - s[8].Width());
-  s[6].SetTop(sh - s[6].Height());
-  s[7].SetTop(sh - s[7].Height());
-  s[8].SetTop(sh - s[8].Height());
-  s[3].SetHeight(sh - s[0].Height() - s[6].Height());
-  s[4].SetHeight(sh - s[2].Height() - s[8].Height());
-  s[5].SetHeight(sh - s[1].Top() - s[7].Height());
-  s[9].SetWidth(sw - 2 * s[9].Left());
+  s[kTopRight].SetLeft(sw - s[kTopRight].Width());
+  s[kRight].SetLeft(sw - s[kRight].Width());
+  s[kBottomRight].SetLeft(sw - s[kBottomRight].Width());
+  s[kTop].SetWidth(sw - s[kTopRight].Width());
+  s[kFill].SetWidth(sw - s[kRight].Width());
+  s[kBottom].SetWidth(sw - s[kBottomRight].Width());
+  s[kBottomLeft].SetTop(sh - s[kBottomLeft].Height());
+  s[kBottom].SetTop(sh - s[kBottom].Height());
+  s[kBottomRight].SetTop(sh - s[kBottomRight].Height());
+  s[kLeft].SetHeight(sh - s[kTopLeft].Height() - s[kBottomLeft].Height());
+  s[kRight].SetHeight(sh - s[kTopRight].Height() - s[kBottomRight].Height());
+  s[kFill].SetHeight(sh - s[kTop].Top() - s[kBottom].Height());
+  s[kSeparator].SetWidth(sw - 2 * s[kSeparator].Left());
   picIcon.Move(kIconLeft, kIconTop, picIcon.Width(), picIcon.Height());
-  kelp_.WindowCommand(hWnd(), 13, kCornerEllipse);
+  kelp_.WindowCommand(hWnd(), WindowCommandId::RoundCorners, kCornerEllipse);
 }
 
 // Either caption changing lays the whole tip out again.
@@ -184,10 +185,10 @@ void FrmTip::LayOutText() {
   const Label& detail = lblInfo[1];
   std::int32_t h;
   if (detail.Caption().empty()) {
-    imgSkin[9].SetVisible(false);
+    imgSkin[skin::kSeparator].SetVisible(false);
     h = picIcon.Top() + picIcon.Height() + 40;
   } else {
-    imgSkin[9].SetVisible(true);
+    imgSkin[skin::kSeparator].SetVisible(true);
     h = detail.Top() + detail.Height() + 30;
   }
   std::int32_t w = head.Left() + head.Width() + detail.Left() + 8;
@@ -214,7 +215,7 @@ void FrmTip::ShowTip() {
   const Rect wa = kelp_.GetWorkArea();
   Rect r = WindowBounds();
   const std::int32_t sw = r.width(), sh = r.height();
-  if (r.left > kelp_.ScreenRight) MoveWindowTo(r.left, wa.bottom - sh - 20);
+  if (r.left > kelp_.ScreenRight()) MoveWindowTo(r.left, wa.bottom - sh - 20);
   const std::int32_t x = wa.right - sw - 20;
   const std::int32_t y = wa.bottom - sh - 20;
   kelp_.SetTopmost(*this, false);
@@ -244,7 +245,7 @@ void FrmTip::tmrHide_Timer() {
 
 // Only a tip on screen is worth repainting.
 void FrmTip::tmrUpdate_Timer() {
-  if (WindowBounds().left < kelp_.ScreenRight) Refresh();
+  if (WindowBounds().left < kelp_.ScreenRight()) Refresh();
 }
 
 // Presses on the text or the skin move the tip (where it is not click-through).

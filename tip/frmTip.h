@@ -12,6 +12,21 @@
 
 namespace orv {
 
+// The pieces of the skin, in their designed order (the resources TIPSKIN0..9).
+namespace skin {
+enum Piece : int {
+  kTopLeft,  // the corner with the NOTIFIER tab
+  kTop,
+  kTopRight,
+  kLeft,
+  kRight,
+  kFill,
+  kBottomLeft,
+  kBottom,
+  kBottomRight,
+  kSeparator,  // the line under the headline
+};
+}  // namespace skin
 inline constexpr int kSkinPieces = 10;
 inline constexpr int kTipIcons = 5;
 inline constexpr int kTipDesignWidth = 584;

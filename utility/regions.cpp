@@ -21,86 +21,57 @@ Color PixelAt(const std::uint8_t* p) {
 
 }  // namespace
 
-// A bottom-up 24-bit DIB section whose pixels the scan reads in place.
-bool RegionRoutines::CreateDIB24(Hdc dc, std::int32_t width, std::int32_t height, Hbitmap& bitmap) {
-  BufferInfo = BitmapInfoHeader{};
-  BufferInfo.width = width;
-  BufferInfo.height = height;
-  BufferInfo.size_image = Stride(width) * static_cast<std::uint32_t>(height > 0 ? height : 0);
-  bitmap = p_.gdi32.CreateDIBSection(dc, BufferInfo, &BufferBits);
-  return bitmap != 0;
-}
-
-// The buffer lives for one shaping only; nothing of it outlives the call.
-void RegionRoutines::ReleasePixelBuffer() {
-  if (BufferDC != 0) {
-    if (BufferBitmap != 0) {
-      p_.gdi32.SelectObject(BufferDC, BufferOldBitmap);
-      p_.gdi32.DeleteObject(BufferBitmap);
-    }
-    p_.gdi32.DeleteDC(BufferDC);
-  }
-  BufferBitmap = 0;
-  BufferOldBitmap = 0;
-  BufferDC = 0;
-  BufferBits = nullptr;
-}
-
-// Any buffer left from before goes first, so one size never mixes with another.
-bool RegionRoutines::CreatePixelBuffer(std::int32_t width, std::int32_t height) {
-  ReleasePixelBuffer();
-  BufferDC = p_.gdi32.CreateCompatibleDC(0);
-  if (BufferDC == 0) return false;
-  if (CreateDIB24(BufferDC, width, height, BufferBitmap)) {
-    BufferOldBitmap = p_.gdi32.SelectObject(BufferDC, BufferBitmap);
-    return true;
-  }
-  BufferBitmap = 0;
-  p_.gdi32.DeleteDC(BufferDC);
-  BufferDC = 0;
-  return false;
-}
-
 // The pixels are copied through GDI so that any bitmap the toolkit holds
 // (any depth, top-down or bottom-up) arrives as 24-bit bottom-up rows.
-void RegionRoutines::CopyPictureToBuffer(Picture picture) {
+RegionBuilder::RegionBuilder(Ports& ports, Picture picture)
+    : p_(ports),
+      dc_(DeleteDc{&ports.gdi32}, 0),
+      bitmap_(DeleteGdiObject{&ports.gdi32}, 0),
+      selected_(Reselect{&ports.gdi32, 0}, 0) {
+  auto& gdi = p_.gdi32;
   const Hbitmap source = p_.toolkit.PictureBitmap(picture);
   std::int32_t w = 0, h = 0;
-  if (source == 0 || !p_.gdi32.GetBitmapSize(source, w, h)) w = h = 0;
+  if (source == 0 || !gdi.GetBitmapSize(source, w, h)) w = h = 0;
   if (h < 0) h = -h;
-  if (!CreatePixelBuffer(w, h)) return;
+  dc_ = CreateCompatibleDc(gdi, 0);
+  if (!dc_) return;
+  BitmapInfoHeader info;
+  info.width = w;
+  info.height = h;
+  info.size_image = Stride(w) * static_cast<std::uint32_t>(h);
+  bitmap_ = OwnBitmap(gdi, gdi.CreateDIBSection(dc_.get(), info, &bits_));
+  if (!bitmap_) {
+    bits_ = nullptr;
+    return;
+  }
+  selected_ = Select(gdi, dc_.get(), AsGdiObject(bitmap_.get()));
+  width_ = w;
+  height_ = h;
+
   auto& u = p_.user32;
-  const Hwnd desktop = u.GetDesktopWindow();
-  const Hdc screen = u.GetDC(desktop);
-  if (screen == 0) return;
-  const Hdc temp = p_.gdi32.CreateCompatibleDC(screen);
-  u.ReleaseDC(desktop, screen);
-  if (temp == 0) return;
-  const Hgdiobj old = p_.gdi32.SelectObject(temp, source);
-  p_.gdi32.BitBlt(BufferDC, 0, 0, w, h, temp, 0, 0, kSrcCopy);
-  p_.gdi32.SelectObject(temp, old);
-  p_.gdi32.DeleteDC(temp);
+  WindowDc screen = GetWindowDc(u, u.GetDesktopWindow());
+  if (!screen) return;
+  const OwnedDc temp = CreateCompatibleDc(gdi, screen.get());
+  screen.reset();
+  if (!temp) return;
+  const SelectedObject from = Select(gdi, temp.get(), AsGdiObject(source));
+  gdi.BitBlt(dc_.get(), 0, 0, w, h, temp.get(), 0, 0, kSrcCopy);
 }
 
-// 0 x 0 unless a buffer with pixels exists now: no earlier size is ever used.
-std::int32_t RegionRoutines::BufferWidth() const {
-  return BufferBitmap != 0 && BufferBits != nullptr ? BufferInfo.width : 0;
-}
-
-// Height of the buffer that exists now, 0 when none.
-std::int32_t RegionRoutines::BufferHeight() const {
-  return BufferBitmap != 0 && BufferBits != nullptr ? BufferInfo.height : 0;
+// The bottom row comes first in memory.
+Color RegionBuilder::BottomLeft(Color otherwise) const {
+  return Width() >= 1 && Height() >= 1 ? PixelAt(bits_) : otherwise;
 }
 
 // Rows are read from the DIB's memory, never pixel by pixel through a DC;
 // the fill bytes at the end of each row are never taken for a pixel.
-std::vector<Rect> RegionRoutines::PixelRuns(Color transparent) const {
+std::vector<Rect> RegionBuilder::PixelRuns(Color transparent) const {
   std::vector<Rect> runs;
-  const std::int32_t w = BufferWidth(), h = BufferHeight();
+  const std::int32_t w = Width(), h = Height();
   const std::uint32_t stride = Stride(w);
   for (std::int32_t row = 0; row < h; ++row) {
     // Memory holds the bottom row first.
-    const std::uint8_t* bits = BufferBits + static_cast<std::size_t>(h - 1 - row) * stride;
+    const std::uint8_t* bits = bits_ + static_cast<std::size_t>(h - 1 - row) * stride;
     std::int32_t x = 0;
     while (x < w) {
       while (x < w && PixelAt(bits + 3 * static_cast<std::size_t>(x)) == transparent) {
@@ -117,13 +88,13 @@ std::vector<Rect> RegionRoutines::PixelRuns(Color transparent) const {
 }
 
 // One rectangle region and one union per run.
-Hrgn RegionRoutines::RegionByUnion(const std::vector<Rect>& runs) {
-  const Hrgn region = p_.gdi32.CreateRectRgn(0, 0, 0, 0);
+OwnedRegion RegionBuilder::RegionByUnion(const std::vector<Rect>& runs) const {
+  auto& gdi = p_.gdi32;
+  OwnedRegion region = OwnRegion(gdi, gdi.CreateRectRgn(0, 0, 0, 0));
   for (const Rect& run : runs) {
-    const Hrgn piece = p_.gdi32.CreateRectRgn(run.left, run.top, run.right, run.bottom);
-    if (piece == 0) continue;
-    p_.gdi32.CombineRgn(region, region, piece, kRgnOr);
-    p_.gdi32.DeleteObject(piece);
+    const OwnedRegion piece =
+        OwnRegion(gdi, gdi.CreateRectRgn(run.left, run.top, run.right, run.bottom));
+    if (piece) gdi.CombineRgn(region.get(), region.get(), piece.get(), kRgnOr);
   }
   return region;
 }
@@ -134,43 +105,39 @@ Hrgn RegionRoutines::RegionByUnion(const std::vector<Rect>& runs) {
 // (like Windows 9x) builds it by one union per rectangle inside. So the list
 // goes in as short bands, each made in one call, and the bands are merged
 // pairwise, which keeps every union small: about n log n instead of n².
-Hrgn RegionRoutines::RegionFromRuns(const std::vector<Rect>& runs) {
+OwnedRegion RegionBuilder::RegionFromRuns(const std::vector<Rect>& runs) const {
   constexpr std::size_t kRunsPerBand = 16;
-  std::vector<Hrgn> level;
+  auto& gdi = p_.gdi32;
+  std::vector<OwnedRegion> level;
   level.reserve(runs.size() / kRunsPerBand + 1);
   for (std::size_t i = 0; i < runs.size(); i += kRunsPerBand) {
     const auto end =
         runs.begin() + static_cast<std::ptrdiff_t>(std::min(runs.size(), i + kRunsPerBand));
-    const Hrgn band = p_.gdi32.ExtCreateRegion(
-        std::vector<Rect>(runs.begin() + static_cast<std::ptrdiff_t>(i), end));
-    if (band != 0) level.push_back(band);
+    OwnedRegion band = OwnRegion(gdi, gdi.ExtCreateRegion(std::vector<Rect>(
+                                          runs.begin() + static_cast<std::ptrdiff_t>(i), end)));
+    if (band) level.push_back(std::move(band));
   }
-  if (level.empty()) return p_.gdi32.CreateRectRgn(0, 0, 0, 0);
+  if (level.empty()) return OwnRegion(gdi, gdi.CreateRectRgn(0, 0, 0, 0));
   while (level.size() > 1) {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < level.size(); i += 2) {
       if (i + 1 < level.size()) {
-        p_.gdi32.CombineRgn(level[i], level[i], level[i + 1], kRgnOr);
-        p_.gdi32.DeleteObject(level[i + 1]);
+        gdi.CombineRgn(level[i].get(), level[i].get(), level[i + 1].get(), kRgnOr);
+        level[i + 1].reset();
       }
-      level[kept++] = level[i];
+      level[kept++] = std::move(level[i]);
     }
-    level.resize(kept);
+    level.erase(level.begin() + static_cast<std::ptrdiff_t>(kept), level.end());
   }
-  return level.front();
+  return std::move(level.front());
 }
 
 // A region handed to the window is the window's; it is deleted only when refused.
 void RegionRoutines::ShapeWindowFromPicture(Hwnd wnd, Picture picture, Color& transparent) {
-  CopyPictureToBuffer(picture);
-  if (transparent == 1 && BufferWidth() >= 1 && BufferHeight() >= 1) {
-    transparent = PixelAt(BufferBits);
-  }
-  const Hrgn region = RegionFromRuns(PixelRuns(transparent));
-  if (region != 0 && p_.user32.SetWindowRgn(wnd, region, true) == 0) {
-    p_.gdi32.DeleteObject(region);
-  }
-  ReleasePixelBuffer();
+  const RegionBuilder pixels(p_, picture);
+  if (transparent == 1) transparent = pixels.BottomLeft(transparent);
+  OwnedRegion region = pixels.RegionFromRuns(pixels.PixelRuns(transparent));
+  if (region && p_.user32.SetWindowRgn(wnd, region.get(), true) != 0) region.release();
 }
 
 }  // namespace orv

@@ -47,8 +47,8 @@ bool ScreenRoutines::SlideWindow(Hwnd wnd, std::int32_t x, std::int32_t y, std::
 // Measured once, when the tip window loads.
 void ScreenRoutines::MeasureScreen() {
   const Rect r = GetDesktopRect();
-  ScreenRight = r.right;
-  ScreenBottom = r.bottom;
+  screen_right_ = r.right;
+  screen_bottom_ = r.bottom;
 }
 
 // The shell's desktop window, or where a front-end replaced the shell (and
@@ -63,26 +63,25 @@ Rect ScreenRoutines::GetDesktopRect() {
 }
 
 // The taskbar lies on the side where the work area stops short of the screen.
-int ScreenRoutines::GetTaskbarEdge() {
+TaskbarEdge ScreenRoutines::GetTaskbarEdge() {
   Rect wa;
   if (!p_.user32.SystemParametersInfoWorkArea(wa)) wa = Rect{};
-  if (wa.left != 0) return 0;
-  if (wa.top != 0) return 2;
-  if (wa.bottom - wa.top == ScreenBottom) return 1;
-  return 3;
+  if (wa.left != 0) return TaskbarEdge::Left;
+  if (wa.top != 0) return TaskbarEdge::Top;
+  if (wa.bottom - wa.top == screen_bottom_) return TaskbarEdge::Right;
+  return TaskbarEdge::Bottom;
 }
 
 // The strip between the work area and the screen edge that holds the taskbar.
 Rect ScreenRoutines::GetTaskbarRect() {
   Rect wa;
   if (!p_.user32.SystemParametersInfoWorkArea(wa)) wa = Rect{};
-  Rect tb{0, 0, ScreenRight, ScreenBottom};
+  Rect tb{0, 0, screen_right_, screen_bottom_};
   switch (GetTaskbarEdge()) {
-    case 0: tb.right = wa.left; break;
-    case 1: tb.left = wa.right; break;
-    case 2: tb.bottom = wa.top; break;
-    case 3: tb.top = wa.bottom; break;
-    default: break;
+    case TaskbarEdge::Left: tb.right = wa.left; break;
+    case TaskbarEdge::Right: tb.left = wa.right; break;
+    case TaskbarEdge::Top: tb.bottom = wa.top; break;
+    case TaskbarEdge::Bottom: tb.top = wa.bottom; break;
   }
   return tb;
 }
@@ -92,12 +91,12 @@ Rect ScreenRoutines::GetTaskbarRect() {
 Rect ScreenRoutines::GetWorkArea() {
   const Rect tb = GetTaskbarRect();
   switch (GetTaskbarEdge()) {
-    case 3: return Rect{0, 0, ScreenRight, tb.top};
-    case 2: return Rect{0, tb.bottom, ScreenRight, ScreenBottom};
-    case 0: return Rect{tb.right, 0, ScreenRight, ScreenBottom};
-    case 1: return Rect{0, 0, tb.left, ScreenBottom};
-    default: return Rect{};
+    case TaskbarEdge::Bottom: return Rect{0, 0, screen_right_, tb.top};
+    case TaskbarEdge::Top: return Rect{0, tb.bottom, screen_right_, screen_bottom_};
+    case TaskbarEdge::Left: return Rect{tb.right, 0, screen_right_, screen_bottom_};
+    case TaskbarEdge::Right: return Rect{0, 0, tb.left, screen_bottom_};
   }
+  return Rect{};
 }
 
 }  // namespace orv

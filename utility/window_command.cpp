@@ -5,6 +5,8 @@
 
 #include "utility/window_command.h"
 
+#include "platform/owners.h"
+
 namespace orv {
 
 namespace {
@@ -86,17 +88,19 @@ void WindowCommands::SetTopmost(const Form& form, bool activate) {
 void WindowCommands::WindowCommand(Hwnd wnd, int command, const CommandParam& param) {
   const std::wstring separator = p_.kernel32.GetDecimalSeparator();
   auto& u = p_.user32;
-  switch (command) {
-    case 0: u.ShowWindow(wnd, 6); break;
-    case 1:
+  using enum WindowCommandId;
+  if (command < static_cast<int>(Minimize) || command > static_cast<int>(NoClickThrough)) return;
+  switch (static_cast<WindowCommandId>(command)) {
+    case Minimize: u.ShowWindow(wnd, sw::kMinimize); break;
+    case Maximize:
       if (!param.Present() || param.AsNumber(separator) == 0) {
-        if (HasWindowStyle(wnd, kWsMaximizeBox)) u.ShowWindow(wnd, 3);
+        if (HasWindowStyle(wnd, kWsMaximizeBox)) u.ShowWindow(wnd, sw::kShowMaximized);
       } else {
-        u.ShowWindow(wnd, 3);
+        u.ShowWindow(wnd, sw::kShowMaximized);
       }
       break;
-    case 2: u.ShowWindow(wnd, 9); break;
-    case 3: {
+    case Restore: u.ShowWindow(wnd, sw::kRestore); break;
+    case Close: {
       if (windows_.GetWindowTextTimeout(wnd, kAnswerTimeoutMs) != kHungMarker) {
         u.SendMessageW(wnd, wm::kClose, 0, 0);
         break;
@@ -109,17 +113,19 @@ void WindowCommands::WindowCommand(Hwnd wnd, int command, const CommandParam& pa
       if (answer != kIdCancel) KillProcess(GetWindowProcessId(wnd));
       break;
     }
-    case 4: u.ShowWindow(wnd, 5); break;
-    case 5: u.ShowWindow(wnd, 0); break;
-    case 6: u.SetWindowPos(wnd, kHwndTopmost, 0, 0, 0, 0, kSwpNoSize | kSwpNoMove); break;
-    case 7: u.SetWindowPos(wnd, kHwndNoTopmost, 0, 0, 0, 0, kSwpNoSize | kSwpNoMove); break;
-    case 8: {
+    case Show: u.ShowWindow(wnd, sw::kShow); break;
+    case Hide: u.ShowWindow(wnd, sw::kHide); break;
+    case Topmost: u.SetWindowPos(wnd, kHwndTopmost, 0, 0, 0, 0, kSwpNoSize | kSwpNoMove); break;
+    case NotTopmost:
+      u.SetWindowPos(wnd, kHwndNoTopmost, 0, 0, 0, 0, kSwpNoSize | kSwpNoMove);
+      break;
+    case Transparency: {
       if (GetOSFamily() != L"NT") break;
       const double alpha = std::nearbyint(255.0 - param.AsNumber(separator));
       if (alpha >= 0 && alpha <= 255) SetWindowAlpha(static_cast<std::uint8_t>(alpha), wnd);
       break;
     }
-    case 9: {
+    case SetText: {
       const std::wstring text = param.AsText(separator);
       if (text.empty()) break;
       const auto first = text.find_first_not_of(L' ');
@@ -129,39 +135,41 @@ void WindowCommands::WindowCommand(Hwnd wnd, int command, const CommandParam& pa
       u.SetWindowTextW(wnd, trimmed);
       break;
     }
-    case 10: u.EnableWindow(wnd, true); break;
-    case 11: u.EnableWindow(wnd, false); break;
-    case 12:
-      u.ShowWindow(wnd, HasWindowStyle(wnd, kWsMaximize) ? 3 : 9);
+    case Enable: u.EnableWindow(wnd, true); break;
+    case Disable: u.EnableWindow(wnd, false); break;
+    case Activate:
+      u.ShowWindow(wnd, HasWindowStyle(wnd, kWsMaximize) ? sw::kShowMaximized : sw::kRestore);
       u.SetForegroundWindow(wnd);
       break;
-    case 13: {
+    case RoundCorners: {
       if (GetOSFamily() != L"NT") break;
       Rect r;
       if (!u.GetWindowRect(wnd, r)) r = Rect{};
       const double corner = param.AsNumber(separator);
-      Hrgn region = 0;
+      OwnedRegion region = OwnRegion(p_.gdi32, 0);
       if (corner != 0) {
         // Out-of-range corners are a step that fails; the command goes on.
         const double e = std::nearbyint(corner);
         if (std::fabs(e) > 2147483647.0) break;
         const int ei = static_cast<int>(e);
-        region = p_.gdi32.CreateRoundRectRgn(0, 0, r.width() - 1, r.height() - 1, ei, ei);
+        region = OwnRegion(
+            p_.gdi32, p_.gdi32.CreateRoundRectRgn(0, 0, r.width() - 1, r.height() - 1, ei, ei));
       } else {
-        region = p_.gdi32.CreateRoundRectRgn(0, 0, r.width() + 1, r.height() + 1, 0, 0);
+        region = OwnRegion(p_.gdi32,
+                           p_.gdi32.CreateRoundRectRgn(0, 0, r.width() + 1, r.height() + 1, 0, 0));
       }
-      if (region != 0 && u.SetWindowRgn(wnd, region, true) == 0) p_.gdi32.DeleteObject(region);
+      // A region the window takes is the window's.
+      if (region && u.SetWindowRgn(wnd, region.get(), true) != 0) region.release();
       break;
     }
-    case 14:
+    case ClickThrough:
       if (GetOSFamily() != L"NT") break;
       u.SetWindowLongW(wnd, kGwlExStyle, u.GetWindowLongW(wnd, kGwlExStyle) | kWsExTransparent);
       break;
-    case 15:
+    case NoClickThrough:
       if (GetOSFamily() != L"NT") break;
       u.SetWindowLongW(wnd, kGwlExStyle, u.GetWindowLongW(wnd, kGwlExStyle) & ~kWsExTransparent);
       break;
-    default: break;
   }
 }
 
@@ -189,12 +197,9 @@ void WindowCommands::SetWindowAlpha(std::uint8_t alpha, Hwnd wnd) {
 
 // Names the program behind a window for the end-process offer.
 std::wstring WindowCommands::GetWindowExePath(Hwnd wnd) {
-  const Handle process =
-      p_.kernel32.OpenProcess(kProcessQueryReadVm, false, GetWindowProcessId(wnd));
-  if (process == 0) return {};
-  std::wstring path = p_.kernel32.GetProcessImagePath(process);
-  p_.kernel32.CloseHandle(process);
-  return path;
+  const OwnedKernelHandle process = OwnHandle(
+      p_.kernel32, p_.kernel32.OpenProcess(kProcessQueryReadVm, false, GetWindowProcessId(wnd)));
+  return process ? p_.kernel32.GetProcessImagePath(process.get()) : std::wstring();
 }
 
 // 0 for a window that is gone.
@@ -207,10 +212,9 @@ std::uint32_t WindowCommands::GetWindowProcessId(Hwnd wnd) {
 // 0 and -1 are never real processes: nothing is opened for them.
 int WindowCommands::KillProcess(std::uint32_t process_id) {
   if (process_id == 0 || process_id == 0xFFFFFFFFu) return 1;
-  const Handle process = p_.kernel32.OpenProcess(kProcessTerminate, true, process_id);
-  const bool ended = process != 0 && p_.kernel32.TerminateProcess(process, 0);
-  if (process != 0) p_.kernel32.CloseHandle(process);
-  return ended ? 0 : 1;
+  const OwnedKernelHandle process =
+      OwnHandle(p_.kernel32, p_.kernel32.OpenProcess(kProcessTerminate, true, process_id));
+  return process && p_.kernel32.TerminateProcess(process.get(), 0) ? 0 : 1;
 }
 
 // A folder path ends in a backslash; stripping it first names the folder.

@@ -36,6 +36,27 @@ class CommandParam {
 // sign and exponent); 0 when the text does not start with one.
 double LeadingNumber(const std::wstring& text);
 
+// The window commands by name; the numbers are the routine's, as callers
+// outside the program pass them.
+enum class WindowCommandId : int {
+  Minimize = 0,
+  Maximize = 1,  // only a window with a maximize box, unless the argument is non-zero
+  Restore = 2,
+  Close = 3,  // a hung window's process is offered for ending instead
+  Show = 4,
+  Hide = 5,
+  Topmost = 6,
+  NotTopmost = 7,
+  Transparency = 8,  // the argument: 0 opaque .. 255 invisible
+  SetText = 9,
+  Enable = 10,
+  Disable = 11,
+  Activate = 12,
+  RoundCorners = 13,  // the argument: the corner's ellipse, 0 square
+  ClickThrough = 14,
+  NoClickThrough = 15,
+};
+
 class WindowCommands {
  public:
   explicit WindowCommands(Ports& ports) : p_(ports), windows_(ports) {}
@@ -45,6 +66,9 @@ class WindowCommands {
   void SetTopmost(const Form& form, bool activate);
   // Applies command 0..15 to any window; other numbers do nothing.
   void WindowCommand(Hwnd wnd, int command, const CommandParam& param = {});
+  void WindowCommand(Hwnd wnd, WindowCommandId command, const CommandParam& param = {}) {
+    WindowCommand(wnd, static_cast<int>(command), param);
+  }
   // "NT", "9X" or empty: which window effects the system has.
   std::wstring GetOSFamily();
   bool HasWindowStyle(Hwnd wnd, std::int32_t mask);

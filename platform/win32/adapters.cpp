@@ -17,13 +17,15 @@ namespace {
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 Rect FromRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
-HKEY ToHkey(Hkey h) { return reinterpret_cast<HKEY>(h); }
-HGDIOBJ ToGdi(Hgdiobj h) { return reinterpret_cast<HGDIOBJ>(h); }
-HDC ToHdc(Hdc h) { return reinterpret_cast<HDC>(h); }
-HRGN ToHrgn(Hrgn h) { return reinterpret_cast<HRGN>(h); }
+HKEY ToHkey(Hkey h) { return ToNative<HKEY>(h); }
+HGDIOBJ ToGdi(Hgdiobj h) { return ToNative<HGDIOBJ>(h); }
+HGDIOBJ ToGdi(Hbitmap h) { return ToNative<HGDIOBJ>(h); }
+HDC ToHdc(Hdc h) { return ToNative<HDC>(h); }
+HRGN ToHrgn(Hrgn h) { return ToNative<HRGN>(h); }
+HANDLE ToHandle(Handle h) { return ToNative<HANDLE>(h); }
 template <typename T>
 std::intptr_t Out(T h) {
-  return reinterpret_cast<std::intptr_t>(h);
+  return FromNative(h);
 }
 
 }  // namespace
@@ -281,17 +283,15 @@ Handle SystemKernel32::OpenProcess(std::uint32_t access, bool inherit, std::uint
 }
 
 bool SystemKernel32::TerminateProcess(Handle process, std::uint32_t exit_code) {
-  return ::TerminateProcess(reinterpret_cast<HANDLE>(process), exit_code) != 0;
+  return ::TerminateProcess(ToHandle(process), exit_code) != 0;
 }
 
-bool SystemKernel32::CloseHandle(Handle h) {
-  return ::CloseHandle(reinterpret_cast<HANDLE>(h)) != 0;
-}
+bool SystemKernel32::CloseHandle(Handle h) { return ::CloseHandle(ToHandle(h)) != 0; }
 
 std::wstring SystemKernel32::GetProcessImagePath(Handle process) {
   HMODULE modules[256] = {};
   DWORD needed = 0;
-  const auto proc = reinterpret_cast<HANDLE>(process);
+  const auto proc = ToHandle(process);
   if (!::EnumProcessModules(proc, modules, sizeof(modules), &needed) || needed == 0) return {};
   wchar_t path[MAX_PATH] = {};
   const DWORD n = ::GetModuleFileNameExW(proc, modules[0], path, MAX_PATH);
@@ -432,7 +432,7 @@ bool SystemShell32::Shell_NotifyIconW(std::uint32_t message, const NotifyIconDat
   nid.uID = data.id;
   nid.uFlags = data.flags;
   nid.uCallbackMessage = data.callback_message;
-  nid.hIcon = reinterpret_cast<HICON>(data.icon);
+  nid.hIcon = ToNative<HICON>(data.icon);
   lstrcpynW(nid.szTip, data.tip.c_str(), ARRAYSIZE(nid.szTip));
   return ::Shell_NotifyIconW(message, &nid) != 0;
 }

@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace orv::win32 {
 
@@ -37,10 +38,6 @@ std::wstring WindowText(HWND hwnd) {
 
 KbdWindow::KbdWindow(FrmKbd& model, Win32Toolkit& toolkit) : m_(model), tk_(toolkit) {}
 
-KbdWindow::~KbdWindow() {
-  if (hwnd_) DestroyWindow(hwnd_);
-}
-
 bool KbdWindow::Create() {
   HINSTANCE inst = tk_.Instance();
   icon_.reset(
@@ -59,12 +56,13 @@ bool KbdWindow::Create() {
 
   // Borderless, topmost, and kept off the taskbar: it is a tool beside the
   // car front-end, not an application of its own.
-  hwnd_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, m_.Caption().c_str(),
-                          WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(), m_.Width(), m_.Height(),
-                          nullptr, nullptr, inst, this);
-  if (!hwnd_) return false;
+  if (!CreateOwned(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, m_.Caption().c_str(),
+                   WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(), m_.Width(), m_.Height(),
+                   nullptr, inst)) {
+    return false;
+  }
   m_.AttachWindow(FromHwnd(hwnd_));
-  m_.SetIcon(reinterpret_cast<Hicon>(icon_.get()));
+  m_.SetIcon(FromNative(icon_.get()));
 
   auto child = [&](const wchar_t* cls, DWORD style, DWORD ex, const Control& c, int id) {
     return CreateWindowExW(ex, cls, L"", WS_CHILD | WS_VISIBLE | style, c.Left(), c.Top(),
@@ -214,24 +212,19 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      OnKeyPress(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, msg == WM_LBUTTONDOWN   ? 1
-                                                            : msg == WM_RBUTTONDOWN ? 2
-                                                                                    : 4);
+      OnKeyPress(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)},
+                 msg == WM_LBUTTONDOWN   ? MouseButton::Left
+                 : msg == WM_RBUTTONDOWN ? MouseButton::Right
+                                         : MouseButton::Middle);
       return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: OnKeyRelease(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lp) != hwnd_ && pressed_kind_ != 0) {
+      if (reinterpret_cast<HWND>(lp) != hwnd_ && pressed_kind_ != KeyKind::None) {
         // Lost the finger to another window: the key comes back up.
-        const int kind = pressed_kind_, index = pressed_index_;
-        pressed_kind_ = 0;
-        Dispatch([&] {
-          if (kind == 1)
-            m_.lblX_MouseUp(index);
-          else
-            m_.lblControl_MouseUp(index);
-        });
+        const KeyKind kind = std::exchange(pressed_kind_, KeyKind::None);
+        KeyMouseUp(kind, pressed_index_);
       }
       return 0;
     case WM_WINDOWPOSCHANGED: {
@@ -242,50 +235,14 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)); return 0;
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX: {
-      HDC dc = reinterpret_cast<HDC>(wp);
-      HWND from = reinterpret_cast<HWND>(lp);
-      const bool text_line = from == combo_edit_ || GetParent(from) == ToHwnd(m_.cmbText.hWnd()) ||
-                             from == ToHwnd(m_.cmbText.hWnd());
-      if (text_line) {
-        SetTextColor(dc, m_.cmbText.ForeColor());
-        SetBkColor(dc, m_.cmbText.BackColor());
-        return reinterpret_cast<LRESULT>(BrushFor(m_.cmbText.BackColor()));
-      }
-      SetTextColor(dc, kOptionText);
-      SetBkColor(dc, kLayoutBoxBack);
-      return reinterpret_cast<LRESULT>(BrushFor(kLayoutBoxBack));
-    }
+    case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: {
-      HDC dc = reinterpret_cast<HDC>(wp);
-      // The option boxes sit on the window's own background; only the
-      // swatches show a colour of theirs, and they draw themselves.
-      const Color back = kKbdBackColor;
-      SetTextColor(dc, kOptionText);
-      SetBkColor(dc, back);
-      return reinterpret_cast<LRESULT>(BrushFor(back));
-    }
-    case WM_DRAWITEM: {
-      // The colour swatches: the box's back colour (the key or press colour)
-      // with its caption in black or white, whichever reads on it.
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-      const int i = static_cast<int>(item.CtlID) - kIdOption;
-      if (i != kChkColor1 && i != kChkColor2) break;
-      const CheckBox& box = m_.chkFont[static_cast<std::size_t>(i)];
-      const Color c = box.BackColor() & 0x00FFFFFF;
-      RECT r = item.rcItem;
-      FillRect(item.hDC, &r, BrushFor(c));
-      DrawEdge(item.hDC, &r, (item.itemState & ODS_SELECTED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-      const int luma = (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) / 1000;
-      SetTextColor(item.hDC, luma < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0));
-      SetBkMode(item.hDC, TRANSPARENT);
-      HGDIOBJ old = SelectObject(item.hDC, tk_.Fonts().Get(box.Font()));
-      DrawTextW(item.hDC, box.Caption().c_str(), -1, &r,
-                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-      SelectObject(item.hDC, old);
-      return TRUE;
-    }
+    case WM_CTLCOLORBTN:
+      return reinterpret_cast<LRESULT>(
+          ControlColors(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)));
+    case WM_DRAWITEM:
+      if (DrawSwatch(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
+      break;
     case WM_CLOSE:
     case WM_ENDSESSION:
       if (msg == WM_ENDSESSION && !wp) break;
@@ -328,71 +285,87 @@ void KbdWindow::OnCommand(WORD id, WORD code, HWND control) {
     Dispatch([&] { list.SetListIndex(index); });
   } else if (id >= kIdOption && id < kIdOption + 8 && code == BN_CLICKED) {
     auto& box = m_.chkFont[static_cast<std::size_t>(id - kIdOption)];
-    Dispatch([&] { box.SetValue(box.Value() == 1 ? 0 : 1); });
+    Dispatch([&] {
+      box.SetValue(box.Value() == CheckBox::kChecked ? CheckBox::kUnchecked : CheckBox::kChecked);
+    });
   } else if (id >= kIdButton && id < kIdButton + 2 && code == BN_CLICKED) {
     Dispatch([&] { m_.cmdHistory_Click(id - kIdButton); });
   }
 }
 
-int KbdWindow::KeyAt(POINT pt, int* index) const {
+// The function keys lie over the character keys where both could answer.
+KeyKind KbdWindow::KeyAt(POINT pt, int* index) const {
   for (std::size_t i = 0; i < m_.lblControl.size(); ++i) {
     if (Inside(m_.lblControl[i].Bounds(), pt)) {
       *index = static_cast<int>(i);
-      return 2;
+      return KeyKind::Function;
     }
   }
   for (std::size_t i = 0; i < m_.lblX.size(); ++i) {
     if (Inside(m_.lblX[i].Bounds(), pt)) {
       *index = static_cast<int>(i);
-      return 1;
+      return KeyKind::Character;
     }
   }
-  return 0;
+  return KeyKind::None;
 }
 
-void KbdWindow::OnKeyPress(POINT pt, int button) {
-  int index = -1;
-  const int kind = KeyAt(pt, &index);
-  if (kind == 0) {
-    // The background: any button moves the whole window.
-    for (std::size_t i = 0; i < m_.lblInfo.size(); ++i) {
-      if (Inside(m_.lblInfo[i].Bounds(), pt)) return;
-    }
-    Dispatch([&] { m_.Form_MouseDown(button); });
-    return;
-  }
-  if (button != 1) return;
-  pressed_kind_ = kind;
-  pressed_index_ = index;
-  SetCapture(hwnd_);
+void KbdWindow::KeyMouseDown(KeyKind kind, int index) {
   Dispatch([&] {
-    if (kind == 1)
+    if (kind == KeyKind::Character)
       m_.lblX_MouseDown(index);
     else
       m_.lblControl_MouseDown(index);
   });
 }
 
-void KbdWindow::OnKeyRelease(POINT pt) {
-  if (pressed_kind_ == 0) return;
-  const int kind = pressed_kind_, index = pressed_index_;
-  pressed_kind_ = 0;
-  ReleaseCapture();
-  int over = -1;
-  const bool click = KeyAt(pt, &over) == kind && over == index;
+void KbdWindow::KeyMouseUp(KeyKind kind, int index) {
   Dispatch([&] {
-    if (kind == 1)
+    if (kind == KeyKind::Character)
       m_.lblX_MouseUp(index);
     else
       m_.lblControl_MouseUp(index);
   });
-  if (!click || m_.Ended()) return;
+}
+
+void KbdWindow::KeyClick(KeyKind kind, int index) {
   Dispatch([&] {
-    if (kind == 1)
+    if (kind == KeyKind::Character)
       m_.lblX_Click(index);
     else
       m_.lblControl_Click(index);
   });
+}
+
+// Only the left button works the keys; any button on the background drags.
+void KbdWindow::OnKeyPress(POINT pt, MouseButton button) {
+  int index = -1;
+  const KeyKind kind = KeyAt(pt, &index);
+  if (kind == KeyKind::None) {
+    for (std::size_t i = 0; i < m_.lblInfo.size(); ++i) {
+      if (Inside(m_.lblInfo[i].Bounds(), pt)) return;
+    }
+    Dispatch([&] { m_.Form_MouseDown(static_cast<int>(button)); });
+    return;
+  }
+  if (button != MouseButton::Left) return;
+  pressed_kind_ = kind;
+  pressed_index_ = index;
+  SetCapture(hwnd_);
+  KeyMouseDown(kind, index);
+}
+
+// A release over the key that was pressed is its click.
+void KbdWindow::OnKeyRelease(POINT pt) {
+  if (pressed_kind_ == KeyKind::None) return;
+  const KeyKind kind = std::exchange(pressed_kind_, KeyKind::None);
+  const int index = pressed_index_;
+  ReleaseCapture();
+  int over = -1;
+  const bool click = KeyAt(pt, &over) == kind && over == index;
+  KeyMouseUp(kind, index);
+  if (!click || m_.Ended()) return;
+  KeyClick(kind, index);
 }
 
 // ---------------------------------------------------------------- painting
@@ -412,7 +385,7 @@ void KbdWindow::Paint(HDC target) {
   // Drawn off screen first so keys never flicker while they change colour.
   UniqueDc dc(CreateCompatibleDC(target));
   UniqueBitmap canvas(CreateCompatibleBitmap(target, w, h));
-  HGDIOBJ old_canvas = SelectObject(dc.get(), canvas.get());
+  const SelectedObject on_canvas(dc.get(), canvas.get());
   FillRect(dc.get(), &client, BrushFor(m_.BackColor()));
 
   HBITMAP background = m_.GetPicture() ? tk_.Bitmap(m_.GetPicture()) : designed_background_;
@@ -420,9 +393,8 @@ void KbdWindow::Paint(HDC target) {
     BITMAP bm{};
     GetObjectW(background, sizeof(bm), &bm);
     UniqueDc src(CreateCompatibleDC(target));
-    HGDIOBJ old = SelectObject(src.get(), background);
+    const SelectedObject picture(src.get(), background);
     BitBlt(dc.get(), 0, 0, bm.bmWidth, std::abs(bm.bmHeight), src.get(), 0, 0, SRCCOPY);
-    SelectObject(src.get(), old);
   }
   SetBkMode(dc.get(), TRANSPARENT);
   for (const auto& label : m_.lblInfo) DrawLabel(dc.get(), label);
@@ -430,19 +402,56 @@ void KbdWindow::Paint(HDC target) {
   for (const auto& label : m_.lblControl) DrawLabel(dc.get(), label);
 
   BitBlt(target, 0, 0, w, h, dc.get(), 0, 0, SRCCOPY);
-  SelectObject(dc.get(), old_canvas);
 }
 
 void KbdWindow::DrawLabel(HDC dc, const Label& label) {
   if (!label.Visible() || label.Caption().empty()) return;
-  HGDIOBJ old = SelectObject(dc, tk_.Fonts().Get(label.Font()));
+  const SelectedObject font(dc, tk_.Fonts().Get(label.Font()));
   SetTextColor(dc, label.ForeColor());
   RECT r = ToRect(label.Bounds());
   // Captions are drawn literally: an ampersand is an ampersand.
   UINT format = DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER | DT_NOCLIP;
   format |= label.Alignment() == Label::Align::Center ? DT_CENTER : DT_LEFT;
   DrawTextW(dc, label.Caption().c_str(), static_cast<int>(label.Caption().size()), &r, format);
-  SelectObject(dc, old);
+}
+
+// The colour swatches: the box's back colour (the key or press colour) with
+// its caption in black or white, whichever reads on it.
+bool KbdWindow::DrawSwatch(const DRAWITEMSTRUCT& item) {
+  const int i = static_cast<int>(item.CtlID) - kIdOption;
+  if (i != kChkColor1 && i != kChkColor2) return false;
+  const CheckBox& box = m_.chkFont[static_cast<std::size_t>(i)];
+  const Color c = box.BackColor() & 0x00FFFFFF;
+  RECT r = item.rcItem;
+  FillRect(item.hDC, &r, BrushFor(c));
+  DrawEdge(item.hDC, &r, (item.itemState & ODS_SELECTED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+  const int luma = (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) / 1000;
+  SetTextColor(item.hDC, luma < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0));
+  SetBkMode(item.hDC, TRANSPARENT);
+  const SelectedObject font(item.hDC, tk_.Fonts().Get(box.Font()));
+  DrawTextW(item.hDC, box.Caption().c_str(), -1, &r,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  return true;
+}
+
+// The edit line takes its model's colours; the layout boxes are light on
+// dark; the option boxes sit on the window's own background (only the
+// swatches show a colour of theirs, and they draw themselves).
+HBRUSH KbdWindow::ControlColors(UINT msg, HDC dc, HWND control) {
+  if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) {
+    SetTextColor(dc, kOptionText);
+    SetBkColor(dc, kKbdBackColor);
+    return BrushFor(kKbdBackColor);
+  }
+  const HWND text_line = ToHwnd(m_.cmbText.hWnd());
+  if (control == combo_edit_ || control == text_line || GetParent(control) == text_line) {
+    SetTextColor(dc, m_.cmbText.ForeColor());
+    SetBkColor(dc, m_.cmbText.BackColor());
+    return BrushFor(m_.cmbText.BackColor());
+  }
+  SetTextColor(dc, kOptionText);
+  SetBkColor(dc, kLayoutBoxBack);
+  return BrushFor(kLayoutBoxBack);
 }
 
 // ---------------------------------------------------------------- syncing

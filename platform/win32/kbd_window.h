@@ -14,12 +14,14 @@
 
 namespace orv::win32 {
 
+// What lies under a point of the keyboard.
+enum class KeyKind { None, Character, Function };
+// The button numbers Form_MouseDown takes.
+enum class MouseButton : int { Left = 1, Right = 2, Middle = 4 };
+
 class KbdWindow : public WindowBase<KbdWindow> {
  public:
   KbdWindow(FrmKbd& model, Win32Toolkit& toolkit);
-  ~KbdWindow();
-  KbdWindow(const KbdWindow&) = delete;
-  KbdWindow& operator=(const KbdWindow&) = delete;
 
   // Makes the window and its controls, hidden, and attaches their handles
   // to the models.
@@ -55,10 +57,17 @@ class KbdWindow : public WindowBase<KbdWindow> {
   void OnCommand(WORD id, WORD code, HWND control);
   void Paint(HDC dc);
   void DrawLabel(HDC dc, const Label& label);
-  // The key label under a client point: 0 none, 1 character, 2 function.
-  int KeyAt(POINT pt, int* index) const;
-  void OnKeyPress(POINT pt, int button);
+  // A colour swatch among the option boxes; false for any other item.
+  bool DrawSwatch(const DRAWITEMSTRUCT& item);
+  // The colours and brush a real control is drawn with (WM_CTLCOLOR*).
+  HBRUSH ControlColors(UINT msg, HDC dc, HWND control);
+  KeyKind KeyAt(POINT pt, int* index) const;
+  void OnKeyPress(POINT pt, MouseButton button);
   void OnKeyRelease(POINT pt);
+  // The key's up, down or click event, by its kind.
+  void KeyMouseDown(KeyKind kind, int index);
+  void KeyMouseUp(KeyKind kind, int index);
+  void KeyClick(KeyKind kind, int index);
   HBRUSH BrushFor(Color c);
 
   void SyncForm();
@@ -88,7 +97,7 @@ class KbdWindow : public WindowBase<KbdWindow> {
   int dispatch_depth_ = 0;
 
   // The key held down by the finger, if any.
-  int pressed_kind_ = 0;
+  KeyKind pressed_kind_ = KeyKind::None;
   int pressed_index_ = -1;
 };
 

@@ -16,9 +16,12 @@ constexpr UINT_PTR kTimerHide = 1;
 constexpr UINT_PTR kTimerUpdate = 2;
 constexpr int kTipIconResource = 2;
 
-// Back to front, as the pieces overlap: the fill first, the left edge last.
-constexpr int kSkinOrder[] = {5, 0, 1, 6, 7, 8, 2, 4};
-constexpr int kSkinOverCaptions[] = {9, 3};
+// Back to front, as the pieces overlap: the fill first, the left edge and
+// the separator over the captions.
+using namespace skin;
+constexpr int kSkinOrder[] = {kFill,   kTopLeft,     kTop,      kBottomLeft,
+                              kBottom, kBottomRight, kTopRight, kRight};
+constexpr int kSkinOverCaptions[] = {kSeparator, kLeft};
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
@@ -29,10 +32,6 @@ bool Inside(const Rect& r, POINT p) {
 }  // namespace
 
 TipWindow::TipWindow(FrmTip& model, Win32Toolkit& toolkit) : m_(model), tk_(toolkit) {}
-
-TipWindow::~TipWindow() {
-  if (hwnd_) DestroyWindow(hwnd_);
-}
 
 // The window starts hidden at its design size; the tip's Load places and shows it.
 bool TipWindow::Create() {
@@ -54,32 +53,34 @@ bool TipWindow::Create() {
   wc.lpszClassName = kClassName;
   RegisterClassExW(&wc);
 
-  WNDCLASSEXW ic{};
-  ic.cbSize = sizeof(ic);
-  ic.lpfnWndProc = IconProc;
-  ic.hInstance = inst;
-  ic.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  ic.lpszClassName = kIconClassName;
-  RegisterClassExW(&ic);
-
   // A tool window: topmost, no taskbar button, never the active window.
-  hwnd_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName,
-                          m_.Caption().c_str(), WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(),
-                          m_.Width(), m_.Height(), nullptr, nullptr, inst, this);
-  if (!hwnd_) return false;
+  if (!CreateOwned(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName,
+                   m_.Caption().c_str(), WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(),
+                   m_.Width(), m_.Height(), nullptr, inst)) {
+    return false;
+  }
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
   m_.AttachWindow(FromHwnd(hwnd_));
-  m_.SetIcon(reinterpret_cast<Hicon>(big_icon_.get()));
+  m_.SetIcon(FromNative(big_icon_.get()));
 
-  // The icon is a window of its own so that a region can cut it to shape.
   const Rect& b = m_.picIcon.Bounds();
-  icon_box_ = CreateWindowExW(0, kIconClassName, L"", WS_CHILD | WS_VISIBLE, b.left, b.top,
-                              b.width(), b.height(), hwnd_, nullptr, inst, this);
-  if (!icon_box_) return false;
+  if (!icon_box_.Create(hwnd_, b, inst)) return false;
   icon_bounds_ = b;
-  m_.picIcon.AttachWindow(FromHwnd(icon_box_));
+  m_.picIcon.AttachWindow(FromHwnd(icon_box_.hwnd()));
   return true;
+}
+
+bool TipWindow::IconBox::Create(HWND parent, const Rect& b, HINSTANCE instance) {
+  WNDCLASSEXW ic{};
+  ic.cbSize = sizeof(ic);
+  ic.lpfnWndProc = WndProc;
+  ic.hInstance = instance;
+  ic.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  ic.lpszClassName = kIconClassName;
+  RegisterClassExW(&ic);
+  return CreateOwned(0, kIconClassName, L"", WS_CHILD | WS_VISIBLE, b.left, b.top, b.width(),
+                     b.height(), parent, instance);
 }
 
 // ---------------------------------------------------------------- events
@@ -93,29 +94,13 @@ void TipWindow::Dispatch(const std::function<void()>& event) {
     Sync();
 }
 
-// The icon box only paints; presses on it do nothing.
-LRESULT CALLBACK TipWindow::IconProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    SetWindowLongPtrW(
-        hwnd, GWLP_USERDATA,
-        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TipWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+LRESULT TipWindow::IconBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT:
-      if (self) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        self->PaintIcon(hwnd, dc);
-        EndPaint(hwnd, &ps);
-        return 0;
-      }
-      break;
+    case WM_PAINT: return OnPaint();
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
-    default: break;
+    default: return DefWindowProcW(hwnd_, msg, wp, lp);
   }
-  return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 // Window messages become the model's events; no tip logic lives here.
@@ -147,7 +132,7 @@ LRESULT TipWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // The topmost piece under the finger gets the press; all of them drag.
 void TipWindow::OnPress(POINT pt) {
-  for (int i : {3, 9}) {
+  for (int i : {kLeft, kSeparator}) {
     const auto& piece = m_.imgSkin[static_cast<std::size_t>(i)];
     if (piece.Visible() && Inside(piece.Bounds(), pt)) {
       Dispatch([&] { m_.imgSkin_MouseDown(i); });
@@ -180,7 +165,7 @@ void TipWindow::Paint(HDC target) {
   // Composed off screen: the pieces overlap and would flicker in turn.
   UniqueDc dc(CreateCompatibleDC(target));
   UniqueBitmap canvas(CreateCompatibleBitmap(target, client.right, client.bottom));
-  HGDIOBJ old_canvas = SelectObject(dc.get(), canvas.get());
+  const SelectedObject on_canvas(dc.get(), canvas.get());
   FillRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   UniqueDc scratch(CreateCompatibleDC(target));
   SetStretchBltMode(dc.get(), COLORONCOLOR);
@@ -192,7 +177,6 @@ void TipWindow::Paint(HDC target) {
     DrawPiece(dc.get(), scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
   }
   BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
-  SelectObject(dc.get(), old_canvas);
 }
 
 // Every piece is stretched to its model's size; unstretched ones keep their own.
@@ -202,21 +186,19 @@ void TipWindow::DrawPiece(HDC dc, HDC scratch, const PictureBox& piece) {
   if (!bmp) return;
   BITMAP bm{};
   GetObjectW(bmp, sizeof(bm), &bm);
-  HGDIOBJ old = SelectObject(scratch, bmp);
+  const SelectedObject picture(scratch, bmp);
   StretchBlt(dc, piece.Left(), piece.Top(), piece.Width(), piece.Height(), scratch, 0, 0,
              bm.bmWidth, std::abs(bm.bmHeight), SRCCOPY);
-  SelectObject(scratch, old);
 }
 
 // Transparent captions, CR LF breaking lines, cut only by the window.
 void TipWindow::DrawCaption(HDC dc, const Label& label) {
   if (!label.Visible() || label.Caption().empty()) return;
-  HGDIOBJ old = SelectObject(dc, tk_.Fonts().Get(label.Font()));
+  const SelectedObject font(dc, tk_.Fonts().Get(label.Font()));
   SetTextColor(dc, label.ForeColor());
   RECT r = ToRect(label.Bounds());
   DrawTextW(dc, label.Caption().c_str(), static_cast<int>(label.Caption().size()), &r,
             DT_LEFT | DT_NOPREFIX | DT_NOCLIP);
-  SelectObject(dc, old);
 }
 
 // The icon at its own size from the box's corner; the region hides the rest.
@@ -229,9 +211,8 @@ void TipWindow::PaintIcon(HWND icon, HDC dc) {
   BITMAP bm{};
   GetObjectW(bmp, sizeof(bm), &bm);
   UniqueDc src(CreateCompatibleDC(dc));
-  HGDIOBJ old = SelectObject(src.get(), bmp);
+  const SelectedObject picture(src.get(), bmp);
   BitBlt(dc, 0, 0, bm.bmWidth, std::abs(bm.bmHeight), src.get(), 0, 0, SRCCOPY);
-  SelectObject(src.get(), old);
 }
 
 // ---------------------------------------------------------------- syncing
@@ -264,12 +245,12 @@ void TipWindow::Sync() {
   const auto& icon = m_.picIcon;
   if (!(icon_bounds_ == icon.Bounds())) {
     icon_bounds_ = icon.Bounds();
-    SetWindowPos(icon_box_, nullptr, icon.Left(), icon.Top(), icon.Width(), icon.Height(),
+    SetWindowPos(icon_box_.hwnd(), nullptr, icon.Left(), icon.Top(), icon.Width(), icon.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (icon_picture_ != icon.GetPicture()) {
     icon_picture_ = icon.GetPicture();
-    InvalidateRect(icon_box_, nullptr, FALSE);
+    InvalidateRect(icon_box_.hwnd(), nullptr, FALSE);
   }
 
   // Any change of a piece or a caption repaints the whole small window.

@@ -17,9 +17,6 @@ namespace orv::win32 {
 class TipWindow : public WindowBase<TipWindow> {
  public:
   TipWindow(FrmTip& model, Win32Toolkit& toolkit);
-  ~TipWindow();
-  TipWindow(const TipWindow&) = delete;
-  TipWindow& operator=(const TipWindow&) = delete;
 
   // Makes the window (hidden, at its design size) and its icon box, and
   // attaches their handles to the models.
@@ -28,8 +25,21 @@ class TipWindow : public WindowBase<TipWindow> {
   void Sync();
 
  private:
+  // The icon is a window of its own so that a region can cut it to shape;
+  // it only paints, and presses on it do nothing.
+  class IconBox : public WindowBase<IconBox> {
+   public:
+    explicit IconBox(TipWindow& tip) : tip_(tip) {}
+    bool Create(HWND parent, const Rect& bounds, HINSTANCE instance);
+
+   private:
+    friend class WindowBase<IconBox>;
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void Paint(HDC dc) { tip_.PaintIcon(hwnd_, dc); }
+    TipWindow& tip_;
+  };
+
   friend class WindowBase<TipWindow>;
-  static LRESULT CALLBACK IconProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   // Runs one model event and then brings the real window in line.
   void Dispatch(const std::function<void()>& event);
@@ -42,8 +52,8 @@ class TipWindow : public WindowBase<TipWindow> {
 
   FrmTip& m_;
   Win32Toolkit& tk_;
-  HWND icon_box_ = nullptr;
   UniqueHandle<HICON, CloseIcon> big_icon_, small_icon_;
+  IconBox icon_box_{*this};
 
   std::uint64_t form_version_ = ~0ull;
   std::uint64_t controls_seen_ = ~0ull;

@@ -126,9 +126,7 @@ Picture Win32Toolkit::ResourcePicture(const std::wstring& name) {
   return id;
 }
 
-Hbitmap Win32Toolkit::PictureBitmap(Picture picture) {
-  return reinterpret_cast<Hbitmap>(Bitmap(picture));
-}
+Hbitmap Win32Toolkit::PictureBitmap(Picture picture) { return FromNative(Bitmap(picture)); }
 
 HBITMAP Win32Toolkit::Bitmap(Picture picture) const {
   auto it = pictures_.find(picture);
@@ -149,12 +147,11 @@ void Win32Toolkit::DoEvents() {
 }
 
 Point Win32Toolkit::MeasureText(const Font& font, const std::wstring& text) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, fonts_.Get(font));
+  const WindowDc screen(nullptr);
+  const SelectedObject selected(screen.get(), fonts_.Get(font));
   RECT r{0, 0, 0, 0};
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &r,
+            DT_CALCRECT | DT_NOPREFIX);
   return {r.right - r.left, r.bottom - r.top};
 }
 

@@ -50,7 +50,7 @@ class Win32Toolkit : public Toolkit {
   HINSTANCE instance_;
   UniqueKernelHandle instance_mutex_;
   std::map<Picture, UniqueBitmap> pictures_;
-  Picture next_picture_ = 1;
+  std::intptr_t next_picture_ = 1;
   FontCache fonts_;
 };
 

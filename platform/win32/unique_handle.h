@@ -2,7 +2,10 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <utility>
+
+#include "platform/types.h"
 
 namespace orv::win32 {
 
@@ -55,7 +58,48 @@ using UniqueDc = UniqueHandle<HDC, CloseDc>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
 using UniqueWindow = UniqueHandle<HWND, CloseWindow>;
 
-inline HWND ToHwnd(orv::Hwnd h) { return reinterpret_cast<HWND>(h); }
-inline orv::Hwnd FromHwnd(HWND h) { return reinterpret_cast<orv::Hwnd>(h); }
+// Selects an object into a device context until the scope ends, then puts
+// back what the context held before.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+  ~SelectedObject() {
+    if (previous_) ::SelectObject(dc_, previous_);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+// A window's device context (the screen's for none), released when the scope ends.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND wnd) : wnd_(wnd), dc_(::GetDC(wnd)) {}
+  ~WindowDc() {
+    if (dc_) ::ReleaseDC(wnd_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND wnd_;
+  HDC dc_;
+};
+
+// The core's handles carry the system's handle values.
+template <typename H, typename Kind>
+H ToNative(orv::HandleOf<Kind> h) {
+  return reinterpret_cast<H>(h.value());
+}
+template <typename H>
+std::intptr_t FromNative(H h) {
+  return reinterpret_cast<std::intptr_t>(h);
+}
+inline HWND ToHwnd(orv::Hwnd h) { return ToNative<HWND>(h); }
+inline orv::Hwnd FromHwnd(HWND h) { return FromNative(h); }
 
 }  // namespace orv::win32

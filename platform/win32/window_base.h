@@ -1,8 +1,12 @@
 // One small base for the shell's windows: the object is attached at
 // WM_NCCREATE, so no message goes unhandled, and every message goes to the
-// derived class's OnMessage, which only turns it into model events.
+// derived class's OnMessage, which only turns it into model events. The
+// base owns the window: it is destroyed with the object, after the object
+// has stopped taking its messages.
 #pragma once
 #include <windows.h>
+
+#include "platform/win32/unique_handle.h"
 
 namespace orv::win32 {
 
@@ -12,10 +16,27 @@ class WindowBase {
   HWND hwnd() const { return hwnd_; }
 
  protected:
+  WindowBase() = default;
+  ~WindowBase() {
+    if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  }
+  WindowBase(const WindowBase&) = delete;
+  WindowBase& operator=(const WindowBase&) = delete;
+
+  // Creates the window with this object attached; false when it failed.
+  bool CreateOwned(DWORD ex_style, const wchar_t* cls, const wchar_t* title, DWORD style, int x,
+                   int y, int width, int height, HWND parent, HINSTANCE instance) {
+    window_.reset(CreateWindowExW(ex_style, cls, title, style, x, y, width, height, parent, nullptr,
+                                  instance, static_cast<WindowBase*>(this)));
+    if (!window_) hwnd_ = nullptr;
+    return static_cast<bool>(window_);
+  }
+
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Derived* self = nullptr;
     if (msg == WM_NCCREATE) {
-      self = static_cast<Derived*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+      self = static_cast<Derived*>(
+          static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
       self->hwnd_ = hwnd;
     } else {
@@ -34,6 +55,9 @@ class WindowBase {
   }
 
   HWND hwnd_ = nullptr;
+
+ private:
+  UniqueWindow window_;
 };
 
 }  // namespace orv::win32

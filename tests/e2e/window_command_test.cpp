@@ -18,7 +18,7 @@ class WindowCommand : public ::testing::Test {
 
   void SetUp() override { ASSERT_TRUE(target.Start(200, 200)); }
   void Command(int command, const orv::CommandParam& param = {}) {
-    kelp.WindowCommand(reinterpret_cast<orv::Hwnd>(target.window()), command, param);
+    kelp.WindowCommand(orv::win32::FromHwnd(target.window()), command, param);
   }
   ::testing::AssertionResult Until(const std::function<bool()>& done, std::string_view what) {
     return WaitFor(done, 3000ms, what, [&] { return DescribeWindow(target.window()); });

@@ -71,17 +71,5 @@ TEST_F(OptionsTest, ColourDialogsStartFreshAndCancelChangesNothing) {
   EXPECT_EQ(kbd->lblX[0].ForeColor(), 0x00FF8000u);
 }
 
-TEST_F(OptionsTest, ClearingTheHistoryLeavesTheFileUntilTheNextSave) {
-  kbd->HistoryItems = {L"Минск", L"Омск"};
-  kbd->FillComboHistory();
-  kbd->SaveSettings();
-  kbd->cmdHistory_Click(0);
-  EXPECT_EQ(kbd->HistoryItems, std::vector<std::wstring>{L""});
-  EXPECT_TRUE(kbd->cmbText.Items().empty());
-  // The file keeps the texts until the next save.
-  EXPECT_NE(desk.files[L"C:\\Program Files\\OrvKey\\OrvKey.ini"].find("\xCC\xE8\xED\xF1\xEA"),
-            std::string::npos);
-}
-
 }  // namespace
 }  // namespace orv::fake

@@ -63,23 +63,6 @@ TEST_F(TipTest, StartTipSlidesInStaysFiveSecondsAndParksAgain) {
   EXPECT_EQ(tip.RepaintRequests(), parked);
 }
 
-TEST_F(TipTest, CaptureShowsTheEditingTipWhenTipsAreTicked) {
-  LoadKeyboard();
-  const Hwnd app = desk.AddWindow(L"App", L"App", 0, Rect{0, 0, 300, 200});
-  const Hwnd field = desk.AddWindow(L"Edit", L"hello", app, Rect{10, 10, 200, 40});
-  Touch(field);
-  EXPECT_EQ(tip.lblInfo[0].Caption(), L"Редактируем текст");
-  EXPECT_EQ(Size(), (Point{112 + 170, 127}));
-  EXPECT_EQ(At(), (Point{800 - 282 - 20, 423}));
-
-  kbd->chkFont[kChkTips].SetValue(0);
-  tip.lblInfo[0].SetCaption(L"x");
-  const auto moves = desk.moves.size();
-  Touch(field);
-  EXPECT_EQ(tip.lblInfo[0].Caption(), L"x");
-  EXPECT_EQ(desk.moves.size(), moves);
-}
-
 // tmrHide coming due inside a slide in: the slide out runs nested, the slide
 // in still ends in the corner, and the tip stays another five seconds.
 TEST_F(TipTest, HidingInsideASlideInEndsInTheCornerAndRestartsTheCountdown) {

@@ -25,7 +25,7 @@ TEST_F(RoutinesTest, PathsFindTheSameWindowAgain) {
   const Hwnd first = desk.AddWindow(L"Edit", L"", wnd, Rect{});
   desk.AddWindow(L"Button", L"", wnd, Rect{});
   const Hwnd second = desk.AddWindow(L"Edit", L"", wnd, Rect{});
-  EXPECT_EQ(kelp.GetWindowPath(first), std::to_wstring(wnd) + L",0,Edit");
+  EXPECT_EQ(kelp.GetWindowPath(first), std::to_wstring(wnd.value()) + L",0,Edit");
   EXPECT_EQ(kelp.FindNthChild(wnd, 1, L"Edit"), second);
   EXPECT_EQ(kelp.FindNthChild(wnd, 2, L"Edit"), -1);
   EXPECT_EQ(kelp.FindNthChild(0, 0, L"Edit"), 0);

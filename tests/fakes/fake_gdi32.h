@@ -1,0 +1,71 @@
+// Fake gdi32: fonts by name, regions as lists of rectangles, and 24-bit
+// bitmaps whose pixels the shaping code copies into its DIB sections.
+#pragma once
+#include <map>
+#include <set>
+#include <vector>
+
+#include "platform/gdi32.h"
+
+namespace orv::fake {
+
+class FakeGdi32 : public Gdi32 {
+ public:
+  std::vector<std::wstring> font_faces{L"Arial", L"Tahoma", L"Courier New"};
+  struct Bitmap {
+    std::int32_t width = 0, height = 0;
+    std::vector<Color> pixels;  // row-major, top row first
+  };
+  std::map<Hbitmap, Bitmap> bitmaps;
+  std::map<Hbitmap, std::vector<std::uint8_t>> dib_bits;  // each DIB section's memory
+  std::map<Hrgn, std::vector<Rect>> regions;
+  int region_ops = 0;  // regions made and combined
+  // The pixels a region covers, to compare regions built different ways.
+  std::set<std::pair<int, int>> RegionPixels(Hrgn region) const;
+
+  int EnumFontsW(Hdc, const std::function<int(const LogFont&)>& callback) override {
+    int last = 1;
+    for (std::size_t i = 0; i < font_faces.size() && last != 0; ++i)
+      last = callback(LogFont{font_faces[i], 0, 4});
+    return last;
+  }
+  Hrgn CreateRoundRectRgn(int x1, int y1, int x2, int y2, int, int) override {
+    return NewRegion({Rect{x1, y1, x2, y2}});
+  }
+  Hrgn CreateRectRgn(int x1, int y1, int x2, int y2) override {
+    return NewRegion(x2 > x1 && y2 > y1 ? std::vector{Rect{x1, y1, x2, y2}} : std::vector<Rect>{});
+  }
+  Hrgn ExtCreateRegion(const std::vector<Rect>& rects) override { return NewRegion(rects); }
+  int CombineRgn(Hrgn dest, Hrgn src1, Hrgn src2, int mode) override;
+  bool DeleteObject(Hgdiobj obj) override {
+    dib_bits.erase(obj.value());
+    return regions.erase(obj.value()) + bitmaps.erase(obj.value()) != 0;
+  }
+  Hdc CreateCompatibleDC(Hdc) override { return next_handle_++; }
+  bool DeleteDC(Hdc dc) override { return selected_.erase(dc), true; }
+  Hgdiobj SelectObject(Hdc dc, Hgdiobj obj) override {
+    const Hgdiobj old = selected_.count(dc) ? selected_[dc] : 0x7;  // a stock object at first
+    selected_[dc] = obj;
+    return old;
+  }
+  bool BitBlt(Hdc dest, int x, int y, int cx, int cy, Hdc src, int x1, int y1,
+              std::uint32_t rop) override;
+  Hbitmap CreateDIBSection(Hdc dc, const BitmapInfoHeader& info, std::uint8_t** bits) override;
+  bool GetBitmapSize(Hbitmap bmp, std::int32_t& width, std::int32_t& height) override {
+    const auto it = bitmaps.find(bmp);
+    if (it == bitmaps.end()) return false;
+    return width = it->second.width, height = it->second.height, true;
+  }
+
+ private:
+  Hrgn NewRegion(std::vector<Rect> rects) {
+    ++region_ops;
+    regions[next_handle_] = std::move(rects);
+    return next_handle_++;
+  }
+
+  std::intptr_t next_handle_ = 0x10000;
+  std::map<Hdc, Hgdiobj> selected_;  // what each device context holds
+};
+
+}  // namespace orv::fake
