@@ -2,6 +2,7 @@
 #include "app/frmKbd.h"
 
 #include "app/window_routines.h"
+#include "platform/owners.h"
 #include "tip/frmTip.h"
 
 namespace orv {
@@ -182,9 +183,7 @@ void FrmKbd::Form_Load() {
   for (auto& key : lblX) key.SetCaption(L"");
 
   // The font and size lists must be full before the settings select in them.
-  Hdc dc = p_.user32.GetDC(hWnd());
-  kelp_.FillFontList(cmbFont, dc);
-  p_.user32.ReleaseDC(hWnd(), dc);
+  kelp_.FillFontList(cmbFont, GetWindowDc(p_.user32, hWnd()).get());
   cmbSize.Clear();
   for (int size = 8; size <= 48; ++size) cmbSize.AddItem(std::to_wstring(size));
 
