@@ -16,35 +16,25 @@ int wmain(int argc, wchar_t** argv) {
   std::wstring signal;
   for (int i = 1; i + 1 < argc; ++i)
     if (std::wcscmp(argv[i], L"--signal") == 0) signal = ToWindowsPath(argv[++i]);
-
   TargetApp target;
-  if (auto started = target.Start(10, 10); !started) {
-    std::printf("demo: %s\n", started.message());
-    return 1;
-  }
   Keyboard keyboard;
-  if (auto started = keyboard.Start(); !started) {
-    std::printf("demo: %s\n", started.message());
-    return 1;
-  }
+  for (auto started : {target.Start(), keyboard.Start(false)})
+    if (!started) return std::printf("demo: %s\n", started.message()), 1;
 
   const std::wstring phrase = L"привет мир";
   target.TouchField(kEdit1);
   keyboard.Type(phrase);
-  const bool typed = WaitForText(target.Field(kEdit1), phrase, 3000ms);
+  const bool typed = WaitForText(target.Field(kEdit1), phrase);
   std::printf("demo: the field holds \"%s\"%s\n", Narrow(target.FieldText(kEdit1)).c_str(),
               typed ? "" : " (the phrase has not arrived)");
   // Enter clicks into the field and presses Enter there: the target's
   // default button counts it, and the phrase is remembered.
-  keyboard.TouchFunctionKey(FunctionKey::Enter);
+  keyboard.TouchFunctionKey(orv::kKeyEnter);
   const bool entered = WaitFor([&] { return target.EnterCount() == 1; }, 3000ms, "Enter");
   std::printf("demo: Enter %s\n", entered ? "arrived" : "did not arrive");
   std::fflush(stdout);
-
   if (!signal.empty()) {
-    HANDLE file = CreateFileW(signal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    CloseHandle(CreateFileW(signal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     WaitFor([&] { return GetFileAttributesW(signal.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000ms,
             "the screenshot");
   }

@@ -7,18 +7,19 @@
 namespace orv::e2e {
 
 inline constexpr const wchar_t* kTargetTitle = L"OrvKey Test Target";
-inline constexpr const wchar_t* kThunderClass = L"ThunderRT6TextBox";
 
 enum TargetControl : int {
   kEdit1 = 101,
-  kEdit2 = 102,
-  kEdit3 = 103,
-  kThunder = 104,    // class ThunderRT6TextBox
-  kMultiLine = 105,  // ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN
-  kPassword = 106,   // ES_PASSWORD
-  kButton = 107,
-  kDefault = 108,     // the default "OK" button that Enter presses
-  kEnterCount = 109,  // static text "enter=N"
+  kEdit2,
+  kEdit3,
+  kThunder,    // class ThunderRT6TextBox
+  kMultiLine,  // ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN
+  kPassword,   // ES_PASSWORD
+  kButton,
+  kDefault,      // the default "OK" button that Enter presses
+  kEnterCount,   // static text "enter=N"
+  kOldThunder1,  // class ThunderTextBox, the older VB text box
+  kOldThunder2,
 };
 
 // Posted to the target's top-level window. wParam = milliseconds to stop answering.

@@ -3,11 +3,8 @@
 // and the other tips are tested on the fake clock.
 #include "harness.h"
 
-using namespace orv::e2e;
-
+namespace orv::e2e {
 namespace {
-
-constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
 // Width of a headline in Tahoma 15.75 point, as the tip measures it.
 int HeadlineWidth(const std::wstring& text) {
@@ -15,7 +12,7 @@ int HeadlineWidth(const std::wstring& text) {
                            CLEARTYPE_QUALITY, 0, L"Tahoma");
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font);
-  RECT r{0, 0, 0, 0};
+  RECT r{};
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX);
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
@@ -27,14 +24,11 @@ TEST(TipWindow, StartTipRestsInTheCornerAndParksAgain) {
   RECT wa{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
   Keyboard keyboard;
-  ASSERT_TRUE(keyboard.Start());
-  // The tip window of the keyboard process, visible or parked.
-  HWND tip = nullptr;
-  for (HWND wnd : TopLevelWindows(keyboard.process().pid(), false))
-    if (WindowText(wnd) == L"OrvTask Information Window") tip = wnd;
+  ASSERT_TRUE(keyboard.Start(false));
+  const HWND tip = FindTopLevelWindow(keyboard.process.pid, L"OrvTask Information Window", false);
   ASSERT_NE(tip, nullptr) << DescribeTopLevelWindows();
   RECT r{};
-  auto where = [&] { return std::to_string(r.left) + "," + std::to_string(r.top); };
+  auto where = [&] { return DescribeWindow(tip); };
   ASSERT_TRUE(WaitFor(
       [&] {
         r = WindowRect(tip);
@@ -44,8 +38,7 @@ TEST(TipWindow, StartTipRestsInTheCornerAndParksAgain) {
   EXPECT_EQ(r.bottom - r.top, 127);
   EXPECT_GT(r.right - r.left, 112 + HeadlineWidth(L"для начала редактирования") - 2);
 
-  // A topmost tool window that lets presses through, with rounded corners
-  // (the window commands that make it so are checked on their own).
+  // A topmost tool window that lets presses through, with rounded corners.
   EXPECT_EQ(GetWindowLongW(tip, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW),
             WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
   EXPECT_NE(WindowFromPoint(Centre(r)), tip);
@@ -54,23 +47,13 @@ TEST(TipWindow, StartTipRestsInTheCornerAndParksAgain) {
   DeleteObject(region);
 
   // The skin, the icon cut out of its magenta, the orange text.
-  const ScreenShot shot = ScreenShot::Capture();
+  const ScreenShot shot;
   shot.SaveBmp(ArtifactsDir() + L"\\tip_start.bmp");
-  int magenta = 0, orange = 0, icon_ink = 0;
   const COLORREF panel = shot.At(r.left + 30, r.top + 95);
-  for (int y = r.top + 37; y < r.top + 85; ++y) {
-    for (int x = r.left + 24; x < r.left + 72; ++x) {
-      magenta += ColourNear(shot.At(x, y), kMagenta, 40);
-      icon_ink += !ColourNear(shot.At(x, y), panel, 30);
-    }
-  }
-  for (int y = r.top + 35; y < r.top + 85; ++y) {
-    for (int x = r.left + 80; x < r.right - 30; ++x)
-      orange += ColourNear(shot.At(x, y), RGB(255, 128, 0), 40);
-  }
-  EXPECT_EQ(magenta, 0);
-  EXPECT_GT(icon_ink, 300);
-  EXPECT_GT(orange, 400);
+  const RECT icon{r.left + 24, r.top + 37, r.left + 72, r.top + 85};
+  EXPECT_EQ(shot.Count(icon, RGB(255, 0, 255)), 0);
+  EXPECT_LT(shot.Count(icon, panel, 30), 48 * 48 - 300);  // the icon's ink
+  EXPECT_GT(shot.Count({r.left + 80, r.top + 35, r.right - 30, r.top + 85}, RGB(255, 128, 0)), 400);
   EXPECT_GT(GetRValue(panel), 2 * GetGValue(panel)) << DescribeColour(panel);  // dark red
 
   // Gone again after its five seconds, parked beside the work area.
@@ -84,3 +67,4 @@ TEST(TipWindow, StartTipRestsInTheCornerAndParksAgain) {
 }
 
 }  // namespace
+}  // namespace orv::e2e

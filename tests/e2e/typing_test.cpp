@@ -2,9 +2,10 @@
 // processes, every touch a synthetic finger on the screen.
 #include "harness.h"
 
-using namespace orv::e2e;
-
+namespace orv::e2e {
 namespace {
+
+const std::wstring_view kSecond = kDefaultLayouts[2];
 
 // Both programs up, the keyboard settled at its designed place.
 class Typing : public ::testing::Test {
@@ -15,44 +16,39 @@ class Typing : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(target.Start());
     ASSERT_TRUE(keyboard.Start());
-    ASSERT_TRUE(keyboard.WaitSettled());
   }
-
-  ::testing::AssertionResult LineShows(std::wstring_view text, Millis deadline = 3000ms) {
-    return WaitForText(keyboard.EditLine(), text, deadline);
+  ::testing::AssertionResult LineShows(std::wstring_view text) {
+    return WaitForText(keyboard.EditLine(), text);
   }
   ::testing::AssertionResult FieldShows(int id, std::wstring_view text) {
     return WaitForText(target.Field(id), text);
   }
-  // Touches a field and waits until the keyboard has taken its text.
-  ::testing::AssertionResult Capture(int id) {
-    const std::wstring text = target.FieldText(id);
+  // Gives a field its text, touches it and waits until the keyboard has taken it.
+  ::testing::AssertionResult Capture(int id, const std::wstring& text) {
+    target.SetFieldText(id, text);
     target.TouchField(id);
     return LineShows(text);
   }
 };
 
 TEST_F(Typing, TouchedFieldTakesEveryKeyAndTextArrivesIntact) {
-  ASSERT_TRUE(target.SetFieldText(kEdit1, L"abc"));
-  ASSERT_TRUE(Capture(kEdit1));
+  ASSERT_TRUE(Capture(kEdit1, L"abc"));
   keyboard.Type(L"ж1");
   EXPECT_TRUE(FieldShows(kEdit1, L"abcж1"));
   EXPECT_TRUE(LineShows(L"abcж1"));
 
-  // The second language and a character beyond the ANSI code page.
-  keyboard.TouchFunctionKey(FunctionKey::Lang);
-  keyboard.Type(L"q", kLayoutSecond);
+  // The second language, and a character beyond the ANSI code page.
+  keyboard.TouchFunctionKey(kKeyLang);
+  keyboard.Type(L"q", kSecond);
   EXPECT_TRUE(FieldShows(kEdit1, L"abcж1q"));
-  ASSERT_TRUE(target.SetFieldText(kEdit2, L"€ ✓"));
-  ASSERT_TRUE(Capture(kEdit2));
-  keyboard.Type(L"w", kLayoutSecond);
+  ASSERT_TRUE(Capture(kEdit2, L"€ ✓"));
+  keyboard.Type(L"w", kSecond);
   EXPECT_TRUE(FieldShows(kEdit2, L"€ ✓w"));
 
   // A VB6 text box is a target; a button is not.
-  ASSERT_TRUE(target.SetFieldText(kThunder, L"vb"));
-  ASSERT_TRUE(Capture(kThunder));
+  ASSERT_TRUE(Capture(kThunder, L"vb"));
   Touch(target.FieldCentre(kButton));
-  keyboard.Type(L"1", kLayoutSecond);
+  keyboard.Type(L"1", kSecond);
   EXPECT_TRUE(FieldShows(kThunder, L"vb1"));
 
   // A tap between the first and the second character of the keyboard's own
@@ -63,129 +59,128 @@ TEST_F(Typing, TouchedFieldTakesEveryKeyAndTextArrivesIntact) {
   POINT tap{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos)) + 5};
   ClientToScreen(edit, &tap);
   Touch(tap);
-  keyboard.Type(L"2", kLayoutSecond);
+  keyboard.Type(L"2", kSecond);
   EXPECT_TRUE(FieldShows(kThunder, L"v2b1"));
 }
 
-TEST_F(Typing, HungTargetNeverFreezesTheKeyboard) {
-  ASSERT_TRUE(target.SetFieldText(kEdit1, L"abc"));
-  ASSERT_TRUE(Capture(kEdit1));
-  ASSERT_TRUE(target.SetFieldText(kEdit2, L"other"));
+TEST_F(Typing, DestroyedOrHungTargetNeverFreezesTheKeyboard) {
+  ASSERT_TRUE(Capture(kEdit3, L"gone"));
+  target.DestroyField(kEdit3);
+  ASSERT_TRUE(WaitFor([&] { return !target.Field(kEdit3); }, 3000ms, "the field to go"));
+  keyboard.Type(L"12");
+  EXPECT_TRUE(LineShows(L"gone12"));
+
+  ASSERT_TRUE(Capture(kEdit1, L"abc"));
+  target.SetFieldText(kEdit2, L"other");
   target.Hang(6000ms);
   target.TouchField(kEdit2);
   // The first key waits for the capture that gives up on the hung field;
   // the line keeps what it had.
   keyboard.Type(L"0");
-  ASSERT_TRUE(LineShows(L"abc0", 3000ms));
-  // From then on every key answers promptly.
+  ASSERT_TRUE(LineShows(L"abc0"));
+  // From then on every key answers promptly, though the writes into the
+  // hung field each give up only after a while.
   std::wstring expected = L"abc0";
   for (wchar_t c : std::wstring(L"123")) {
-    expected += c;
     const auto t0 = std::chrono::steady_clock::now();
-    keyboard.Type(std::wstring(1, c));
-    EXPECT_TRUE(LineShows(expected, 3000ms));
-    const auto took = std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now() - t0);
-    // The touch itself holds the finger down for 60 ms; the write into the
-    // hung field gives up after 500 ms.
-    EXPECT_LT(took.count(), 1000) << "a key touch took " << took.count() << " ms";
+    keyboard.Type({&c, 1});
+    EXPECT_TRUE(LineShows(expected += c));
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, 1000ms) << "a key touch took too long";
   }
-  EXPECT_TRUE(keyboard.process().Running());
+  EXPECT_TRUE(keyboard.process.Running());
 }
 
-TEST_F(Typing, DestroyedTargetOnlyChangesTheLine) {
-  ASSERT_TRUE(target.SetFieldText(kEdit3, L"gone"));
-  ASSERT_TRUE(Capture(kEdit3));
-  target.DestroyField(kEdit3);
-  ASSERT_TRUE(WaitFor([&] { return target.Field(kEdit3) == nullptr; }, 3000ms, "the field to go"));
-  keyboard.Type(L"12");
-  EXPECT_TRUE(LineShows(L"gone12"));
-  EXPECT_TRUE(keyboard.process().Running());
-}
-
-TEST_F(Typing, EnterPressesTheDefaultButtonAndRemembersThePickedText) {
-  // Enter without a target does nothing.
-  keyboard.TouchFunctionKey(FunctionKey::Enter);
+// Enter presses the target's default button and remembers the text, which
+// the drop-down then offers; a password is never remembered, not even the
+// one still in the line when X ends the program.
+TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
+  keyboard.TouchFunctionKey(kKeyEnter);  // no target yet: nothing happens
+  ASSERT_TRUE(Capture(kEdit1, L""));
   EXPECT_EQ(target.EnterCount(), 0);
-
-  ASSERT_TRUE(target.SetFieldText(kEdit1, L""));
-  ASSERT_TRUE(Capture(kEdit1));
   keyboard.Type(L"дом 5");
   ASSERT_TRUE(FieldShows(kEdit1, L"дом 5"));
-  keyboard.TouchFunctionKey(FunctionKey::Enter);
-  EXPECT_TRUE(WaitFor([&] { return target.EnterCount() == 1; }, 3000ms, "the Enter press",
+  keyboard.TouchFunctionKey(kKeyEnter);
+  EXPECT_TRUE(WaitFor([&] { return target.EnterCount() == 1; }, 3000ms, "one Enter press",
                       [&] { return std::to_string(target.EnterCount()); }));
   EXPECT_TRUE(LineShows(L"дом 5"));
 
-  // Clr, then pick the remembered text from the drop-down.
-  keyboard.TouchFunctionKey(FunctionKey::Clr);
+  keyboard.TouchFunctionKey(kKeyClr);
   ASSERT_TRUE(FieldShows(kEdit1, L""));
   const RECT line = WindowRect(keyboard.EditLine());
   Touch({line.right - 8, (line.top + line.bottom) / 2});  // the drop-down button
-  // The open list is a top-level window of the keyboard's; it holds the
-  // one remembered text.
+  // The open list is a top-level window of the keyboard's.
   HWND list = nullptr;
   ASSERT_TRUE(WaitFor(
       [&] {
-        for (HWND w : TopLevelWindows(keyboard.process().pid(), true)) {
+        for (HWND w : TopLevelWindows(keyboard.process.pid))
           if (ClassName(w) == L"ComboLBox") list = w;
-        }
         return list != nullptr;
       },
-      3000ms, "the drop-down list to open", [] { return DescribeTopLevelWindows(); }));
+      3000ms, "the drop-down list to open"));
   const RECT items = WindowRect(list);
   Touch({(items.left + items.right) / 2, items.top + 10});
   EXPECT_TRUE(FieldShows(kEdit1, L"дом 5"));
   keyboard.Type(L"1");
   EXPECT_TRUE(FieldShows(kEdit1, L"дом 51"));
+
+  ASSERT_TRUE(Capture(kPassword, L"пароль"));
+  keyboard.Type(L"7");
+  keyboard.TouchFunctionKey(kKeyEnter);
+  keyboard.Type(L"8");
+  ASSERT_TRUE(LineShows(L"пароль78"));
+  keyboard.TouchFunctionKey(kKeyClose);
+  ASSERT_TRUE(keyboard.process.WaitForExit());
+  const std::string file = ReadFile(keyboard.folder.File(L"OrvKey.ini")).value_or("");
+  EXPECT_TRUE(file.ends_with(Cp1251(L"[History]\r\nдом 5\r\n"))) << file;
 }
 
-TEST_F(Typing, TabShiftCapsLangClearSpaceBackspaceAndClose) {
-  ASSERT_TRUE(target.SetFieldText(kEdit1, L"one"));
-  ASSERT_TRUE(target.SetFieldText(kEdit2, L"two"));
-  ASSERT_TRUE(target.SetFieldText(kEdit3, L"three"));
-  ASSERT_TRUE(target.SetFieldText(kMultiLine, L"multi"));
-  ASSERT_TRUE(target.SetFieldText(kPassword, L"pw"));
+TEST_F(Typing, TabShiftCapsLangClearSpaceBackspace) {
+  target.SetFieldText(kEdit1, L"one");
+  target.SetFieldText(kMultiLine, L"multi");
+  target.SetFieldText(kPassword, L"pw");
   // Tab walks the fields of the Edit class in order, then wraps to the first.
-  ASSERT_TRUE(Capture(kEdit3));
+  ASSERT_TRUE(Capture(kEdit3, L"three"));
   for (const wchar_t* next : {L"multi", L"pw", L"one"}) {
-    keyboard.TouchFunctionKey(FunctionKey::Tab);
+    keyboard.TouchFunctionKey(kKeyTab);
     ASSERT_TRUE(LineShows(next));
   }
-  keyboard.TouchFunctionKey(FunctionKey::Clr);
+  keyboard.TouchFunctionKey(kKeyClr);
   ASSERT_TRUE(FieldShows(kEdit1, L""));
 
   // Shift is for one letter.
-  keyboard.TouchFunctionKey(FunctionKey::Caps);
+  keyboard.TouchFunctionKey(kKeyShift);
   keyboard.TouchKey(12);
   keyboard.TouchKey(12);
   EXPECT_TRUE(FieldShows(kEdit1, L"Йй"));
   // Space, then backspace removes it again.
-  keyboard.TouchFunctionKey(FunctionKey::Space);
+  keyboard.TouchFunctionKey(kKeySpace);
   EXPECT_TRUE(FieldShows(kEdit1, L"Йй "));
-  keyboard.TouchFunctionKey(FunctionKey::Back);
+  keyboard.TouchFunctionKey(kKeyBack);
   EXPECT_TRUE(FieldShows(kEdit1, L"Йй"));
-
   // Lang types the second layout.
-  keyboard.TouchFunctionKey(FunctionKey::Lang);
+  keyboard.TouchFunctionKey(kKeyLang);
   keyboard.TouchKey(12);
   EXPECT_TRUE(FieldShows(kEdit1, L"Ййq"));
 
   // With Shift working as Caps Lock every letter is shifted.
-  keyboard.TouchFunctionKey(FunctionKey::Menu);
-  ASSERT_TRUE(WaitFor([&] { return keyboard.rect().bottom - keyboard.rect().top == 401; }, 3000ms,
-                      "the options panel to open"));
-  keyboard.TouchAt({110, 362});  // "Shift works as Caps Lock"
-  keyboard.TouchFunctionKey(FunctionKey::Menu);
-  ASSERT_TRUE(WaitFor([&] { return keyboard.rect().bottom - keyboard.rect().top == 217; }, 3000ms,
-                      "the options panel to close"));
-  keyboard.TouchFunctionKey(FunctionKey::Caps);
+  ASSERT_TRUE(keyboard.ToggleOptions(true));
+  ASSERT_TRUE(keyboard.TouchControl({110, 362}));  // "Shift works as Caps Lock"
+  ASSERT_TRUE(keyboard.ToggleOptions(false));
+  keyboard.TouchFunctionKey(kKeyShift);
   keyboard.TouchKey(13);
   keyboard.TouchKey(13);
   EXPECT_TRUE(FieldShows(kEdit1, L"ЙйqWW"));
+}
 
-  // X ends the program.
-  keyboard.TouchFunctionKey(FunctionKey::Close);
-  EXPECT_TRUE(keyboard.process().WaitForExit(5000ms));
+// Tab walks every kind of field a touch captures, the older VB text box too.
+TEST_F(Typing, TabWalksThunderTextBoxFields) {
+  target.SetFieldText(kOldThunder2, L"two");
+  ASSERT_TRUE(Capture(kOldThunder1, L"one"));
+  keyboard.TouchFunctionKey(kKeyTab);
+  keyboard.Type(L"5");
+  EXPECT_TRUE(FieldShows(kOldThunder2, L"two5"));
+  EXPECT_TRUE(FieldShows(kOldThunder1, L"one"));
 }
 
 }  // namespace
+}  // namespace orv::e2e
