@@ -109,20 +109,17 @@ std::vector<HWND> TrayIcons() {
 int RunSaveLoop(const std::wstring& folder) {
   using namespace orv;
   win32::SystemPorts sys(GetModuleHandleW(nullptr));
-  KelpUltimate kelp(sys.ports);
-  FrmKbd kbd(sys.ports, kelp);
-  kbd.DataFolder = folder + L"\\";
-  for (int i = 0; i < kLayouts; ++i)
-    kbd.txtLang[static_cast<size_t>(i)].SetText(kDefaultLayouts[static_cast<size_t>(i)]);
+  SettingsFile file(sys.ports.kernel32);
+  file.SetPath(folder + L"\\OrvKey.ini");
+  SettingsValues a, b;
+  a.layouts = b.layouts = kDefaultLayouts;
 
   // B is long, so that a kill often lands while it is being written.
-  const std::vector<std::wstring> a{L"A: короткая история"};
-  std::vector<std::wstring> b;
-  for (int i = 0; i < 3000; ++i) b.push_back(L"B: длинная история, строка " + std::to_wstring(i));
-  auto save = [&](bool long_one) {
-    kbd.HistoryItems = long_one ? b : a;
-    kbd.SaveSettings();
-  };
+  a.history = {L"A: короткая история"};
+  for (int i = 0; i < 3000; ++i) {
+    b.history.push_back(L"B: длинная история, строка " + std::to_wstring(i));
+  }
+  auto save = [&](bool long_one) { file.Write(long_one ? b : a); };
   const std::wstring ini = folder + L"\\OrvKey.ini";
   save(false);
   CopyFileW(ini.c_str(), (folder + L"\\A.ref").c_str(), FALSE);

@@ -69,7 +69,6 @@ class KbdTest : public ::testing::Test {
   Ports ports{desk.ports()};
   KelpUltimate kelp{ports};
   std::unique_ptr<FrmKbd> kbd;
-  Hwnd edit_line = 0;            // the edit part of cmbText
   FrmTip* tip_window = nullptr;  // handed to the keyboard before it loads
 
   // Creates the keyboard's windows the way the shell does, then loads it.
@@ -81,7 +80,7 @@ class KbdTest : public ::testing::Test {
     kbd->Move(100, 300, 632, 217);
     const Hwnd combo = desk.AddWindow(L"ComboBox", L"", form, Rect{156, 310, 635, 347});
     kbd->cmbText.AttachWindow(combo);
-    edit_line = desk.AddWindow(L"Edit", L"", combo, Rect{159, 313, 615, 344});
+    desk.AddWindow(L"Edit", L"", combo, Rect{159, 313, 615, 344});
     for (auto& box : kbd->txtLang) {
       box.AttachWindow(
           desk.AddWindow(L"Edit", L"", form, Rect{204, 300 + box.Top(), 725, 319 + box.Top()}));
@@ -94,42 +93,39 @@ class KbdTest : public ::testing::Test {
     std::int16_t cancel = 0;
     kbd->Form_Unload(cancel);
   }
+  const std::vector<std::wstring>& History() { return kbd->GetHistory().Items(); }
 
-  // A finger on a point for one tick of the polling timer.
-  void TouchAt(Point at) {
-    desk.cursor = at;
+  // A finger on a window for one tick of the polling timer.
+  void Touch(Hwnd wnd) {
+    const Rect r = desk.W(wnd).rect;
+    desk.cursor = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     desk.button_down = true;
     kbd->BeginEvent();
     kbd->tmrhWnd.Fire();
     desk.button_down = false;
   }
-  void Touch(Hwnd wnd) {
-    const Rect r = desk.W(wnd).rect;
-    TouchAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  // The user puts the caret into the edit line.
+  void PutCaret(std::int32_t pos) {
+    kbd->cmbText.ReportSelStart(pos);
+    kbd->cmbText_CaretMoved();
   }
-  // One touch of a character key: down, up, click.
-  void Key(int index) {
+  // One touch of a character key or, with `function`, a function key.
+  void Key(int index, bool function = false) {
     kbd->BeginEvent();
-    kbd->lblX_MouseDown(index);
-    kbd->lblX_MouseUp(index);
-    kbd->lblX_Click(index);
+    function ? kbd->lblControl_MouseDown(index) : kbd->lblX_MouseDown(index);
+    function ? kbd->lblControl_MouseUp(index) : kbd->lblX_MouseUp(index);
+    function ? kbd->lblControl_Click(index) : kbd->lblX_Click(index);
   }
-  void FKey(int index) {
-    kbd->BeginEvent();
-    kbd->lblControl_MouseDown(index);
-    kbd->lblControl_MouseUp(index);
-    kbd->lblControl_Click(index);
-  }
-  // The key whose caption is `ch` in the current layout.
-  int KeyOf(wchar_t ch) {
-    for (int i = 0; i < kCharKeys; ++i) {
-      if (kbd->lblX[static_cast<std::size_t>(i)].Caption() == std::wstring(1, ch)) return i;
-    }
-    ADD_FAILURE() << "no key shows " << static_cast<int>(ch);
-    return 0;
-  }
+  void FKey(int index) { Key(index, true); }
+  // Types each character with the key that shows it in the current layout.
   void Type(const std::wstring& text) {
-    for (wchar_t c : text) Key(KeyOf(c));
+    for (wchar_t c : text) {
+      const auto key = std::find_if(kbd->lblX.begin(), kbd->lblX.end(), [c](const Label& l) {
+        return l.Caption() == std::wstring(1, c);
+      });
+      ASSERT_NE(key, kbd->lblX.end()) << "no key shows " << static_cast<int>(c);
+      Key(static_cast<int>(key - kbd->lblX.begin()));
+    }
   }
 };
 
