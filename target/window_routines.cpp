@@ -15,19 +15,19 @@ std::optional<std::wstring> WindowRoutines::ReadWindowText(Hwnd wnd, unsigned ti
                                      &length)) {
     return std::nullopt;
   }
-  if (length == 0) return {};
+  if (length == 0) return std::wstring();
   // A window may claim any length; a buffer we cannot have reads as empty.
   std::vector<wchar_t> buffer;
   try {
     buffer.assign(length + 1, L'\0');
   } catch (const std::exception&) {
-    return {};
+    return std::wstring();
   }
   std::uintptr_t copied = 0;
   if (!p_.user32.SendMessageTimeoutW(wnd, wm::kGetText, buffer.size(),
                                      reinterpret_cast<std::intptr_t>(buffer.data()),
                                      kSmtoAbortIfHung, timeout_ms, &copied)) {
-    return {};
+    return std::wstring();
   }
   buffer.back() = L'\0';
   return std::wstring(buffer.data());

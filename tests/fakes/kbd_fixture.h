@@ -21,8 +21,6 @@ class FakeTimers {
     desk_.on_do_events = [this] { Run(); };
   }
   ~FakeTimers() { desk_.on_do_events = nullptr; }
-  FakeTimers(const FakeTimers&) = delete;
-  FakeTimers& operator=(const FakeTimers&) = delete;
 
   void Add(Timer& timer) { entries_.push_back({&timer, ~0ull, 0, false}); }
 
@@ -45,8 +43,8 @@ class FakeTimers {
 
   // Idle time: the clock moves on in steps, timers fire as they fall due.
   void Wait(std::uint32_t ms, std::uint32_t step = 10) {
-    const std::uint32_t end = desk_.now + ms;
-    while (static_cast<std::int32_t>(end - desk_.now) > 0) {
+    for (const std::uint32_t end = desk_.now + ms;
+         static_cast<std::int32_t>(end - desk_.now) > 0;) {
       desk_.now += std::min(step, end - desk_.now);
       Run();
     }
@@ -74,17 +72,12 @@ class KbdTest : public ::testing::Test {
   // Creates the keyboard's windows the way the shell does, then loads it.
   void Load() {
     kbd = std::make_unique<FrmKbd>(ports, kelp);
-    const Hwnd form =
-        desk.AddWindow(L"OrvKeyKeyboard", L"OrvCar Keyboard", 0, Rect{100, 300, 732, 517});
+    const Hwnd form = desk.AddWindow(L"OrvKeyKeyboard", L"", 0, Rect{100, 300, 732, 517});
     kbd->AttachWindow(form);
     kbd->Move(100, 300, 632, 217);
     const Hwnd combo = desk.AddWindow(L"ComboBox", L"", form, Rect{156, 310, 635, 347});
     kbd->cmbText.AttachWindow(combo);
     desk.AddWindow(L"Edit", L"", combo, Rect{159, 313, 615, 344});
-    for (auto& box : kbd->txtLang) {
-      box.AttachWindow(
-          desk.AddWindow(L"Edit", L"", form, Rect{204, 300 + box.Top(), 725, 319 + box.Top()}));
-    }
     kbd->picHook.AttachWindow(desk.AddWindow(L"Static", L"", form, Rect{100, 300, 101, 301}));
     if (tip_window) kbd->SetTipWindow(tip_window);
     kbd->Form_Load();
@@ -120,11 +113,9 @@ class KbdTest : public ::testing::Test {
   // Types each character with the key that shows it in the current layout.
   void Type(const std::wstring& text) {
     for (wchar_t c : text) {
-      const auto key = std::find_if(kbd->lblX.begin(), kbd->lblX.end(), [c](const Label& l) {
-        return l.Caption() == std::wstring(1, c);
-      });
-      ASSERT_NE(key, kbd->lblX.end()) << "no key shows " << static_cast<int>(c);
-      Key(static_cast<int>(key - kbd->lblX.begin()));
+      const auto at = kbd->txtLang[kbd->GetShift().LayoutIndex()].Text().find(c);
+      ASSERT_NE(at, std::wstring::npos) << "no key shows " << static_cast<int>(c);
+      Key(static_cast<int>(at));
     }
   }
 };
