@@ -1,6 +1,7 @@
 // The keys, the edit line and the target: each handler wires its event to
 // the objects that own the state.
 #include "app/frmKbd.h"
+#include "settings/conversions.h"
 
 namespace orv {
 

@@ -3,6 +3,7 @@
 #include "app/options_panel.h"
 
 #include <algorithm>
+#include <cwchar>
 
 #include "app/frmKbd.h"
 #include "settings/registry.h"
