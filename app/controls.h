@@ -115,14 +115,12 @@ class TextBox : public Control {
   void SetText(const std::wstring& text);
   int MaxLength() const { return max_length_; }
   void SetMaxLength(int n) { max_length_ = n; }
-  bool PasswordStyle() const { return password_; }
 
   IndexHandler onChange;
 
  private:
   std::wstring text_;
   int max_length_ = 0;  // 0 = no limit
-  bool password_ = false;
 };
 
 // An editable drop-down combo box (the edit line) or a drop-down list.

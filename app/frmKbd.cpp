@@ -1,51 +1,72 @@
-// The keyboard window's design, start-up, shutdown and tray callback.
+// The keyboard window's design, start-up, shutdown, tray callback and tips.
 #include "app/frmKbd.h"
 
 #include "app/window_routines.h"
 #include "platform/owners.h"
+#include "settings/registry.h"
 #include "tip/frmTip.h"
+#include "tip/tips.h"
 
 namespace orv {
 namespace {
 
-// The window is designed in twips, 15 to a pixel.
-constexpr int Px(int twips) { return twips / 15; }
-
 constexpr Color kDesignKeyColor = 0x000080FF;  // orange
-constexpr std::uint32_t kTrayCallbackMessage = wm::kMouseMove;
 const wchar_t* const kStartTip = L"Щелкните по текстовому полю\r\nдля начала редактирования";
 
+// The window is designed in twips and placed in pixels, 15 twips to a pixel.
+template <typename Placed>
+void Place(Placed& c, int left, int top, int width, int height) {
+  c.Move(left / 15, top / 15, width / 15, height / 15);
+}
+
+constexpr int kOptionRowTwips = 315;
 struct CheckDesign {
   const wchar_t* caption;
   int left, top, width;
 };
 constexpr std::array<CheckDesign, 8> kCheckDesign{{
-    {L"B", 272, 328, 33},
-    {L"I", 304, 328, 33},
-    {L"U", 336, 328, 33},
-    {L"Color1", 368, 328, 105},
-    {L"Tips", 8, 352, 89},
-    {L"Color2", 472, 328, 105},
-    {L"Shift works as Caps Lock", 96, 352, 177},
-    {L"Hide To System Tray", 272, 352, 177},
+    {L"B", 4080, 4920, 495},
+    {L"I", 4560, 4920, 495},
+    {L"U", 5040, 4920, 495},
+    {L"Color1", 5520, 4920, 1575},
+    {L"Tips", 120, 5280, 1335},
+    {L"Color2", 7080, 4920, 1575},
+    {L"Shift works as Caps Lock", 1440, 5280, 2655},
+    {L"Hide To System Tray", 4080, 5280, 2655},
 }};
+
+// The program's folder decides where its settings and picture live.
+std::wstring DataFolderOf(const std::wstring& program_folder) {
+  if (program_folder == kBuildFolder) return kBuildDataFolder;
+  if (program_folder.size() > 3) return program_folder + L"\\";
+  return program_folder;
+}
 
 }  // namespace
 
-FrmKbd::FrmKbd(Ports& ports, KelpUltimate& kelp) : p_(ports), kelp_(kelp) { BuildControls(); }
+FrmKbd::FrmKbd(Ports& ports, KelpUltimate& kelp)
+    : p_(ports),
+      kelp_(kelp),
+      target_(ports, kelp, kelp),
+      edit_line_(cmbText, [this] { FillComboHistory(); }),
+      history_(ports),
+      settings_file_(ports.kernel32),
+      tray_(ports.shell32) {
+  BuildControls();
+}
 
 // Lays the controls out as designed and wires their events to the handlers.
 void FrmKbd::BuildControls() {
   SetCaption(L"OrvCar Keyboard");
   SetBackColor(kKbdBackColor);
-  Move(0, 0, kWindowWidthPx, kCollapsedHeightPx);
+  Place(*this, 0, 0, kWindowWidthTwips, kCollapsedHeightTwips);
 
   Font key_font;  // Tahoma 14.25, Cyrillic
   for (int i = 0; i < kCharKeys; ++i) {
     auto& key = lblX[static_cast<std::size_t>(i)];
     const Rect r = CharKeyTwips(i);
     key.SetIndex(i);
-    key.Move(Px(r.left), Px(r.top), Px(r.width()), Px(r.height()));
+    Place(key, r.left, r.top, r.width(), r.height());
     key.SetFont(key_font);
     key.SetForeColor(kDesignKeyColor);
     key.onMouseDown = [this](int k) { lblX_MouseDown(k); };
@@ -59,7 +80,7 @@ void FrmKbd::BuildControls() {
     const auto& d = kFunctionKeyDesign[static_cast<std::size_t>(i)];
     auto& key = lblControl[static_cast<std::size_t>(i)];
     key.SetIndex(i);
-    key.Move(Px(d.left), Px(d.top), Px(d.width), Px(d.height));
+    Place(key, d.left, d.top, d.width, d.height);
     key.SetCaption(d.caption);
     key.SetFont(function_font);
     key.SetForeColor(kDesignKeyColor);
@@ -69,7 +90,7 @@ void FrmKbd::BuildControls() {
     key.onClick = [this](int k) { lblControl_Click(k); };
   }
 
-  cmbText.Move(Px(840), Px(150), Px(7185), Px(555));
+  Place(cmbText, 840, 150, 7185, 555);
   cmbText.SetFont(Font{L"Tahoma", 18, false, false, false, 204});
   cmbText.SetBackColor(0x00000000);
   cmbText.SetForeColor(kDesignKeyColor);
@@ -84,38 +105,38 @@ void FrmKbd::BuildControls() {
   Font caption_font = option_font;
   caption_font.bold = false;
   for (int i = 0; i < kLayouts; ++i) {
-    const int top = Px(3360 + 360 * i);
+    const int top = 3360 + 360 * i;
     auto& box = txtLang[static_cast<std::size_t>(i)];
     box.SetIndex(i);
-    box.Move(Px(1560), top, Px(7815), Px(285));
+    Place(box, 1560, top, 7815, 285);
     box.SetMaxLength(kCharKeys);
     box.SetFont(Font{L"Tahoma", 9.75, false, false, false, 204});
     box.onChange = [this](int k) { txtLang_Change(k); };
     auto& name = lblInfo[static_cast<std::size_t>(i)];
     name.SetIndex(i);
-    name.Move(Px(120), top, Px(1425), Px(285));
+    Place(name, 120, top, 1425, 285);
     name.SetCaption(layout_names[static_cast<std::size_t>(i)]);
     name.SetAlignment(Label::Align::Left);
     name.SetFont(caption_font);
     name.SetForeColor(0x00E0E0E0);
   }
   lblInfo[4].SetIndex(4);
-  lblInfo[4].Move(8, 328, 89, 21);
+  Place(lblInfo[4], 120, 4920, 1335, kOptionRowTwips);
   lblInfo[4].SetCaption(L"Font");
   lblInfo[4].SetAlignment(Label::Align::Left);
   lblInfo[4].SetFont(option_font);
   lblInfo[4].SetForeColor(0x00E0E0E0);
   lblInfo[5].SetIndex(5);
-  lblInfo[5].Move(0, Px(5640), kWindowWidthPx, Px(375));
+  Place(lblInfo[5], 0, 5640, kWindowWidthTwips, 375);
   lblInfo[5].SetCaption(
       L"OrvKey 1.0 — сенсорная клавиатура для автомобильного ПК. © Команда OrvKey");
   lblInfo[5].SetFont(Font{L"Tahoma", 8.25, false, false, false, 204});
   lblInfo[5].SetForeColor(0x00A0A0A0);
 
-  cmbFont.Move(104, 328, 121, 21);
+  Place(cmbFont, 1560, 4920, 1815, kOptionRowTwips);
   cmbFont.SetFont(option_font);
   cmbFont.onClick = [this] { cmbFont_Click(); };
-  cmbSize.Move(224, 328, 49, 21);
+  Place(cmbSize, 3360, 4920, 735, kOptionRowTwips);
   cmbSize.SetFont(option_font);
   cmbSize.onClick = [this] { cmbSize_Click(); };
 
@@ -123,7 +144,7 @@ void FrmKbd::BuildControls() {
     const auto& d = kCheckDesign[static_cast<std::size_t>(i)];
     auto& box = chkFont[static_cast<std::size_t>(i)];
     box.SetIndex(i);
-    box.Move(d.left, d.top, d.width, 21);
+    Place(box, d.left, d.top, d.width, kOptionRowTwips);
     box.SetCaption(d.caption);
     // A point smaller than the labels: the longest caption fills its box.
     Font box_font = caption_font;
@@ -134,8 +155,8 @@ void FrmKbd::BuildControls() {
   }
 
   const std::array<const wchar_t*, 2> history_buttons{L"Clr History", L"Autorun"};
-  cmdHistory[0].Move(448, 352, 97, 21);
-  cmdHistory[1].Move(544, 352, 81, 21);
+  Place(cmdHistory[0], 6720, 5280, 1455, kOptionRowTwips);
+  Place(cmdHistory[1], 8160, 5280, 1215, kOptionRowTwips);
   for (int i = 0; i < 2; ++i) {
     auto& b = cmdHistory[static_cast<std::size_t>(i)];
     b.SetIndex(i);
@@ -144,25 +165,13 @@ void FrmKbd::BuildControls() {
     b.onClick = [this](int k) { cmdHistory_Click(k); };
   }
 
-  picHook.Move(0, 0, 1, 1);
+  Place(picHook, 0, 0, 15, 15);
   picHook.SetVisible(false);
   picHook.onMouseMove = [this](int button, int x, int y) { picHook_MouseMove(button, x, y); };
 
   tmrhWnd.SetInterval(10);
   tmrhWnd.SetEnabled(true);
   tmrhWnd.onTimer = [this] { tmrhWnd_Timer(); };
-}
-
-// The program's folder decides where its settings and picture live.
-void FrmKbd::ChooseDataFolder() {
-  const std::wstring folder = p_.toolkit.AppPath();
-  if (folder == kBuildFolder) {
-    DataFolder = kBuildDataFolder;
-  } else if (folder.size() > 3) {
-    DataFolder = folder + L"\\";
-  } else {
-    DataFolder = folder;
-  }
 }
 
 // Start-up: every later step relies on the ones before it.
@@ -172,9 +181,9 @@ void FrmKbd::Form_Load() {
     p_.toolkit.End();
     return;
   }
-  ChooseDataFolder();
+  data_folder_ = DataFolderOf(p_.toolkit.AppPath());
 
-  const std::wstring picture_path = MakeFilePath(p_, DataFolder, L"OrvKey.jpg");
+  const std::wstring picture_path = MakeFilePath(p_, data_folder_, L"OrvKey.jpg");
   if (p_.kernel32.FileExists(picture_path)) {
     // A picture that cannot be decoded keeps the designed background.
     if (Picture pic = p_.toolkit.LoadPicture(picture_path)) SetPicture(pic);
@@ -187,17 +196,17 @@ void FrmKbd::Form_Load() {
   cmbSize.Clear();
   for (int size = 8; size <= 48; ++size) cmbSize.AddItem(std::to_wstring(size));
 
-  HistoryItems.assign(1, std::wstring());
+  history_.Clear();
   LoadSettings();
 
-  SetHeight(kCollapsedHeightPx * p_.toolkit.TwipsPerPixelY() / 15);
+  SetHeight(OptionsPanel::CollapsedHeight(p_.toolkit));
   kelp_.SetTopmost(*this, false);
 
   if (tip_) tip_->SetHeadlineFont(L"Tahoma");
-  if (chkFont[kChkTips].Value() == 1 && HideToTray == 0) ShowInfoTTip(kStartTip, 1);
+  if (chkFont[kChkTips].Value() == 1 && tray_.HideToTray() == 0) ShowInfoTTip(kStartTip, 1);
 
-  if (HideToTray == 1) {
-    AddTrayIcon(p_.shell32, picHook.hWnd(), Icon(), kTrayCallbackMessage, L"OrvKey");
+  if (tray_.On()) {
+    tray_.AddIcon(picHook.hWnd(), Icon());
     SetVisible(false);
   } else {
     SetVisible(true);
@@ -208,10 +217,10 @@ void FrmKbd::Form_Load() {
 // before the process ends.
 void FrmKbd::Form_Unload(std::int16_t& cancel) {
   (void)cancel;
-  SaveFormPlacement();
-  if (!target_is_password_) AddStringToHistory(cmbText.Text());
+  SaveFormPlacement(p_, *this, kKbdFormName);
+  if (!target_.IsPassword()) AddStringToHistory(cmbText.Text());
   SaveSettings();
-  RemoveTrayIcon(p_.shell32, picHook.hWnd());
+  tray_.RemoveIcon(picHook.hWnd());
   ended_ = true;
   p_.toolkit.End();
 }
@@ -233,6 +242,10 @@ void FrmKbd::picHook_MouseMove(int button, int x_twips, int y_twips) {
     std::int16_t cancel = 0;
     Form_Unload(cancel);
   }
+}
+
+void FrmKbd::ShowInfoTTip(const std::wstring& XString, int XIcon) {
+  if (tip_ != nullptr) ShowTipIn(*tip_, kelp_, XString, XIcon);
 }
 
 }  // namespace orv

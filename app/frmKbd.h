@@ -1,28 +1,34 @@
-// frmKbd: the keyboard window as a model — its controls, its form-level
-// state and its event handlers. Loading it is the start-up, unloading it the
-// shutdown. The handlers live beside the subsystem that owns them: app/
-// (start-up, shutdown, tray), keys/, target/, history/, settings/.
+// frmKbd: the keyboard window as a model — its controls and its event
+// handlers. Loading it is the start-up, unloading it the shutdown. The
+// handlers keep their names and are the entry points; each concern's state
+// lives in its own object: the target (target/), the edit line, the shift
+// state and the press colour (keys/), the history (history/), the settings
+// file (settings/), tray mode and the options panel (app/).
 #pragma once
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "app/controls.h"
+#include "app/options_panel.h"
+#include "app/tray.h"
+#include "history/history.h"
+#include "keys/edit_line.h"
+#include "keys/key_highlight.h"
 #include "keys/layouts.h"
+#include "keys/shift_state.h"
 #include "platform/ports.h"
+#include "settings/settings_file.h"
+#include "target/target.h"
 #include "utility/KelpUltimate.h"
 
 namespace orv {
 
 class FrmTip;
 
-// Sizes of the window, in pixels at 96 DPI and in twips.
-inline constexpr int kCollapsedHeightPx = 217;
-inline constexpr int kExpandedHeightTwips = 6015;
-inline constexpr int kWindowWidthPx = 632;
 inline constexpr Color kKbdBackColor = 0x00404040;
+// The window's name for its placement in the registry.
+inline const std::wstring kKbdFormName = L"frmKbd";
 
 // The options check boxes by index.
 enum OptionBox : int {
@@ -60,32 +66,29 @@ class FrmKbd : public Form {
   PictureBox picHook;
   Timer tmrhWnd;
 
-  // ---- Form-level state
-  std::int16_t LangBase = 0;
-  std::int16_t ShiftOn = 0;
-  std::int16_t ShiftAsCaps = 0;
-  // The keyboard's own insertion point in cmbText. 32-bit: a field of a
-  // hundred thousand characters is an ordinary target.
-  std::int32_t CaretPos = 0;
-  Hwnd TargetWnd = 0;
-  Color DownColor = 0;
-  std::int16_t HideToTray = 0;
-  std::vector<std::wstring> HistoryItems;
-  std::wstring DataFolder;
+  // ---- What the concerns hold, for the shell and the tests to read (and
+  // for the benchmark to set up)
+  Target& GetTarget() { return target_; }
+  const Target& GetTarget() const { return target_; }
+  const EditLine& GetEditLine() const { return edit_line_; }
+  History& GetHistory() { return history_; }
+  const History& GetHistory() const { return history_; }
+  const ShiftState& GetShift() const { return shift_; }
+  Color DownColor() const { return highlight_.DownColor(); }
+  std::int16_t HideToTray() const { return tray_.HideToTray(); }
+  const std::wstring& DataFolder() const { return data_folder_; }
 
-  int LayoutIndex() const { return LangBase + ShiftOn; }
-
-  // ---- Start-up and shutdown (app/)
+  // ---- Start-up and shutdown
   void Form_Load();
   void Form_Unload(std::int16_t& cancel);
   void Form_MouseDown(int button);
   void picHook_MouseMove(int button, int x_twips, int y_twips);
   // The shell calls this before it hands each window event to a handler.
-  void BeginEvent();
+  void BeginEvent() { target_.BeginEvent(); }
   // True once the process has been told to end; nothing runs after that.
   bool Ended() const { return ended_; }
 
-  // ---- Layouts and keys (keys/)
+  // ---- Layouts and keys
   void txtLang_Change(int index);
   void lblX_MouseDown(int index);
   void lblX_MouseUp(int index);
@@ -94,24 +97,22 @@ class FrmKbd : public Form {
   void lblControl_MouseUp(int index);
   void lblControl_Click(int index);
 
-  // ---- Target capture and mirroring (target/)
+  // ---- Target capture and mirroring
   void tmrhWnd_Timer();
   void cmbText_Change();
   void cmbText_Click();
   void cmbText_CaretMoved();
 
-  // ---- History (history/)
+  // ---- History
   void AddStringToHistory(const std::wstring& text);
   void FillComboHistory();
 
-  // ---- Settings (settings/)
+  // ---- Settings
   void LoadSettings();
   void SaveSettings();
-  void SaveFormPlacement();
-  void LoadFormPlacement();
   void cmdHistory_Click(int index);
 
-  // ---- Font and colour options (utility/ via the form)
+  // ---- Font and colour options
   void chkFont_Click(int index);
   void cmbFont_Click();
   void cmbSize_Click();
@@ -122,35 +123,30 @@ class FrmKbd : public Form {
  private:
   void BuildControls();
   void ApplyDefaultSettings();
+  void ApplySettings(const SettingsValues& values);
+  SettingsValues CollectSettings();
   // The part of loading that is the same with or without a settings file.
   void BringControlsInLine(bool from_file);
   // Copies the template key's look to the other keys (and colours further).
   void PropagateTemplateKey(bool colours_too);
-  void ChooseDataFolder();
-  void InsertAtCaret(const std::wstring& text);
-  const std::vector<std::wstring>& UpperHistory();
   void TabToNextField();
-  void ToggleOptionsPanel();
   void PressEnterInTarget();
-  std::wstring FormatNumber(double v);
-  double SizeThroughNumberFormat(double size);
-  // Where OrvKey.ini lives, fixed when the settings are loaded.
-  std::wstring settings_path_;
+  void ShowEditingTip();
 
   Ports& p_;
   KelpUltimate& kelp_;
+  Target target_;
+  EditLine edit_line_;
+  History history_;
+  ShiftState shift_;
+  KeyHighlight highlight_;
+  SettingsFile settings_file_;
+  TrayMode tray_;
+  OptionsPanel options_;
+  std::wstring data_folder_;
   FrmTip* tip_ = nullptr;
   bool ended_ = false;
   bool in_tick_ = false;
-  // Where the keyboard stood before the options panel moved it up.
-  std::optional<std::int32_t> top_before_options_;
-  std::vector<std::wstring> upper_history_of_, upper_history_;
-  // The text of a password field is never remembered.
-  bool target_is_password_ = false;
-  // What this event has already written into which field.
-  bool sent_in_event_ = false;
-  Hwnd sent_wnd_ = 0;
-  std::wstring sent_text_;
 };
 
 }  // namespace orv

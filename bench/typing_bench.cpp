@@ -73,10 +73,12 @@ int wmain() {
   SendMessageW(target, EM_SETLIMITTEXT, 0, 0);
 
   // Ten thousand remembered addresses, as a keyboard that is never cleared has.
-  kbd.HistoryItems.clear();
+  std::vector<std::wstring> addresses;
   for (int i = 0; i < 10000; ++i) {
-    kbd.HistoryItems.push_back(L"Москва, улица Строителей, дом " + std::to_wstring(i));
+    addresses.push_back(L"Москва, улица Строителей, дом " + std::to_wstring(i));
   }
+  kbd.GetHistory().Clear();
+  kbd.GetHistory().Load(std::move(addresses));
 
   const RECT key = {56 + 40 * 1, 56, 56 + 40 * 1 + 41, 56 + 25};  // the "2" key
   const LPARAM at = MAKELPARAM((key.left + key.right) / 2, (key.top + key.bottom) / 2);
@@ -86,9 +88,9 @@ int wmain() {
     std::wstring base;
     for (int i = 0; i < length; ++i) base += static_cast<wchar_t>(L'а' + i % 32);
     kbd.BeginEvent();
-    kbd.TargetWnd = FromHwnd(target);
+    kbd.GetTarget().CaptureField(FromHwnd(target), kbd.hWnd());
     kbd.cmbText.SetText(base);
-    kbd.CaretPos = static_cast<std::int32_t>(base.size());
+    kbd.cmbText_Click();  // the caret to the end
     window.Sync();
 
     const int rounds = length > 1000 ? 15 : 60;

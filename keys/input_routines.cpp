@@ -3,28 +3,21 @@
 
 namespace orv {
 
-void InputRoutines::SendKey(std::uint8_t vk, int action) {
-  if (action != 3 && action != 4 && action != 5) return;
-  if (action == 3 || action == 5) p_.user32.keybd_event(vk, 0, 0, 0);
-  if (action == 4 || action == 5) p_.user32.keybd_event(vk, 0, kKeyEventKeyUp, 0);
+void InputRoutines::SendKey(std::uint8_t vk, InputAction action) {
+  if (action != InputAction::kUp) p_.user32.keybd_event(vk, 0, 0, 0);
+  if (action != InputAction::kDown) p_.user32.keybd_event(vk, 0, kKeyEventKeyUp, 0);
 }
 
-void InputRoutines::SendMouseClick(int button, int action) {
+void InputRoutines::SendMouseClick(MouseButton button, InputAction action) {
   unsigned down = 0, up = 0;
   switch (button) {
-    case 0: down = kMouseLeftDown, up = kMouseLeftUp; break;
-    case 1: down = kMouseRightDown, up = kMouseRightUp; break;
-    case 2: down = kMouseMiddleDown, up = kMouseMiddleUp; break;
+    case MouseButton::kLeft: down = kMouseLeftDown, up = kMouseLeftUp; break;
+    case MouseButton::kRight: down = kMouseRightDown, up = kMouseRightUp; break;
+    case MouseButton::kMiddle: down = kMouseMiddleDown, up = kMouseMiddleUp; break;
     default: return;
   }
-  if (action != 4) p_.user32.mouse_event(down, 0, 0, 0, 0);
-  if (action != 3) p_.user32.mouse_event(up, 0, 0, 0, 0);
-}
-
-bool InputRoutines::QuotesBalanced(const std::wstring& text) {
-  std::size_t quotes = 0;
-  for (wchar_t c : text) quotes += (c == L'"');
-  return quotes % 2 == 0;
+  if (action != InputAction::kUp) p_.user32.mouse_event(down, 0, 0, 0, 0);
+  if (action != InputAction::kDown) p_.user32.mouse_event(up, 0, 0, 0, 0);
 }
 
 // The n-th field (from 1) of a delimited text; delimiters inside double

@@ -7,17 +7,18 @@
 
 namespace orv {
 
+// What SendKey and SendMouseClick synthesise.
+enum class InputAction : int { kDown = 3, kUp = 4, kDownUp = 5 };
+enum class MouseButton : int { kLeft = 0, kRight = 1, kMiddle = 2 };
+
 class InputRoutines {
  public:
   explicit InputRoutines(Ports& ports) : p_(ports) {}
 
-  // Action 3 down, 4 up, 5 both; anything else sends nothing.
-  void SendKey(std::uint8_t vk, int action);
-  // Button 0 left, 1 right, 2 middle; action 3 down, 4 up, else both.
-  void SendMouseClick(int button, int action);
+  void SendKey(std::uint8_t vk, InputAction action);
+  void SendMouseClick(MouseButton button, InputAction action);
   std::wstring GetField(std::wstring& text, int n, wchar_t delimiter,
                         const std::wstring& default_value);
-  bool QuotesBalanced(const std::wstring& text);
 
  private:
   Ports& p_;

@@ -1,5 +1,5 @@
 // Layout strings and the one operation that puts a layout onto the keys.
-#include "app/frmKbd.h"
+#include "keys/layouts.h"
 
 namespace orv {
 
@@ -42,14 +42,9 @@ const std::array<FunctionKeyDesign, kFunctionKeys> kFunctionKeyDesign{{
     {L"...", 8160, 240, 615, 375},
 }};
 
-// Captions the keys from layout `index`: one character per key, keys past
-// the end of a short layout left blank. Runs on every edit of a layout box,
-// so the keys always show the layout being edited.
-void FrmKbd::txtLang_Change(int index) {
-  if (index < 0 || index >= kLayouts) return;
-  const std::wstring& s = txtLang[static_cast<std::size_t>(index)].Text();
-  for (std::size_t k = 0; k < lblX.size(); ++k) {
-    lblX[k].SetCaption(k < s.size() ? std::wstring(1, s[k]) : std::wstring());
+void CaptionKeys(std::span<Label> keys, const std::wstring& layout) {
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    keys[k].SetCaption(k < layout.size() ? std::wstring(1, layout[k]) : std::wstring());
   }
 }
 

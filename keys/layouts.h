@@ -2,8 +2,10 @@
 // (15 to a pixel at 96 DPI). Shared by the window, its shell and the tests.
 #pragma once
 #include <array>
+#include <span>
 #include <string>
 
+#include "app/controls.h"
 #include "platform/types.h"
 
 namespace orv {
@@ -38,5 +40,9 @@ extern const std::array<FunctionKeyDesign, kFunctionKeys> kFunctionKeyDesign;
 // Where character key `index` (0..46) sits, in twips: four rows, the keys of
 // a row 600 twips apart.
 Rect CharKeyTwips(int index);
+
+// One character of the layout on each key; keys past the end of a short
+// layout are left blank.
+void CaptionKeys(std::span<Label> keys, const std::wstring& layout);
 
 }  // namespace orv

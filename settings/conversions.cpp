@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cwctype>
 #include <limits>
 
 namespace orv {
@@ -11,7 +12,6 @@ namespace orv {
 namespace {
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 // Decimal digits gathered into a double. Only the first significant digits
 // are kept and the exponent is clamped, so a line of ten million digits costs
@@ -84,11 +84,7 @@ bool SameWordIgnoringCase(std::wstring_view a, std::wstring_view b) {
                     [](wchar_t x, wchar_t y) { return LowerLetter(x) == LowerLetter(y); });
 }
 
-std::wstring_view TrimBlanks(std::wstring_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
+std::wstring_view TrimBlanks(std::wstring_view s) { return Trimmed(s, L" \t"); }
 
 void AppendUtf8(std::string& out, std::uint32_t c) {
   if (c < 0x80) {
@@ -152,22 +148,27 @@ std::optional<double> ParseNumber(std::wstring_view text, std::wstring_view deci
   return Finite(digits.Value(negative, exponent));
 }
 
-std::optional<double> NumberAtStart(std::wstring_view text) {
+namespace {
+
+// The number a text starts with. With blanks_inside, blanks and line breaks
+// are passed over anywhere before the exponent, as the settings file's old
+// reader did; otherwise only leading blanks are, and the next one ends it.
+std::optional<double> ReadLeadingNumber(std::wstring_view text, bool blanks_inside) {
+  const std::wstring_view blanks = blanks_inside ? L" \t\n" : L" \t";
   std::size_t i = 0;
-  // Blanks are skipped everywhere in the number, as the old reader did.
   auto skip = [&] {
-    while (i < text.size() && (IsBlank(text[i]) || text[i] == L'\n')) ++i;
+    while (i < text.size() && blanks.find(text[i]) != std::wstring_view::npos) ++i;
   };
   skip();
   bool negative = false;
   if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
     negative = text[i++] == L'-';
-    skip();
+    if (blanks_inside) skip();
   }
   DecimalDigits digits;
   bool after_point = false;
   for (;;) {
-    skip();
+    if (blanks_inside) skip();
     if (i >= text.size()) break;
     if (IsDigit(text[i])) {
       digits.Add(text[i++], after_point);
@@ -179,6 +180,7 @@ std::optional<double> NumberAtStart(std::wstring_view text) {
     }
   }
   if (!digits.Any()) return 0.0;
+  // An exponent without digits is no exponent.
   long long exponent = 0;
   if (i < text.size() &&
       (text[i] == L'e' || text[i] == L'E' || text[i] == L'd' || text[i] == L'D')) {
@@ -189,6 +191,78 @@ std::optional<double> NumberAtStart(std::wstring_view text) {
     if (exp_negative) exponent = -exponent;
   }
   return Finite(digits.Value(negative, exponent));
+}
+
+}  // namespace
+
+std::optional<double> NumberAtStart(std::wstring_view text) {
+  return ReadLeadingNumber(text, true);
+}
+
+double LeadingNumber(const std::wstring& text) {
+  return ReadLeadingNumber(text, false).value_or(0);
+}
+
+double SizeThroughNumberFormat(double size, std::wstring_view decimal_separator) {
+  return NumberAtStart(FormatNumber(size, decimal_separator)).value_or(0);
+}
+
+std::wstring_view Trimmed(std::wstring_view s, std::wstring_view blanks) {
+  const auto first = s.find_first_not_of(blanks);
+  if (first == std::wstring_view::npos) return {};
+  return s.substr(first, s.find_last_not_of(blanks) - first + 1);
+}
+
+bool IsBlankText(std::wstring_view s) { return Trimmed(s).empty(); }
+
+bool IsNumeric(std::wstring_view text, std::wstring_view decimal_separator) {
+  std::wstring_view s = Trimmed(text, L" \t");
+  if (s.empty()) return false;
+
+  // Hexadecimal and octal literals.
+  if (s.size() > 2 && s[0] == L'&' && (s[1] == L'H' || s[1] == L'h')) {
+    return std::all_of(s.begin() + 2, s.end(), [](wchar_t c) { return std::iswxdigit(c) != 0; });
+  }
+  if (s.size() > 2 && s[0] == L'&' && (s[1] == L'O' || s[1] == L'o')) {
+    return std::all_of(s.begin() + 2, s.end(), [](wchar_t c) { return c >= L'0' && c <= L'7'; });
+  }
+
+  // One sign in front, behind, or parentheses around.
+  if (s.front() == L'(' && s.back() == L')') {
+    s = s.substr(1, s.size() - 2);
+  } else if (s.front() == L'+' || s.front() == L'-') {
+    s.remove_prefix(1);
+  } else if (s.back() == L'+' || s.back() == L'-') {
+    s.remove_suffix(1);
+  }
+  s = Trimmed(s, L" \t");
+  if (s.empty()) return false;
+
+  const wchar_t dec = decimal_separator.empty() ? L'.' : decimal_separator[0];
+  std::size_t i = 0;
+  bool digits = false;
+  bool point = false;
+  for (; i < s.size(); ++i) {
+    const wchar_t c = s[i];
+    if (IsDigit(c)) {
+      digits = true;
+    } else if (c == dec && !point) {
+      point = true;
+    } else if (!point && digits && (c == L' ' || c == 0xA0 || (c == L',' && dec != L','))) {
+      // Thousands separators between digits.
+      if (i + 1 >= s.size() || !IsDigit(s[i + 1])) return false;
+    } else {
+      break;
+    }
+  }
+  if (!digits) return false;
+  if (i == s.size()) return true;
+  // Exponent: E or D, optional sign, at least one digit.
+  if (s[i] != L'E' && s[i] != L'e' && s[i] != L'D' && s[i] != L'd') return false;
+  ++i;
+  if (i < s.size() && (s[i] == L'+' || s[i] == L'-')) ++i;
+  if (i >= s.size()) return false;
+  return std::all_of(s.begin() + static_cast<std::ptrdiff_t>(i), s.end(), IsDigit);
 }
 
 std::optional<std::int16_t> ToInt16(double v) { return ToInt<std::int16_t>(v); }

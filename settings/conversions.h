@@ -1,6 +1,7 @@
-// Numbers, Booleans and text as the settings file and the registry values
-// hold them: the forms this program writes, and readers that take whatever a
-// hand-edited file or another program left there without ever failing hard.
+// Numbers, Booleans and text as the program reads and writes them: in the
+// settings file, the registry values, the history's test for numbers and the
+// window commands' parameters. The readers take whatever a hand-edited file
+// or another program left there without ever failing hard.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -22,6 +23,20 @@ std::optional<double> ParseNumber(std::wstring_view text, std::wstring_view deci
 // large for a double.
 std::optional<double> NumberAtStart(std::wstring_view text);
 
+// The longest leading decimal number of a text (point as separator, optional
+// sign and exponent, no blanks inside); 0 when the text does not start with
+// one or it is too large for a double.
+double LeadingNumber(const std::wstring& text);
+
+// True for texts such as 123, -4,5 (with a decimal comma), 1E3, (7), 5-,
+// &H1F or 1 000: what the system's numeric test accepts.
+bool IsNumeric(std::wstring_view text, std::wstring_view decimal_separator);
+
+// The text without the blanks at either end (spaces, as the system's Trim).
+std::wstring_view Trimmed(std::wstring_view s, std::wstring_view blanks = L" ");
+// Empty or spaces only.
+bool IsBlankText(std::wstring_view s);
+
 // Rounded to the nearest whole number (a half to the even neighbour); no
 // value when it does not fit.
 std::optional<std::int16_t> ToInt16(double v);
@@ -29,6 +44,11 @@ std::optional<std::int32_t> ToInt32(double v);
 
 // The shortest decimal form of v, with the user's decimal separator.
 std::wstring FormatNumber(double v, std::wstring_view decimal_separator);
+
+// A number as the system's number format writes it, then read back by a
+// reader that knows only the decimal point: under a decimal comma the
+// fraction of a font size is lost, as it always was in the settings file.
+double SizeThroughNumberFormat(double size, std::wstring_view decimal_separator);
 
 // "True" and "False" in any case (also the Russian forms), or a number,
 // where 0 is false.

@@ -1,11 +1,9 @@
-// Window placement and autostart in the registry, and the two buttons of the
-// options panel that act on history and autostart.
+// Window placement and autostart in the registry.
 #include "settings/registry.h"
 
 #include <array>
 #include <cmath>
 
-#include "app/frmKbd.h"
 #include "settings/conversions.h"
 
 namespace orv {
@@ -13,11 +11,6 @@ namespace orv {
 namespace {
 
 const std::wstring kKeyClass = L"String";
-const std::wstring kFormName = L"frmKbd";
-const std::wstring kAutostartQuestion =
-    L"Включить автозапуск OrvKey при каждой\r\nзагрузке операционной системы?";
-constexpr unsigned kMbOkCancelQuestion = 33;
-constexpr int kIdOk = 1;
 
 // Registry text is UTF-16 with its NUL, whatever the width of wchar_t here.
 std::vector<std::uint8_t> Utf16Bytes(const std::wstring& text) {
@@ -214,34 +207,6 @@ void LoadFormPlacement(Ports& p, Form& window, const std::wstring& window_name,
   } else if (auto shown = ParseBoolean(holder, sep)) {
     window.SetVisible(*shown);
   }
-}
-
-void FrmKbd::SaveFormPlacement() { orv::SaveFormPlacement(p_, *this, kFormName); }
-void FrmKbd::LoadFormPlacement() { orv::LoadFormPlacement(p_, *this, kFormName); }
-
-// "Clr History" forgets the texts (the file keeps them until the next save);
-// "Autorun" asks and sets or empties the Run value.
-void FrmKbd::cmdHistory_Click(int index) {
-  if (index == 0) {
-    HistoryItems.assign(1, std::wstring());
-    cmbText.Clear();
-    if (chkFont[kChkTips].Value() == 1) ShowInfoTTip(L"История удалена", 2);
-    return;
-  }
-  if (index != 1) return;
-  SetVisible(false);
-  const int answer =
-      p_.user32.MessageBoxW(hWnd(), kAutostartQuestion, p_.toolkit.AppTitle(), kMbOkCancelQuestion);
-  // The tip reports the user's choice, not whether the write went through.
-  if (answer == kIdOk) {
-    const std::wstring command = L"\"" + DataFolder + p_.toolkit.AppExeName() + L".exe\"";
-    WriteRegValue(p_.advapi32, kHkeyCurrentUser, kRunKey, L"OrvKey", command);
-    ShowInfoTTip(L"Автозагрузка включена", 1);
-  } else {
-    WriteRegValue(p_.advapi32, kHkeyCurrentUser, kRunKey, L"OrvKey", std::wstring());
-    ShowInfoTTip(L"Автозагрузка выключена", 1);
-  }
-  SetVisible(true);
 }
 
 }  // namespace orv

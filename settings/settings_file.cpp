@@ -1,20 +1,16 @@
-// Reading and writing OrvKey.ini. The file is positional: the reader takes
-// every line by its place, so the writer and the reader agree line for line.
-#include <optional>
-#include <string>
+// Reading and writing OrvKey.ini by one table of its lines.
+#include "settings/settings_file.h"
 
-#include "app/frmKbd.h"
-#include "app/window_routines.h"
+#include <functional>
+
 #include "settings/conversions.h"
 
 namespace orv {
 
 namespace {
 
-const std::wstring kSettingsFileName = L"OrvKey.ini";
 const std::wstring kFileHeader = L"[OrvCar Keyboard Settings File]";
 const std::wstring kHistoryHeader = L"[History]";
-const std::wstring kEmptyLayoutText = L"1234567890";
 const std::string kUtf8Bom = "\xEF\xBB\xBF";
 // Key font sizes the font system can make, in points; outside them a size
 // line counts as no number.
@@ -24,11 +20,92 @@ constexpr double kMaxFontSize = 2160;
 // stray giant file cannot take all the memory.
 constexpr std::size_t kMaxSettingsBytes = std::size_t{64} << 20;
 
-bool IsBlankText(const std::wstring& s) { return s.find_first_not_of(L' ') == std::wstring::npos; }
+// One line of the file: what the writer puts there, and what the reader
+// takes from it (nothing for the fixed lines).
+struct LineRule {
+  std::function<std::wstring(const SettingsValues&)> write;
+  std::function<void(const std::wstring& line, SettingsValues&)> read;
+};
 
-// Reads lines the way the file has always been read: once the end is
-// reached every read fails and leaves the last line read where it was, so
-// the remaining steps work on that line again.
+LineRule Fixed(const std::wstring& text) {
+  return {[text](const SettingsValues&) { return text; }, nullptr};
+}
+
+LineRule Layout(std::size_t i) {
+  return {[i](const SettingsValues& v) { return v.layouts[i]; },
+          [i](const std::wstring& line, SettingsValues& v) { v.layouts[i] = line; }};
+}
+
+// A "Name=value" line; the reader sees the text after the first "=".
+template <typename Write, typename Read>
+LineRule Named(const std::wstring& name, Write write, Read read) {
+  return {
+      [name, write](const SettingsValues& v) { return name + L"=" + write(v); },
+      [read](const std::wstring& line, SettingsValues& v) { read(GetFieldValue(line, L"="), v); }};
+}
+
+// The file's lines in order, with the user's decimal separator.
+std::vector<LineRule> LineTable(const std::wstring& sep) {
+  auto style = [&sep](const wchar_t* name, bool SettingsValues::*field) {
+    return Named(
+        name, [field](const SettingsValues& v) { return std::wstring(v.*field ? L"1" : L"0"); },
+        [field, sep](const std::wstring& value, SettingsValues& v) {
+          const auto n = ParseNumber(value, sep);
+          v.*field = n && *n == 1;
+        });
+  };
+  auto colour = [&sep](const wchar_t* name, std::optional<Color> SettingsValues::*field) {
+    return Named(
+        name,
+        [field](const SettingsValues& v) {
+          return std::to_wstring(static_cast<std::int32_t>((v.*field).value_or(0)));
+        },
+        [field, sep](const std::wstring& value, SettingsValues& v) {
+          const auto n = ParseNumber(value, sep);
+          const auto c = n ? ToInt32(*n) : std::nullopt;
+          if (c) v.*field = static_cast<Color>(*c);
+        });
+  };
+  // The option lines take the leading number.
+  auto option = [](const wchar_t* name, std::optional<std::int16_t> SettingsValues::*field) {
+    return Named(
+        name, [field](const SettingsValues& v) { return std::to_wstring((v.*field).value_or(0)); },
+        [field](const std::wstring& value, SettingsValues& v) {
+          const auto n = NumberAtStart(value);
+          if (n) v.*field = ToInt16(*n);
+        });
+  };
+  return {
+      Fixed(kFileHeader),
+      Layout(0),
+      Layout(1),
+      Layout(2),
+      Layout(3),
+      Fixed(L"[Font]"),
+      Named(
+          L"FontName", [](const SettingsValues& v) { return v.font_name; },
+          [](const std::wstring& value, SettingsValues& v) { v.font_name = value; }),
+      style(L"FontBold", &SettingsValues::bold),
+      style(L"FontItal", &SettingsValues::italic),
+      style(L"FontUnder", &SettingsValues::underline),
+      Named(
+          L"FontSize",
+          [sep](const SettingsValues& v) {
+            return FormatNumber(SizeThroughNumberFormat(v.font_size.value_or(0), sep), sep);
+          },
+          [sep](const std::wstring& value, SettingsValues& v) {
+            const auto size = ParseNumber(value, sep);
+            if (size && *size >= kMinFontSize && *size <= kMaxFontSize) v.font_size = size;
+          }),
+      colour(L"FontColor", &SettingsValues::font_color),
+      colour(L"DownColor", &SettingsValues::down_color),
+      Fixed(L"[Settings]"),
+      option(L"Tips", &SettingsValues::tips),
+      option(L"Caps", &SettingsValues::caps),
+      option(L"HideToTray", &SettingsValues::hide_to_tray),
+  };
+}
+
 class LineReader {
  public:
   explicit LineReader(std::wstring text) : text_(std::move(text)) {}
@@ -70,204 +147,43 @@ std::string EncodeSettings(Kernel32& kernel32, const std::wstring& text) {
   return kUtf8Bom + ToUtf8(text);
 }
 
-// Selects the first font of the list whose name matches, ignoring case.
-void SelectFontByName(ComboBox& fonts, User32& user32, const std::wstring& name) {
-  const std::wstring wanted = user32.CharUpperW(name);
-  for (int i = 0; i < fonts.ListCount(); ++i) {
-    const std::wstring& item = fonts.List(i);
-    if (item.size() == name.size() && user32.CharUpperW(item) == wanted) {
-      fonts.SetListIndex(i);
-      return;
-    }
-  }
-}
-
 }  // namespace
 
-// What a first run starts from, applied as the loader applies a file.
-void FrmKbd::ApplyDefaultSettings() {
-  for (int i = 0; i < kLayouts; ++i) {
-    txtLang[static_cast<std::size_t>(i)].SetText(kDefaultLayouts[static_cast<std::size_t>(i)]);
-  }
-  auto& tmpl = lblX[0];
-  tmpl.SetFontName(L"Tahoma");
-  tmpl.SetFontSize(15);
-  tmpl.SetFontBold(true);
-  tmpl.SetForeColor(255);
-  chkFont[kChkTips].SetValue(1);
-  DownColor = 65280;
-}
-
-// Reads the settings, or applies the defaults on a first run, and brings
-// every control the settings touch into line. A line that does not convert
-// leaves its setting as it was; nothing is reported.
-void FrmKbd::LoadSettings() {
-  settings_path_ = MakeFilePath(p_, DataFolder, kSettingsFileName);
-  if (!p_.kernel32.FileExists(settings_path_)) {
-    ApplyDefaultSettings();
-    BringControlsInLine(false);
-    txtLang_Change(0);
-    return;
-  }
-
+SettingsValues SettingsFile::Read() {
   std::string bytes;
   std::wstring text;
-  // A file that cannot be read acts as one whose every read fails.
-  if (p_.kernel32.ReadFileBytes(settings_path_, bytes)) {
-    text = DecodeSettings(p_.kernel32, std::move(bytes));
-  }
+  if (k_.ReadFileBytes(path_, bytes)) text = DecodeSettings(k_, std::move(bytes));
   LineReader file(std::move(text));
-  const std::wstring sep = p_.kernel32.GetDecimalSeparator();
-  auto value = [](const std::wstring& line) { return GetFieldValue(line, L"="); };
-  auto& tmpl = lblX[0];
+  SettingsValues values;
   std::wstring line;
-
-  file.Read(line);
-  for (auto& box : txtLang) {
+  for (const auto& rule : LineTable(k_.GetDecimalSeparator())) {
     file.Read(line);
-    box.SetText(line);  // the box keeps 47 characters
+    if (rule.read) rule.read(line, values);
   }
-  file.Read(line);
-  file.Read(line);
-  SelectFontByName(cmbFont, p_.user32, value(line));
-
-  // A style line only ever turns its style on: the designed font has none.
-  auto style_on = [&](const std::wstring& l) {
-    const auto n = ParseNumber(value(l), sep);
-    return n && *n == 1;
-  };
-  file.Read(line);
-  if (style_on(line)) tmpl.SetFontBold(true);
-  file.Read(line);
-  if (style_on(line)) tmpl.SetFontItalic(true);
-  file.Read(line);
-  if (style_on(line)) tmpl.SetFontUnderline(true);
-
-  file.Read(line);
-  if (auto size = ParseNumber(value(line), sep);
-      size && *size >= kMinFontSize && *size <= kMaxFontSize) {
-    tmpl.SetFontSize(*size);
-  }
-  auto colour = [&](const std::wstring& l) -> std::optional<Color> {
-    const auto n = ParseNumber(value(l), sep);
-    if (!n) return std::nullopt;
-    const auto c = ToInt32(*n);
-    if (!c) return std::nullopt;
-    return static_cast<Color>(*c);
-  };
-  file.Read(line);
-  if (auto c = colour(line)) tmpl.SetForeColor(*c);
-  file.Read(line);
-  if (auto c = colour(line)) DownColor = *c;
-  file.Read(line);
-
-  // The option lines take the leading number; a box refuses all but 0, 1, 2.
-  auto option = [&](const std::wstring& l) -> std::optional<std::int16_t> {
-    const auto n = NumberAtStart(value(l));
-    return n ? ToInt16(*n) : std::nullopt;
-  };
-  file.Read(line);
-  if (auto v = option(line)) chkFont[kChkTips].SetValue(*v);
-  file.Read(line);
-  if (auto v = option(line)) chkFont[kChkShiftAsCaps].SetValue(*v);
-  file.Read(line);
-  if (auto v = option(line)) HideToTray = *v;
-
-  BringControlsInLine(true);
-
-  // The rest is history; a blank line holds the empty last place until the
-  // next line takes it.
-  if (HistoryItems.empty()) HistoryItems.emplace_back();
+  // The rest is history, wherever its section line stands.
   while (file.Read(line)) {
-    if (line == kHistoryHeader) continue;
-    if (!HistoryItems.back().empty()) HistoryItems.emplace_back();
-    HistoryItems.back() = line;
+    if (line != kHistoryHeader) values.history.push_back(line);
   }
-
-  txtLang_Change(0);
-  LoadFormPlacement();
-  cmbText.Clear();
-  for (const auto& item : HistoryItems) {
-    if (!item.empty()) cmbText.AddItem(item);
-  }
+  return values;
 }
 
-// Writes the whole file from the controls. The new file is written beside
-// the old one and moved over it in one step, so a power cut at any moment
-// leaves either the old settings or the new ones, never a part.
-void FrmKbd::SaveSettings() {
+void SettingsFile::Write(const SettingsValues& values) {
   std::wstring text;
   auto put = [&text](const std::wstring& line) {
     text += line;
     text += L"\r\n";
   };
-  put(kFileHeader);
-  for (auto& box : txtLang) {
-    if (IsBlankText(box.Text())) box.SetText(kEmptyLayoutText);
-    put(box.Text());
-  }
-  const auto& tmpl = lblX[0];
-  const Font& font = tmpl.Font();
-  auto flag = [](bool on) { return std::wstring(on ? L"1" : L"0"); };
-  put(L"[Font]");
-  put(L"FontName=" + font.name);
-  put(L"FontBold=" + flag(font.bold));
-  put(L"FontItal=" + flag(font.italic));
-  put(L"FontUnder=" + flag(font.underline));
-  put(L"FontSize=" + FormatNumber(SizeThroughNumberFormat(font.size)));
-  put(L"FontColor=" + std::to_wstring(static_cast<std::int32_t>(tmpl.ForeColor())));
-  put(L"DownColor=" + std::to_wstring(static_cast<std::int32_t>(DownColor)));
-  put(L"[Settings]");
-  put(L"Tips=" + std::to_wstring(chkFont[kChkTips].Value()));
-  put(L"Caps=" + std::to_wstring(chkFont[kChkShiftAsCaps].Value()));
-  put(L"HideToTray=" + std::to_wstring(chkFont[kChkHideToTray].Value()));
+  for (const auto& rule : LineTable(k_.GetDecimalSeparator())) put(rule.write(values));
   put(kHistoryHeader);
-  for (const auto& item : HistoryItems) {
+  for (const auto& item : values.history) {
     if (!IsBlankText(item)) put(item);
   }
 
-  // The path was fixed when the settings were loaded; building it again
-  // would repeat MakeFilePath's warning on every Enter.
-  if (settings_path_.empty()) settings_path_ = MakeFilePath(p_, DataFolder, kSettingsFileName);
-  const std::wstring temp = settings_path_ + L".tmp";
-  auto& k = p_.kernel32;
-  if (k.WriteFileDurably(temp, EncodeSettings(k, text)) &&
-      k.MoveFileReplace(temp, settings_path_)) {
+  const std::wstring temp = path_ + L".tmp";
+  if (k_.WriteFileDurably(temp, EncodeSettings(k_, text)) && k_.MoveFileReplace(temp, path_)) {
     return;
   }
-  k.DeleteFileW(temp);
-}
-
-// A number as the system's number format writes it, then read back by a
-// reader that knows only the decimal point: under a decimal comma the
-// fraction of a font size is lost, as it always was in the settings file.
-double FrmKbd::SizeThroughNumberFormat(double size) {
-  return NumberAtStart(FormatNumber(size)).value_or(0);
-}
-
-std::wstring FrmKbd::FormatNumber(double v) {
-  return orv::FormatNumber(v, p_.kernel32.GetDecimalSeparator());
-}
-
-// The part of loading that is the same with or without a settings file.
-void FrmKbd::BringControlsInLine(bool from_file) {
-  auto& tmpl = lblX[0];
-  PropagateTemplateKey(false);
-  for (auto& key : lblControl) key.SetForeColor(tmpl.ForeColor());
-  chkFont[kChkBold].SetValue(tmpl.Font().bold ? 1 : 0);
-  chkFont[kChkItalic].SetValue(tmpl.Font().italic ? 1 : 0);
-  chkFont[kChkUnderline].SetValue(tmpl.Font().underline ? 1 : 0);
-  chkFont[kChkColor1].SetBackColor(tmpl.ForeColor());
-  chkFont[kChkColor2].SetBackColor(DownColor);
-  if (from_file) chkFont[kChkHideToTray].SetValue(HideToTray);
-  const double size = SizeThroughNumberFormat(tmpl.Font().size);
-  for (int i = 0; i < cmbSize.ListCount(); ++i) {
-    if (NumberAtStart(cmbSize.List(i)) == size) {
-      cmbSize.SetListIndex(i);
-      break;
-    }
-  }
-  cmbText.SetForeColor(tmpl.ForeColor());
+  k_.DeleteFileW(temp);
 }
 
 }  // namespace orv

@@ -9,48 +9,66 @@ namespace {
 constexpr int kPathSearchLimit = 256;
 }
 
-std::wstring WindowRoutines::GetWindowTextTimeout(Hwnd wnd, unsigned timeout_ms) {
+std::optional<std::wstring> WindowRoutines::ReadWindowText(Hwnd wnd, unsigned timeout_ms) {
   std::uintptr_t length = 0;
   if (!p_.user32.SendMessageTimeoutW(wnd, wm::kGetTextLength, 0, 0, kSmtoAbortIfHung, timeout_ms,
                                      &length)) {
-    return kHungMarker;
+    return std::nullopt;
   }
-  if (length == 0) return {};
+  if (length == 0) return std::wstring();
   // A window may claim any length; a buffer we cannot have reads as empty.
   std::vector<wchar_t> buffer;
   try {
     buffer.assign(length + 1, L'\0');
   } catch (const std::exception&) {
-    return {};
+    return std::wstring();
   }
   std::uintptr_t copied = 0;
   if (!p_.user32.SendMessageTimeoutW(wnd, wm::kGetText, buffer.size(),
                                      reinterpret_cast<std::intptr_t>(buffer.data()),
                                      kSmtoAbortIfHung, timeout_ms, &copied)) {
-    return {};
+    return std::wstring();
   }
   buffer.back() = L'\0';
   return std::wstring(buffer.data());
 }
 
+// Callers outside the program see the marker in place of a hung window's text.
+std::wstring WindowRoutines::GetWindowTextTimeout(Hwnd wnd, unsigned timeout_ms) {
+  return ReadWindowText(wnd, timeout_ms).value_or(kHungMarker);
+}
+
 std::wstring WindowRoutines::GetWindowClass(Hwnd wnd) { return p_.user32.GetClassNameW(wnd, 256); }
 
-std::wstring WindowRoutines::GetWindowPath(Hwnd wnd) {
-  if (wnd == 0) return {};
-  const std::wstring cls = GetWindowClass(wnd);
-  const Hwnd parent = p_.user32.GetParent(wnd);
-  if (parent == 0) return L"NOPARENT," + cls;
-  const std::wstring not_found = L"NOTFOUND," + cls;
-  Hwnd child = p_.user32.FindWindowExW(parent, 0, cls.c_str(), nullptr);
-  if (child == 0) return not_found;
-  int ordinal = 0;
-  while (child != wnd) {
-    if (ordinal == kPathSearchLimit) return not_found;
-    child = p_.user32.FindWindowExW(parent, child, cls.c_str(), nullptr);
-    if (child == 0) return not_found;
-    ++ordinal;
+std::optional<WindowPath> WindowRoutines::LocateWindow(Hwnd wnd) {
+  if (wnd == 0) return std::nullopt;
+  WindowPath path;
+  path.class_name = GetWindowClass(wnd);
+  path.parent = p_.user32.GetParent(wnd);
+  if (path.parent == 0) {
+    path.kind = WindowPath::Kind::kNoParent;
+    return path;
   }
-  return std::to_wstring(parent.value()) + L"," + std::to_wstring(ordinal) + L"," + cls;
+  const wchar_t* cls = path.class_name.c_str();
+  Hwnd child = p_.user32.FindWindowExW(path.parent, 0, cls, nullptr);
+  while (child != 0 && child != wnd && path.ordinal < kPathSearchLimit) {
+    child = p_.user32.FindWindowExW(path.parent, child, cls, nullptr);
+    ++path.ordinal;
+  }
+  if (child == wnd) path.kind = WindowPath::Kind::kFound;
+  return path;
+}
+
+std::wstring WindowRoutines::GetWindowPath(Hwnd wnd) {
+  const auto path = LocateWindow(wnd);
+  if (!path) return {};
+  switch (path->kind) {
+    case WindowPath::Kind::kNoParent: return L"NOPARENT," + path->class_name;
+    case WindowPath::Kind::kNotFound: return L"NOTFOUND," + path->class_name;
+    case WindowPath::Kind::kFound: break;
+  }
+  return std::to_wstring(static_cast<std::intptr_t>(path->parent)) + L"," +
+         std::to_wstring(path->ordinal) + L"," + path->class_name;
 }
 
 Hwnd WindowRoutines::FindNthChild(Hwnd parent, std::int64_t n, const std::wstring& class_name) {

@@ -2,22 +2,38 @@
 // text under a time-out, their class, where they stand among their siblings.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/ports.h"
 
 namespace orv {
 
-// The answer GetWindowTextTimeout gives for a window that does not answer.
+// The text GetWindowTextTimeout shows for a window that does not answer.
 inline const std::wstring kHungMarker = L"(Не отвечает)";
+
+// Where a window stands: the ordinal-th child of its class under parent, or
+// a window without a parent, or one not found among its parent's first
+// children of its class.
+struct WindowPath {
+  enum class Kind { kFound, kNoParent, kNotFound };
+  Kind kind = Kind::kNotFound;
+  Hwnd parent = 0;
+  std::int64_t ordinal = 0;
+  std::wstring class_name;
+};
 
 class WindowRoutines {
  public:
   explicit WindowRoutines(Ports& ports) : p_(ports) {}
 
+  // The window's text; no value when it does not answer in time.
+  std::optional<std::wstring> ReadWindowText(Hwnd wnd, unsigned timeout_ms);
   // The window's text, or kHungMarker when it does not answer in time.
   std::wstring GetWindowTextTimeout(Hwnd wnd, unsigned timeout_ms);
   std::wstring GetWindowClass(Hwnd wnd);
+  // No value for window 0.
+  std::optional<WindowPath> LocateWindow(Hwnd wnd);
   // "parent,ordinal,class", or the NOPARENT / NOTFOUND forms.
   std::wstring GetWindowPath(Hwnd wnd);
   // The n-th child (from 0) of a class, 0 for parent 0, -1 when none.

@@ -1,6 +1,5 @@
-// The key font and colour options, and the font list they pick from.
-#include "app/frmKbd.h"
-#include "utility/KelpUltimate.h"
+// The font list and the colour dialog of the options panel.
+#include "utility/fonts_colors.h"
 
 namespace orv {
 
@@ -25,60 +24,6 @@ std::int32_t FontColorRoutines::PickColor(Hwnd owner, Color initial_color) {
   record.flags = kCcRgbInit | kCcFullOpen | kCcAnyColor;
   if (p_.comdlg32.ChooseColorW(record) != 1) return -1;
   return static_cast<std::int32_t>(record.result);
-}
-
-// The first key holds the look; the others copy it, and with colours_too the
-// function keys and the edit line take its colour.
-void FrmKbd::PropagateTemplateKey(bool colours_too) {
-  const auto& tmpl = lblX[0];
-  for (std::size_t i = 1; i < lblX.size(); ++i) {
-    lblX[i].SetFont(tmpl.Font());
-    lblX[i].SetForeColor(tmpl.ForeColor());
-  }
-  if (!colours_too) return;
-  for (auto& key : lblControl) key.SetForeColor(tmpl.ForeColor());
-  cmbText.SetForeColor(tmpl.ForeColor());
-}
-
-// Every option box re-spreads the look, even those that change none of it.
-void FrmKbd::chkFont_Click(int index) {
-  auto& tmpl = lblX[0];
-  const int value = chkFont[static_cast<std::size_t>(index)].Value();
-  switch (index) {
-    case kChkBold: tmpl.SetFontBold(value == 1); break;
-    case kChkItalic: tmpl.SetFontItalic(value == 1); break;
-    case kChkUnderline: tmpl.SetFontUnderline(value == 1); break;
-    case kChkColor1:
-      if (const auto c = kelp_.PickColor(hWnd(), tmpl.ForeColor()); c != -1) {
-        tmpl.SetForeColor(static_cast<Color>(c));
-      }
-      break;
-    case kChkColor2:
-      // Said first, whatever the Tips option: the dialog alone does not say
-      // which colour it is asking for.
-      ShowInfoTTip(L"Укажите цвет клавиш при нажатии", 2);
-      if (const auto c = kelp_.PickColor(hWnd(), DownColor); c != -1) {
-        DownColor = static_cast<Color>(c);
-      }
-      break;
-    case kChkShiftAsCaps: ShiftAsCaps = static_cast<std::int16_t>(value); break;
-    default: break;  // Tips and the tray option are read where they are used
-  }
-  PropagateTemplateKey(true);
-}
-
-// Picked by the user or selected by the settings loader alike.
-void FrmKbd::cmbFont_Click() {
-  if (cmbFont.ListIndex() < 0) return;
-  lblX[0].SetFontName(cmbFont.List(cmbFont.ListIndex()));
-  PropagateTemplateKey(false);
-}
-
-// The size lands on the character keys only; the function keys keep theirs.
-void FrmKbd::cmbSize_Click() {
-  if (cmbSize.ListIndex() < 0) return;
-  lblX[0].SetFontSize(std::wcstod(cmbSize.List(cmbSize.ListIndex()).c_str(), nullptr));
-  PropagateTemplateKey(false);
 }
 
 }  // namespace orv

@@ -20,42 +20,7 @@ constexpr unsigned kMbOkCancelExclamation = 49;
 constexpr int kIdCancel = 2;
 constexpr unsigned kAnswerTimeoutMs = 500;
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
 }  // namespace
-
-// Reads as much of a number as the text starts with, and ignores the rest.
-double LeadingNumber(const std::wstring& text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) ++i;
-  const std::size_t start = i;
-  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
-  const std::size_t digits_from = i;
-  while (i < text.size() && IsDigit(text[i])) ++i;
-  bool digits = i > digits_from;
-  if (i < text.size() && text[i] == L'.') {
-    const std::size_t after_point = ++i;
-    while (i < text.size() && IsDigit(text[i])) ++i;
-    digits = digits || i > after_point;
-  }
-  if (!digits) return 0;
-  std::size_t end = i;
-  // An exponent counts only when digits follow it.
-  if (i < text.size() &&
-      (text[i] == L'e' || text[i] == L'E' || text[i] == L'd' || text[i] == L'D')) {
-    std::size_t j = i + 1;
-    if (j < text.size() && (text[j] == L'+' || text[j] == L'-')) ++j;
-    const std::size_t exp_digits = j;
-    while (j < text.size() && IsDigit(text[j])) ++j;
-    if (j > exp_digits) end = j;
-  }
-  std::wstring number = text.substr(start, end - start);
-  for (auto& c : number) {
-    if (c == L'd' || c == L'D') c = L'e';
-  }
-  const double v = std::wcstod(number.c_str(), nullptr);
-  return std::isfinite(v) ? v : 0;
-}
 
 // A number prints as the system prints it, so "2.5" becomes "2,5" under a decimal comma.
 std::wstring CommandParam::AsText(const std::wstring& decimal_separator) const {
@@ -101,7 +66,7 @@ void WindowCommands::WindowCommand(Hwnd wnd, int command, const CommandParam& pa
       break;
     case Restore: u.ShowWindow(wnd, sw::kRestore); break;
     case Close: {
-      if (windows_.GetWindowTextTimeout(wnd, kAnswerTimeoutMs) != kHungMarker) {
+      if (windows_.ReadWindowText(wnd, kAnswerTimeoutMs)) {
         u.SendMessageW(wnd, wm::kClose, 0, 0);
         break;
       }

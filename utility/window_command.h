@@ -8,6 +8,7 @@
 
 #include "app/controls.h"
 #include "platform/ports.h"
+#include "settings/conversions.h"
 #include "target/window_routines.h"
 
 namespace orv {
@@ -31,10 +32,6 @@ class CommandParam {
  private:
   std::variant<std::monostate, double, std::wstring> value_;
 };
-
-// The longest leading decimal number of a text (point as separator, optional
-// sign and exponent); 0 when the text does not start with one.
-double LeadingNumber(const std::wstring& text);
 
 // The window commands by name; the numbers are the routine's, as callers
 // outside the program pass them.

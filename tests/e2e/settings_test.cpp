@@ -55,14 +55,17 @@ void ForgetPlacement() {
 // must equal one of the copies.
 int RunSaveLoop(const std::wstring& folder) {
   win32::SystemPorts sys(GetModuleHandleW(nullptr));
-  KelpUltimate kelp(sys.ports);
-  FrmKbd kbd(sys.ports, kelp);
-  kbd.DataFolder = folder + L"\\";
-  for (size_t i = 0; i < kLayouts; ++i) kbd.txtLang[i].SetText(kDefaultLayouts[i]);
+  SettingsFile file(sys.ports.kernel32);
+  file.SetPath(folder + L"\\OrvKey.ini");
+  SettingsValues a, b;
+  a.layouts = b.layouts = kDefaultLayouts;
+
   // B is long, so that a kill often lands while it is being written.
-  const std::vector<std::wstring> a{L"A: короткая история"};
-  std::vector<std::wstring> b;
-  for (int i = 0; i < 3000; ++i) b.push_back(L"B: длинная история, строка " + std::to_wstring(i));
+  a.history = {L"A: короткая история"};
+  for (int i = 0; i < 3000; ++i) {
+    b.history.push_back(L"B: длинная история, строка " + std::to_wstring(i));
+  }
+  auto save = [&](bool long_one) { file.Write(long_one ? b : a); };
   const std::wstring ini = folder + L"\\OrvKey.ini";
   for (int round = 0;; ++round) {
     kbd.HistoryItems = round % 2 ? b : a;

@@ -21,8 +21,6 @@ class FakeTimers {
     desk_.on_do_events = [this] { Run(); };
   }
   ~FakeTimers() { desk_.on_do_events = nullptr; }
-  FakeTimers(const FakeTimers&) = delete;
-  FakeTimers& operator=(const FakeTimers&) = delete;
 
   void Add(Timer& timer) { entries_.push_back({&timer, ~0ull, 0, false}); }
 
@@ -45,8 +43,8 @@ class FakeTimers {
 
   // Idle time: the clock moves on in steps, timers fire as they fall due.
   void Wait(std::uint32_t ms, std::uint32_t step = 10) {
-    const std::uint32_t end = desk_.now + ms;
-    while (static_cast<std::int32_t>(end - desk_.now) > 0) {
+    for (const std::uint32_t end = desk_.now + ms;
+         static_cast<std::int32_t>(end - desk_.now) > 0;) {
       desk_.now += std::min(step, end - desk_.now);
       Run();
     }
@@ -69,23 +67,17 @@ class KbdTest : public ::testing::Test {
   Ports ports{desk.ports()};
   KelpUltimate kelp{ports};
   std::unique_ptr<FrmKbd> kbd;
-  Hwnd edit_line = 0;            // the edit part of cmbText
   FrmTip* tip_window = nullptr;  // handed to the keyboard before it loads
 
   // Creates the keyboard's windows the way the shell does, then loads it.
   void Load() {
     kbd = std::make_unique<FrmKbd>(ports, kelp);
-    const Hwnd form =
-        desk.AddWindow(L"OrvKeyKeyboard", L"OrvCar Keyboard", 0, Rect{100, 300, 732, 517});
+    const Hwnd form = desk.AddWindow(L"OrvKeyKeyboard", L"", 0, Rect{100, 300, 732, 517});
     kbd->AttachWindow(form);
     kbd->Move(100, 300, 632, 217);
     const Hwnd combo = desk.AddWindow(L"ComboBox", L"", form, Rect{156, 310, 635, 347});
     kbd->cmbText.AttachWindow(combo);
-    edit_line = desk.AddWindow(L"Edit", L"", combo, Rect{159, 313, 615, 344});
-    for (auto& box : kbd->txtLang) {
-      box.AttachWindow(
-          desk.AddWindow(L"Edit", L"", form, Rect{204, 300 + box.Top(), 725, 319 + box.Top()}));
-    }
+    desk.AddWindow(L"Edit", L"", combo, Rect{159, 313, 615, 344});
     kbd->picHook.AttachWindow(desk.AddWindow(L"Static", L"", form, Rect{100, 300, 101, 301}));
     if (tip_window) kbd->SetTipWindow(tip_window);
     kbd->Form_Load();
@@ -94,42 +86,37 @@ class KbdTest : public ::testing::Test {
     std::int16_t cancel = 0;
     kbd->Form_Unload(cancel);
   }
+  const std::vector<std::wstring>& History() { return kbd->GetHistory().Items(); }
 
-  // A finger on a point for one tick of the polling timer.
-  void TouchAt(Point at) {
-    desk.cursor = at;
+  // A finger on a window for one tick of the polling timer.
+  void Touch(Hwnd wnd) {
+    const Rect r = desk.W(wnd).rect;
+    desk.cursor = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     desk.button_down = true;
     kbd->BeginEvent();
     kbd->tmrhWnd.Fire();
     desk.button_down = false;
   }
-  void Touch(Hwnd wnd) {
-    const Rect r = desk.W(wnd).rect;
-    TouchAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  // The user puts the caret into the edit line.
+  void PutCaret(std::int32_t pos) {
+    kbd->cmbText.ReportSelStart(pos);
+    kbd->cmbText_CaretMoved();
   }
-  // One touch of a character key: down, up, click.
-  void Key(int index) {
+  // One touch of a character key or, with `function`, a function key.
+  void Key(int index, bool function = false) {
     kbd->BeginEvent();
-    kbd->lblX_MouseDown(index);
-    kbd->lblX_MouseUp(index);
-    kbd->lblX_Click(index);
+    function ? kbd->lblControl_MouseDown(index) : kbd->lblX_MouseDown(index);
+    function ? kbd->lblControl_MouseUp(index) : kbd->lblX_MouseUp(index);
+    function ? kbd->lblControl_Click(index) : kbd->lblX_Click(index);
   }
-  void FKey(int index) {
-    kbd->BeginEvent();
-    kbd->lblControl_MouseDown(index);
-    kbd->lblControl_MouseUp(index);
-    kbd->lblControl_Click(index);
-  }
-  // The key whose caption is `ch` in the current layout.
-  int KeyOf(wchar_t ch) {
-    for (int i = 0; i < kCharKeys; ++i) {
-      if (kbd->lblX[static_cast<std::size_t>(i)].Caption() == std::wstring(1, ch)) return i;
-    }
-    ADD_FAILURE() << "no key shows " << static_cast<int>(ch);
-    return 0;
-  }
+  void FKey(int index) { Key(index, true); }
+  // Types each character with the key that shows it in the current layout.
   void Type(const std::wstring& text) {
-    for (wchar_t c : text) Key(KeyOf(c));
+    for (wchar_t c : text) {
+      const auto at = kbd->txtLang[kbd->GetShift().LayoutIndex()].Text().find(c);
+      ASSERT_NE(at, std::wstring::npos) << "no key shows " << static_cast<int>(c);
+      Key(static_cast<int>(at));
+    }
   }
 };
 

@@ -41,7 +41,7 @@ TEST_F(OptionsTest, StyleBoxesAndListsSpreadTheTemplateLook) {
   kbd->chkFont[kChkItalic].SetValue(2);  // greyed is not italic
   EXPECT_FALSE(kbd->lblX[46].Font().italic);
   kbd->chkFont[kChkHideToTray].SetValue(1);
-  EXPECT_EQ(kbd->HideToTray, 0);  // tray mode waits for the next start
+  EXPECT_EQ(kbd->HideToTray(), 0);  // tray mode waits for the next start
 }
 
 TEST_F(OptionsTest, ColourDialogsStartFreshAndCancelChangesNothing) {
@@ -67,7 +67,7 @@ TEST_F(OptionsTest, ColourDialogsStartFreshAndCancelChangesNothing) {
   kbd->chkFont[kChkColor2].SetValue(1);
   EXPECT_EQ(tip_when_asked, L"Укажите цвет клавиш при нажатии");
   EXPECT_EQ(desk.color_dialogs[2].result, 65280u);
-  EXPECT_EQ(kbd->DownColor, 0x00112233u);
+  EXPECT_EQ(kbd->DownColor(), 0x00112233u);
   EXPECT_EQ(kbd->lblX[0].ForeColor(), 0x00FF8000u);
 }
 

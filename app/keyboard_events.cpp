@@ -1,0 +1,170 @@
+// The keys, the edit line and the target: each handler wires its event to
+// the objects that own the state.
+#include "app/frmKbd.h"
+#include "settings/conversions.h"
+
+namespace orv {
+
+namespace {
+const wchar_t* const kEditingTip = L"Редактируем текст";
+
+// Clears a flag when a scope ends, however it ends.
+struct FlagGuard {
+  bool& flag;
+  explicit FlagGuard(bool& f) : flag(f) { flag = true; }
+  ~FlagGuard() { flag = false; }
+};
+}  // namespace
+
+// ---- Layouts and keys
+
+// Runs on every edit of a layout box, so the keys always show the layout
+// being edited.
+void FrmKbd::txtLang_Change(int index) {
+  if (index < 0 || index >= kLayouts) return;
+  CaptionKeys(lblX, txtLang[static_cast<std::size_t>(index)].Text());
+}
+
+void FrmKbd::lblX_MouseDown(int index) {
+  highlight_.Paint(lblX, lblControl[kKeyClr].ForeColor(), index);
+}
+
+void FrmKbd::lblX_MouseUp(int index) { highlight_.Paint(lblX, lblControl[kKeyClr].ForeColor()); }
+
+void FrmKbd::lblX_Click(int index) {
+  edit_line_.Insert(lblX[static_cast<std::size_t>(index)].Caption());
+  if (shift_.ReleaseAfterCharacter()) {
+    lblControl[kKeyShift].SetForeColor(lblControl[kKeyClr].ForeColor());
+    txtLang_Change(shift_.LayoutIndex());
+  }
+}
+
+void FrmKbd::lblControl_MouseDown(int index) {
+  highlight_.Paint(lblControl, lblX[0].ForeColor(), index);
+}
+
+void FrmKbd::lblControl_MouseUp(int index) { highlight_.Paint(lblControl, lblX[0].ForeColor()); }
+
+void FrmKbd::lblControl_Click(int index) {
+  switch (index) {
+    case kKeyClr: edit_line_.Clear(); break;
+    case kKeyTab: TabToNextField(); break;
+    case kKeyShift:
+      highlight_.PaintLatch(lblControl[kKeyShift], shift_.ToggleShift(), lblX[0].ForeColor());
+      txtLang_Change(shift_.LayoutIndex());
+      break;
+    case kKeyLang:
+      highlight_.PaintLatch(lblControl[kKeyLang], shift_.ToggleLang(), lblX[0].ForeColor());
+      txtLang_Change(shift_.LayoutIndex());
+      break;
+    case kKeySpace: edit_line_.Insert(L" "); break;
+    case kKeyBack: edit_line_.Backspace(); break;
+    case kKeyEnter: PressEnterInTarget(); break;
+    case kKeyClose:
+      if (tray_.On()) {
+        SetVisible(false);
+      } else {
+        std::int16_t cancel = 0;
+        Form_Unload(cancel);
+      }
+      break;
+    case kKeyOptions:
+      if (options_.Toggle(*this, p_.toolkit, p_.user32)) SaveSettings();
+      break;
+    default: break;
+  }
+}
+
+// ---- Target capture and mirroring
+
+// The polling tick: while the finger is down, a touched text field of
+// another window becomes the target and its text comes into the edit line.
+void FrmKbd::tmrhWnd_Timer() {
+  // A tick that comes due inside another (a tip pumping events) is skipped,
+  // so a held finger cannot pile up nested captures. It leaves the button
+  // unasked, so a tap in the meantime is still seen by the next tick.
+  if (in_tick_) return;
+  if (p_.user32.GetAsyncKeyState(kVkLButton) == 0) return;
+  FlagGuard guard(in_tick_);
+
+  const auto touched = target_.CaptureAtCursor(hWnd());
+  switch (touched.kind) {
+    case Target::Capture::Kind::kNotAField:
+      if (tray_.On() && !kelp_.IsCursorOverWindow(hWnd(), 0)) SetVisible(false);
+      return;
+    case Target::Capture::Kind::kOwnEditLine:
+      // A tap inside the keyboard's own edit line moves the insertion point.
+      edit_line_.FollowUserCaret();
+      return;
+    case Target::Capture::Kind::kHung: return;
+    case Target::Capture::Kind::kCaptured: break;
+  }
+  edit_line_.Replace(touched.text);
+  if (tray_.On()) {
+    SetVisible(true);
+    kelp_.SetTopmost(*this, false);
+  }
+  ShowEditingTip();
+}
+
+// Moves the target to the next text field of its kind in the same parent,
+// wrapping to the first; the keyboard's own edit line is never a target.
+void FrmKbd::TabToNextField() {
+  const auto next = target_.CaptureNext(hWnd());
+  if (next.kind != Target::Capture::Kind::kCaptured) return;
+  edit_line_.Replace(next.text);
+  ShowEditingTip();
+  FillComboHistory();
+  edit_line_.CaretToEnd();
+}
+
+void FrmKbd::ShowEditingTip() {
+  if (chkFont[kChkTips].Value() == 1) ShowInfoTTip(kEditingTip, 2);
+}
+
+void FrmKbd::cmbText_Change() { target_.Mirror(cmbText.Text()); }
+
+// The user put the caret somewhere in the edit line itself (a tap, or the
+// arrow keys of a real keyboard): typing goes on from there. The polling
+// tick sees taps too, but only once pending input has run.
+void FrmKbd::cmbText_CaretMoved() { edit_line_.FollowUserCaret(); }
+
+// A history entry picked from the list goes to the target at once.
+void FrmKbd::cmbText_Click() {
+  cmbText_Change();
+  edit_line_.Replace(cmbText.Text());
+}
+
+// Presses Enter in the target and records the text. The edit line keeps
+// the text just sent.
+void FrmKbd::PressEnterInTarget() {
+  if (!target_.PressEnter()) return;
+  const std::wstring sent = cmbText.Text();
+  // A password never goes into the history. A text that was recorded is
+  // written to the settings at once: in a car the power goes at every
+  // ignition off, long before any orderly shutdown.
+  if (!target_.IsPassword() && history_.Add(sent)) SaveSettings();
+  history_.ListAll(cmbText, sent);
+  edit_line_.CaretToEnd();
+  if (tray_.On()) SetVisible(false);
+}
+
+// ---- History
+
+void FrmKbd::AddStringToHistory(const std::wstring& text) { history_.Add(text); }
+
+// Rebuilds the drop-down list: the whole history for a blank line, else the
+// entries that contain the line, newest first. The line itself is kept.
+void FrmKbd::FillComboHistory() {
+  const std::wstring s = cmbText.Text();
+  if (IsBlankText(s)) {
+    history_.ListAll(cmbText, L"");
+    // The clear raised nothing, so tell the target that its blank line is
+    // now empty: the field always holds what the edit line shows.
+    if (!s.empty()) cmbText_Change();
+    return;
+  }
+  history_.ListMatching(cmbText, s);
+}
+
+}  // namespace orv

@@ -1,0 +1,133 @@
+// The keyboard's settings: what a first run starts from, and the controls
+// that OrvKey.ini's values go to and come from.
+#include "app/frmKbd.h"
+#include "app/window_routines.h"
+#include "settings/conversions.h"
+#include "settings/registry.h"
+
+namespace orv {
+
+namespace {
+
+// Selects the first font of the list whose name matches, ignoring case.
+void SelectFontByName(ComboBox& fonts, User32& user32, const std::wstring& name) {
+  const std::wstring wanted = user32.CharUpperW(name);
+  for (int i = 0; i < fonts.ListCount(); ++i) {
+    const std::wstring& item = fonts.List(i);
+    if (item.size() == name.size() && user32.CharUpperW(item) == wanted) {
+      fonts.SetListIndex(i);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+// What a first run starts from, applied as the loader applies a file.
+void FrmKbd::ApplyDefaultSettings() {
+  for (int i = 0; i < kLayouts; ++i) {
+    txtLang[static_cast<std::size_t>(i)].SetText(kDefaultLayouts[static_cast<std::size_t>(i)]);
+  }
+  auto& tmpl = lblX[0];
+  tmpl.SetFontName(L"Tahoma");
+  tmpl.SetFontSize(15);
+  tmpl.SetFontBold(true);
+  tmpl.SetForeColor(255);
+  chkFont[kChkTips].SetValue(1);
+  highlight_.SetDownColor(65280);
+}
+
+// Reads the settings, or applies the defaults on a first run, and brings
+// every control the settings touch into line. A line that does not convert
+// leaves its setting as it was; nothing is reported.
+void FrmKbd::LoadSettings() {
+  settings_file_.SetPath(MakeFilePath(p_, data_folder_, kSettingsFileName));
+  if (!settings_file_.Exists()) {
+    ApplyDefaultSettings();
+    BringControlsInLine(false);
+    txtLang_Change(0);
+    return;
+  }
+  SettingsValues values = settings_file_.Read();
+  ApplySettings(values);
+  BringControlsInLine(true);
+  history_.Load(std::move(values.history));
+  txtLang_Change(0);
+  LoadFormPlacement(p_, *this, kKbdFormName);
+  history_.ListAll(cmbText, L"");
+}
+
+// Each value reaches its control in the file's order, raising the events a
+// user's change would (the font list's pick, the option boxes' clicks).
+void FrmKbd::ApplySettings(const SettingsValues& v) {
+  for (std::size_t i = 0; i < txtLang.size(); ++i) txtLang[i].SetText(v.layouts[i]);
+  SelectFontByName(cmbFont, p_.user32, v.font_name);
+  // A style line only ever turns its style on: the designed font has none.
+  auto& tmpl = lblX[0];
+  if (v.bold) tmpl.SetFontBold(true);
+  if (v.italic) tmpl.SetFontItalic(true);
+  if (v.underline) tmpl.SetFontUnderline(true);
+  if (v.font_size) tmpl.SetFontSize(*v.font_size);
+  if (v.font_color) tmpl.SetForeColor(*v.font_color);
+  if (v.down_color) highlight_.SetDownColor(*v.down_color);
+  // A box refuses all but 0, 1 and 2.
+  if (v.tips) chkFont[kChkTips].SetValue(*v.tips);
+  if (v.caps) chkFont[kChkShiftAsCaps].SetValue(*v.caps);
+  if (v.hide_to_tray) tray_.SetHideToTray(*v.hide_to_tray);
+}
+
+// Writes the whole file from the controls; a blank layout is saved as, and
+// becomes, the digits.
+void FrmKbd::SaveSettings() {
+  const SettingsValues values = CollectSettings();
+  // The path was fixed when the settings were loaded; building it again
+  // would repeat MakeFilePath's warning on every Enter.
+  if (!settings_file_.HasPath()) {
+    settings_file_.SetPath(MakeFilePath(p_, data_folder_, kSettingsFileName));
+  }
+  settings_file_.Write(values);
+}
+
+SettingsValues FrmKbd::CollectSettings() {
+  SettingsValues v;
+  for (std::size_t i = 0; i < txtLang.size(); ++i) {
+    if (IsBlankText(txtLang[i].Text())) txtLang[i].SetText(kEmptyLayoutText);
+    v.layouts[i] = txtLang[i].Text();
+  }
+  const Font& font = lblX[0].Font();
+  v.font_name = font.name;
+  v.bold = font.bold;
+  v.italic = font.italic;
+  v.underline = font.underline;
+  v.font_size = font.size;
+  v.font_color = lblX[0].ForeColor();
+  v.down_color = highlight_.DownColor();
+  v.tips = static_cast<std::int16_t>(chkFont[kChkTips].Value());
+  v.caps = static_cast<std::int16_t>(chkFont[kChkShiftAsCaps].Value());
+  v.hide_to_tray = static_cast<std::int16_t>(chkFont[kChkHideToTray].Value());
+  v.history = history_.Items();
+  return v;
+}
+
+// The part of loading that is the same with or without a settings file.
+void FrmKbd::BringControlsInLine(bool from_file) {
+  auto& tmpl = lblX[0];
+  PropagateTemplateKey(false);
+  for (auto& key : lblControl) key.SetForeColor(tmpl.ForeColor());
+  chkFont[kChkBold].SetValue(tmpl.Font().bold ? 1 : 0);
+  chkFont[kChkItalic].SetValue(tmpl.Font().italic ? 1 : 0);
+  chkFont[kChkUnderline].SetValue(tmpl.Font().underline ? 1 : 0);
+  chkFont[kChkColor1].SetBackColor(tmpl.ForeColor());
+  chkFont[kChkColor2].SetBackColor(highlight_.DownColor());
+  if (from_file) chkFont[kChkHideToTray].SetValue(tray_.HideToTray());
+  const double size = SizeThroughNumberFormat(tmpl.Font().size, p_.kernel32.GetDecimalSeparator());
+  for (int i = 0; i < cmbSize.ListCount(); ++i) {
+    if (NumberAtStart(cmbSize.List(i)) == size) {
+      cmbSize.SetListIndex(i);
+      break;
+    }
+  }
+  cmbText.SetForeColor(tmpl.ForeColor());
+}
+
+}  // namespace orv

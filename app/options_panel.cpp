@@ -1,0 +1,123 @@
+// The options panel: opening it, the font and colour options, and the two
+// buttons that act on the history and on autostart.
+#include "app/options_panel.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "app/frmKbd.h"
+#include "settings/registry.h"
+
+namespace orv {
+
+namespace {
+const std::wstring kAutostartQuestion =
+    L"Включить автозапуск OrvKey при каждой\r\nзагрузке операционной системы?";
+constexpr unsigned kMbOkCancelQuestion = 33;
+constexpr int kIdOk = 1;
+}  // namespace
+
+// The collapsed height is designed as 217 pixels at 15 twips a pixel.
+std::int32_t OptionsPanel::CollapsedHeight(Toolkit& toolkit) {
+  return kCollapsedHeightTwips / 15 * toolkit.TwipsPerPixelY() / 15;
+}
+
+// A keyboard parked at the bottom of the screen moves up while the panel is
+// open, so that the panel can be reached, and goes back down when it closes.
+bool OptionsPanel::Toggle(Form& window, Toolkit& toolkit, User32& user32) {
+  const int tpp = toolkit.TwipsPerPixelY();
+  if (window.Height() * tpp == kExpandedHeightTwips) {
+    window.SetHeight(CollapsedHeight(toolkit));
+    if (top_before_) window.SetTop(*top_before_);
+    top_before_.reset();
+    return true;
+  }
+  window.SetHeight(kExpandedHeightTwips / tpp);
+  Rect work;
+  if (user32.SystemParametersInfoWorkArea(work) && window.Top() + window.Height() > work.bottom) {
+    top_before_ = window.Top();
+    window.SetTop(std::max(work.top, work.bottom - window.Height()));
+  }
+  return false;
+}
+
+// The first key holds the look; the others copy it, and with colours_too the
+// function keys and the edit line take its colour.
+void FrmKbd::PropagateTemplateKey(bool colours_too) {
+  const auto& tmpl = lblX[0];
+  for (std::size_t i = 1; i < lblX.size(); ++i) {
+    lblX[i].SetFont(tmpl.Font());
+    lblX[i].SetForeColor(tmpl.ForeColor());
+  }
+  if (!colours_too) return;
+  for (auto& key : lblControl) key.SetForeColor(tmpl.ForeColor());
+  cmbText.SetForeColor(tmpl.ForeColor());
+}
+
+// Every option box re-spreads the look, even those that change none of it.
+void FrmKbd::chkFont_Click(int index) {
+  auto& tmpl = lblX[0];
+  const int value = chkFont[static_cast<std::size_t>(index)].Value();
+  switch (index) {
+    case kChkBold: tmpl.SetFontBold(value == 1); break;
+    case kChkItalic: tmpl.SetFontItalic(value == 1); break;
+    case kChkUnderline: tmpl.SetFontUnderline(value == 1); break;
+    case kChkColor1:
+      if (const auto c = kelp_.PickColor(hWnd(), tmpl.ForeColor()); c != -1) {
+        tmpl.SetForeColor(static_cast<Color>(c));
+      }
+      break;
+    case kChkColor2:
+      // Said first, whatever the Tips option: the dialog alone does not say
+      // which colour it is asking for.
+      ShowInfoTTip(L"Укажите цвет клавиш при нажатии", 2);
+      if (const auto c = kelp_.PickColor(hWnd(), highlight_.DownColor()); c != -1) {
+        highlight_.SetDownColor(static_cast<Color>(c));
+      }
+      break;
+    case kChkShiftAsCaps: shift_.SetShiftAsCaps(static_cast<std::int16_t>(value)); break;
+    default: break;  // Tips and the tray option are read where they are used
+  }
+  PropagateTemplateKey(true);
+}
+
+// Picked by the user or selected by the settings loader alike.
+void FrmKbd::cmbFont_Click() {
+  if (cmbFont.ListIndex() < 0) return;
+  lblX[0].SetFontName(cmbFont.List(cmbFont.ListIndex()));
+  PropagateTemplateKey(false);
+}
+
+// The size lands on the character keys only; the function keys keep theirs.
+void FrmKbd::cmbSize_Click() {
+  if (cmbSize.ListIndex() < 0) return;
+  lblX[0].SetFontSize(std::wcstod(cmbSize.List(cmbSize.ListIndex()).c_str(), nullptr));
+  PropagateTemplateKey(false);
+}
+
+// "Clr History" forgets the texts (the file keeps them until the next save);
+// "Autorun" asks and sets or empties the Run value.
+void FrmKbd::cmdHistory_Click(int index) {
+  if (index == 0) {
+    history_.Clear();
+    cmbText.Clear();
+    if (chkFont[kChkTips].Value() == 1) ShowInfoTTip(L"История удалена", 2);
+    return;
+  }
+  if (index != 1) return;
+  SetVisible(false);
+  const int answer =
+      p_.user32.MessageBoxW(hWnd(), kAutostartQuestion, p_.toolkit.AppTitle(), kMbOkCancelQuestion);
+  // The tip reports the user's choice, not whether the write went through.
+  if (answer == kIdOk) {
+    const std::wstring command = L"\"" + data_folder_ + p_.toolkit.AppExeName() + L".exe\"";
+    WriteRegValue(p_.advapi32, kHkeyCurrentUser, kRunKey, L"OrvKey", command);
+    ShowInfoTTip(L"Автозагрузка включена", 1);
+  } else {
+    WriteRegValue(p_.advapi32, kHkeyCurrentUser, kRunKey, L"OrvKey", std::wstring());
+    ShowInfoTTip(L"Автозагрузка выключена", 1);
+  }
+  SetVisible(true);
+}
+
+}  // namespace orv

@@ -1,0 +1,12 @@
+// A tip in the tip window: how the keyboard reports an event.
+#pragma once
+#include <string>
+
+#include "tip/frmTip.h"
+
+namespace orv {
+
+// Shows `text` with tip icon `icon` (from 1) and slides the tip in.
+void ShowTipIn(FrmTip& tip, KelpUltimate& kelp, const std::wstring& text, int icon);
+
+}  // namespace orv
