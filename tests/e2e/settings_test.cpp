@@ -67,14 +67,13 @@ int RunSaveLoop(const std::wstring& folder) {
   }
   auto save = [&](bool long_one) { file.Write(long_one ? b : a); };
   const std::wstring ini = folder + L"\\OrvKey.ini";
-  for (int round = 0;; ++round) {
-    kbd.HistoryItems = round % 2 ? b : a;
-    kbd.SaveSettings();
-    if (round < 2) CopyFileW(ini.c_str(), (folder + (round ? L"\\B.ref" : L"\\A.ref")).c_str(), 0);
-    if (round == 1)
-      CloseHandle(CreateFileW((folder + L"\\ready").c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, 0, nullptr));
-  }
+  save(false);
+  CopyFileW(ini.c_str(), (folder + L"\\A.ref").c_str(), FALSE);
+  save(true);
+  CopyFileW(ini.c_str(), (folder + L"\\B.ref").c_str(), FALSE);
+  CloseHandle(CreateFileW((folder + L"\\ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  for (bool long_one = false;; long_one = !long_one) save(long_one);
 }
 
 TEST(SettingsFile, KilledSaveLeavesTheOldOrTheNewSettingsNeverAMix) {
