@@ -135,10 +135,10 @@ inline Process StartProcess(const std::wstring& exe, const std::wstring& args,
 struct TempFolder {
   std::wstring path = [] {
     static unsigned counter = 0;
-    const auto base = std::filesystem::temp_directory_path() /
-                      (L"orvkey-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-");
     std::wstring p;
-    do p = base.wstring() + std::to_wstring(++counter);
+    do
+      p = (std::filesystem::temp_directory_path() / L"orvkey-e2e-").wstring() +
+          std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
     while (!std::filesystem::create_directory(p));
     return p;
   }();
@@ -186,9 +186,8 @@ inline RECT WindowRect(HWND wnd) {
 inline POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 inline std::string DescribeWindow(HWND wnd) {
   const RECT r = WindowRect(wnd);
-  return "\"" + Narrow(WindowText(wnd)) + "\" " + Narrow(ClassName(wnd)) + " (" +
-         std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) +
-         "," + std::to_string(r.bottom) + ")";
+  return "\"" + Narrow(WindowText(wnd)) + "\" " + Narrow(ClassName(wnd)) + " at " +
+         std::to_string(r.left) + "," + std::to_string(r.top);
 }
 inline std::string DescribeTopLevelWindows() {
   std::string out;
@@ -288,10 +287,6 @@ class ScreenShot {
   BITMAPINFOHEADER info_{};
   std::string rows_;
 };
-inline std::string DescribeColour(COLORREF c) {
-  return "rgb(" + std::to_string(GetRValue(c)) + "," + std::to_string(GetGValue(c)) + "," +
-         std::to_string(GetBValue(c)) + ")";
-}
 
 // Keeps the screen as it was at a test's first failure, with the windows on it.
 struct ScreenShotOnFailure : ::testing::EmptyTestEventListener {
@@ -378,15 +373,6 @@ class Keyboard {
     }
   }
   HWND EditLine() const { return FindWindowExW(window, nullptr, L"ComboBox", nullptr); }
-  // The child of this class under a point, found by place: the options
-  // controls sit below the collapsed window.
-  HWND ChildAt(POINT inWindow, const wchar_t* cls) const {
-    const POINT at = ToScreen(inWindow);
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-      if (RECT r = WindowRect(child); PtInRect(&r, at) && !_wcsicmp(ClassName(child).c_str(), cls))
-        return child;
-    return nullptr;
-  }
 
  private:
   static Result ActivationAtRest() {

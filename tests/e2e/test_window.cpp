@@ -1,11 +1,11 @@
 // End-to-end tests of the keyboard window itself: its shape, single instance,
-// background picture, dragging and closing.
+// background picture and closing.
 #include "harness.h"
 
 namespace orv::e2e {
 namespace {
 
-TEST(KeyboardWindow, BorderlessTopmostWithoutFocusSingleDragsAndCloses) {
+TEST(KeyboardWindow, BorderlessTopmostWithoutFocusSingleAndCloses) {
   TargetApp target;
   ASSERT_TRUE(target.Start());
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == target.window; }, 5000ms,
@@ -13,42 +13,18 @@ TEST(KeyboardWindow, BorderlessTopmostWithoutFocusSingleDragsAndCloses) {
   Keyboard keyboard;
   ASSERT_TRUE(keyboard.Start());
   const HWND wnd = keyboard.window;
-  const RECT r = keyboard.rect();
-  EXPECT_EQ(r.right - r.left, 632) << DescribeWindow(wnd);
-  EXPECT_EQ(r.bottom - r.top, 217) << DescribeWindow(wnd);
   EXPECT_EQ(GetWindowLongW(wnd, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
   EXPECT_NE(GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
   EXPECT_NE(GetForegroundWindow(), wnd) << "the keyboard took the focus from the target";
 
   // A second start from the same folder ends without showing a window.
   Process second = StartProcess(keyboard.exe(), L"", keyboard.folder.path);
-  HWND shown = nullptr;
-  EXPECT_TRUE(WaitFor(
-      [&] {
-        for (HWND w : TopLevelWindows(second.pid)) shown = w;
-        return !second.Running();
-      },
-      5000ms, "the second instance to exit"));
-  EXPECT_EQ(shown, nullptr) << "the second instance showed " << DescribeWindow(shown);
+  bool shown = false;
+  EXPECT_TRUE(
+      WaitFor([&] { return (shown |= !TopLevelWindows(second.pid).empty()), !second.Running(); },
+              5000ms, "the second instance to exit"));
+  EXPECT_FALSE(shown) << "the second instance showed a window";
   EXPECT_TRUE(IsWindowVisible(wnd));
-
-  // Dragging the bare background moves the window by the finger's offset,
-  // in whichever direction keeps it on the 1024 x 768 screen; the finger
-  // lifts only once the window has followed it there.
-  const POINT offset{r.left > 196 ? -100 : 100, r.top > 275 ? -120 : 120};
-  const POINT from = keyboard.ToScreen({20, 30});
-  auto moved = [&] {
-    return keyboard.rect().left == r.left + offset.x && keyboard.rect().top == r.top + offset.y;
-  };
-  SendMouse(from, MOUSEEVENTF_LEFTDOWN);
-  for (int i = 1; i <= 12; ++i) {
-    std::this_thread::sleep_for(30ms);
-    SendMouse({from.x + offset.x * i / 12, from.y + offset.y * i / 12}, 0);
-  }
-  EXPECT_TRUE(WaitFor(moved, 3000ms, "the window to follow the finger"));
-  SendMouse({from.x + offset.x, from.y + offset.y}, MOUSEEVENTF_LEFTUP);
-  ASSERT_TRUE(keyboard.WaitSettled());
-  EXPECT_TRUE(moved()) << "after the finger lifted: " << DescribeWindow(wnd);
 
   PostMessageW(wnd, WM_CLOSE, 0, 0);
   EXPECT_TRUE(keyboard.process.WaitForExit());
@@ -75,8 +51,8 @@ TEST(KeyboardWindow, OrvKeyJpgReplacesTheBackgroundUnlessItIsNoPicture) {
         seen[run], "the keyboard's background to be painted"));
     EXPECT_TRUE(keyboard.process.Running());
   }
-  for (COLORREF c : seen[1]) EXPECT_TRUE(ScreenShot::Near(c, kTestJpegColour)) << DescribeColour(c);
-  EXPECT_FALSE(ScreenShot::Near(seen[0][0], kTestJpegColour)) << DescribeColour(seen[0][0]);
+  for (COLORREF c : seen[1]) EXPECT_TRUE(ScreenShot::Near(c, kTestJpegColour));
+  EXPECT_FALSE(ScreenShot::Near(seen[0][0], kTestJpegColour));
   EXPECT_EQ(seen[2], seen[0]) << "with a broken OrvKey.jpg";
 }
 

@@ -24,10 +24,8 @@ class FakeAdvapi32 : public Advapi32 {
 
   long RegCreateKeyExW(Hkey root, const std::wstring& subkey, const std::wstring&, std::uint32_t,
                        std::uint32_t, Hkey* result, std::uint32_t* disposition) override {
-    const std::wstring root_name = RootName(root);
-    if (root_name.empty()) return 6;
-    if (read_only_roots.count(root_name)) return 5;  // access denied
-    const std::wstring path = KeyPath(root_name, subkey);
+    const std::wstring path = KeyPath(root, subkey);
+    if (read_only_roots.count(path.substr(0, 4))) return 5;  // access denied
     if (disposition) *disposition = registry.count(path) ? 2 : kRegCreatedNewKey;
     registry[path];
     if (result) *result = OpenKey(path);
@@ -36,10 +34,9 @@ class FakeAdvapi32 : public Advapi32 {
   long RegFlushKey(Hkey key) override { return keys_.count(key) ? kErrorSuccess : 6; }
   long RegOpenKeyExW(Hkey root, const std::wstring& subkey, std::uint32_t access,
                      Hkey* result) override {
-    const std::wstring root_name = RootName(root);
-    const std::wstring path = KeyPath(root_name, subkey);
+    const std::wstring path = KeyPath(root, subkey);
     if (!registry.count(path)) return 2;
-    if (access != kKeyRead && read_only_roots.count(root_name)) return 5;
+    if (access != kKeyRead && read_only_roots.count(path.substr(0, 4))) return 5;
     if (result) *result = OpenKey(path);
     return kErrorSuccess;
   }
@@ -61,17 +58,10 @@ class FakeAdvapi32 : public Advapi32 {
   long RegCloseKey(Hkey key) override { return keys_.erase(key) ? --open_keys, kErrorSuccess : 6; }
 
  private:
-  static std::wstring RootName(Hkey root) {
-    if (root == kHkeyLocalMachine) return L"HKLM";
-    if (root == kHkeyCurrentUser) return L"HKCU";
-    return {};
-  }
-
   // Registry paths compare without case and without a trailing backslash.
-  static std::wstring KeyPath(const std::wstring& root, const std::wstring& subkey) {
-    std::wstring s = subkey;
+  static std::wstring KeyPath(Hkey root, std::wstring s) {
     while (!s.empty() && s.back() == L'\\') s.pop_back();
-    std::wstring path = root + L"\\" + s;
+    std::wstring path = (root == kHkeyLocalMachine ? L"HKLM\\" : L"HKCU\\") + s;
     for (auto& c : path) c = static_cast<wchar_t>(std::towupper(c));
     return path;
   }

@@ -30,19 +30,17 @@ int FakeGdi32::CombineRgn(Hrgn dest, Hrgn src1, Hrgn src2, int mode) {
 // one transfer the shaping code makes; other pairs only report success.
 bool FakeGdi32::BitBlt(Hdc dest, int x, int y, int cx, int cy, Hdc src, int x1, int y1,
                        std::uint32_t) {
-  if (!selected_.count(src) || !selected_.count(dest)) return true;
   const auto from = bitmaps.find(selected_[src].value());
-  const auto to = bitmaps.find(selected_[dest].value());
   const auto memory = dib_bits.find(selected_[dest].value());
-  if (from == bitmaps.end() || to == bitmaps.end() || memory == dib_bits.end()) return true;
-  const Bitmap &s = from->second, &d = to->second;
-  if (s.pixels.size() != static_cast<std::size_t>(s.width) * s.height) return true;
+  if (from == bitmaps.end() || memory == dib_bits.end()) return true;
+  const Bitmap &s = from->second, &d = bitmaps.at(memory->first);
   for (int row = 0; row < cy; ++row) {
     for (int col = 0; col < cx; ++col) {
       const int sx = x1 + col, sy = y1 + row, dx = x + col, dy = y + row;
-      if (sx < 0 || sy < 0 || sx >= s.width || sy >= s.height) continue;
-      if (dx < 0 || dy < 0 || dx >= d.width || dy >= d.height) continue;
-      const Color c = s.pixels[static_cast<std::size_t>(sy) * s.width + sx];
+      if (sx < 0 || sy < 0 || sx >= s.width || sy >= s.height || dx < 0 || dy < 0 ||
+          dx >= d.width || dy >= d.height)
+        continue;
+      const Color c = s.pixels.at(static_cast<std::size_t>(sy) * s.width + sx);
       std::uint8_t* p = memory->second.data() + (d.height - 1 - dy) * Stride(d.width) + 3 * dx;
       p[0] = static_cast<std::uint8_t>(c >> 16);
       p[1] = static_cast<std::uint8_t>(c >> 8);

@@ -1,6 +1,5 @@
 // Fake kernel32: the clock the tests move, files in memory, code page 1251.
 #pragma once
-#include <algorithm>
 #include <map>
 #include <set>
 
@@ -8,19 +7,15 @@
 
 namespace orv::fake {
 
-// Code page 1251 above 0x7F, as the system maps it.
-inline constexpr wchar_t kCp1251High[128] = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039,
-    0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408,
-    0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
-    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB,
-    0x0458, 0x0405, 0x0455, 0x0457, 0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,
-    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F, 0x0420, 0x0421, 0x0422, 0x0423,
-    0x0424, 0x0425, 0x0426, 0x0427, 0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,
-    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437, 0x0438, 0x0439, 0x043A, 0x043B,
-    0x043C, 0x043D, 0x043E, 0x043F, 0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
-    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F};
+// Code page 1251 as far as tests write it: the Russian letters and "№";
+// the other bytes stand for themselves.
+inline wchar_t FromCp1251(unsigned char b) {
+  return b >= 0xC0   ? wchar_t(0x350 + b)
+         : b == 0xA8 ? L'Ё'
+         : b == 0xB8 ? L'ё'
+         : b == 0xB9 ? L'№'
+                     : b;
+}
 
 // Shared by every fake that stamps or waits on time.
 struct FakeClock {
@@ -63,23 +58,24 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
   unsigned GetACP() override { return 1251; }
   std::string ToAnsi(const std::wstring& text, bool* lossless) override {
     std::string out;
-    bool ok = true;
+    if (lossless) *lossless = true;
     for (wchar_t c : text) {
-      const auto hit = std::find(std::begin(kCp1251High), std::end(kCp1251High), c) - kCp1251High;
-      const bool mapped = c < 0x80 || (hit < 128 && c != 0xFFFD);
-      out += c < 0x80 ? static_cast<char>(c) : mapped ? static_cast<char>(0x80 + hit) : '?';
-      ok = ok && mapped;
+      const int b = c < 0xC0 && c != 0xA8 && c != 0xB8 && c != 0xB9 ? c
+                    : c >= 0x410 && c <= 0x44F                      ? c - 0x350
+                    : c == L'Ё'                                     ? 0xA8
+                    : c == L'ё'                                     ? 0xB8
+                    : c == L'№'                                     ? 0xB9
+                                                                    : -1;
+      if (b < 0 && lossless) *lossless = false;
+      out += b < 0 ? '?' : static_cast<char>(b);
     }
-    if (lossless) *lossless = ok;
     return out;
   }
-
   std::wstring FromAnsi(const std::string& bytes) override {
     std::wstring out;
-    for (unsigned char b : bytes) out += b < 0x80 ? static_cast<wchar_t>(b) : kCp1251High[b - 0x80];
+    for (unsigned char b : bytes) out += FromCp1251(b);
     return out;
   }
-
   std::wstring GetDecimalSeparator() override { return decimal_separator; }
 };
 

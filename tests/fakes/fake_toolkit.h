@@ -1,8 +1,7 @@
 // Fake toolkit: the program's identity, pictures that decode from JPEG
 // files or come built in, DoEvents as a hook, and text ten pixels a
-// character and twenty a line.
+// character.
 #pragma once
-#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -16,13 +15,10 @@ class FakeToolkit : public Toolkit {
  public:
   FakeToolkit(FakeKernel32& kernel, FakeGdi32& gdi) : kernel_(kernel), gdi_(gdi) {}
 
-  bool prev_instance = false;
   std::wstring app_path = L"C:\\Program Files\\OrvKey";
-  int do_events_calls = 0;
   std::function<void()> on_do_events;
-  bool ended = false;
 
-  bool PrevInstance() override { return prev_instance; }
+  bool PrevInstance() override { return false; }
   std::wstring AppPath() override { return app_path; }
   std::wstring AppExeName() override { return L"orvkey"; }
   std::wstring AppTitle() override { return L"OrvKey"; }
@@ -42,18 +38,12 @@ class FakeToolkit : public Toolkit {
     return gdi_.bitmaps.count(picture.value()) ? picture.value() : 0;
   }
   void DoEvents() override {
-    ++do_events_calls;
     if (on_do_events) on_do_events();
   }
   Point MeasureText(const Font&, const std::wstring& text) override {
-    std::size_t widest = 0, lines = 0;
-    for (std::size_t start = 0, end = 0; end != std::wstring::npos; start = end + 2, ++lines) {
-      end = text.find(L"\r\n", start);
-      widest = std::max(widest, std::min(end, text.size()) - start);
-    }
-    return {static_cast<std::int32_t>(10 * widest), static_cast<std::int32_t>(20 * lines)};
+    return {10 * static_cast<std::int32_t>(text.size()), 20};
   }
-  void End() override { ended = true; }
+  void End() override {}
 
  private:
   FakeKernel32& kernel_;

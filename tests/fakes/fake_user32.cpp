@@ -8,7 +8,6 @@ Hwnd FakeUser32::AddWindow(const std::wstring& cls, const std::wstring& text, Hw
                            Rect rect, std::int32_t style) {
   const Hwnd h = std::exchange(next_hwnd_, next_hwnd_ + 4);
   windows_[h] = Window{cls, text, parent, rect, style};
-  z_order_.push_back(h);
   return h;
 }
 
@@ -18,7 +17,6 @@ void FakeUser32::Destroy(Hwnd wnd) {
     if (w.parent == wnd) children.push_back(h);
   for (Hwnd child : children) Destroy(child);
   windows_.erase(wnd);
-  z_order_.erase(std::remove(z_order_.begin(), z_order_.end(), wnd), z_order_.end());
 }
 
 // The deepest visible window under the point, later windows above earlier.
@@ -26,12 +24,11 @@ Hwnd FakeUser32::WindowFromPoint(Point pt) {
   Hwnd found = 0;  // the desktop, then each level down
   for (bool descended = true; descended;) {
     descended = false;
-    for (auto it = z_order_.rbegin(); it != z_order_.rend() && !descended; ++it) {
-      const Window& w = windows_.at(*it);
-      const Rect& r = w.rect;
-      descended = w.parent == found && w.visible && pt.x >= r.left && pt.x < r.right &&
-                  pt.y >= r.top && pt.y < r.bottom;
-      if (descended) found = *it;
+    for (auto it = windows_.rbegin(); it != windows_.rend() && !descended; ++it) {
+      const Rect& r = it->second.rect;
+      descended = it->second.parent == found && it->second.visible && pt.x >= r.left &&
+                  pt.x < r.right && pt.y >= r.top && pt.y < r.bottom;
+      if (descended) found = it->first;
     }
   }
   return found;
@@ -40,8 +37,7 @@ Hwnd FakeUser32::WindowFromPoint(Point pt) {
 Hwnd FakeUser32::FindWindowExW(Hwnd parent, Hwnd child_after, const wchar_t* class_name,
                                const wchar_t* window_name) {
   bool passed = child_after == 0;
-  for (Hwnd h : z_order_) {
-    const Window& w = windows_.at(h);
+  for (const auto& [h, w] : windows_) {
     if (w.parent != parent) continue;
     if (passed && (!class_name || w.cls == class_name) && (!window_name || w.text == window_name))
       return h;
@@ -85,19 +81,11 @@ bool FakeUser32::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr_t wpar
   return true;
 }
 
-bool FakeUser32::SetWindowPos(Hwnd wnd, Hwnd insert_after, int, int, int, int, unsigned) {
-  if (!Exists(wnd)) return false;
-  if (insert_after == kHwndTopmost) W(wnd).ex_style |= 0x8;
-  if (insert_after == kHwndNoTopmost) W(wnd).ex_style &= ~0x8;
-  return true;
-}
-
 std::wstring FakeUser32::CharUpperW(const std::wstring& text) {
   std::wstring s = text;
   for (auto& c : s) {
-    if ((c >= L'a' && c <= L'z') || (c >= 0x0430 && c <= 0x044F))
-      c = static_cast<wchar_t>(c - 0x20);
-    if (c >= 0x0450 && c <= 0x045F) c = static_cast<wchar_t>(c - 0x50);
+    if ((c >= L'a' && c <= L'z') || (c >= 0x0430 && c <= 0x044F)) c -= 0x20;
+    if (c >= 0x0450 && c <= 0x045F) c -= 0x50;
   }
   return s;
 }

@@ -22,16 +22,12 @@ struct Window {
   bool hung = false;  // answers nothing; sends time out
   wchar_t password_char = 0;
   Hrgn region = 0;
-  int alpha = -1;     // last SetLayeredWindowAttributes opacity
-  int show_cmd = -1;  // last ShowWindow command
 };
 
 // One synthetic input event, as keybd_event or mouse_event sent it.
 struct InputEvent {
-  unsigned code;   // virtual key, or mouse flags
-  unsigned flags;  // key flags
-  Point at;        // cursor position when sent
-  std::uint32_t time;
+  unsigned code;  // virtual key, or mouse flags
+  Point at;       // cursor position when sent
 };
 
 class FakeUser32 : public User32 {
@@ -49,15 +45,13 @@ class FakeUser32 : public User32 {
   Rect work_area{0, 0, 800, 570};
   Rect desktop_rect{0, 0, 800, 600};
   std::vector<InputEvent> input;
-  std::vector<std::wstring> message_boxes;                  // their texts; each is answered OK
   std::vector<std::pair<Hwnd, std::wstring>> set_text_log;  // WM_SETTEXT sends
   int get_text_sends = 0;
   std::function<void()> on_get_text;  // runs inside each WM_GETTEXT
-  struct Move {                       // every MoveWindow, with the clock at the time
+  struct Move {
     Rect rect;
-    std::uint32_t time;
   };
-  std::vector<Move> moves;
+  std::vector<Move> moves;  // every MoveWindow
 
   std::int16_t GetAsyncKeyState(int vkey) override {
     return vkey == kVkLButton && button_down ? static_cast<std::int16_t>(0x8000) : 0;
@@ -88,22 +82,21 @@ class FakeUser32 : public User32 {
   bool PostMessageW(Hwnd wnd, unsigned, std::uintptr_t, std::intptr_t) override {
     return Exists(wnd);
   }
-  void keybd_event(std::uint8_t vk, std::uint8_t, unsigned flags, std::uintptr_t) override {
-    input.push_back({vk, flags, cursor, clock_.now});
+  void keybd_event(std::uint8_t vk, std::uint8_t, unsigned, std::uintptr_t) override {
+    input.push_back({vk, cursor});
   }
   void mouse_event(unsigned flags, unsigned, unsigned, unsigned, std::uintptr_t) override {
-    input.push_back({flags, 0, cursor, clock_.now});
+    input.push_back({flags, cursor});
   }
   bool ReleaseCapture() override { return true; }
   bool ShowWindow(Hwnd wnd, int cmd) override {
-    return Exists(wnd) && (W(wnd).show_cmd = cmd, W(wnd).visible = cmd != sw::kHide, true);
+    return Exists(wnd) && (W(wnd).visible = cmd != sw::kHide, true);
   }
-  // Only the topmost state is kept, in the extended style.
-  bool SetWindowPos(Hwnd wnd, Hwnd insert_after, int, int, int, int, unsigned) override;
+  bool SetWindowPos(Hwnd wnd, Hwnd, int, int, int, int, unsigned) override { return Exists(wnd); }
   bool MoveWindow(Hwnd wnd, int x, int y, int cx, int cy, bool) override {
     if (!Exists(wnd)) return false;
     W(wnd).rect = Rect{x, y, x + cx, y + cy};
-    return moves.push_back({W(wnd).rect, clock_.now}), true;
+    return moves.push_back({W(wnd).rect}), true;
   }
   bool UpdateWindow(Hwnd wnd) override { return Exists(wnd); }
   bool SetWindowTextW(Hwnd wnd, const std::wstring& text) override {
@@ -117,8 +110,8 @@ class FakeUser32 : public User32 {
   std::int32_t SetWindowLongW(Hwnd wnd, int index, std::int32_t value) override {
     return Exists(wnd) ? std::exchange(Long(wnd, index), value) : 0;
   }
-  bool SetLayeredWindowAttributes(Hwnd wnd, Color, std::uint8_t alpha, unsigned) override {
-    return Exists(wnd) && (W(wnd).alpha = alpha, true);
+  bool SetLayeredWindowAttributes(Hwnd wnd, Color, std::uint8_t, unsigned) override {
+    return Exists(wnd);
   }
   int SetWindowRgn(Hwnd wnd, Hrgn rgn, bool) override {
     return Exists(wnd) && (W(wnd).region = rgn, true);
@@ -131,9 +124,7 @@ class FakeUser32 : public User32 {
     return Exists(wnd) ? 1 : 0;
   }
   bool SystemParametersInfoWorkArea(Rect& wa) override { return wa = work_area, true; }
-  int MessageBoxW(Hwnd, const std::wstring& text, const std::wstring&, unsigned) override {
-    return message_boxes.push_back(text), 1;
-  }
+  int MessageBoxW(Hwnd, const std::wstring&, const std::wstring&, unsigned) override { return 1; }
   std::wstring CharUpperW(const std::wstring& text) override;
 
  private:
@@ -144,8 +135,7 @@ class FakeUser32 : public User32 {
   FakeClock& clock_;
   std::intptr_t next_hwnd_ = 0x100;
   std::intptr_t next_dc_ = 0x20000000;  // apart from every other fake's handles
-  std::map<Hwnd, Window> windows_;
-  std::vector<Hwnd> z_order_;  // creation order; later is above
+  std::map<Hwnd, Window> windows_;      // in creation order, later above
 };
 
 }  // namespace orv::fake

@@ -32,8 +32,7 @@ class FakeTimers {
         e.version = e.timer->Version();
         e.due = desk_.now + e.timer->Interval();
       }
-      if (!e.timer->Enabled() || e.firing) continue;
-      if (static_cast<std::int32_t>(desk_.now - e.due) < 0) continue;
+      if (!e.timer->Enabled() || e.firing || desk_.now < e.due) continue;
       e.due = desk_.now + e.timer->Interval();
       e.firing = true;
       e.timer->Fire();
@@ -43,11 +42,8 @@ class FakeTimers {
 
   // Idle time: the clock moves on in steps, timers fire as they fall due.
   void Wait(std::uint32_t ms, std::uint32_t step = 10) {
-    for (const std::uint32_t end = desk_.now + ms;
-         static_cast<std::int32_t>(end - desk_.now) > 0;) {
-      desk_.now += std::min(step, end - desk_.now);
-      Run();
-    }
+    for (const std::uint32_t end = desk_.now + ms; desk_.now < end; Run())
+      desk_.now = std::min(desk_.now + step, end);
   }
 
  private:

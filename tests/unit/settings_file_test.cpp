@@ -54,12 +54,6 @@ TEST_F(SettingsFileTest, HandWrittenFileIsReadByPositionAndWrittenBackTheSame) {
 }
 
 TEST_F(SettingsFileTest, ShortAndBrokenFilesNeverStopTheLoader) {
-  // One line: every later read fails and the steps reuse that line.
-  File() = "FontBold=1";
-  Load();
-  EXPECT_EQ(kbd->txtLang[3].Text(), L"FontBold=1");
-  EXPECT_EQ(kbd->DownColor(), 1u);
-
   // Values that are no numbers, or numbers nothing can take; a blank layout
   // and a blank history line are saved as the digits and as nothing.
   File() = Ansi(
