@@ -12,6 +12,7 @@ namespace {
 
 constexpr Color kDesignKeyColor = 0x000080FF;  // orange
 const wchar_t* const kStartTip = L"Щелкните по текстовому полю\r\nдля начала редактирования";
+const wchar_t* const kRefusedTip = L"Это окно не принимает\r\nввод с клавиатуры";
 
 // The window is designed in twips and placed in pixels, 15 twips to a pixel.
 template <typename Placed>
@@ -53,6 +54,8 @@ FrmKbd::FrmKbd(Ports& ports, KelpUltimate& kelp)
       settings_file_(ports.kernel32),
       tray_(ports.shell32) {
   BuildControls();
+  // Said whatever the tips option: the keys would otherwise seem to type.
+  target_.onRefused = [this] { ShowInfoTTip(kRefusedTip, 1); };
 }
 
 // Lays the controls out as designed and wires their events to the handlers.

@@ -7,6 +7,7 @@ namespace orv {
 
 namespace {
 const wchar_t* const kEditingTip = L"Редактируем текст";
+const wchar_t* const kKeystrokeTip = L"Печатаем нажатиями клавиш\r\nClr очищает только строку";
 
 // Clears a flag when a scope ends, however it ends.
 struct FlagGuard {
@@ -32,6 +33,7 @@ void FrmKbd::lblX_MouseDown(int index) {
 void FrmKbd::lblX_MouseUp(int index) { highlight_.Paint(lblX, lblControl[kKeyClr].ForeColor()); }
 
 void FrmKbd::lblX_Click(int index) {
+  target_.TypeKeys(lblX[static_cast<std::size_t>(index)].Caption());
   edit_line_.Insert(lblX[static_cast<std::size_t>(index)].Caption());
   if (shift_.ReleaseAfterCharacter()) {
     lblControl[kKeyShift].SetForeColor(lblControl[kKeyClr].ForeColor());
@@ -48,7 +50,12 @@ void FrmKbd::lblControl_MouseUp(int index) { highlight_.Paint(lblControl, lblX[0
 void FrmKbd::lblControl_Click(int index) {
   switch (index) {
     case kKeyClr: edit_line_.Clear(); break;
-    case kKeyTab: TabToNextField(); break;
+    case kKeyTab:
+      if (target_.ByKeystrokes())
+        target_.PressKey(kVkTab);
+      else
+        TabToNextField();
+      break;
     case kKeyShift:
       highlight_.PaintLatch(lblControl[kKeyShift], shift_.ToggleShift(), lblX[0].ForeColor());
       txtLang_Change(shift_.LayoutIndex());
@@ -57,8 +64,14 @@ void FrmKbd::lblControl_Click(int index) {
       highlight_.PaintLatch(lblControl[kKeyLang], shift_.ToggleLang(), lblX[0].ForeColor());
       txtLang_Change(shift_.LayoutIndex());
       break;
-    case kKeySpace: edit_line_.Insert(L" "); break;
-    case kKeyBack: edit_line_.Backspace(); break;
+    case kKeySpace:
+      target_.TypeKeys(L" ");
+      edit_line_.Insert(L" ");
+      break;
+    case kKeyBack:
+      target_.PressKey(kVkBack);
+      edit_line_.Backspace();
+      break;
     case kKeyEnter: PressEnterInTarget(); break;
     case kKeyClose:
       if (tray_.On()) {
@@ -84,19 +97,23 @@ void FrmKbd::tmrhWnd_Timer() {
   // so a held finger cannot pile up nested captures. It leaves the button
   // unasked, so a tap in the meantime is still seen by the next tick.
   if (in_tick_) return;
-  if (p_.user32.GetAsyncKeyState(kVkLButton) == 0) return;
+  // A touched window may show its caret only after the finger has gone.
+  const bool pressed = p_.user32.GetAsyncKeyState(kVkLButton) != 0;
+  if (!pressed && !target_.Probing()) return;
   FlagGuard guard(in_tick_);
 
-  const auto touched = target_.CaptureAtCursor(hWnd());
+  const auto touched = pressed ? target_.CaptureAtCursor(hWnd()) : target_.ProbeAgain(hWnd());
   switch (touched.kind) {
     case Target::Capture::Kind::kNotAField:
       if (tray_.On() && !kelp_.IsCursorOverWindow(hWnd(), 0)) SetVisible(false);
       return;
     case Target::Capture::Kind::kOwnEditLine:
       // A tap inside the keyboard's own edit line moves the insertion point.
-      edit_line_.FollowUserCaret();
+      cmbText_CaretMoved();
       return;
-    case Target::Capture::Kind::kHung: return;
+    case Target::Capture::Kind::kHung:
+    case Target::Capture::Kind::kWaiting: return;
+    case Target::Capture::Kind::kKeystrokes:
     case Target::Capture::Kind::kCaptured: break;
   }
   edit_line_.Replace(touched.text);
@@ -119,18 +136,26 @@ void FrmKbd::TabToNextField() {
 }
 
 void FrmKbd::ShowEditingTip() {
-  if (chkFont[kChkTips].Value() == 1) ShowInfoTTip(kEditingTip, 2);
+  if (chkFont[kChkTips].Value() != 1) return;
+  ShowInfoTTip(target_.ByKeystrokes() ? kKeystrokeTip : kEditingTip, 2);
 }
 
 void FrmKbd::cmbText_Change() { target_.Mirror(cmbText.Text()); }
 
 // The user put the caret somewhere in the edit line itself (a tap, or the
 // arrow keys of a real keyboard): typing goes on from there. The polling
-// tick sees taps too, but only once pending input has run.
-void FrmKbd::cmbText_CaretMoved() { edit_line_.FollowUserCaret(); }
+// tick sees taps too, but only once pending input has run. Keys typed as
+// keystrokes land at the target's own caret, so the line's stays at its end.
+void FrmKbd::cmbText_CaretMoved() {
+  if (target_.ByKeystrokes())
+    edit_line_.CaretToEnd();
+  else
+    edit_line_.FollowUserCaret();
+}
 
 // A history entry picked from the list goes to the target at once.
 void FrmKbd::cmbText_Click() {
+  target_.TypeKeys(cmbText.Text());
   cmbText_Change();
   edit_line_.Replace(cmbText.Text());
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -43,6 +44,29 @@ inline constexpr unsigned kMouseRightDown = 0x0008, kMouseRightUp = 0x0010;
 inline constexpr unsigned kMouseMiddleDown = 0x0020, kMouseMiddleUp = 0x0040;
 inline constexpr unsigned kEsPassword = 0x0020;
 inline constexpr unsigned kEmGetPasswordChar = 0x00D2;
+
+// ---- Reaching fields that are not edit controls: their real class, where a
+// thread shows its caret, typing by keystrokes, and why a call failed.
+inline constexpr unsigned kWmGetDlgCode = 0x0087;
+inline constexpr unsigned kDlgcHasSetSel = 0x0008;
+inline constexpr unsigned kGuiCaretBlinking = 0x0001;
+inline constexpr unsigned kKeyEventUnicode = 0x0004;
+inline constexpr int kVkBack = 0x08;
+inline constexpr int kVkTab = 0x09;
+inline constexpr std::uint32_t kErrorAccessDenied = 5;
+// What GetGUIThreadInfo reports of a thread's focus and caret.
+struct GuiThreadInfo {
+  unsigned flags = 0;
+  Hwnd focus = 0;
+  Hwnd caret = 0;
+};
+// One keyboard event of SendInput: a virtual key, or with kKeyEventUnicode
+// one UTF-16 unit in scan.
+struct KeyInput {
+  std::uint16_t vk = 0;
+  std::uint16_t scan = 0;
+  unsigned flags = 0;
+};
 
 class User32 {
  public:
@@ -102,6 +126,16 @@ class User32 {
                           unsigned style) = 0;
   // Locale-aware upper case, as CharUpperBuffW.
   virtual std::wstring CharUpperW(const std::wstring& text) = 0;
+
+  // ---- Reaching fields that are not edit controls
+  // The class a superclass was built on; Wine gives the class itself.
+  virtual std::wstring RealGetWindowClassW(Hwnd wnd, int max_chars) = 0;
+  // Thread 0 is the foreground thread.
+  virtual bool GetGUIThreadInfo(std::uint32_t thread_id, GuiThreadInfo& info) = 0;
+  // How many of the events were inserted into the input stream.
+  virtual unsigned SendInput(const std::vector<KeyInput>& keys) = 0;
+  // The thread's last error, as the call just made left it.
+  virtual std::uint32_t GetLastError() = 0;
 };
 
 }  // namespace orv

@@ -1,6 +1,8 @@
 // Capturing the touched text field, mirroring the edit line into it, Tab and Enter.
 #include "target/target.h"
 
+#include <utility>
+
 #include "target/field_kinds.h"
 
 namespace orv {
@@ -9,6 +11,15 @@ namespace {
 constexpr unsigned kAnswerTimeoutMs = 500;
 // Enter gives the field time to take the click and the key.
 constexpr std::uint32_t kEnterStepMs = 100;
+// A field shows its caret once its program has taken the press, a few
+// milliseconds after the finger.
+constexpr std::uint32_t kCaretWaitMs = 300;
+
+std::uint32_t ProcessOf(User32& user32, Hwnd wnd) {
+  std::uint32_t pid = 0;
+  user32.GetWindowThreadProcessId(wnd, &pid);
+  return pid;
+}
 }  // namespace
 
 bool Target::Exists() { return wnd_ != 0 && p_.user32.IsWindow(wnd_); }
@@ -16,7 +27,45 @@ bool Target::Exists() { return wnd_ != 0 && p_.user32.IsWindow(wnd_); }
 Target::Capture Target::CaptureAtCursor(Hwnd keyboard) {
   Point pt;
   p_.user32.GetCursorPos(pt);
-  return CaptureField(p_.user32.WindowFromPoint(pt), keyboard);
+  const Hwnd wnd = p_.user32.WindowFromPoint(pt);
+  auto field = CaptureField(wnd, keyboard);
+  return field.kind == Capture::Kind::kNotAField ? CaptureByKeystrokes(wnd, keyboard) : field;
+}
+
+// Any window of another program that takes text is typed into key by key;
+// the keyboard's own windows never are.
+Target::Capture Target::CaptureByKeystrokes(Hwnd wnd, Hwnd keyboard) {
+  const std::uint32_t pid = wnd == 0 ? 0 : ProcessOf(p_.user32, wnd);
+  if (pid == 0 || pid == ProcessOf(p_.user32, keyboard)) return {};
+  if (!keys_.TakesText(wnd)) {
+    const std::uint32_t now = p_.kernel32.GetTickCount();
+    if (probe_wnd_ != wnd) probe_wnd_ = wnd, probe_until_ = now + kCaretWaitMs;
+    if (static_cast<std::int32_t>(probe_until_ - now) > 0) return {Capture::Kind::kWaiting, {}};
+    probe_wnd_ = 0;
+    return {};
+  }
+  BeginCapture(wnd, true);
+  return {Capture::Kind::kKeystrokes, {}};
+}
+
+Target::Capture Target::ProbeAgain(Hwnd keyboard) {
+  if (probe_wnd_ != 0 && !p_.user32.IsWindow(probe_wnd_)) probe_wnd_ = 0;
+  return probe_wnd_ == 0 ? Capture{} : CaptureByKeystrokes(probe_wnd_, keyboard);
+}
+
+void Target::BeginCapture(Hwnd wnd, bool by_keystrokes) {
+  wnd_ = wnd;
+  by_keystrokes_ = by_keystrokes;
+  follow_focus_ = false;
+  captured_text_.clear();
+  write_checked_ = false;
+  refused_ = false;
+  probe_wnd_ = 0;
+}
+
+void Target::Refuse() {
+  if (std::exchange(refused_, true)) return;
+  if (onRefused) onRefused();
 }
 
 Target::Capture Target::CaptureNext(Hwnd keyboard) {
@@ -32,33 +81,76 @@ Target::Capture Target::CaptureNext(Hwnd keyboard) {
 // A field that does not answer becomes the target all the same, and is
 // asked nothing more: its style alone says whether it holds a password.
 Target::Capture Target::CaptureField(Hwnd wnd, Hwnd keyboard) {
-  if (FieldKindOf(windows_.GetWindowClass(wnd)) == nullptr) return {};
+  const std::wstring cls = windows_.GetWindowClass(wnd);
+  const FieldKind* kind = FieldKindOf(cls);
+  if (kind == nullptr) kind = FieldKindOf(cls, p_.user32.RealGetWindowClassW(wnd, 256));
+  if (kind == nullptr) return {};
   if (p_.user32.GetParent(p_.user32.GetParent(wnd)) == keyboard) {
     return {Capture::Kind::kOwnEditLine, {}};
   }
-  wnd_ = wnd;
+  BeginCapture(wnd, false);
   auto text = windows_.ReadWindowText(wnd, kAnswerTimeoutMs);
+  // A program of a higher integrity level shuts out our messages.
+  const bool denied = !text && p_.user32.GetLastError() == kErrorAccessDenied;
   password_ = windows_.IsPasswordField(wnd, text.has_value());
+  if (denied) Refuse();
   if (!text) return {Capture::Kind::kHung, {}};
+  captured_text_ = *text;
   return {Capture::Kind::kCaptured, std::move(*text)};
 }
 
 // One touch may set the same text twice (the list refill puts it back); the
 // field already holds it.
+// A field that keeps its old text after the first change is one the
+// keyboard may not write into: it is told so once and left alone.
 void Target::Mirror(const std::wstring& text) {
-  if (!Exists()) return;
+  if (!Exists() || by_keystrokes_ || refused_) return;
   if (sent_in_event_ && sent_wnd_ == wnd_ && sent_text_ == text) return;
   Write(text);
   sent_in_event_ = true;
   sent_wnd_ = wnd_;
   sent_text_ = text;
+  if (write_checked_ || refused_ || text == captured_text_) return;
+  write_checked_ = true;
+  if (windows_.ReadWindowText(wnd_, kAnswerTimeoutMs) == captured_text_) Refuse();
 }
 
-void Target::Write(const std::wstring& text) { windows_.SetTargetText(wnd_, text); }
+void Target::Write(const std::wstring& text) {
+  if (!windows_.SetTargetText(wnd_, text) && p_.user32.GetLastError() == kErrorAccessDenied)
+    Refuse();
+}
+
+// Keys go where the focus is; after Tab, the focus has moved on to another
+// field of the same program, and the target goes with it.
+bool Target::KeysReach() {
+  if (!by_keystrokes_ || refused_ || !Exists()) return false;
+  const Hwnd focus = keys_.FocusInFront();
+  if (focus == wnd_) return true;
+  if (!follow_focus_ || focus == 0 ||
+      p_.user32.GetWindowThreadProcessId(focus, nullptr) !=
+          p_.user32.GetWindowThreadProcessId(wnd_, nullptr)) {
+    return false;
+  }
+  wnd_ = focus;
+  follow_focus_ = false;
+  return true;
+}
+
+void Target::TypeKeys(const std::wstring& text) {
+  if (KeysReach() && !keys_.Type(text)) Refuse();
+}
+
+void Target::PressKey(std::uint8_t vk) {
+  if (!KeysReach()) return;
+  if (!keys_.Press(vk)) Refuse();
+  follow_focus_ = vk == kVkTab;
+}
 
 // The cursor is put back where the finger left it.
 bool Target::PressEnter() {
   if (!Exists()) return false;
+  // A click could move a keystroke target's caret: the key alone.
+  if (by_keystrokes_) return PressKey(kVkReturn), true;
   Point saved;
   p_.user32.GetCursorPos(saved);
   Rect r;

@@ -2,10 +2,12 @@
 // into. It is captured by a touch or by Tab, mirrors the edit line, and takes
 // the Enter key.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "keys/input_routines.h"
 #include "platform/ports.h"
+#include "target/keystrokes.h"
 #include "target/window_routines.h"
 
 namespace orv {
@@ -19,18 +21,26 @@ class Target {
       kOwnEditLine,  // the keyboard's own edit line
       kHung,         // a field that became the target but did not answer
       kCaptured,     // the target, with its text
+      kKeystrokes,   // a window of another program that takes text as keystrokes
+      kWaiting,      // a window of another program that may yet show its caret
     };
     Kind kind = Kind::kNotAField;
     std::wstring text;
   };
 
   Target(Ports& ports, WindowRoutines& windows, InputRoutines& input)
-      : p_(ports), windows_(windows), input_(input) {}
+      : p_(ports), windows_(windows), input_(input), keys_(ports) {}
+
+  // Told once per capture that the target does not let the keyboard in.
+  std::function<void()> onRefused;
 
   // TargetWnd: 0 until a field is captured; it may since have been destroyed.
   Hwnd Wnd() const { return wnd_; }
-  // The text of a password field is never remembered.
-  bool IsPassword() const { return password_; }
+  // The text of a password field is never remembered, nor what went as
+  // keystrokes, where a password field cannot be told from others.
+  bool IsPassword() const { return password_ || by_keystrokes_; }
+  // The target takes each key as a keystroke rather than its whole text.
+  bool ByKeystrokes() const { return by_keystrokes_; }
   bool Exists();
 
   // The field under the cursor, or the next field after the target among its
@@ -40,6 +50,15 @@ class Target {
   Capture CaptureNext(Hwnd keyboard);
   // The field of window `wnd`, if it is one.
   Capture CaptureField(Hwnd wnd, Hwnd keyboard);
+  // A touched window whose caret was still to come gets another look, for
+  // a short while after the touch.
+  bool Probing() const { return probe_wnd_ != 0; }
+  Capture ProbeAgain(Hwnd keyboard);
+
+  // Keys for a keystroke target (nothing for any other): text, or one
+  // virtual key.
+  void TypeKeys(const std::wstring& text);
+  void PressKey(std::uint8_t vk);
 
   // Each window event starts with nothing written yet.
   void BeginEvent() { sent_in_event_ = false; }
@@ -52,12 +71,27 @@ class Target {
  private:
   // The one place that writes into the target.
   void Write(const std::wstring& text);
+  Capture CaptureByKeystrokes(Hwnd wnd, Hwnd keyboard);
+  void BeginCapture(Hwnd wnd, bool by_keystrokes);
+  void Refuse();
+  // Keys go only where the focus is; after Tab the target follows it.
+  bool KeysReach();
 
   Ports& p_;
   WindowRoutines& windows_;
   InputRoutines& input_;
+  Keystrokes keys_;
   Hwnd wnd_ = 0;
   bool password_ = false;
+  bool by_keystrokes_ = false;
+  bool follow_focus_ = false;
+  // Per capture: the text it found, whether a write was checked, and
+  // whether the target has shut the keyboard out.
+  std::wstring captured_text_;
+  bool write_checked_ = false;
+  bool refused_ = false;
+  Hwnd probe_wnd_ = 0;
+  std::uint32_t probe_until_ = 0;
   // What this event has already written into which field.
   bool sent_in_event_ = false;
   Hwnd sent_wnd_ = 0;

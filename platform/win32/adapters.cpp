@@ -7,6 +7,7 @@
 #include <psapi.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/unique_handle.h"
@@ -177,6 +178,34 @@ std::wstring SystemUser32::CharUpperW(const std::wstring& text) {
   if (!s.empty()) ::CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
   return s;
 }
+
+std::wstring SystemUser32::RealGetWindowClassW(Hwnd wnd, int max_chars) {
+  std::vector<wchar_t> buf(static_cast<std::size_t>(max_chars > 0 ? max_chars : 1), L'\0');
+  const UINT n = ::RealGetWindowClassW(ToHwnd(wnd), buf.data(), static_cast<UINT>(buf.size()));
+  return std::wstring(buf.data(), std::min<std::size_t>(n, buf.size() - 1));
+}
+
+bool SystemUser32::GetGUIThreadInfo(std::uint32_t thread_id, GuiThreadInfo& info) {
+  GUITHREADINFO g{};
+  g.cbSize = sizeof g;
+  if (!::GetGUIThreadInfo(thread_id, &g)) return false;
+  info = GuiThreadInfo{g.flags, FromHwnd(g.hwndFocus), FromHwnd(g.hwndCaret)};
+  return true;
+}
+
+unsigned SystemUser32::SendInput(const std::vector<KeyInput>& keys) {
+  std::vector<INPUT> in(keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    in[i].type = INPUT_KEYBOARD;
+    in[i].ki.wVk = keys[i].vk;
+    in[i].ki.wScan = keys[i].scan;
+    in[i].ki.dwFlags = keys[i].flags;
+  }
+  if (in.empty()) return 0;
+  return ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+std::uint32_t SystemUser32::GetLastError() { return ::GetLastError(); }
 
 // ---------------- gdi32
 

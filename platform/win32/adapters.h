@@ -51,6 +51,10 @@ class SystemUser32 : public User32 {
   int MessageBoxW(Hwnd owner, const std::wstring& text, const std::wstring& caption,
                   unsigned style) override;
   std::wstring CharUpperW(const std::wstring& text) override;
+  std::wstring RealGetWindowClassW(Hwnd wnd, int max_chars) override;
+  bool GetGUIThreadInfo(std::uint32_t thread_id, GuiThreadInfo& info) override;
+  unsigned SendInput(const std::vector<KeyInput>& keys) override;
+  std::uint32_t GetLastError() override;
 
  private:
   bool left_pressed_ = false;

@@ -51,6 +51,7 @@ bool FakeUser32::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr_t wpar
                                      std::uintptr_t* result) {
   if (!Exists(wnd)) return false;
   Window& w = W(wnd);
+  if (w.denied) return last_error = kErrorAccessDenied, false;
   if (w.hung) {
     clock_.now += (flags & kSmtoAbortIfHung) ? 0 : timeout_ms;
     return false;
@@ -69,7 +70,7 @@ bool FakeUser32::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr_t wpar
       break;
     }
     case wm::kSetText:
-      w.text = reinterpret_cast<const wchar_t*>(lparam);
+      if (!w.keeps_text) w.text = reinterpret_cast<const wchar_t*>(lparam);
       set_text_log.emplace_back(wnd, w.text);
       r = 1;
       break;

@@ -1,6 +1,7 @@
 // Fake user32: a window tree with classes, texts, styles and rectangles,
 // windows that stop answering, the finger, and a log of synthetic input.
 #pragma once
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <utility>
@@ -22,6 +23,12 @@ struct Window {
   bool hung = false;  // answers nothing; sends time out
   wchar_t password_char = 0;
   Hrgn region = 0;
+  // Reaching other fields: a superclass's base, the owning process (its one
+  // thread has the same number), a higher integrity level, a field that
+  // ignores what it is sent.
+  std::wstring real_cls = L"";
+  std::uint32_t process = 100;
+  bool denied = false, keeps_text = false;
 };
 
 // One synthetic input event, as keybd_event or mouse_event sent it.
@@ -120,12 +127,28 @@ class FakeUser32 : public User32 {
   Hdc GetDC(Hwnd) override { return next_dc_++; }
   int ReleaseDC(Hwnd, Hdc) override { return 1; }
   std::uint32_t GetWindowThreadProcessId(Hwnd wnd, std::uint32_t* process_id) override {
-    if (process_id) *process_id = Exists(wnd) ? 100 : 0;
-    return Exists(wnd) ? 1 : 0;
+    if (process_id) *process_id = Exists(wnd) ? W(wnd).process : 0;
+    return Exists(wnd) ? W(wnd).process : 0;
   }
   bool SystemParametersInfoWorkArea(Rect& wa) override { return wa = work_area, true; }
   int MessageBoxW(Hwnd, const std::wstring&, const std::wstring&, unsigned) override { return 1; }
   std::wstring CharUpperW(const std::wstring& text) override;
+
+  // ---- Reaching other fields: every thread reports `gui`; SendInput logs
+  // keys as `input` (the unit or the virtual key) and takes `input_taken`.
+  GuiThreadInfo gui;
+  unsigned input_taken = ~0u;
+  std::uint32_t last_error = 0;
+  std::wstring RealGetWindowClassW(Hwnd wnd, int max_chars) override {
+    return Exists(wnd) && !W(wnd).real_cls.empty() ? W(wnd).real_cls
+                                                   : GetClassNameW(wnd, max_chars);
+  }
+  bool GetGUIThreadInfo(std::uint32_t, GuiThreadInfo& info) override { return info = gui, true; }
+  unsigned SendInput(const std::vector<KeyInput>& keys) override {
+    for (const auto& k : keys) input.push_back({k.vk ? k.vk : k.scan, k.flags, cursor, clock_.now});
+    return std::min<unsigned>(input_taken, static_cast<unsigned>(keys.size()));
+  }
+  std::uint32_t GetLastError() override { return last_error; }
 
  private:
   std::int32_t& Long(Hwnd wnd, int index) {

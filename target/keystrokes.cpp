@@ -1,0 +1,55 @@
+// Telling whether a window takes text, and typing into it key by key.
+#include "target/keystrokes.h"
+
+namespace orv {
+
+namespace {
+// A window that is slow to say what keys it wants is not worth a long wait.
+constexpr unsigned kDlgCodeTimeoutMs = 100;
+}  // namespace
+
+bool Keystrokes::TakesText(Hwnd wnd) {
+  const std::uint32_t thread = p_.user32.GetWindowThreadProcessId(wnd, nullptr);
+  GuiThreadInfo g;
+  if (thread == 0 || !p_.user32.GetGUIThreadInfo(thread, g)) return false;
+  if (g.caret == wnd) return true;
+  if (g.focus != wnd) return false;
+  if (g.flags & kGuiCaretBlinking) return true;
+  std::uintptr_t code = 0;
+  return p_.user32.SendMessageTimeoutW(wnd, kWmGetDlgCode, 0, 0, kSmtoAbortIfHung,
+                                       kDlgCodeTimeoutMs, &code) &&
+         (code & kDlgcHasSetSel) != 0;
+}
+
+Hwnd Keystrokes::FocusInFront() {
+  GuiThreadInfo g;
+  return p_.user32.GetGUIThreadInfo(0, g) ? g.focus : Hwnd{};
+}
+
+bool Keystrokes::HasFocus(Hwnd wnd) { return wnd != 0 && FocusInFront() == wnd; }
+
+bool Keystrokes::Type(const std::wstring& text) {
+  std::vector<KeyInput> keys;
+  const auto unit = [&](std::uint32_t u) {
+    keys.push_back({0, static_cast<std::uint16_t>(u), kKeyEventUnicode});
+    keys.push_back({0, static_cast<std::uint16_t>(u), kKeyEventUnicode | kKeyEventKeyUp});
+  };
+  for (wchar_t c : text) {
+    // Where wchar_t is wider than UTF-16, a character beyond it goes as its pair.
+    if (const auto cp = static_cast<std::uint32_t>(c); cp > 0xFFFF) {
+      unit(0xD800 + ((cp - 0x10000) >> 10));
+      unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      unit(cp);
+    }
+  }
+  return Send(keys);
+}
+
+bool Keystrokes::Press(std::uint8_t vk) { return Send({{vk, 0, 0}, {vk, 0, kKeyEventKeyUp}}); }
+
+bool Keystrokes::Send(const std::vector<KeyInput>& keys) {
+  return keys.empty() || p_.user32.SendInput(keys) == keys.size();
+}
+
+}  // namespace orv

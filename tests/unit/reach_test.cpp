@@ -1,0 +1,87 @@
+// Fields beyond the plain edit control: the kinds a touch captures, the
+// keystroke fallback, and windows that shut the keyboard out (there is no
+// integrity level under Wine, so those are proven here only).
+#include "fakes/kbd_fixture.h"
+#include "target/field_kinds.h"
+#include "tip/frmTip.h"
+
+namespace orv::fake {
+namespace {
+
+TEST(FieldKinds, EditCompatibleClassesAreFieldsHoweverTheSystemSpellsThem) {
+  for (const wchar_t* cls :
+       {L"Edit", L"ThunderRT6TextBox", L"RichEdit20A", L"RichEdit20W", L"RichEdit50W",
+        L"RICHEDIT50W", L"RICHEDIT", L"WindowsForms10.EDIT.app.0.141b42a_r9_ad1",
+        L"windowsforms10.RichEdit20W.app.0.2bf8098", L"TEdit", L"TRichEdit"})
+    EXPECT_NE(FieldKindOf(cls), nullptr) << cls;
+  for (const wchar_t* cls : {L"edit", L"Button", L"RichEdit20", L"WindowsForms10.EDIT.",
+                             L"WindowsForms10.BUTTON.app.0.1", L"TEditor", L""})
+    EXPECT_EQ(FieldKindOf(cls), nullptr) << cls;
+  // A superclass of Edit, as the system resolves it.
+  EXPECT_NE(FieldKindOf(L"AppEdit", L"Edit"), nullptr);
+  EXPECT_EQ(FieldKindOf(L"AppButton", L"Button"), nullptr);
+}
+
+class ReachTest : public KbdTest {
+ protected:
+  FrmTip tip{ports, kelp};
+  void SetUp() override {
+    desk.tick_ms = 1;
+    const Hwnd tip_wnd = desk.AddWindow(L"OrvKeyTip", kTipTitle, 0, Rect{0, 0, 584, 185});
+    tip.AttachWindow(tip_wnd);
+    tip.picIcon.AttachWindow(desk.AddWindow(L"OrvKeyTipIcon", L"", tip_wnd, Rect{24, 37, 74, 87}));
+    tip_window = &tip;
+    Load();
+  }
+  Hwnd Field(const wchar_t* cls, int row) {
+    const Hwnd h = desk.AddWindow(cls, L"old", 0, Rect{10, 10 + 30 * row, 200, 30 + 30 * row});
+    desk.W(h).process = 200;
+    return h;
+  }
+  // Whether the refusal tip came since the last look.
+  bool Refused() {
+    const bool shown = tip.lblInfo[0].Caption() == L"Это окно не принимает\r\nввод с клавиатуры";
+    tip.lblInfo[0].SetCaption(L"");
+    return shown;
+  }
+};
+
+TEST_F(ReachTest, WindowsThatShutTheKeyboardOutAreToldOncePerCaptureAndLeftAlone) {
+  // Messages denied, as to a program of a higher integrity level.
+  const Hwnd denied = Field(L"RichEdit20W", 0);
+  desk.W(denied).denied = true;
+  Touch(denied);
+  EXPECT_TRUE(Refused());
+  Type(L"1");
+  EXPECT_FALSE(Refused());
+  EXPECT_TRUE(desk.set_text_log.empty());
+
+  // A field that reads back unchanged after a write.
+  const Hwnd keeps = Field(L"WindowsForms10.EDIT.app.0.1", 1);
+  desk.W(keeps).keeps_text = true;
+  Touch(keeps);
+  Type(L"1");
+  EXPECT_TRUE(Refused());
+  Type(L"2");
+  EXPECT_EQ(desk.set_text_log.size(), 2u);  // the capture's own, then "old1"
+  EXPECT_FALSE(Refused());
+
+  // A keystroke target whose caret comes after the finger has gone; its
+  // keys go as Unicode keystrokes until the system takes none.
+  const Hwnd custom = Field(L"CustomField", 2);
+  Touch(custom);
+  desk.gui = {kGuiCaretBlinking, custom, custom};
+  kbd->tmrhWnd.Fire();
+  ASSERT_TRUE(kbd->GetTarget().ByKeystrokes());
+  Type(L"ж");
+  EXPECT_EQ(desk.input.at(1).code, 0x0436u);
+  desk.input_taken = 0;
+  Type(L"1");
+  Type(L"2");
+  EXPECT_TRUE(Refused());
+  EXPECT_EQ(desk.input.size(), 4u);
+  EXPECT_EQ(kbd->cmbText.Text(), L"ж12");  // the line still shows the keys
+}
+
+}  // namespace
+}  // namespace orv::fake
