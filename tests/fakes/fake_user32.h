@@ -145,7 +145,7 @@ class FakeUser32 : public User32 {
   }
   bool GetGUIThreadInfo(std::uint32_t, GuiThreadInfo& info) override { return info = gui, true; }
   unsigned SendInput(const std::vector<KeyInput>& keys) override {
-    for (const auto& k : keys) input.push_back({k.vk ? k.vk : k.scan, k.flags, cursor, clock_.now});
+    for (const auto& k : keys) input.push_back({k.vk ? k.vk : k.scan, cursor});
     return std::min<unsigned>(input_taken, static_cast<unsigned>(keys.size()));
   }
   std::uint32_t GetLastError() override { return last_error; }
