@@ -142,7 +142,7 @@ TEST_F(Typing, TabShiftCapsLangClearSpaceBackspace) {
   }
   // Tab walks every kind of field a touch captures, the older VB text box too.
   target.SetFieldText(kOldThunder2, L"two");
-  ASSERT_TRUE(Capture(kOldThunder1, L"one"));
+  ASSERT_TRUE(Capture(kOldThunder1, L"old"));
   keyboard.TouchFunctionKey(kKeyTab);
   ASSERT_TRUE(LineShows(L"two"));
   ASSERT_TRUE(Capture(kEdit1, L"one"));
