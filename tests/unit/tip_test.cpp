@@ -3,6 +3,7 @@
 // to end.
 #include "fakes/kbd_fixture.h"
 #include "tip/frmTip.h"
+#include "tip/tip_place.h"
 
 namespace orv::fake {
 namespace {
@@ -35,7 +36,9 @@ class TipTest : public KbdTest {
 };
 
 // The start-up tip: loaded parked, laid out to its two lines, dropped to
-// its row off screen, glided into the corner, gone again 5.5 s later.
+// its row off screen, glided in, gone again 5.5 s later. The keyboard
+// (100, 300)-(732, 517) stands where the corner tip would go: the tip rests
+// 10 pixels above it and leaves along that row.
 TEST_F(TipTest, StartTipSlidesInStaysFiveSecondsAndParksAgain) {
   LoadKeyboard();
   ASSERT_TRUE(tip.Loaded());
@@ -43,9 +46,9 @@ TEST_F(TipTest, StartTipSlidesInStaysFiveSecondsAndParksAgain) {
   // The longer line (27 characters of 10 pixels) sets the width; the icon's
   // row the height.
   EXPECT_EQ(Size(), (Point{112 + 270, 127}));
-  EXPECT_EQ(At(), (Point{800 - 382 - 20, 570 - 127 - 20}));
+  EXPECT_EQ(At(), (Point{800 - 382 - 20, 300 - 127 - 10}));
   const auto dropped = std::find_if(desk.moves.begin(), desk.moves.end(),
-                                    [](const Desktop::Move& m) { return m.rect.top == 423; });
+                                    [](const Desktop::Move& m) { return m.rect.top == 163; });
   ASSERT_NE(dropped, desk.moves.end());
   EXPECT_GT(dropped->rect.left, 800);
   EXPECT_GE(desk.now - t0, 1000u);  // two slides: the layout's and ShowInfoTTip's own
@@ -53,10 +56,10 @@ TEST_F(TipTest, StartTipSlidesInStaysFiveSecondsAndParksAgain) {
   // On screen it is repainted every 100 ms.
   const auto repaints = tip.RepaintRequests();
   timers.Wait(4900 - (desk.now - t0));
-  EXPECT_EQ(At(), (Point{398, 423}));
+  EXPECT_EQ(At(), (Point{398, 163}));
   EXPECT_GE(tip.RepaintRequests() - repaints, 30u);
   timers.Wait(700);
-  EXPECT_EQ(At(), (Point{810, 423}));
+  EXPECT_EQ(At(), (Point{810, 163}));
   EXPECT_FALSE(tip.tmrHide.Enabled());
   const auto parked = tip.RepaintRequests();
   timers.Wait(1000);
@@ -72,12 +75,54 @@ TEST_F(TipTest, HidingInsideASlideInEndsInTheCornerAndRestartsTheCountdown) {
   kbd->ShowInfoTTip(kStartTip, 1);  // the same text: one slide on the spot
   EXPECT_TRUE(std::any_of(desk.moves.begin(), desk.moves.end(),
                           [](const Desktop::Move& m) { return m.rect.left == 810; }));
-  EXPECT_EQ(At(), (Point{398, 423}));
+  EXPECT_EQ(At(), (Point{398, 163}));
   EXPECT_TRUE(tip.tmrHide.Enabled());
   timers.Wait(4800);
-  EXPECT_EQ(At(), (Point{398, 423}));
+  EXPECT_EQ(At(), (Point{398, 163}));
   timers.Wait(800);
-  EXPECT_EQ(At(), (Point{810, 423}));
+  EXPECT_EQ(At(), (Point{810, 163}));
+}
+
+// Away from the keyboard the tip rests in the corner of the keyboard's own
+// screen; moved onto the second screen, the next tip follows it there.
+TEST_F(TipTest, TipsGoToTheKeyboardsScreen) {
+  desk.monitors = {{{0, 0, 800, 600}, {0, 0, 800, 570}},
+                   {{800, 0, 1824, 768}, {800, 0, 1824, 738}}};
+  LoadKeyboard();
+  desk.W(kbd->hWnd()).rect = Rect{10, 10, 642, 227};
+  kbd->ShowInfoTTip(L"x", 2);
+  EXPECT_EQ(At(), (Point{800 - Size().x - 20, 570 - 127 - 20}));
+  desk.W(kbd->hWnd()).rect = Rect{900, 100, 1532, 317};
+  kbd->ShowInfoTTip(L"x", 2);
+  EXPECT_EQ(At(), (Point{1824 - Size().x - 20, 738 - 127 - 20}));
+  timers.Wait(6000);
+  EXPECT_EQ(At(), (Point{1834, 738 - 127 - 20}));
+}
+
+// Work area 800 x 570, a tip of 300 x 127: the corner tip is (480, 423)-(780, 550).
+TEST(TipRestingPlace, StepsAsideForTheKeyboardInsideTheWorkArea) {
+  const Rect wa{0, 0, 800, 570};
+  const Point size{300, 127};
+  const struct {
+    std::optional<Rect> keyboard;
+    Point at;
+  } cases[] = {
+      {std::nullopt, {480, 423}},
+      {Rect{0, 0, 632, 217}, {480, 423}},       // elsewhere: the corner
+      {Rect{780, 550, 1000, 700}, {480, 423}},  // touching corners do not cover
+      {Rect{168, 353, 800, 570}, {480, 216}},   // in the corner: just above
+      {Rect{400, 100, 800, 570}, {90, 423}},    // tall: to its left
+      {Rect{0, 100, 490, 570}, {500, 423}},     // wide too: to its right
+      {Rect{0, 0, 800, 560}, {480, 423}},       // nowhere free: the corner
+  };
+  for (const auto& c : cases) {
+    const Point at = TipRestingPlace(wa, size, c.keyboard);
+    EXPECT_EQ(at, c.at);
+    const Rect tip{at.x, at.y, at.x + size.x, at.y + size.y};
+    if (at != Point{480, 423}) {
+      EXPECT_FALSE(Intersects(tip, *c.keyboard));
+    }
+  }
 }
 
 }  // namespace
