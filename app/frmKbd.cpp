@@ -248,7 +248,7 @@ void FrmKbd::picHook_MouseMove(int button, int x_twips, int y_twips) {
 }
 
 void FrmKbd::ShowInfoTTip(const std::wstring& XString, int XIcon) {
-  if (tip_ != nullptr) ShowTipIn(*tip_, kelp_, XString, XIcon);
+  if (tip_ != nullptr) ShowTipIn(*tip_, kelp_, XString, XIcon, *this);
 }
 
 }  // namespace orv

@@ -122,6 +122,9 @@ class User32 {
   virtual std::uint32_t GetWindowThreadProcessId(Hwnd wnd, std::uint32_t* process_id) = 0;
   // SystemParametersInfo(SPI_GETWORKAREA).
   virtual bool SystemParametersInfoWorkArea(Rect& work_area) = 0;
+  // The work area (rcWork) of the monitor nearest to `r`: MonitorFromRect
+  // with MONITOR_DEFAULTTONEAREST, then GetMonitorInfoW.
+  virtual bool MonitorWorkAreaFromRect(const Rect& r, Rect& work_area) = 0;
   virtual int MessageBoxW(Hwnd owner, const std::wstring& text, const std::wstring& caption,
                           unsigned style) = 0;
   // Locale-aware upper case, as CharUpperBuffW.

@@ -2,6 +2,7 @@
 #include "tip/frmTip.h"
 
 #include "app/window_routines.h"
+#include "tip/tip_place.h"
 
 namespace orv {
 
@@ -208,18 +209,36 @@ void FrmTip::LayOutText() {
   ShowTip();
 }
 
+// The keyboard is asked where it really is: the user drags it about.
+Rect FrmTip::WorkArea() {
+  Rect k;
+  if (keyboard_ != nullptr && keyboard_->hWnd() != 0 &&
+      p_.user32.GetWindowRect(keyboard_->hWnd(), k))
+    return kelp_.GetWorkArea(k);
+  return kelp_.GetWorkArea();
+}
+
+// The keyboard counts also while hidden: the start tip comes just before it
+// is first shown, and the options' tips while it is hidden for a question.
+Point FrmTip::RestingPlace(const Rect& wa, Point size) {
+  std::optional<Rect> keys;
+  Rect k;
+  if (keyboard_ != nullptr && keyboard_->hWnd() != 0 &&
+      p_.user32.GetWindowRect(keyboard_->hWnd(), k))
+    keys = k;
+  return TipRestingPlace(wa, size, keys);
+}
+
 // A parked tip drops to its row while still off screen, then glides in
-// leftwards; a tip already on screen glides straight to the corner.
+// leftwards; a tip already on screen glides straight to its resting place.
 void FrmTip::ShowTip() {
   SetVisible(true);
-  const Rect wa = kelp_.GetWorkArea();
+  const Rect wa = WorkArea();
   Rect r = WindowBounds();
-  const std::int32_t sw = r.width(), sh = r.height();
-  if (r.left > kelp_.ScreenRight()) MoveWindowTo(r.left, wa.bottom - sh - 20);
-  const std::int32_t x = wa.right - sw - 20;
-  const std::int32_t y = wa.bottom - sh - 20;
+  const Point rest = RestingPlace(wa, Point{r.width(), r.height()});
+  if (r.left > kelp_.ScreenRight()) MoveWindowTo(r.left, rest.y);
   kelp_.SetTopmost(*this, false);
-  kelp_.SlideWindow(hWnd(), x, y, kSlideMs, true, false, false, true);
+  kelp_.SlideWindow(hWnd(), rest.x, rest.y, kSlideMs, true, false, false, true);
   WindowBounds();
   Refresh();
   p_.toolkit.DoEvents();
@@ -227,11 +246,13 @@ void FrmTip::ShowTip() {
   if (!tmrHide.Enabled()) tmrHide.SetEnabled(true);
 }
 
-// The tip rests just beyond the work area's right edge, still visible.
+// The tip leaves along the row it rested on, so that a tip above the
+// keyboard does not cross the keys on its way out, and rests just beyond
+// the work area's right edge, still visible.
 void FrmTip::HideTip() {
-  const Rect wa = kelp_.GetWorkArea();
+  const Rect wa = WorkArea();
   const Rect r = WindowBounds();
-  const std::int32_t y = wa.bottom - r.height() - 20;
+  const std::int32_t y = RestingPlace(wa, Point{r.width(), r.height()}).y;
   MoveWindowTo(r.left, y);
   kelp_.SlideWindow(hWnd(), wa.right + 10, y, kSlideMs, true, false, false, true);
   WindowBounds();

@@ -72,6 +72,8 @@ class FrmTip : public Form {
 
   void ShowTip();
   void HideTip();
+  // The keyboard whose screen the tips go to and whose keys they never cover.
+  void StayClearOf(const Form& keyboard) { keyboard_ = &keyboard; }
 
   // ---- Events
   void Form_Load();
@@ -98,9 +100,14 @@ class FrmTip : public Form {
   void MoveWindowTo(std::int32_t left, std::int32_t top);
   // An immediate update of the client area, then a repaint of everything.
   void Refresh();
+  // The work area of the keyboard's monitor, or the primary one's.
+  Rect WorkArea();
+  // Where the tip rests in `wa`, clear of the keyboard.
+  Point RestingPlace(const Rect& wa, Point size);
 
   Ports& p_;
   KelpUltimate& kelp_;
+  const Form* keyboard_ = nullptr;
   bool loaded_ = false;
   bool loading_ = false;
   std::uint64_t repaint_requests_ = 0;

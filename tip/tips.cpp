@@ -5,7 +5,9 @@ namespace orv {
 
 // The icon goes in first and is cut to its outline so the skin shows
 // around it; each caption change then lays the tip out and slides it in.
-void ShowTipIn(FrmTip& tip, KelpUltimate& kelp, const std::wstring& text, int icon) {
+void ShowTipIn(FrmTip& tip, KelpUltimate& kelp, const std::wstring& text, int icon,
+               const Form& keyboard) {
+  tip.StayClearOf(keyboard);
   tip.EnsureLoaded();
   tip.picIcon.SetPicture(tip.imgIcons.ListImage(icon));
   Color transparent = kMagenta;

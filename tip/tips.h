@@ -6,7 +6,9 @@
 
 namespace orv {
 
-// Shows `text` with tip icon `icon` (from 1) and slides the tip in.
-void ShowTipIn(FrmTip& tip, KelpUltimate& kelp, const std::wstring& text, int icon);
+// Shows `text` with tip icon `icon` (from 1) and slides the tip in, on the
+// screen of `keyboard` and clear of its keys.
+void ShowTipIn(FrmTip& tip, KelpUltimate& kelp, const std::wstring& text, int icon,
+               const Form& keyboard);
 
 }  // namespace orv

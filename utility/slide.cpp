@@ -99,4 +99,10 @@ Rect ScreenRoutines::GetWorkArea() {
   return Rect{};
 }
 
+// A keyboard on a second screen wants its tips there, beside its own taskbar.
+Rect ScreenRoutines::GetWorkArea(const Rect& window) {
+  Rect wa;
+  return p_.user32.MonitorWorkAreaFromRect(window, wa) ? wa : GetWorkArea();
+}
+
 }  // namespace orv

@@ -28,6 +28,9 @@ class ScreenRoutines {
   TaskbarEdge GetTaskbarEdge();
   Rect GetTaskbarRect();
   Rect GetWorkArea();
+  // The work area of the monitor `window` stands on (the nearest one when
+  // it is off every screen); the primary one's when the system cannot say.
+  Rect GetWorkArea(const Rect& window);
 
  private:
   Ports& p_;

@@ -168,6 +168,15 @@ bool SystemUser32::SystemParametersInfoWorkArea(Rect& work_area) {
   return true;
 }
 
+bool SystemUser32::MonitorWorkAreaFromRect(const Rect& r, Rect& work_area) {
+  const RECT rc{r.left, r.top, r.right, r.bottom};
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoW(::MonitorFromRect(&rc, MONITOR_DEFAULTTONEAREST), &info)) return false;
+  work_area = FromRect(info.rcWork);
+  return true;
+}
+
 int SystemUser32::MessageBoxW(Hwnd owner, const std::wstring& text, const std::wstring& caption,
                               unsigned style) {
   return ::MessageBoxW(ToHwnd(owner), text.c_str(), caption.c_str(), style);

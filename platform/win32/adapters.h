@@ -48,6 +48,7 @@ class SystemUser32 : public User32 {
   int ReleaseDC(Hwnd wnd, Hdc dc) override;
   std::uint32_t GetWindowThreadProcessId(Hwnd wnd, std::uint32_t* process_id) override;
   bool SystemParametersInfoWorkArea(Rect& work_area) override;
+  bool MonitorWorkAreaFromRect(const Rect& r, Rect& work_area) override;
   int MessageBoxW(Hwnd owner, const std::wstring& text, const std::wstring& caption,
                   unsigned style) override;
   std::wstring CharUpperW(const std::wstring& text) override;

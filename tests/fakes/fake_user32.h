@@ -51,6 +51,10 @@ class FakeUser32 : public User32 {
   bool button_down = false;
   Rect work_area{0, 0, 800, 570};
   Rect desktop_rect{0, 0, 800, 600};
+  struct Monitor {
+    Rect screen, work;
+  };
+  std::vector<Monitor> monitors;  // none: the system cannot say
   std::vector<InputEvent> input;
   std::vector<std::pair<Hwnd, std::wstring>> set_text_log;  // WM_SETTEXT sends
   int get_text_sends = 0;
@@ -131,6 +135,17 @@ class FakeUser32 : public User32 {
     return Exists(wnd) ? W(wnd).process : 0;
   }
   bool SystemParametersInfoWorkArea(Rect& wa) override { return wa = work_area, true; }
+  // The monitor holding the rectangle's centre, else the first.
+  bool MonitorWorkAreaFromRect(const Rect& r, Rect& wa) override {
+    if (monitors.empty()) return false;
+    wa = monitors.front().work;
+    const Point c{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    for (const auto& m : monitors)
+      if (c.x >= m.screen.left && c.x < m.screen.right && c.y >= m.screen.top &&
+          c.y < m.screen.bottom)
+        wa = m.work;
+    return true;
+  }
   int MessageBoxW(Hwnd, const std::wstring&, const std::wstring&, unsigned) override { return 1; }
   std::wstring CharUpperW(const std::wstring& text) override;
 

@@ -2,6 +2,7 @@
 // checked end to end.
 #include "fakes/kbd_fixture.h"
 #include "tip/frmTip.h"
+#include "tip/tip_place.h"
 
 namespace orv::fake {
 namespace {
@@ -25,6 +26,7 @@ class TipTest : public KbdTest {
     tip_window = &tip;
   }
   Point At() { return {desk.W(tip_wnd).rect.left, desk.W(tip_wnd).rect.top}; }
+  Point Size() { return {desk.W(tip_wnd).rect.width(), desk.W(tip_wnd).rect.height()}; }
   void LoadKeyboard() {
     t0 = desk.now;
     Load();
@@ -50,6 +52,48 @@ TEST_F(TipTest, HidingInsideASlideInEndsInTheCornerAndRestartsTheCountdown) {
   const auto parked = tip.RepaintRequests();
   timers.Wait(1000);
   EXPECT_EQ(tip.RepaintRequests(), parked);
+}
+
+// Away from the keyboard the tip rests in the corner of the keyboard's own
+// screen; moved onto the second screen, the next tip follows it there.
+TEST_F(TipTest, TipsGoToTheKeyboardsScreen) {
+  desk.monitors = {{{0, 0, 800, 600}, {0, 0, 800, 570}},
+                   {{800, 0, 1824, 768}, {800, 0, 1824, 738}}};
+  LoadKeyboard();
+  desk.W(kbd->hWnd()).rect = Rect{10, 10, 642, 227};
+  kbd->ShowInfoTTip(L"x", 2);
+  EXPECT_EQ(At(), (Point{800 - Size().x - 20, 570 - 127 - 20}));
+  desk.W(kbd->hWnd()).rect = Rect{900, 100, 1532, 317};
+  kbd->ShowInfoTTip(L"x", 2);
+  EXPECT_EQ(At(), (Point{1824 - Size().x - 20, 738 - 127 - 20}));
+  timers.Wait(6000);
+  EXPECT_EQ(At(), (Point{1834, 738 - 127 - 20}));
+}
+
+// Work area 800 x 570, a tip of 300 x 127: the corner tip is (480, 423)-(780, 550).
+TEST(TipRestingPlace, StepsAsideForTheKeyboardInsideTheWorkArea) {
+  const Rect wa{0, 0, 800, 570};
+  const Point size{300, 127};
+  const struct {
+    std::optional<Rect> keyboard;
+    Point at;
+  } cases[] = {
+      {std::nullopt, {480, 423}},
+      {Rect{0, 0, 632, 217}, {480, 423}},       // elsewhere: the corner
+      {Rect{780, 550, 1000, 700}, {480, 423}},  // touching corners do not cover
+      {Rect{168, 353, 800, 570}, {480, 216}},   // in the corner: just above
+      {Rect{400, 100, 800, 570}, {90, 423}},    // tall: to its left
+      {Rect{0, 100, 490, 570}, {500, 423}},     // wide too: to its right
+      {Rect{0, 0, 800, 560}, {480, 423}},       // nowhere free: the corner
+  };
+  for (const auto& c : cases) {
+    const Point at = TipRestingPlace(wa, size, c.keyboard);
+    EXPECT_EQ(at, c.at);
+    const Rect tip{at.x, at.y, at.x + size.x, at.y + size.y};
+    if (at != Point{480, 423}) {
+      EXPECT_FALSE(Intersects(tip, *c.keyboard));
+    }
+  }
 }
 
 }  // namespace
