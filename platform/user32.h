@@ -102,6 +102,11 @@ class User32 {
                           unsigned style) = 0;
   // Locale-aware upper case, as CharUpperBuffW.
   virtual std::wstring CharUpperW(const std::wstring& text) = 0;
+
+  // ---- Monitors
+  // The work area of the monitor nearest to r (MonitorFromRect with
+  // MONITOR_DEFAULTTONEAREST, then GetMonitorInfoW).
+  virtual bool MonitorWorkAreaFromRect(const Rect& r, Rect& work_area) = 0;
 };
 
 }  // namespace orv

@@ -178,6 +178,15 @@ std::wstring SystemUser32::CharUpperW(const std::wstring& text) {
   return s;
 }
 
+bool SystemUser32::MonitorWorkAreaFromRect(const Rect& r, Rect& work_area) {
+  const RECT rect{r.left, r.top, r.right, r.bottom};
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!::GetMonitorInfoW(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &info)) return false;
+  work_area = FromRect(info.rcWork);
+  return true;
+}
+
 // ---------------- gdi32
 
 namespace {
@@ -345,6 +354,19 @@ bool SystemKernel32::MoveFileReplace(const std::wstring& from, const std::wstrin
 
 bool SystemKernel32::DeleteFileW(const std::wstring& path) {
   return ::DeleteFileW(path.c_str()) != 0;
+}
+
+bool SystemKernel32::GetFileSizeEx(const std::wstring& path, std::uint64_t& size) {
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) {
+    file.release();
+    return false;
+  }
+  LARGE_INTEGER n{};
+  if (!::GetFileSizeEx(file.get(), &n)) return false;
+  size = static_cast<std::uint64_t>(n.QuadPart);
+  return true;
 }
 
 unsigned SystemKernel32::GetACP() { return ::GetACP(); }

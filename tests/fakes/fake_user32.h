@@ -135,6 +135,8 @@ class FakeUser32 : public User32 {
     return message_boxes.push_back(text), 1;
   }
   std::wstring CharUpperW(const std::wstring& text) override;
+  // One monitor, the work area's.
+  bool MonitorWorkAreaFromRect(const Rect&, Rect& wa) override { return wa = work_area, true; }
 
  private:
   std::int32_t& Long(Hwnd wnd, int index) {
