@@ -41,39 +41,32 @@ Result Quit(Keyboard& keyboard) {
 // monitor, wholly on the work area. An empty settings file (placement is
 // restored only when one exists) starts with the default keys.
 TEST(Robustness, PlacementComesBackMaximisedOrOnTheScreen) {
-  StorePlacement(L"0", L"4500", L"1800");
-  Keyboard left;
-  ASSERT_TRUE(WriteFile(left.folder.File(L"OrvKey.ini"), ""));
-  ASSERT_TRUE(left.Start());
-  EXPECT_EQ(left.rect().left, 300);
-  EXPECT_EQ(left.rect().top, 120);
-  ASSERT_TRUE(Quit(left));
-  EXPECT_TRUE(ReadFile(left.folder.File(L"OrvKey.ini"))
-                  ->starts_with(kHeader + Cp1251(kDefaultLayouts[0]) + "\r\n"));
-
-  StorePlacement(L"0", L"99999", L"-1800000");
-  Keyboard off;
-  ASSERT_TRUE(WriteFile(off.folder.File(L"OrvKey.ini"), ""));
-  ASSERT_TRUE(off.Start());
-  MONITORINFO info{sizeof info};
-  GetMonitorInfoW(MonitorFromWindow(off.window, MONITOR_DEFAULTTONEAREST), &info);
-  RECT on{};
-  const RECT r = off.rect();
-  off.process = {};  // one keyboard at a time
-  EXPECT_TRUE(IntersectRect(&on, &r, &info.rcWork) && EqualRect(&on, &r))
-      << DescribeWindow(off.window);
-
-  StorePlacement(L"2", L"4500", L"1800");
-  Keyboard zoomed;
-  ASSERT_TRUE(WriteFile(zoomed.folder.File(L"OrvKey.ini"), ""));
-  ASSERT_TRUE(zoomed.Start());
-  EXPECT_TRUE(WaitFor([&] { return IsZoomed(zoomed.window) != 0; }, 3000ms, "a maximised keyboard",
-                      [&] { return DescribeWindow(zoomed.window); }));
+  for (const auto& [state, left] : {std::pair{L"0", L"4500"}, {L"0", L"99999"}, {L"2", L"4500"}}) {
+    StorePlacement(state, left, L"1800");
+    Keyboard keyboard;
+    ASSERT_TRUE(WriteFile(keyboard.folder.File(L"OrvKey.ini"), ""));
+    ASSERT_TRUE(keyboard.Start());
+    MONITORINFO info{sizeof info};
+    GetMonitorInfoW(MonitorFromWindow(keyboard.window, MONITOR_DEFAULTTONEAREST), &info);
+    RECT on{}, r = keyboard.rect();
+    EXPECT_TRUE(IntersectRect(&on, &r, &info.rcWork) && EqualRect(&on, &r));
+    if (*state == L'2') {
+      EXPECT_TRUE(WaitFor([&] { return IsZoomed(keyboard.window) != 0; }, 3000ms, "maximised"));
+    } else if (*left == L'4') {
+      EXPECT_EQ(r.left, 300);
+      EXPECT_EQ(r.top, 120);
+      ASSERT_TRUE(Quit(keyboard));
+      EXPECT_TRUE(ReadFile(keyboard.folder.File(L"OrvKey.ini"))
+                      ->starts_with(kHeader + Cp1251(kDefaultLayouts[0]) + "\r\n"));
+    }
+  }
 }
 
 // A zeroed file is kept beside as OrvKey.ini.bad and replaced by a usable
-// one; a file the keyboard cannot open is left as it was.
-TEST(Robustness, UnreadableSettingsAreKeptBesideAndALockedFileIsLeftAlone) {
+// one. "Clr History" writes the file at once: killed straight after, the
+// keyboard starts again with no history. A file the keyboard cannot open is
+// left as it was.
+TEST(Robustness, ZeroedFileIsKeptBesideClearedHistoryStaysAndLockedFilesAreLeftAlone) {
   ForgetPlacement();
   const std::string zeroed(4096, '\0');
   Keyboard keyboard;
@@ -82,44 +75,28 @@ TEST(Robustness, UnreadableSettingsAreKeptBesideAndALockedFileIsLeftAlone) {
   ASSERT_TRUE(keyboard.Start());
   ASSERT_TRUE(Quit(keyboard));
   EXPECT_EQ(ReadFile(ini + L".bad"), zeroed);
-  EXPECT_TRUE(ReadFile(ini)->starts_with(kHeader + Cp1251(kDefaultLayouts[0]) + "\r\n"));
+  const std::string text = *ReadFile(ini);
+  EXPECT_TRUE(text.starts_with(kHeader + Cp1251(kDefaultLayouts[0]) + "\r\n"));
 
-  Keyboard locked;
-  const std::wstring locked_ini = locked.folder.File(L"OrvKey.ini");
-  ASSERT_TRUE(WriteFile(locked_ini, kHeader + "mine\r\n"));
-  HANDLE lock =
-      CreateFileW(locked_ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  ASSERT_TRUE(locked.Start());
-  ASSERT_TRUE(Quit(locked));
-  CloseHandle(lock);
-  EXPECT_EQ(ReadFile(locked_ini), kHeader + "mine\r\n");
-  EXPECT_FALSE(ReadFile(locked_ini + L".bad"));
-}
-
-// "Clr History" writes the file at once: killed straight after, the
-// keyboard starts again with no history.
-TEST(Robustness, ClearedHistoryStaysClearedAfterAKill) {
-  ForgetPlacement();
-  Keyboard keyboard;
-  const std::wstring ini = keyboard.folder.File(L"OrvKey.ini");
-  ASSERT_TRUE(WriteFile(ini, ""));
-  ASSERT_TRUE(keyboard.Start());
-  ASSERT_TRUE(Quit(keyboard));
-  std::string text = *ReadFile(ini);
   ASSERT_TRUE(WriteFile(ini, text + Cp1251(L"Москва, Тверская 1\r\n")));
   ASSERT_TRUE(keyboard.Start());
   ASSERT_TRUE(keyboard.ToggleOptions(true));
   const HWND clear = keyboard.ChildAt({496, 362}, L"Button");
-  ASSERT_TRUE(clear);
   ASSERT_EQ(WindowText(clear), L"Clr History");
   Touch(Centre(WindowRect(clear)));
-  EXPECT_TRUE(
-      WaitFor([&] { return ReadFile(ini) == text; }, 5000ms, "the history gone from the file"));
+  EXPECT_TRUE(WaitFor([&] { return ReadFile(ini) == text; }, 5000ms, "no history in the file"));
   keyboard.process = {};  // killed, no shutdown
   ASSERT_TRUE(keyboard.Start());
   ASSERT_TRUE(Quit(keyboard));
   EXPECT_EQ(ReadFile(ini), text);
+
+  ASSERT_TRUE(WriteFile(ini, kHeader));
+  HANDLE lock = CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_TRUE(keyboard.Start());
+  ASSERT_TRUE(Quit(keyboard));
+  CloseHandle(lock);
+  EXPECT_EQ(ReadFile(ini), kHeader);
+  EXPECT_EQ(ReadFile(ini + L".bad"), zeroed);
 }
 
 // A picture too big to decode, or no picture at all behind its header, is

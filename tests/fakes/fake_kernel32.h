@@ -35,7 +35,7 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
   std::map<std::wstring, std::string> files;  // by full path
   bool fail_writes = false;
   bool fail_moves = false;                  // the write lands, the replace fails
-  std::set<std::wstring> unreadable_files;  // exist, but cannot be opened
+  std::set<std::wstring> unreadable_files;  // exist, open, but cannot be read
   std::wstring decimal_separator = L".";
 
   void Sleep(std::uint32_t ms) override { now += ms; }
@@ -48,8 +48,7 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
   std::wstring GetProcessImagePath(Handle) override { return {}; }
   bool FileExists(const std::wstring& path) override { return files.count(path) != 0; }
   bool ReadFileBytes(const std::wstring& path, std::string& bytes) override {
-    if (!files.count(path) || unreadable_files.count(path) || locked_files.count(path))
-      return false;
+    if (!files.count(path) || unreadable_files.count(path)) return false;
     return bytes = files[path], true;
   }
   bool WriteFileDurably(const std::wstring& path, const std::string& bytes) override {
@@ -63,9 +62,8 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
   bool DeleteFileW(const std::wstring& path) override { return files.erase(path) != 0; }
   // A size over the file's bytes stands for a giant file that is never read.
   std::map<std::wstring, std::uint64_t> sizes;
-  std::set<std::wstring> locked_files;  // exist, but cannot be opened at all
   bool GetFileSizeEx(const std::wstring& path, std::uint64_t& size) override {
-    if (!files.count(path) || locked_files.count(path)) return false;
+    if (!files.count(path)) return false;
     return size = sizes.count(path) ? sizes[path] : files[path].size(), true;
   }
   unsigned GetACP() override { return 1251; }

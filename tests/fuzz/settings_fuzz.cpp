@@ -18,23 +18,14 @@ const std::wstring kIni = L"C:\\Program Files\\OrvKey\\OrvKey.ini";
 const std::wstring kPlacementKey = L"HKCU\\SOFTWARE\\ORVKEY\\FRMKBD";
 const std::string_view kPlacementMark = "\n--placement--\n";
 
-// One value a line, in the order they are saved; a line's first byte says
-// its type (D a number, B binary, anything else text), the rest its bytes
-// (a text's bytes widened to UTF-16 units).
+// One text value a line, in the order they are saved, each byte a UTF-16 unit.
 void StorePlacement(orv::fake::Desktop& desk, std::string_view lines) {
-  auto& key = desk.registry[kPlacementKey];
   for (const wchar_t* name : {L"WindowState", L"Left", L"Top", L"Width", L"Height", L"Show"}) {
-    if (lines.empty()) break;
     const std::string_view line = lines.substr(0, lines.find('\n'));
     lines.remove_prefix(std::min(lines.size(), line.size() + 1));
-    const std::uint32_t type = line.starts_with('D')   ? orv::kRegDword
-                               : line.starts_with('B') ? orv::kRegBinary
-                                                       : orv::kRegSz;
-    std::vector<std::uint8_t> bytes(line.begin() + (line.empty() ? 0 : 1), line.end());
-    if (type == orv::kRegSz) {  // each byte a UTF-16 unit
-      for (std::size_t i = bytes.size(); i-- > 0;) bytes.insert(bytes.begin() + i + 1, 0);
-    }
-    key[name] = {type, bytes};
+    std::vector<std::uint8_t> utf16;
+    for (char c : line) utf16.insert(utf16.end(), {static_cast<std::uint8_t>(c), 0});
+    desk.registry[kPlacementKey][name] = {orv::kRegSz, utf16};
   }
 }
 

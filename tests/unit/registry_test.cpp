@@ -38,22 +38,5 @@ TEST_F(KbdTest, OrdinaryUserKeepsThePlacementUnderCurrentUser) {
   EXPECT_EQ(desk.open_keys, 0);
 }
 
-// A place off every screen (a monitor gone, a bad value) comes back wholly
-// on the nearest work area; one on it stays where it was.
-TEST_F(KbdTest, PlacementOffEveryScreenComesBackOnTheWorkArea) {
-  desk.files[L"C:\\Program Files\\OrvKey\\OrvKey.ini"] = "";
-  const std::pair<const wchar_t*, const wchar_t*> places[] = {
-      {L"99999", L"-99999"}, {L"-1e300", L"1e300"}, {L"4500", L"1800"}};
-  const Rect expected[] = {{168, 0, 800, 217}, {0, 353, 632, 570}, {300, 120, 932, 337}};
-  for (std::size_t i = 0; i < std::size(places); ++i) {
-    desk.registry[kHkcuKey] = {
-        {L"WindowState", Sz(L"0")}, {L"Left", Sz(places[i].first)}, {L"Top", Sz(places[i].second)}};
-    Load();
-    EXPECT_EQ(
-        (Rect{kbd->Left(), kbd->Top(), kbd->Left() + kbd->Width(), kbd->Top() + kbd->Height()}),
-        expected[i]);
-  }
-}
-
 }  // namespace
 }  // namespace orv::fake
