@@ -13,6 +13,9 @@ namespace {
 constexpr Color kDesignKeyColor = 0x000080FF;  // orange
 const wchar_t* const kStartTip = L"Щелкните по текстовому полю\r\nдля начала редактирования";
 const wchar_t* const kRefusedTip = L"Это окно не принимает\r\nввод с клавиатуры";
+// Said once, for a data folder without a drive letter (a network path): a
+// message box there would hold up a touch screen with nobody to answer it.
+const wchar_t* const kFilePathTip = L"Ошибка при создании имени файла";
 
 // The window is designed in twips and placed in pixels, 15 twips to a pixel.
 template <typename Placed>
@@ -207,6 +210,7 @@ void FrmKbd::Form_Load() {
 
   if (tip_) tip_->SetHeadlineFont(L"Tahoma");
   if (chkFont[kChkTips].Value() == 1 && tray_.HideToTray() == 0) ShowInfoTTip(kStartTip, 1);
+  if (data_folder_.find(L':') == std::wstring::npos) ShowInfoTTip(kFilePathTip, 2);
 
   if (tray_.On()) {
     tray_.AddIcon(picHook.hWnd(), Icon());
@@ -220,6 +224,7 @@ void FrmKbd::Form_Load() {
 // before the process ends.
 void FrmKbd::Form_Unload(std::int16_t& cancel) {
   (void)cancel;
+  unloading_ = true;
   SaveFormPlacement(p_, *this, kKbdFormName);
   if (!target_.IsPassword()) AddStringToHistory(cmbText.Text());
   SaveSettings();

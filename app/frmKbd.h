@@ -109,7 +109,8 @@ class FrmKbd : public Form {
 
   // ---- Settings
   void LoadSettings();
-  void SaveSettings();
+  // False, with a tip, when the settings could not be stored.
+  bool SaveSettings();
   void cmdHistory_Click(int index);
 
   // ---- Font and colour options
@@ -146,6 +147,7 @@ class FrmKbd : public Form {
   std::wstring data_folder_;
   FrmTip* tip_ = nullptr;
   bool ended_ = false;
+  bool unloading_ = false;
   bool in_tick_ = false;
 };
 

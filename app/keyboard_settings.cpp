@@ -1,5 +1,7 @@
 // The keyboard's settings: what a first run starts from, and the controls
 // that OrvKey.ini's values go to and come from.
+#include <algorithm>
+
 #include "app/frmKbd.h"
 #include "app/window_routines.h"
 #include "settings/conversions.h"
@@ -8,6 +10,8 @@
 namespace orv {
 
 namespace {
+
+const wchar_t* const kSettingsNotSavedTip = L"Настройки не сохранены";
 
 // Selects the first font of the list whose name matches, ignoring case.
 void SelectFontByName(ComboBox& fonts, User32& user32, const std::wstring& name) {
@@ -39,7 +43,10 @@ void FrmKbd::ApplyDefaultSettings() {
 
 // Reads the settings, or applies the defaults on a first run, and brings
 // every control the settings touch into line. A line that does not convert
-// leaves its setting as it was; nothing is reported.
+// leaves its setting as it was; nothing is reported. The keys always come
+// up usable: a layout the file does not give takes its default, and a file
+// that gives no layout at all (empty, zeroed, unreadable) starts as a first
+// run would, with whatever history it still holds.
 void FrmKbd::LoadSettings() {
   settings_file_.SetPath(MakeFilePath(p_, data_folder_, kSettingsFileName));
   if (!settings_file_.Exists()) {
@@ -49,8 +56,14 @@ void FrmKbd::LoadSettings() {
     return;
   }
   SettingsValues values = settings_file_.Read();
-  ApplySettings(values);
-  BringControlsInLine(true);
+  const bool gave_layout = std::any_of(values.layouts.begin(), values.layouts.end(),
+                                       [](const std::wstring& l) { return !IsBlankText(l); });
+  if (gave_layout) {
+    ApplySettings(values);
+  } else {
+    ApplyDefaultSettings();
+  }
+  BringControlsInLine(gave_layout);
   history_.Load(std::move(values.history));
   txtLang_Change(0);
   LoadFormPlacement(p_, *this, kKbdFormName);
@@ -60,7 +73,9 @@ void FrmKbd::LoadSettings() {
 // Each value reaches its control in the file's order, raising the events a
 // user's change would (the font list's pick, the option boxes' clicks).
 void FrmKbd::ApplySettings(const SettingsValues& v) {
-  for (std::size_t i = 0; i < txtLang.size(); ++i) txtLang[i].SetText(v.layouts[i]);
+  for (std::size_t i = 0; i < txtLang.size(); ++i) {
+    txtLang[i].SetText(IsBlankText(v.layouts[i]) ? kDefaultLayouts[i] : v.layouts[i]);
+  }
   SelectFontByName(cmbFont, p_.user32, v.font_name);
   // A style line only ever turns its style on: the designed font has none.
   auto& tmpl = lblX[0];
@@ -77,15 +92,19 @@ void FrmKbd::ApplySettings(const SettingsValues& v) {
 }
 
 // Writes the whole file from the controls; a blank layout is saved as, and
-// becomes, the digits.
-void FrmKbd::SaveSettings() {
+// becomes, the digits. A save that fails says so, whatever the Tips option
+// (the old file stays, and the next save tries again); only the last save,
+// at shutdown, says nothing, as no tip could be seen.
+bool FrmKbd::SaveSettings() {
   const SettingsValues values = CollectSettings();
   // The path was fixed when the settings were loaded; building it again
-  // would repeat MakeFilePath's warning on every Enter.
+  // is not needed.
   if (!settings_file_.HasPath()) {
     settings_file_.SetPath(MakeFilePath(p_, data_folder_, kSettingsFileName));
   }
-  settings_file_.Write(values);
+  if (settings_file_.Write(values)) return true;
+  if (!unloading_) ShowInfoTTip(kSettingsNotSavedTip, 2);
+  return false;
 }
 
 SettingsValues FrmKbd::CollectSettings() {

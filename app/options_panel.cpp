@@ -95,13 +95,14 @@ void FrmKbd::cmbSize_Click() {
   PropagateTemplateKey(false);
 }
 
-// "Clr History" forgets the texts (the file keeps them until the next save);
-// "Autorun" asks and sets or empties the Run value.
+// "Clr History" forgets the texts and writes the file at once, so that a
+// power cut cannot bring them back; "Autorun" asks and sets or empties the
+// Run value.
 void FrmKbd::cmdHistory_Click(int index) {
   if (index == 0) {
     history_.Clear();
     cmbText.Clear();
-    if (chkFont[kChkTips].Value() == 1) ShowInfoTTip(L"История удалена", 2);
+    if (SaveSettings() && chkFont[kChkTips].Value() == 1) ShowInfoTTip(L"История удалена", 2);
     return;
   }
   if (index != 1) return;

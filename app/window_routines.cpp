@@ -4,11 +4,7 @@
 
 namespace orv {
 
-std::wstring MakeFilePath(Ports& p, const std::wstring& folder, const std::wstring& file_name) {
-  if (folder.find(L':') == std::wstring::npos) {
-    p.user32.MessageBoxW(0, L"Ошибка при создании имени файла\r\nНажмите Ctrl+Break",
-                         p.toolkit.AppTitle(), 0);
-  }
+std::wstring MakeFilePath(Ports&, const std::wstring& folder, const std::wstring& file_name) {
   if (file_name.find(L':') != std::wstring::npos) return file_name;
 
   std::wstring path;

@@ -9,7 +9,8 @@
 namespace orv {
 
 // Joins a folder and a file name into one path with a single backslash
-// between them; warns once per call when the folder has no drive colon.
+// between them. A folder without a drive colon (a network path) is joined
+// the same way; start-up tells the user once, with a tip.
 std::wstring MakeFilePath(Ports& p, const std::wstring& folder, const std::wstring& file_name);
 
 // Starts a system move of the window, as if its title bar had been pressed.

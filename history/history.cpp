@@ -9,6 +9,9 @@ namespace orv {
 bool History::Add(const std::wstring& text) {
   const std::wstring_view trimmed = Trimmed(text);
   if (trimmed.empty()) return false;
+  // A text of several lines (a multi-line field's) is not remembered: the
+  // file keeps one text a line, and the one-line edit line could not show it.
+  if (text.find_first_of(L"\r\n") != std::wstring::npos) return false;
   if (IsNumeric(trimmed, p_.kernel32.GetDecimalSeparator())) return false;
   std::wstring upper = p_.user32.CharUpperW(text);
   for (std::size_t i = 0; i < items_.size(); ++i) {

@@ -17,8 +17,8 @@ class History {
   // empty hole where it stood, so that the list keeps its order.
   const std::vector<std::wstring>& Items() const { return items_; }
 
-  // Adds a text as the newest entry; false for a blank text or a number,
-  // which are not kept.
+  // Adds a text as the newest entry; false for a blank text, a number or a
+  // text of several lines, which are not kept.
   bool Add(const std::wstring& text);
   // Forgets everything: one hole.
   void Clear();

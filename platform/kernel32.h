@@ -35,6 +35,11 @@ class Kernel32 {
   virtual bool MoveFileReplace(const std::wstring& from, const std::wstring& to) = 0;
   virtual bool DeleteFileW(const std::wstring& path) = 0;
 
+  // ---- Reading a file whole or not at all
+  // GetFileSizeEx on the file opened for reading as ReadFileBytes opens it;
+  // false when it cannot be opened (locked, no rights).
+  virtual bool GetFileSizeEx(const std::wstring& path, std::uint64_t& size) = 0;
+
   // The system's ANSI code page and conversions through it. ToAnsi reports
   // through lossless whether every character had its own code.
   virtual unsigned GetACP() = 0;

@@ -1,6 +1,7 @@
 // Window placement and autostart in the registry.
 #include "settings/registry.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -75,12 +76,28 @@ PlacementKeys KeysOf(Toolkit& toolkit, const std::wstring& window_name, const st
 }
 
 // A placement number in twips turned into whole pixels; no value when the
-// text is no number or lands off any screen.
+// text is no number. Far beyond any screen it stops, so that the window's
+// edges stay numbers.
 std::optional<std::int32_t> PixelsOf(const std::wstring& text, const std::wstring& sep,
                                      int twips_per_pixel) {
+  constexpr double kFarAway = 1 << 24;
   const auto twips = ParseNumber(text, sep);
   if (!twips || twips_per_pixel <= 0) return std::nullopt;
-  return ToInt32(std::floor(std::floor(*twips) / twips_per_pixel));
+  return ToInt32(std::clamp(std::floor(std::floor(*twips) / twips_per_pixel), -kFarAway, kFarAway));
+}
+
+// A place on a screen that is gone, or a bad value, would leave the keyboard
+// out of reach: it then comes back wholly on the nearest monitor's work area.
+void KeepOnAMonitor(User32& user32, Form& window) {
+  const Rect r{window.Left(), window.Top(), window.Left() + window.Width(),
+               window.Top() + window.Height()};
+  Rect work;
+  if (!user32.MonitorWorkAreaFromRect(r, work)) return;
+  if (r.left < work.right && r.right > work.left && r.top < work.bottom && r.bottom > work.top) {
+    return;
+  }
+  window.SetLeft(std::max(work.left, std::min(r.left, work.right - window.Width())));
+  window.SetTop(std::max(work.top, std::min(r.top, work.bottom - window.Height())));
 }
 
 }  // namespace
@@ -198,6 +215,7 @@ void LoadFormPlacement(Ports& p, Form& window, const std::wstring& window_name,
   if (auto left = PixelsOf(holder, sep, p.toolkit.TwipsPerPixelX())) window.SetLeft(*left);
   read(L"Top");
   if (auto top = PixelsOf(holder, sep, p.toolkit.TwipsPerPixelY())) window.SetTop(*top);
+  KeepOnAMonitor(p.user32, window);
   // The size is read but not applied: start-up sets the height itself.
   read(L"Width");
   read(L"Height");

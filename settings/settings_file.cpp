@@ -16,15 +16,18 @@ const std::string kUtf8Bom = "\xEF\xBB\xBF";
 // line counts as no number.
 constexpr double kMinFontSize = 0.75;
 constexpr double kMaxFontSize = 2160;
-// A settings file is a few kilobytes. Beyond this the rest is ignored, so a
-// stray giant file cannot take all the memory.
-constexpr std::size_t kMaxSettingsBytes = std::size_t{64} << 20;
+// A settings file is a few kilobytes. A bigger one than this is not read at
+// all (never cut: a cut could split a line that a save then writes back), so
+// a stray giant file cannot take all the memory.
+constexpr std::uint64_t kMaxSettingsBytes = std::uint64_t{64} << 20;
 
 // One line of the file: what the writer puts there, and what the reader
 // takes from it (nothing for the fixed lines).
 struct LineRule {
   std::function<std::wstring(const SettingsValues&)> write;
   std::function<void(const std::wstring& line, SettingsValues&)> read;
+  // Taken only from a line of its own: a layout must never be another line.
+  bool own_line_only = false;
 };
 
 LineRule Fixed(const std::wstring& text) {
@@ -33,7 +36,7 @@ LineRule Fixed(const std::wstring& text) {
 
 LineRule Layout(std::size_t i) {
   return {[i](const SettingsValues& v) { return v.layouts[i]; },
-          [i](const std::wstring& line, SettingsValues& v) { v.layouts[i] = line; }};
+          [i](const std::wstring& line, SettingsValues& v) { v.layouts[i] = line; }, true};
 }
 
 // A "Name=value" line; the reader sees the text after the first "=".
@@ -129,12 +132,29 @@ class LineReader {
   std::size_t pos_ = 0;
 };
 
-// The file is ANSI unless it starts with the UTF-8 byte-order mark, which
-// sits on the header line that every reader skips.
-std::wstring DecodeSettings(Kernel32& kernel32, std::string bytes) {
-  if (bytes.size() > kMaxSettingsBytes) bytes.resize(kMaxSettingsBytes);
-  if (bytes.starts_with(kUtf8Bom)) return FromUtf8(std::string_view(bytes).substr(kUtf8Bom.size()));
-  return kernel32.FromAnsi(bytes);
+// The file's text, as far as it is text: a NUL (a block zeroed by a power
+// cut) ends it. It is ANSI unless it starts with the UTF-8 byte-order mark,
+// which sits on the header line that every reader skips. `whole` says
+// whether every byte was text.
+struct Decoded {
+  std::wstring text;
+  bool whole = true;
+};
+Decoded DecodeSettings(Kernel32& kernel32, std::string_view bytes) {
+  Decoded out;
+  if (const auto nul = bytes.find('\0'); nul != std::string_view::npos) {
+    bytes = bytes.substr(0, nul);
+    out.whole = false;
+  }
+  if (!bytes.starts_with(kUtf8Bom)) {
+    out.text = kernel32.FromAnsi(std::string(bytes));
+    return out;
+  }
+  bytes.remove_prefix(kUtf8Bom.size());
+  out.text = FromUtf8(bytes);
+  // Only valid UTF-8 comes back to the same bytes.
+  out.whole = out.whole && ToUtf8(out.text) == bytes;
+  return out;
 }
 
 // ANSI keeps the file readable by the older keyboard and by Notepad on any
@@ -150,24 +170,38 @@ std::string EncodeSettings(Kernel32& kernel32, const std::wstring& text) {
 }  // namespace
 
 SettingsValues SettingsFile::Read() {
-  std::string bytes;
-  std::wstring text;
-  if (k_.ReadFileBytes(path_, bytes)) text = DecodeSettings(k_, std::move(bytes));
-  LineReader file(std::move(text));
   SettingsValues values;
+  std::uint64_t size = 0;
+  if (!k_.GetFileSizeEx(path_, size)) {
+    found_ = Found::kLocked;
+    return values;
+  }
+  std::string bytes;
+  found_ = Found::kBroken;
+  if (size > kMaxSettingsBytes || !k_.ReadFileBytes(path_, bytes) ||
+      bytes.size() > kMaxSettingsBytes) {
+    return values;
+  }
+  Decoded decoded = DecodeSettings(k_, bytes);
+  bytes.clear();
+  LineReader file(std::move(decoded.text));
   std::wstring line;
+  bool gave_layout = false;
   for (const auto& rule : LineTable(k_.GetDecimalSeparator())) {
-    file.Read(line);
-    if (rule.read) rule.read(line, values);
+    const bool got = file.Read(line);
+    if (!rule.read || (rule.own_line_only && !got)) continue;
+    rule.read(line, values);
+    gave_layout = gave_layout || (rule.own_line_only && !IsBlankText(line));
   }
   // The rest is history, wherever its section line stands.
   while (file.Read(line)) {
     if (line != kHistoryHeader) values.history.push_back(line);
   }
+  if (decoded.whole && gave_layout) found_ = Found::kWhole;
   return values;
 }
 
-void SettingsFile::Write(const SettingsValues& values) {
+bool SettingsFile::Write(const SettingsValues& values) {
   std::wstring text;
   auto put = [&text](const std::wstring& line) {
     text += line;
@@ -179,11 +213,22 @@ void SettingsFile::Write(const SettingsValues& values) {
     if (!IsBlankText(item)) put(item);
   }
 
+  if (found_ == Found::kLocked) return false;
   const std::wstring temp = path_ + L".tmp";
-  if (k_.WriteFileDurably(temp, EncodeSettings(k_, text)) && k_.MoveFileReplace(temp, path_)) {
-    return;
+  auto fail = [&] {
+    k_.DeleteFileW(temp);
+    return false;
+  };
+  if (!k_.WriteFileDurably(temp, EncodeSettings(k_, text))) return fail();
+  // A file that could not be read is kept before anything replaces it; if
+  // it cannot be kept, it is not replaced.
+  if (found_ == Found::kBroken && k_.FileExists(path_)) {
+    if (!k_.MoveFileReplace(path_, path_ + kBrokenSettingsSuffix)) return fail();
+    found_ = Found::kNoFile;
   }
-  k_.DeleteFileW(temp);
+  if (!k_.MoveFileReplace(temp, path_)) return fail();
+  found_ = Found::kWhole;
+  return true;
 }
 
 }  // namespace orv

@@ -13,6 +13,8 @@
 namespace orv {
 
 inline const std::wstring kSettingsFileName = L"OrvKey.ini";
+// Where a file that could not be read is kept.
+inline const std::wstring kBrokenSettingsSuffix = L".bad";
 // What a blank layout is saved as.
 inline const std::wstring kEmptyLayoutText = L"1234567890";
 
@@ -34,23 +36,37 @@ class SettingsFile {
  public:
   explicit SettingsFile(Kernel32& kernel32) : k_(kernel32) {}
 
+  // What the last read found, and so what a save may do with the file.
+  enum class Found {
+    kNoFile,  // nothing there: the first save creates it
+    kWhole,   // read to its end: a save replaces it
+    // Empty, unreadable, over the size cap, no text, or no layout line in
+    // it: kept beside as OrvKey.ini.bad before the first save replaces it.
+    kBroken,
+    kLocked,  // could not be opened at all: not overwritten this run
+  };
+
   // Fixed once, when the settings are first loaded or saved.
   bool HasPath() const { return !path_.empty(); }
   void SetPath(std::wstring path) { path_ = std::move(path); }
   bool Exists() { return k_.FileExists(path_); }
+  Found WhatWasFound() const { return found_; }
 
   // Reads the whole file. Once its end is reached every read fails and
   // leaves the last line read, so the remaining lines are read from that one
-  // again; a file that cannot be read acts as one whose every read fails.
+  // again; a layout line the file does not reach, or a blank one, is left
+  // empty. A file that cannot be read gives nothing at all.
   SettingsValues Read();
   // Writes the new file beside the old one and moves it over in one step,
   // so a power cut at any moment leaves either the old settings or the new
-  // ones, never a part.
-  void Write(const SettingsValues& values);
+  // ones, never a part. False when the settings could not be stored: the
+  // old file is then as it was, and the next save tries again.
+  bool Write(const SettingsValues& values);
 
  private:
   Kernel32& k_;
   std::wstring path_;
+  Found found_ = Found::kNoFile;
 };
 
 }  // namespace orv

@@ -385,6 +385,19 @@ bool SystemKernel32::DeleteFileW(const std::wstring& path) {
   return ::DeleteFileW(path.c_str()) != 0;
 }
 
+bool SystemKernel32::GetFileSizeEx(const std::wstring& path, std::uint64_t& size) {
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) {
+    file.release();
+    return false;
+  }
+  LARGE_INTEGER n{};
+  if (!::GetFileSizeEx(file.get(), &n)) return false;
+  size = static_cast<std::uint64_t>(n.QuadPart);
+  return true;
+}
+
 unsigned SystemKernel32::GetACP() { return ::GetACP(); }
 
 std::string SystemKernel32::ToAnsi(const std::wstring& text, bool* lossless) {

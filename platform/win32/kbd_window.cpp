@@ -228,9 +228,15 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;
     case WM_WINDOWPOSCHANGED: {
-      RECT r;
-      GetWindowRect(hwnd_, &r);
-      m_.ReportBounds(Rect{r.left, r.top, r.right, r.bottom});
+      // Only a move or a size is news to the model. A change of the z-order
+      // alone (made topmost during start-up) must not put the old place
+      // back over a restored one that is still to be pushed.
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+      if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
+        RECT r;
+        GetWindowRect(hwnd_, &r);
+        m_.ReportBounds(Rect{r.left, r.top, r.right, r.bottom});
+      }
       break;
     }
     case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)); return 0;
@@ -510,6 +516,8 @@ void KbdWindow::SyncForm() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (m_.WindowState() == 1 && !IsIconic(hwnd_)) ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
+  // Maximising shows the window, so it waits until the model is visible.
+  if (m_.WindowState() == 2 && m_.Visible() && !IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_MAXIMIZE);
   const bool shown = IsWindowVisible(hwnd_) != 0;
   if (m_.Visible() != shown) ShowWindow(hwnd_, m_.Visible() ? SW_SHOWNOACTIVATE : SW_HIDE);
   InvalidateRect(hwnd_, nullptr, FALSE);

@@ -5,6 +5,7 @@
 #include <wincodec.h>
 
 #include <cmath>
+#include <cstdint>
 
 namespace orv::win32 {
 
@@ -21,6 +22,15 @@ struct ComPtr {
   T* operator->() const { return p; }
 };
 
+// The biggest picture decoded: 8192 pixels a side and 64 MB of 32-bit pixels.
+constexpr UINT kMaxPictureSide = 8192;
+constexpr std::uint64_t kMaxPictureBytes = std::uint64_t{64} << 20;
+
+bool FitsInMemory(UINT w, UINT h) {
+  return w > 0 && h > 0 && w <= kMaxPictureSide && h <= kMaxPictureSide &&
+         std::uint64_t{w} * h * 4 <= kMaxPictureBytes;
+}
+
 // Decodes any picture format the system's imaging codecs know into a
 // 32-bit top-down DIB section; nullptr when the file does not decode.
 HBITMAP DecodePicture(const std::wstring& path) {
@@ -36,16 +46,17 @@ HBITMAP DecodePicture(const std::wstring& path) {
   }
   ComPtr<IWICBitmapFrameDecode> frame;
   if (FAILED(decoder->GetFrame(0, &frame))) return nullptr;
+  // The size comes from the file's header, before a pixel is decoded: a
+  // picture too big for a keyboard background is refused unread.
+  UINT w = 0, h = 0;
+  if (FAILED(frame->GetSize(&w, &h)) || !FitsInMemory(w, h)) return nullptr;
   ComPtr<IWICFormatConverter> converter;
   if (FAILED(factory->CreateFormatConverter(&converter)) ||
       FAILED(converter->Initialize(frame.p, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
                                    nullptr, 0.0, WICBitmapPaletteTypeCustom))) {
     return nullptr;
   }
-  UINT w = 0, h = 0;
-  if (FAILED(converter->GetSize(&w, &h)) || w == 0 || h == 0 || w > 16384 || h > 16384) {
-    return nullptr;
-  }
+  if (FAILED(converter->GetSize(&w, &h)) || !FitsInMemory(w, h)) return nullptr;
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   bi.bmiHeader.biWidth = static_cast<LONG>(w);

@@ -30,7 +30,7 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
   std::map<std::wstring, std::string> files;  // by full path
   bool fail_writes = false;
   bool fail_moves = false;                  // the write lands, the replace fails
-  std::set<std::wstring> unreadable_files;  // exist, but cannot be opened
+  std::set<std::wstring> unreadable_files;  // exist, open, but cannot be read
   std::wstring decimal_separator = L".";
 
   void Sleep(std::uint32_t ms) override { now += ms; }
@@ -55,6 +55,12 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
     return files.erase(from), true;
   }
   bool DeleteFileW(const std::wstring& path) override { return files.erase(path) != 0; }
+  // A size over the file's bytes stands for a giant file that is never read.
+  std::map<std::wstring, std::uint64_t> sizes;
+  bool GetFileSizeEx(const std::wstring& path, std::uint64_t& size) override {
+    if (!files.count(path)) return false;
+    return size = sizes.count(path) ? sizes[path] : files[path].size(), true;
+  }
   unsigned GetACP() override { return 1251; }
   std::string ToAnsi(const std::wstring& text, bool* lossless) override {
     std::string out;

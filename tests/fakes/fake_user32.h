@@ -54,8 +54,9 @@ class FakeUser32 : public User32 {
   struct Monitor {
     Rect screen, work;
   };
-  std::vector<Monitor> monitors;  // none: the system cannot say
+  std::vector<Monitor> monitors;  // none: one screen
   std::vector<InputEvent> input;
+  std::vector<std::wstring> message_boxes;  // their texts; each is answered OK
   std::vector<std::pair<Hwnd, std::wstring>> set_text_log;  // WM_SETTEXT sends
   int get_text_sends = 0;
   std::function<void()> on_get_text;  // runs inside each WM_GETTEXT
@@ -135,9 +136,10 @@ class FakeUser32 : public User32 {
     return Exists(wnd) ? W(wnd).process : 0;
   }
   bool SystemParametersInfoWorkArea(Rect& wa) override { return wa = work_area, true; }
-  // The monitor holding the rectangle's centre, else the first.
+  // The monitor holding the rectangle's centre, else the first; with no
+  // monitors listed, one screen of the work area.
   bool MonitorWorkAreaFromRect(const Rect& r, Rect& wa) override {
-    if (monitors.empty()) return false;
+    if (monitors.empty()) return wa = work_area, true;
     wa = monitors.front().work;
     const Point c{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     for (const auto& m : monitors)
@@ -146,7 +148,9 @@ class FakeUser32 : public User32 {
         wa = m.work;
     return true;
   }
-  int MessageBoxW(Hwnd, const std::wstring&, const std::wstring&, unsigned) override { return 1; }
+  int MessageBoxW(Hwnd, const std::wstring& text, const std::wstring&, unsigned) override {
+    return message_boxes.push_back(text), 1;
+  }
   std::wstring CharUpperW(const std::wstring& text) override;
 
   // ---- Reaching other fields: every thread reports `gui`; SendInput logs

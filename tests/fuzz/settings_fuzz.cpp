@@ -1,9 +1,13 @@
-// Any bytes as OrvKey.ini: the keyboard must load them without a crash, a
-// hang or runaway memory, and what it then writes must read back to itself.
+// Any bytes as OrvKey.ini, and after a "--placement--" line any bytes as the
+// stored window placement: the keyboard must load them without a crash, a
+// hang or runaway memory, come up on the screen, and what it then writes
+// must read back to itself.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "app/frmKbd.h"
 #include "fakes/fake_desktop.h"
@@ -11,16 +15,37 @@
 namespace {
 
 const std::wstring kIni = L"C:\\Program Files\\OrvKey\\OrvKey.ini";
+const std::wstring kPlacementKey = L"HKCU\\SOFTWARE\\ORVKEY\\FRMKBD";
+const std::string_view kPlacementMark = "\n--placement--\n";
+
+// One text value a line, in the order they are saved, each byte a UTF-16 unit.
+void StorePlacement(orv::fake::Desktop& desk, std::string_view lines) {
+  for (const wchar_t* name : {L"WindowState", L"Left", L"Top", L"Width", L"Height", L"Show"}) {
+    const std::string_view line = lines.substr(0, lines.find('\n'));
+    lines.remove_prefix(std::min(lines.size(), line.size() + 1));
+    std::vector<std::uint8_t> utf16;
+    for (char c : line) utf16.insert(utf16.end(), {static_cast<std::uint8_t>(c), 0});
+    desk.registry[kPlacementKey][name] = {orv::kRegSz, utf16};
+  }
+}
 
 // Starts a keyboard on `file` and returns what it saves straight away.
-std::string LoadAndSave(const std::string& file, const wchar_t* decimal_separator) {
+std::string LoadAndSave(const std::string& file, const wchar_t* decimal_separator,
+                        std::string_view placement = {}) {
   orv::fake::Desktop desk;
   desk.decimal_separator = decimal_separator;
   desk.files[kIni] = file;
+  if (!placement.empty()) StorePlacement(desk, placement);
   orv::Ports ports = desk.ports();
   orv::KelpUltimate kelp(ports);
   orv::FrmKbd kbd(ports, kelp);
   kbd.Form_Load();
+  // Wherever the placement said, some of the keyboard is on the work area.
+  const orv::Rect& wa = desk.work_area;
+  if (kbd.Left() >= wa.right || kbd.Left() + kbd.Width() <= wa.left || kbd.Top() >= wa.bottom ||
+      kbd.Top() + kbd.Height() <= wa.top) {
+    std::abort();
+  }
   kbd.SaveSettings();
   return desk.files[kIni];
 }
@@ -28,9 +53,14 @@ std::string LoadAndSave(const std::string& file, const wchar_t* decimal_separato
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string file(reinterpret_cast<const char*>(data), size);
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const auto mark = input.find(kPlacementMark);
+  const std::string file(input.substr(0, mark));
+  const std::string_view placement = mark == std::string_view::npos
+                                         ? std::string_view()
+                                         : input.substr(mark + kPlacementMark.size());
   // With a decimal point the first file written reads back to itself.
-  const std::string once = LoadAndSave(file, L".");
+  const std::string once = LoadAndSave(file, L".", placement);
   if (LoadAndSave(once, L".") != once) std::abort();
   // A decimal comma drops the size's fraction on every save, and the font
   // system rounds a tiny size down again (1,5 is saved as 1, read back as

@@ -3,12 +3,14 @@
 // hand-written file on the screen and a save killed at any moment are
 // checked end to end.
 #include "fakes/kbd_fixture.h"
+#include "tip/frmTip.h"
 
 namespace orv::fake {
 namespace {
 
 const std::wstring kIni = L"C:\\Program Files\\OrvKey\\OrvKey.ini";
 const std::wstring kTemp = kIni + L".tmp";
+const std::wstring kBad = kIni + L".bad";
 
 std::wstring Lines(std::initializer_list<std::wstring> lines) {
   std::wstring text;
@@ -32,6 +34,13 @@ std::wstring HandWritten() {
 
 class SettingsFileTest : public KbdTest {
  protected:
+  FrmTip tip{ports, kelp};
+  void SetUp() override {
+    tip.AttachWindow(desk.AddWindow(L"OrvTip", kTipTitle, 0, Rect{0, 0, 584, 185}));
+    desk.on_do_events = [this] { desk.now += 10; };  // slides take time
+    tip_window = &tip;
+  }
+  const std::wstring& TipText() { return tip.lblInfo[0].Caption(); }
   std::string Ansi(const std::wstring& text) { return desk.ToAnsi(text, nullptr); }
   std::string& File() { return desk.files[kIni]; }
   bool FileHas(const std::wstring& text) { return File().find(Ansi(text)) != std::string::npos; }
@@ -55,7 +64,7 @@ TEST_F(SettingsFileTest, HandWrittenFileIsReadByPositionAndWrittenBackTheSame) {
 
 TEST_F(SettingsFileTest, ShortAndBrokenFilesNeverStopTheLoader) {
   // Values that are no numbers, or numbers nothing can take; a blank layout
-  // and a blank history line are saved as the digits and as nothing.
+  // takes its default and a blank history line is saved as nothing.
   File() = Ansi(
       Lines({L"h", L"   ", L"b", L"c", L"d", L"[Font]", L"FontName=NoSuchFont", L"FontBold=yes",
              L"FontItal", L"FontUnder=1e999", L"FontSize=1e308", L"FontColor=4294967296",
@@ -66,30 +75,73 @@ TEST_F(SettingsFileTest, ShortAndBrokenFilesNeverStopTheLoader) {
   EXPECT_EQ(kbd->chkFont[kChkTips].Value(), 1);  // the leading number
   EXPECT_EQ(kbd->HideToTray(), 7);               // taken, but only 1 is tray mode
   kbd->SaveSettings();
-  EXPECT_TRUE(FileHas(L"]\r\n1234567890\r\nb\r\n"));
+  EXPECT_TRUE(FileHas(L"]\r\n" + kDefaultLayouts[0] + L"\r\nb\r\n"));
   EXPECT_TRUE(File().ends_with("HideToTray=0\r\n[History]\r\n"));
-
-  desk.unreadable_files.insert(kIni);
-  Load();
-  EXPECT_EQ(kbd->txtLang[0].Text(), L"");
+  EXPECT_EQ(desk.files.count(kBad), 0u);  // a whole file, if an odd one
 }
 
-TEST_F(SettingsFileTest, FailedSaveKeepsTheOldFileAndLeftoversNeverCount) {
+// Empty, zeroed, cut by zeroes, bad UTF-8, over the size cap, unreadable:
+// the keyboard starts usable, and the first save keeps the file beside (in
+// place of an older one) before it replaces it; later saves leave it.
+TEST_F(SettingsFileTest, FileNotReadAsAWholeIsKeptBesideBeforeItIsReplaced) {
+  const std::string hand = Ansi(HandWritten());
+  const std::string broken[] = {"",
+                                std::string(3000, '\0'),
+                                hand.substr(0, 120) + '\0',
+                                "\xEF\xBB\xBF[OrvCar]\r\n\xC3(",
+                                hand,
+                                hand};
+  for (std::size_t i = 0; i < std::size(broken); ++i) {
+    desk.files[kBad] = "an older one";
+    File() = broken[i];
+    desk.sizes.clear();
+    if (i == 4) desk.sizes[kIni] = (std::uint64_t{64} << 20) + 1;
+    if (i == 5) desk.unreadable_files.insert(kIni);
+    Load();
+    EXPECT_EQ(kbd->txtLang[3].Text(), kDefaultLayouts[3]) << i;
+    EXPECT_TRUE(kbd->SaveSettings());
+    // What a zeroed tail left of the text is read as far as it goes.
+    if (i == 2) {
+      EXPECT_TRUE(FileHas(L"]\r\nёйцукенгшщзхъфывапролджэячсмитьбю.,1234567890-=\r\n"));
+    }
+    kbd->SaveSettings();
+    EXPECT_EQ(desk.files[kBad], broken[i]) << i;
+    desk.unreadable_files.clear();
+  }
+}
+
+// A failed save says so even with tips off (clearing the history saves at
+// once), keeps the old file and is tried again at the next save. A text of
+// several lines is never remembered.
+TEST_F(SettingsFileTest, FailedSaveSaysSoKeepsTheOldFileAndIsTriedAgain) {
   File() = Ansi(HandWritten());
   desk.files[kTemp] = "[OrvCar Keyboard Settings File]\r\nhalf a fi";  // a killed save
   Load();
   kbd->AddStringToHistory(L"new");
+  kbd->AddStringToHistory(L"две\r\nстроки");
+  EXPECT_EQ(History().front(), L"new");
   desk.fail_writes = true;
-  kbd->SaveSettings();
+  EXPECT_FALSE(kbd->SaveSettings());
+  EXPECT_EQ(TipText(), L"Настройки не сохранены");
   EXPECT_EQ(File(), Ansi(HandWritten()));
   desk.fail_writes = false;
   desk.fail_moves = true;
-  kbd->SaveSettings();
+  kbd->cmdHistory_Click(0);
   EXPECT_EQ(File(), Ansi(HandWritten()));
   EXPECT_EQ(desk.files.count(kTemp), 0u);
   desk.fail_moves = false;
   kbd->SaveSettings();
-  EXPECT_TRUE(FileHas(L"[History]\r\nnew\r\n"));
+  EXPECT_TRUE(File().ends_with("[History]\r\n"));
+}
+
+// A data folder on a network path says so once, with a tip, never with a
+// box that nobody in a car can answer.
+TEST_F(SettingsFileTest, NetworkDataFolderGivesOneTipAndNoMessageBox) {
+  desk.app_path = L"\\\\car\\share\\OrvKey";
+  Load();
+  EXPECT_EQ(TipText(), L"Ошибка при создании имени файла");
+  kbd->SaveSettings();
+  EXPECT_TRUE(desk.message_boxes.empty());
 }
 
 TEST_F(SettingsFileTest, TextOutsideTheCodePageIsKeptAsUtf8) {
