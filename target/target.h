@@ -2,6 +2,7 @@
 // into. It is captured by a touch or by Tab, mirrors the edit line, and takes
 // the Enter key.
 #pragma once
+#include <optional>
 #include <string>
 
 #include "keys/input_routines.h"
@@ -42,7 +43,10 @@ class Target {
   Capture CaptureField(Hwnd wnd, Hwnd keyboard);
 
   // Each window event starts with nothing written yet.
-  void BeginEvent() { sent_in_event_ = false; }
+  void BeginEvent() {
+    sent_in_event_ = false;
+    held_checked_ = false;
+  }
   // Gives the target the edit line's text, once per event and text.
   void Mirror(const std::wstring& text);
   // Gives the target the focus with a click and presses Enter in it; false
@@ -52,6 +56,9 @@ class Target {
  private:
   // The one place that writes into the target.
   void Write(const std::wstring& text);
+  // Sends only the changed span when the field still holds what it held
+  // after the last write; false when the whole text must go.
+  bool WriteChange(const std::wstring& text);
 
   Ports& p_;
   WindowRoutines& windows_;
@@ -62,6 +69,11 @@ class Target {
   bool sent_in_event_ = false;
   Hwnd sent_wnd_ = 0;
   std::wstring sent_text_;
+  // What field held_wnd_ held when the keyboard last wrote or read it; no
+  // value when that is not known. Checked against the field once per event.
+  Hwnd held_wnd_ = 0;
+  std::optional<std::wstring> held_;
+  bool held_checked_ = false;
 };
 
 }  // namespace orv

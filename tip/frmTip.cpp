@@ -77,7 +77,8 @@ void FrmTip::BuildControls() {
   tmrHide.SetEnabled(false);
   tmrHide.onTimer = [this] { tmrHide_Timer(); };
   tmrUpdate.SetInterval(100);
-  tmrUpdate.SetEnabled(true);
+  // Runs only while a tip is on screen: an idle keyboard wakes for nothing.
+  tmrUpdate.SetEnabled(false);
   tmrUpdate.onTimer = [this] { tmrUpdate_Timer(); };
 }
 
@@ -219,6 +220,7 @@ void FrmTip::ShowTip() {
   const std::int32_t x = wa.right - sw - 20;
   const std::int32_t y = wa.bottom - sh - 20;
   kelp_.SetTopmost(*this, false);
+  if (!tmrUpdate.Enabled()) tmrUpdate.SetEnabled(true);
   kelp_.SlideWindow(hWnd(), x, y, kSlideMs, true, false, false, true);
   WindowBounds();
   Refresh();
@@ -243,9 +245,13 @@ void FrmTip::tmrHide_Timer() {
   tmrHide.SetEnabled(false);
 }
 
-// Only a tip on screen is worth repainting.
+// Only a tip on screen is worth repainting; a parked one stops the timer
+// until the next tip.
 void FrmTip::tmrUpdate_Timer() {
-  if (WindowBounds().left < kelp_.ScreenRight()) Refresh();
+  if (WindowBounds().left < kelp_.ScreenRight())
+    Refresh();
+  else
+    tmrUpdate.SetEnabled(false);
 }
 
 // Presses on the text or the skin move the tip (where it is not click-through).

@@ -21,6 +21,7 @@ struct Window {
   bool visible = true;
   bool hung = false;  // answers nothing; sends time out
   wchar_t password_char = 0;
+  std::size_t sel_start = 0, sel_end = 0;  // EM_SETSEL, clamped to the text
   Hrgn region = 0;
   int alpha = -1;     // last SetLayeredWindowAttributes opacity
   int show_cmd = -1;  // last ShowWindow command
@@ -50,7 +51,7 @@ class FakeUser32 : public User32 {
   Rect desktop_rect{0, 0, 800, 600};
   std::vector<InputEvent> input;
   std::vector<std::wstring> message_boxes;                  // their texts; each is answered OK
-  std::vector<std::pair<Hwnd, std::wstring>> set_text_log;  // WM_SETTEXT sends
+  std::vector<std::pair<Hwnd, std::wstring>> set_text_log;  // every write: the text after it
   int get_text_sends = 0;
   std::function<void()> on_get_text;  // runs inside each WM_GETTEXT
   struct Move {                       // every MoveWindow, with the clock at the time
