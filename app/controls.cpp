@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace orv {
 
@@ -69,8 +70,9 @@ void ComboBox::SetText(const std::wstring& text) {
 }
 
 void ComboBox::Clear() {
-  if (list_.empty() && text_.empty() && list_index_ == -1) return;
+  if (list_.empty() && !pending_list_ && text_.empty() && list_index_ == -1) return;
   list_.clear();
+  pending_list_ = nullptr;
   text_.clear();
   list_index_ = -1;
   sel_start_ = 0;
@@ -79,9 +81,23 @@ void ComboBox::Clear() {
 }
 
 void ComboBox::AddItem(const std::wstring& item) {
+  Items();
   list_.push_back(item);
   ++list_version_;
   Touch();
+}
+
+void ComboBox::SetListSource(std::function<void(std::vector<std::wstring>&)> fill) {
+  list_.clear();
+  pending_list_ = std::move(fill);
+  list_index_ = -1;
+  ++list_version_;
+  Touch();
+}
+
+const std::vector<std::wstring>& ComboBox::Items() const {
+  if (pending_list_) std::exchange(pending_list_, nullptr)(list_);
+  return list_;
 }
 
 void ComboBox::SetListIndex(int index) {

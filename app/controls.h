@@ -137,9 +137,12 @@ class ComboBox : public Control {
   // Empties the list and the text; raises no event.
   void Clear();
   void AddItem(const std::wstring& item);
-  int ListCount() const { return static_cast<int>(list_.size()); }
-  const std::wstring& List(int i) const { return list_.at(static_cast<std::size_t>(i)); }
-  const std::vector<std::wstring>& Items() const { return list_; }
+  // Replaces the list by one that `fill` makes when the list is first read:
+  // a long list filtered on every key is built only when someone looks.
+  void SetListSource(std::function<void(std::vector<std::wstring>&)> fill);
+  int ListCount() const { return static_cast<int>(Items().size()); }
+  const std::wstring& List(int i) const { return Items().at(static_cast<std::size_t>(i)); }
+  const std::vector<std::wstring>& Items() const;
   // Counts changes of the list alone, so the real list is rebuilt only
   // when it changed and only when it is about to be shown.
   std::uint64_t ListVersion() const { return list_version_; }
@@ -160,7 +163,8 @@ class ComboBox : public Control {
  private:
   Style style_;
   std::wstring text_;
-  std::vector<std::wstring> list_;
+  mutable std::vector<std::wstring> list_;
+  mutable std::function<void(std::vector<std::wstring>&)> pending_list_;
   std::uint64_t list_version_ = 0;
   int list_index_ = -1;
   std::int32_t sel_start_ = 0;

@@ -44,21 +44,27 @@ void History::AppendHole() {
   upper_.emplace_back();
 }
 
+// The list is made only when it is read (the drop-down opens): a key
+// touch costs the same with a long history as with a short one.
 void History::ListAll(ComboBox& combo, const std::wstring& line) const {
   combo.Clear();
-  for (const auto& item : items_) {
-    if (!item.empty()) combo.AddItem(item);
-  }
+  combo.SetListSource([this](std::vector<std::wstring>& list) {
+    for (const auto& item : items_) {
+      if (!item.empty()) list.push_back(item);
+    }
+  });
   combo.SetText(line);
 }
 
 void History::ListMatching(ComboBox& combo, const std::wstring& line) const {
-  const std::wstring needle = p_.user32.CharUpperW(line);
   combo.Clear();
-  for (std::size_t i = 0; i < items_.size(); ++i) {
-    if (items_[i].size() < line.size()) continue;
-    if (upper_[i].find(needle) != std::wstring::npos) combo.AddItem(items_[i]);
-  }
+  combo.SetListSource([this, needle = p_.user32.CharUpperW(line),
+                       size = line.size()](std::vector<std::wstring>& list) {
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+      if (items_[i].size() < size) continue;
+      if (upper_[i].find(needle) != std::wstring::npos) list.push_back(items_[i]);
+    }
+  });
   combo.SetText(line);
 }
 

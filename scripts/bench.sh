@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Runs every benchmark and prints its ratio against the baseline measured in
-# the same run. Not part of the test command: figures, not verdicts.
+# Runs every benchmark and prints each figure as NAME=value, a ratio against
+# a baseline measured in the same run (IDLE_CPU_EXTRA_PCT: percent of a core
+# above a bare window of the same size). Not part of the test command:
+# figures, not verdicts.
 #
 #   bash scripts/bench.sh
 set -euo pipefail
@@ -8,12 +10,87 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/install-deps.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j2 --target typing_bench regions_bench_win >/dev/null
+cmake --build --preset windows -j2 --target orvkey typing_bench startup_bench regions_bench_win \
+  >/dev/null
 
 state=$(mktemp -d /tmp/orvkey-bench.XXXXXX)
-trap 'bash scripts/wine-run.sh down "$state" >/dev/null 2>&1; rm -rf "$state"' EXIT
+work=$(mktemp -d /tmp/orvkey-bench-work.XXXXXX)
+cleanup() {
+  local p
+  for p in ${idle_pids:-}; do kill "$p" 2>/dev/null || true; done
+  bash scripts/wine-run.sh down "$state" >/dev/null 2>&1
+  rm -rf "$state" "$work"
+}
+trap cleanup EXIT
 bash scripts/wine-run.sh up "$state" >/dev/null
-echo "== one key touch against the bare set-text of the same field"
-bash scripts/wine-run.sh exec "$state" build/windows/bench/typing_bench.exe
+run() { bash scripts/wine-run.sh exec "$state" "$@"; }
+
+echo "== one key touch against the bare set-text of the same field; history at scale"
+run build/windows/bench/typing_bench.exe
+echo "== start-up"
+mkdir -p "$work/startup"
+run build/windows/bench/startup_bench.exe "Z:$root/build/windows/orvkey.exe" "Z:$work/startup"
 echo "== shaping a window: per-run union against the one-step region"
-bash scripts/wine-run.sh exec "$state" build/windows/bench/regions_bench_win.exe
+run build/windows/bench/regions_bench_win.exe
+
+# ---- Idle: the program and the prefix's wineserver, 20 s with nothing touched.
+ORV_DISPLAY="" ORV_WINEPREFIX=""
+. "$state/env"
+export DISPLAY=$ORV_DISPLAY WINEPREFIX=$ORV_WINEPREFIX LANG=ru_RU.UTF-8 WINEDEBUG=-all \
+  WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+# The wineserver serving the prefix: its working folder names the prefix's device and inode.
+wine_server_pid() {
+  local dir p
+  dir=$(printf 'server-%x-%x' $(stat -L -c '%d %i' "$WINEPREFIX"))
+  for p in $(pgrep -x 'wineserver|wineserver64'); do
+    case "$(readlink /proc/$p/cwd 2>/dev/null)" in */"$dir") echo "$p"; return 0 ;; esac
+  done
+  return 1
+}
+# The Unix process running NAME.exe in this prefix.
+wine_exe_pid() {
+  local p
+  for p in $(pgrep -f -- "$1"); do
+    [ "$(cat /proc/$p/comm 2>/dev/null)" = "$(printf %.15s "$1")" ] || continue
+    tr '\0' '\n' </proc/$p/environ 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && {
+      echo "$p"
+      return 0
+    }
+  done
+  return 1
+}
+cpu_ticks() {
+  local p t=0 s
+  for p in "$@"; do
+    s=$(sed 's/^.*) //' /proc/$p/stat 2>/dev/null) || continue
+    set -- $s
+    t=$((t + ${12} + ${13}))
+  done
+  echo $t
+}
+# Percent of one core that NAME.exe and the wineserver use over 20 s, after
+# the program has settled (its start-up tip has come and gone).
+idle_percent() {
+  local name=$1 exe="" srv i before after
+  shift
+  (cd "$work/idle" && exec setsid wine "$@" >/dev/null 2>&1 </dev/null) &
+  for i in $(seq 300); do exe=$(wine_exe_pid "$name") && break; sleep 0.1; done
+  [ -n "$exe" ] || { echo "bench: $name did not start" >&2; return 1; }
+  idle_pids="$exe"
+  sleep 10
+  srv=$(wine_server_pid)
+  before=$(cpu_ticks "$exe" "$srv")
+  sleep 20
+  after=$(cpu_ticks "$exe" "$srv")
+  kill "$exe" 2>/dev/null || true
+  idle_pids=""
+  sleep 2
+  LC_ALL=C awk -v d=$((after - before)) -v hz="$(getconf CLK_TCK)" 'BEGIN{printf "%.2f", 100*d/hz/20}'
+}
+echo "== idle: process + wineserver, 20 s, nothing touched"
+mkdir -p "$work/idle"
+cp build/windows/orvkey.exe build/windows/bench/startup_bench.exe "$work/idle/"
+bare=$(idle_percent startup_bench.exe startup_bench.exe --bare)
+kbd=$(idle_percent orvkey.exe orvkey.exe)
+echo "idle: bare window ${bare}%, keyboard ${kbd}% of a core"
+echo "IDLE_CPU_EXTRA_PCT=$(LC_ALL=C awk -v a="$kbd" -v b="$bare" 'BEGIN{printf "%.2f", a-b}')"

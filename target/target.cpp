@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "target/field_kinds.h"
+#include "target/incremental_write.h"
 
 namespace orv {
 
@@ -94,6 +95,9 @@ Target::Capture Target::CaptureField(Hwnd wnd, Hwnd keyboard) {
   const bool denied = !text && p_.user32.GetLastError() == kErrorAccessDenied;
   password_ = windows_.IsPasswordField(wnd, text.has_value());
   if (denied) Refuse();
+  held_wnd_ = wnd;
+  held_ = text;
+  held_checked_ = text.has_value();
   if (!text) return {Capture::Kind::kHung, {}};
   captured_text_ = *text;
   return {Capture::Kind::kCaptured, std::move(*text)};
@@ -116,8 +120,40 @@ void Target::Mirror(const std::wstring& text) {
 }
 
 void Target::Write(const std::wstring& text) {
-  if (!windows_.SetTargetText(wnd_, text) && p_.user32.GetLastError() == kErrorAccessDenied)
-    Refuse();
+  if (WriteChange(text)) return;
+  held_wnd_ = wnd_;
+  if (windows_.SetTargetText(wnd_, text)) {
+    held_ = text;
+  } else {
+    held_.reset();
+    if (p_.user32.GetLastError() == kErrorAccessDenied) Refuse();
+  }
+  held_checked_ = held_.has_value();
+}
+
+// The field is checked by its length first, which is cheap, then by its
+// text: the application or the user may have changed it since.
+bool Target::WriteChange(const std::wstring& text) {
+  if (held_wnd_ != wnd_ || !held_) return false;
+  if (!held_checked_) {
+    const auto length = windows_.ReadTextLength(wnd_, kAnswerTimeoutMs);
+    if (!length || *length != held_->size()) return false;
+    const auto now = windows_.ReadWindowText(wnd_, kAnswerTimeoutMs);
+    if (!now || *now != *held_) return false;
+  }
+  const TextChange change = ChangeBetween(*held_, text);
+  if (!change.Empty()) {
+    if (!windows_.ReplaceTargetRange(wnd_, change.start, change.old_end,
+                                     std::wstring(change.inserted))) {
+      return false;
+    }
+    // A field with a length limit cuts a replacement short.
+    const auto length = windows_.ReadTextLength(wnd_, kAnswerTimeoutMs);
+    if (!length || *length != text.size()) return false;
+  }
+  held_ = text;
+  held_checked_ = true;
+  return true;
 }
 
 // Keys go where the focus is; after Tab, the focus has moved on to another

@@ -3,6 +3,7 @@
 // the Enter key.
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "keys/input_routines.h"
@@ -61,7 +62,10 @@ class Target {
   void PressKey(std::uint8_t vk);
 
   // Each window event starts with nothing written yet.
-  void BeginEvent() { sent_in_event_ = false; }
+  void BeginEvent() {
+    sent_in_event_ = false;
+    held_checked_ = false;
+  }
   // Gives the target the edit line's text, once per event and text.
   void Mirror(const std::wstring& text);
   // Gives the target the focus with a click and presses Enter in it; false
@@ -76,6 +80,9 @@ class Target {
   void Refuse();
   // Keys go only where the focus is; after Tab the target follows it.
   bool KeysReach();
+  // Sends only the changed span when the field still holds what it held
+  // after the last write; false when the whole text must go.
+  bool WriteChange(const std::wstring& text);
 
   Ports& p_;
   WindowRoutines& windows_;
@@ -96,6 +103,11 @@ class Target {
   bool sent_in_event_ = false;
   Hwnd sent_wnd_ = 0;
   std::wstring sent_text_;
+  // What field held_wnd_ held when the keyboard last wrote or read it; no
+  // value when that is not known. Checked against the field once per event.
+  Hwnd held_wnd_ = 0;
+  std::optional<std::wstring> held_;
+  bool held_checked_ = false;
 };
 
 }  // namespace orv

@@ -90,6 +90,26 @@ bool WindowRoutines::SetTargetText(Hwnd wnd, const std::wstring& text) {
                                        kSmtoAbortIfHung, 500, &result);
 }
 
+std::optional<std::size_t> WindowRoutines::ReadTextLength(Hwnd wnd, unsigned timeout_ms) {
+  std::uintptr_t length = 0;
+  if (!p_.user32.SendMessageTimeoutW(wnd, wm::kGetTextLength, 0, 0, kSmtoAbortIfHung, timeout_ms,
+                                     &length)) {
+    return std::nullopt;
+  }
+  return length;
+}
+
+// The selection is sent first; the replacement is one undoable step.
+bool WindowRoutines::ReplaceTargetRange(Hwnd wnd, std::size_t start, std::size_t end,
+                                        const std::wstring& text) {
+  std::uintptr_t result = 0;
+  return p_.user32.SendMessageTimeoutW(wnd, kEmSetSel, start, static_cast<std::intptr_t>(end),
+                                       kSmtoAbortIfHung, 500, &result) &&
+         p_.user32.SendMessageTimeoutW(wnd, kEmReplaceSel, 1,
+                                       reinterpret_cast<std::intptr_t>(text.c_str()),
+                                       kSmtoAbortIfHung, 500, &result);
+}
+
 bool WindowRoutines::IsCursorOverWindow(Hwnd wnd, int margin) {
   Point pt;
   Rect r;

@@ -39,8 +39,13 @@ class WindowRoutines {
   // The n-th child (from 0) of a class, 0 for parent 0, -1 when none.
   Hwnd FindNthChild(Hwnd parent, std::int64_t n, const std::wstring& class_name);
   // Replaces the target's whole text; bounded by the same time-out as reads.
-  // False when the window did not take the message.
+  // False when the window did not take it in time.
   bool SetTargetText(Hwnd wnd, const std::wstring& text);
+  // The length of the window's text; no value when it does not answer in time.
+  std::optional<std::size_t> ReadTextLength(Hwnd wnd, unsigned timeout_ms);
+  // Replaces characters [start, end) of an edit field's text, leaving its
+  // caret after them; false when the field did not answer in time.
+  bool ReplaceTargetRange(Hwnd wnd, std::size_t start, std::size_t end, const std::wstring& text);
   bool IsCursorOverWindow(Hwnd wnd, int margin);
   bool IsPasswordField(Hwnd wnd, bool may_ask);
 

@@ -78,7 +78,8 @@ void FrmTip::BuildControls() {
   tmrHide.SetEnabled(false);
   tmrHide.onTimer = [this] { tmrHide_Timer(); };
   tmrUpdate.SetInterval(100);
-  tmrUpdate.SetEnabled(true);
+  // Runs only while a tip is on screen: an idle keyboard wakes for nothing.
+  tmrUpdate.SetEnabled(false);
   tmrUpdate.onTimer = [this] { tmrUpdate_Timer(); };
 }
 
@@ -238,6 +239,7 @@ void FrmTip::ShowTip() {
   const Point rest = RestingPlace(wa, Point{r.width(), r.height()});
   if (r.left > kelp_.ScreenRight()) MoveWindowTo(r.left, rest.y);
   kelp_.SetTopmost(*this, false);
+  if (!tmrUpdate.Enabled()) tmrUpdate.SetEnabled(true);
   kelp_.SlideWindow(hWnd(), rest.x, rest.y, kSlideMs, true, false, false, true);
   WindowBounds();
   Refresh();
@@ -264,9 +266,13 @@ void FrmTip::tmrHide_Timer() {
   tmrHide.SetEnabled(false);
 }
 
-// Only a tip on screen is worth repainting.
+// Only a tip on screen is worth repainting; a parked one stops the timer
+// until the next tip.
 void FrmTip::tmrUpdate_Timer() {
-  if (WindowBounds().left < kelp_.ScreenRight()) Refresh();
+  if (WindowBounds().left < kelp_.ScreenRight())
+    Refresh();
+  else
+    tmrUpdate.SetEnabled(false);
 }
 
 // Presses on the text or the skin move the tip (where it is not click-through).

@@ -13,6 +13,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"OrvKeyKeyboard";
 constexpr UINT_PTR kTimerHwnd = 1;
+constexpr UINT kMsgLeftButton = WM_APP + 0x40;
 constexpr int kIdText = 1000, kIdLang = 1100, kIdFont = 1200, kIdSize = 1201, kIdOption = 1300,
               kIdButton = 1400, kIdHook = 1500;
 constexpr Color kOptionText = 0x00E0E0E0;
@@ -115,10 +116,14 @@ bool KbdWindow::Create() {
   SetWindowSubclass(hook, ChildProc, kIdHook, reinterpret_cast<DWORD_PTR>(this));
   m_.picHook.AttachWindow(FromHwnd(hook));
 
-  // Every press anywhere reaches us as raw input, even while another
-  // application has the focus: a tap shorter than one polling tick counts.
-  RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
-  RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
+  // Every press anywhere reaches us, even while another application has
+  // the focus: a tap shorter than one polling tick counts. Raw input only
+  // stands in for a refused hook; it cannot wake the tick for the release.
+  hooked_ = press_hook_.Install(hwnd_, kMsgLeftButton);
+  if (!hooked_) {
+    RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
+    RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
+  }
 
   label_versions_.assign(m_.lblX.size() + m_.lblControl.size() + m_.lblInfo.size(), ~0ull);
   return true;
@@ -187,8 +192,12 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return OnPaint();
     case WM_TIMER:
-      if (wp == kTimerHwnd) Dispatch([&] { m_.tmrhWnd.Fire(); });
+      if (wp == kTimerHwnd) {
+        Dispatch([&] { m_.tmrhWnd.Fire(); });
+        if (hooked_ && !button_down_) StopPoll();
+      }
       return 0;
+    case kMsgLeftButton: OnLeftButton(wp != 0); return 0;
     case WM_INPUT: {
       RAWINPUT input{};
       UINT size = sizeof(input);
@@ -374,6 +383,31 @@ void KbdWindow::OnKeyRelease(POINT pt) {
   KeyClick(kind, index);
 }
 
+// A press starts the tick; after the release it runs once more, then stops.
+void KbdWindow::OnLeftButton(bool down) {
+  button_down_ = down;
+  if (!down) return;
+  if (on_left_press) on_left_press();
+  if (m_.tmrhWnd.Enabled() && !poll_running_) StartPoll();
+}
+
+void KbdWindow::SyncPollTimer() {
+  if (!m_.tmrhWnd.Enabled())
+    StopPoll();
+  else if (!hooked_ || button_down_)
+    StartPoll();
+}
+
+void KbdWindow::StartPoll() {
+  SetTimer(hwnd_, kTimerHwnd, m_.tmrhWnd.Interval(), nullptr);
+  poll_running_ = true;
+}
+
+void KbdWindow::StopPoll() {
+  KillTimer(hwnd_, kTimerHwnd);
+  poll_running_ = false;
+}
+
 // ---------------------------------------------------------------- painting
 
 HBRUSH KbdWindow::BrushFor(Color c) {
@@ -495,10 +529,7 @@ void KbdWindow::Sync() {
   }
   if (timer_version_ != m_.tmrhWnd.Version()) {
     timer_version_ = m_.tmrhWnd.Version();
-    if (m_.tmrhWnd.Enabled())
-      SetTimer(hwnd_, kTimerHwnd, m_.tmrhWnd.Interval(), nullptr);
-    else
-      KillTimer(hwnd_, kTimerHwnd);
+    SyncPollTimer();
   }
   SyncForm();
   syncing_ = false;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/frmKbd.h"
+#include "platform/win32/press_hook.h"
 #include "platform/win32/toolkit.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/window_base.h"
@@ -28,8 +29,9 @@ class KbdWindow : public WindowBase<KbdWindow> {
   bool Create();
   // Brings every real control in line with its model: once per event.
   void Sync();
-  // Called for every left press anywhere on the screen (raw input), before
-  // the polling tick that follows it.
+  // Called for every left press anywhere on the screen (the press hook, or
+  // raw input where the hook is refused), before the polling tick that
+  // follows it.
   std::function<void()> on_left_press;
 
  private:
@@ -94,6 +96,18 @@ class KbdWindow : public WindowBase<KbdWindow> {
   std::array<Pushed, 2> buttons_;
   std::uint64_t timer_version_ = ~0ull;
   bool syncing_ = false;
+
+  // The polling tick runs only while the left button is down, and for one
+  // tick after its release, so that a tap shorter than a tick still counts.
+  // Without the hook it runs all the time, as its model says.
+  void OnLeftButton(bool down);
+  void SyncPollTimer();
+  void StartPoll();
+  void StopPoll();
+  PressHook press_hook_;
+  bool hooked_ = false;
+  bool button_down_ = false;
+  bool poll_running_ = false;
   int dispatch_depth_ = 0;
 
   // The key held down by the finger, if any.

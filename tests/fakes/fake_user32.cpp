@@ -75,6 +75,16 @@ bool FakeUser32::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr_t wpar
       r = 1;
       break;
     case kEmGetPasswordChar: r = w.password_char; break;
+    case kEmSetSel:
+      w.sel_end = std::min<std::size_t>(std::max<std::size_t>(wparam, lparam), w.text.size());
+      w.sel_start = std::min<std::size_t>(std::min<std::size_t>(wparam, lparam), w.text.size());
+      break;
+    case kEmReplaceSel:
+      if (!w.keeps_text)
+        w.text.replace(w.sel_start, w.sel_end - w.sel_start,
+                     reinterpret_cast<const wchar_t*>(lparam));
+      set_text_log.emplace_back(wnd, w.text);
+      break;
     case wm::kClose: Destroy(wnd); break;
     default: break;
   }

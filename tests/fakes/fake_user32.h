@@ -22,6 +22,7 @@ struct Window {
   bool visible = true;
   bool hung = false;  // answers nothing; sends time out
   wchar_t password_char = 0;
+  std::size_t sel_start = 0, sel_end = 0;  // EM_SETSEL, clamped to the text
   Hrgn region = 0;
   // Reaching other fields: a superclass's base, the owning process (its one
   // thread has the same number), a higher integrity level, a field that
@@ -56,8 +57,8 @@ class FakeUser32 : public User32 {
   };
   std::vector<Monitor> monitors;  // none: one screen
   std::vector<InputEvent> input;
-  std::vector<std::wstring> message_boxes;  // their texts; each is answered OK
-  std::vector<std::pair<Hwnd, std::wstring>> set_text_log;  // WM_SETTEXT sends
+  std::vector<std::wstring> message_boxes;                  // their texts; each is answered OK
+  std::vector<std::pair<Hwnd, std::wstring>> set_text_log;  // every write: the text after it
   int get_text_sends = 0;
   std::function<void()> on_get_text;  // runs inside each WM_GETTEXT
   struct Move {

@@ -1,0 +1,141 @@
+// Start-up: from CreateProcess to the keyboard window on screen, with a
+// settings file of 100,000 remembered texts against one with none, and
+// against a bare window of the keyboard's size. With --bare this program is
+// that bare window (scripts/bench.sh also measures its idle cost).
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr wchar_t kKeyboardTitle[] = L"OrvCar Keyboard";
+constexpr wchar_t kBareTitle[] = L"OrvKey bare window";
+
+int RunBareWindow() {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"OrvKeyBareWindow";
+  RegisterClassExW(&wc);
+  HWND wnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName,
+                             kBareTitle, WS_POPUP, 196, 543, 632, 217, nullptr, nullptr,
+                             wc.hInstance, nullptr);
+  ShowWindow(wnd, SW_SHOWNOACTIVATE);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  return 0;
+}
+
+struct Found {
+  DWORD pid;
+  const wchar_t* title;
+  HWND wnd = nullptr;
+};
+
+BOOL CALLBACK FindShown(HWND wnd, LPARAM lp) {
+  auto* f = reinterpret_cast<Found*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  wchar_t title[64] = {};
+  GetWindowTextW(wnd, title, 64);
+  if (pid == f->pid && IsWindowVisible(wnd) && wcscmp(title, f->title) == 0) {
+    f->wnd = wnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Milliseconds until the program's window is shown; the process is left
+// running for `then`.
+double TimeToWindow(std::wstring line, const std::wstring& folder, const wchar_t* title,
+                    PROCESS_INFORMATION& pi) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  const auto t0 = Clock::now();
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                      &si, &pi)) {
+    return -1;
+  }
+  Found f{pi.dwProcessId, title};
+  while (!f.wnd) {
+    if (Clock::now() - t0 > std::chrono::seconds(60)) return -1;
+    EnumWindows(FindShown, reinterpret_cast<LPARAM>(&f));
+    if (!f.wnd) Sleep(1);
+  }
+  return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+void Stop(PROCESS_INFORMATION& pi) {
+  TerminateProcess(pi.hProcess, 0);
+  WaitForSingleObject(pi.hProcess, 10000);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+std::string ReadAll(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc > 1 && std::wstring(argv[1]) == L"--bare") return RunBareWindow();
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: startup_bench ORVKEY.EXE FOLDER | --bare\n");
+    return 2;
+  }
+  const std::wstring exe = argv[1], folder = argv[2];
+  const std::wstring keyboard = folder + L"\\orvkey.exe", ini = folder + L"\\OrvKey.ini";
+  CopyFileW(exe.c_str(), keyboard.c_str(), FALSE);
+
+  // A first run writes the settings file; an orderly close completes it.
+  PROCESS_INFORMATION pi{};
+  DeleteFileW(ini.c_str());
+  if (TimeToWindow(L"\"" + keyboard + L"\"", folder, kKeyboardTitle, pi) < 0) return 1;
+  Found f{pi.dwProcessId, kKeyboardTitle};
+  EnumWindows(FindShown, reinterpret_cast<LPARAM>(&f));
+  PostMessageW(f.wnd, WM_CLOSE, 0, 0);
+  WaitForSingleObject(pi.hProcess, 20000);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  const std::string plain = ReadAll(ini);
+  std::string large = plain;
+  for (int i = 0; i < 100000; ++i) large += "Street " + std::to_string(i) + " house\r\n";
+
+  auto measure = [&](const std::string* file, const std::wstring& line, const wchar_t* title) {
+    std::vector<double> ms;
+    for (int r = 0; r < 5; ++r) {
+      if (file) std::ofstream(std::filesystem::path(ini), std::ios::binary) << *file;
+      PROCESS_INFORMATION run{};
+      ms.push_back(TimeToWindow(line, folder, title, run));
+      Stop(run);
+    }
+    return Median(ms);
+  };
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const double bare = measure(nullptr, L"\"" + std::wstring(self) + L"\" --bare", kBareTitle);
+  const double none = measure(&plain, L"\"" + keyboard + L"\"", kKeyboardTitle);
+  const double full = measure(&large, L"\"" + keyboard + L"\"", kKeyboardTitle);
+  std::printf("start-up: bare window %.1f ms, keyboard %.1f ms, with 100000 texts %.1f ms\n", bare,
+              none, full);
+  std::printf("STARTUP_100K_HISTORY_VS_NONE=%.2f\n", full / none);
+  std::printf("STARTUP_VS_BARE_WINDOW=%.2f\n", none / bare);
+  std::fflush(stdout);
+  return none > 0 && full > 0 && bare > 0 ? 0 : 1;
+}
