@@ -27,7 +27,11 @@ bool KeyRepeat::Due(std::uint32_t now) {
   // Not yet due: the difference, taken as signed, is still negative.
   if (static_cast<std::int32_t>(now - held_->next) < 0) return false;
   held_->acted = true;
-  held_->next = now + kRepeatIntervalMs;
+  // The actions keep their beat though a tick comes late; one that fell a
+  // whole interval behind starts the beat afresh rather than catching up
+  // with a burst.
+  held_->next += kRepeatIntervalMs;
+  if (static_cast<std::int32_t>(held_->next - now) <= 0) held_->next = now + kRepeatIntervalMs;
   return true;
 }
 

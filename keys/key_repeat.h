@@ -13,10 +13,10 @@ inline constexpr std::uint32_t kRepeatIntervalMs = 50;
 // (a finger bouncing on the glass), not a second one.
 inline constexpr std::uint32_t kBounceMs = 40;
 
-enum class KeyKind { Character, Function };
-
+// A key of the keyboard: one of the character keys or of the function keys.
 struct KeyRef {
-  KeyKind kind = KeyKind::Character;
+  enum class Kind { kCharacter, kFunction };
+  Kind kind = Kind::kCharacter;
   int index = -1;
   friend bool operator==(const KeyRef&, const KeyRef&) = default;
 };
@@ -39,6 +39,9 @@ class KeyRepeat {
   // is held or the held key does not repeat.
   std::optional<std::uint32_t> WaitFrom(std::uint32_t now) const;
   bool Holding() const { return held_.has_value(); }
+  std::optional<KeyRef> Held() const {
+    return held_ ? std::optional<KeyRef>(held_->key) : std::nullopt;
+  }
 
  private:
   struct Hold {

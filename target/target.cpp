@@ -45,16 +45,17 @@ Target::Capture Target::CaptureField(Hwnd wnd, Hwnd keyboard) {
 
 // One touch may set the same text twice (the list refill puts it back); the
 // field already holds it.
-void Target::Mirror(const std::wstring& text) {
-  if (!Exists()) return;
-  if (sent_in_event_ && sent_wnd_ == wnd_ && sent_text_ == text) return;
-  Write(text);
+bool Target::Mirror(const std::wstring& text) {
+  if (!Exists()) return true;
+  if (sent_in_event_ && sent_wnd_ == wnd_ && sent_text_ == text) return true;
+  const bool written = Write(text);
   sent_in_event_ = true;
   sent_wnd_ = wnd_;
   sent_text_ = text;
+  return written;
 }
 
-void Target::Write(const std::wstring& text) { windows_.SetTargetText(wnd_, text); }
+bool Target::Write(const std::wstring& text) { return windows_.SetTargetText(wnd_, text); }
 
 // The cursor is put back where the finger left it.
 bool Target::PressEnter() {

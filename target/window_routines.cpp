@@ -83,10 +83,11 @@ Hwnd WindowRoutines::FindNthChild(Hwnd parent, std::int64_t n, const std::wstrin
   return child;
 }
 
-void WindowRoutines::SetTargetText(Hwnd wnd, const std::wstring& text) {
+bool WindowRoutines::SetTargetText(Hwnd wnd, const std::wstring& text) {
   std::uintptr_t result = 0;
-  p_.user32.SendMessageTimeoutW(wnd, wm::kSetText, 0, reinterpret_cast<std::intptr_t>(text.c_str()),
-                                kSmtoAbortIfHung, 500, &result);
+  return p_.user32.SendMessageTimeoutW(wnd, wm::kSetText, 0,
+                                       reinterpret_cast<std::intptr_t>(text.c_str()),
+                                       kSmtoAbortIfHung, 500, &result);
 }
 
 bool WindowRoutines::IsCursorOverWindow(Hwnd wnd, int margin) {

@@ -39,7 +39,8 @@ class WindowRoutines {
   // The n-th child (from 0) of a class, 0 for parent 0, -1 when none.
   Hwnd FindNthChild(Hwnd parent, std::int64_t n, const std::wstring& class_name);
   // Replaces the target's whole text; bounded by the same time-out as reads.
-  void SetTargetText(Hwnd wnd, const std::wstring& text);
+  // False when the target did not take it in time.
+  bool SetTargetText(Hwnd wnd, const std::wstring& text);
   bool IsCursorOverWindow(Hwnd wnd, int margin);
   bool IsPasswordField(Hwnd wnd, bool may_ask);
 
