@@ -178,6 +178,7 @@ void FrmKbd::BuildControls() {
   tmrhWnd.SetInterval(10);
   tmrhWnd.SetEnabled(true);
   tmrhWnd.onTimer = [this] { tmrhWnd_Timer(); };
+  tmrRepeat.onTimer = [this] { tmrRepeat_Timer(); };
 }
 
 // Start-up: every later step relies on the ones before it.

@@ -15,6 +15,7 @@
 #include "history/history.h"
 #include "keys/edit_line.h"
 #include "keys/key_highlight.h"
+#include "keys/key_repeat.h"
 #include "keys/layouts.h"
 #include "keys/shift_state.h"
 #include "platform/ports.h"
@@ -65,6 +66,7 @@ class FrmKbd : public Form {
   std::array<Button, 2> cmdHistory;
   PictureBox picHook;
   Timer tmrhWnd;
+  Timer tmrRepeat;  // the beat of a held key
 
   // ---- What the concerns hold, for the shell and the tests to read (and
   // for the benchmark to set up)
@@ -96,6 +98,7 @@ class FrmKbd : public Form {
   void lblControl_MouseDown(int index);
   void lblControl_MouseUp(int index);
   void lblControl_Click(int index);
+  void tmrRepeat_Timer();
 
   // ---- Target capture and mirroring
   void tmrhWnd_Timer();
@@ -133,6 +136,14 @@ class FrmKbd : public Form {
   void TabToNextField();
   void PressEnterInTarget();
   void ShowEditingTip();
+  // A key held down: what it types, its repeat, and whether its release
+  // left a click to take (keyboard_events.cpp).
+  void TypeCharacter(const std::wstring& ch);
+  void StartHold(KeyRef key, bool repeats, std::wstring types);
+  void EndHold();
+  void ActOnHeldKey();
+  bool FingerOnHeldKey();
+  void ArmRepeatTimer();
 
   Ports& p_;
   KelpUltimate& kelp_;
@@ -144,6 +155,9 @@ class FrmKbd : public Form {
   SettingsFile settings_file_;
   TrayMode tray_;
   OptionsPanel options_;
+  KeyRepeat repeat_;
+  std::wstring held_text_;
+  bool touch_spent_ = false;
   std::wstring data_folder_;
   FrmTip* tip_ = nullptr;
   bool ended_ = false;

@@ -3,6 +3,9 @@
 #include "app/frmKbd.h"
 #include "settings/conversions.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace orv {
 
 namespace {
@@ -26,28 +29,46 @@ void FrmKbd::txtLang_Change(int index) {
   CaptionKeys(lblX, txtLang[static_cast<std::size_t>(index)].Text());
 }
 
+// The character shown at the press is the one a hold types every time,
+// though a one-shot Shift puts the normal layout back after the first.
 void FrmKbd::lblX_MouseDown(int index) {
   highlight_.Paint(lblX, lblControl[kKeyClr].ForeColor(), index);
+  const std::wstring& ch = lblX[static_cast<std::size_t>(index)].Caption();
+  StartHold({KeyRef::Kind::kCharacter, index}, !ch.empty(), ch);
 }
 
-void FrmKbd::lblX_MouseUp(int index) { highlight_.Paint(lblX, lblControl[kKeyClr].ForeColor()); }
+void FrmKbd::lblX_MouseUp(int index) {
+  highlight_.Paint(lblX, lblControl[kKeyClr].ForeColor());
+  EndHold();
+}
 
 void FrmKbd::lblX_Click(int index) {
-  target_.TypeKeys(lblX[static_cast<std::size_t>(index)].Caption());
-  edit_line_.Insert(lblX[static_cast<std::size_t>(index)].Caption());
+  if (std::exchange(touch_spent_, false)) return;
+  TypeCharacter(lblX[static_cast<std::size_t>(index)].Caption());
+}
+
+void FrmKbd::TypeCharacter(const std::wstring& ch) {
+  target_.TypeKeys(ch);
+  edit_line_.Insert(ch);
   if (shift_.ReleaseAfterCharacter()) {
     lblControl[kKeyShift].SetForeColor(lblControl[kKeyClr].ForeColor());
     txtLang_Change(shift_.LayoutIndex());
   }
 }
 
+// Only Space and backspace repeat among the function keys.
 void FrmKbd::lblControl_MouseDown(int index) {
   highlight_.Paint(lblControl, lblX[0].ForeColor(), index);
+  StartHold({KeyRef::Kind::kFunction, index}, index == kKeySpace || index == kKeyBack, L"");
 }
 
-void FrmKbd::lblControl_MouseUp(int index) { highlight_.Paint(lblControl, lblX[0].ForeColor()); }
+void FrmKbd::lblControl_MouseUp(int index) {
+  highlight_.Paint(lblControl, lblX[0].ForeColor());
+  EndHold();
+}
 
 void FrmKbd::lblControl_Click(int index) {
+  if (std::exchange(touch_spent_, false)) return;
   switch (index) {
     case kKeyClr: edit_line_.Clear(); break;
     case kKeyTab:
@@ -86,6 +107,64 @@ void FrmKbd::lblControl_Click(int index) {
       break;
     default: break;
   }
+}
+
+// ---- Key repeat and the bounce filter
+
+// Press and release are timed by when the finger moved, not by when the
+// program came round to the message: a busy moment must not turn two
+// touches into a bounce.
+void FrmKbd::StartHold(KeyRef key, bool repeats, std::wstring types) {
+  held_text_ = std::move(types);
+  touch_spent_ = false;
+  repeat_.Press(key, repeats, p_.user32.GetMessageTime());
+  ArmRepeatTimer();
+}
+
+void FrmKbd::EndHold() {
+  touch_spent_ = !repeat_.Release(p_.user32.GetMessageTime());
+  tmrRepeat.SetEnabled(false);
+}
+
+// The beat of a held key. A finger already lifted, or slid off the key,
+// types nothing more: its release may still wait in the queue behind this
+// tick, and nothing may reach the target after it. The hold itself ends with
+// that release, which still clicks a key that never acted. The finger is
+// asked where it is now: the mouse messages of the X server can come late.
+void FrmKbd::tmrRepeat_Timer() {
+  tmrRepeat.SetEnabled(false);
+  if ((p_.user32.GetAsyncKeyState(kVkLButton) & 0x8000) == 0) return;
+  if (!FingerOnHeldKey()) return;
+  if (repeat_.Due(p_.kernel32.GetTickCount())) ActOnHeldKey();
+  ArmRepeatTimer();
+}
+
+bool FrmKbd::FingerOnHeldKey() {
+  const auto key = repeat_.Held();
+  Point pt;
+  if (!key || !p_.user32.GetCursorPos(pt)) return false;
+  const auto i = static_cast<std::size_t>(key->index);
+  const Rect r = key->kind == KeyRef::Kind::kCharacter ? lblX[i].Bounds() : lblControl[i].Bounds();
+  const int x = pt.x - Left(), y = pt.y - Top();
+  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+// Each repeat takes the path of a touch of the key.
+void FrmKbd::ActOnHeldKey() {
+  const auto key = repeat_.Held();
+  if (!key) return;
+  if (key->kind == KeyRef::Kind::kCharacter)
+    TypeCharacter(held_text_);
+  else
+    lblControl_Click(key->index);
+}
+
+void FrmKbd::ArmRepeatTimer() {
+  const auto wait = repeat_.WaitFrom(p_.kernel32.GetTickCount());
+  tmrRepeat.SetEnabled(false);
+  if (!wait) return;
+  tmrRepeat.SetInterval(std::max<std::uint32_t>(*wait, 1));
+  tmrRepeat.SetEnabled(true);
 }
 
 // ---- Target capture and mirroring
@@ -140,7 +219,11 @@ void FrmKbd::ShowEditingTip() {
   ShowInfoTTip(target_.ByKeystrokes() ? kKeystrokeTip : kEditingTip, 2);
 }
 
-void FrmKbd::cmbText_Change() { target_.Mirror(cmbText.Text()); }
+// A target that stopped answering ends a held key's repeat: each write
+// would wait out the time-out, and the texts would pile up in its queue.
+void FrmKbd::cmbText_Change() {
+  if (!target_.Mirror(cmbText.Text())) repeat_.Stop();
+}
 
 // The user put the caret somewhere in the edit line itself (a tap, or the
 // arrow keys of a real keyboard): typing goes on from there. The polling

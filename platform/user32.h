@@ -74,6 +74,9 @@ class User32 {
   virtual ~User32() = default;
 
   virtual std::int16_t GetAsyncKeyState(int vkey) = 0;
+  // When the input being handled happened, on the tick count's clock: a
+  // finger's timing survives a program that comes round to it late.
+  virtual std::uint32_t GetMessageTime() = 0;
   virtual bool GetCursorPos(Point& pt) = 0;
   virtual bool SetCursorPos(int x, int y) = 0;
   virtual Hwnd WindowFromPoint(Point pt) = 0;

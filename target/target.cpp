@@ -107,20 +107,21 @@ Target::Capture Target::CaptureField(Hwnd wnd, Hwnd keyboard) {
 // field already holds it.
 // A field that keeps its old text after the first change is one the
 // keyboard may not write into: it is told so once and left alone.
-void Target::Mirror(const std::wstring& text) {
-  if (!Exists() || by_keystrokes_ || refused_) return;
-  if (sent_in_event_ && sent_wnd_ == wnd_ && sent_text_ == text) return;
-  Write(text);
+bool Target::Mirror(const std::wstring& text) {
+  if (!Exists() || by_keystrokes_ || refused_) return true;
+  if (sent_in_event_ && sent_wnd_ == wnd_ && sent_text_ == text) return true;
+  const bool written = Write(text);
   sent_in_event_ = true;
   sent_wnd_ = wnd_;
   sent_text_ = text;
-  if (write_checked_ || refused_ || text == captured_text_) return;
+  if (write_checked_ || refused_ || !written || text == captured_text_) return written;
   write_checked_ = true;
   if (windows_.ReadWindowText(wnd_, kAnswerTimeoutMs) == captured_text_) Refuse();
+  return true;
 }
 
-void Target::Write(const std::wstring& text) {
-  if (WriteChange(text)) return;
+bool Target::Write(const std::wstring& text) {
+  if (WriteChange(text)) return true;
   held_wnd_ = wnd_;
   if (windows_.SetTargetText(wnd_, text)) {
     held_ = text;
@@ -129,6 +130,7 @@ void Target::Write(const std::wstring& text) {
     if (p_.user32.GetLastError() == kErrorAccessDenied) Refuse();
   }
   held_checked_ = held_.has_value();
+  return held_.has_value();
 }
 
 // The field is checked by its length first, which is cheap, then by its

@@ -66,15 +66,16 @@ class Target {
     sent_in_event_ = false;
     held_checked_ = false;
   }
-  // Gives the target the edit line's text, once per event and text.
-  void Mirror(const std::wstring& text);
+  // Gives the target the edit line's text, once per event and text. False
+  // only when a write did not get through in time.
+  bool Mirror(const std::wstring& text);
   // Gives the target the focus with a click and presses Enter in it; false
   // without a target.
   bool PressEnter();
 
  private:
   // The one place that writes into the target.
-  void Write(const std::wstring& text);
+  bool Write(const std::wstring& text);
   Capture CaptureByKeystrokes(Hwnd wnd, Hwnd keyboard);
   void BeginCapture(Hwnd wnd, bool by_keystrokes);
   void Refuse();

@@ -42,6 +42,10 @@ std::int16_t SystemUser32::GetAsyncKeyState(int vkey) {
   return state;
 }
 
+std::uint32_t SystemUser32::GetMessageTime() {
+  return static_cast<std::uint32_t>(::GetMessageTime());
+}
+
 bool SystemUser32::GetCursorPos(Point& pt) {
   POINT p{};
   if (!::GetCursorPos(&p)) return false;

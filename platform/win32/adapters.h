@@ -12,6 +12,7 @@ class SystemUser32 : public User32 {
   void NoteLeftButtonPressed() { left_pressed_ = true; }
 
   std::int16_t GetAsyncKeyState(int vkey) override;
+  std::uint32_t GetMessageTime() override;
   bool GetCursorPos(Point& pt) override;
   bool SetCursorPos(int x, int y) override;
   Hwnd WindowFromPoint(Point pt) override;

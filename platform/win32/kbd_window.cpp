@@ -14,6 +14,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"OrvKeyKeyboard";
 constexpr UINT_PTR kTimerHwnd = 1;
 constexpr UINT kMsgLeftButton = WM_APP + 0x40;
+constexpr UINT_PTR kTimerRepeat = 2;
 constexpr int kIdText = 1000, kIdLang = 1100, kIdFont = 1200, kIdSize = 1201, kIdOption = 1300,
               kIdButton = 1400, kIdHook = 1500;
 constexpr Color kOptionText = 0x00E0E0E0;
@@ -196,6 +197,7 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         Dispatch([&] { m_.tmrhWnd.Fire(); });
         if (hooked_ && !button_down_) StopPoll();
       }
+      if (wp == kTimerRepeat) Dispatch([&] { m_.tmrRepeat.Fire(); });
       return 0;
     case kMsgLeftButton: OnLeftButton(wp != 0); return 0;
     case WM_INPUT: {
@@ -230,8 +232,11 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: OnKeyRelease(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lp) != hwnd_ && pressed_kind_ != KeyKind::None) {
-        // Lost the finger to another window: the key comes back up.
+      // A capture lost to nobody is Wine moving the activation away (after a
+      // touch of a real control) while the finger stays on the key: the
+      // touch goes on, and its release still comes to the window under it.
+      if (lp != 0 && reinterpret_cast<HWND>(lp) != hwnd_ && pressed_kind_ != KeyKind::None) {
+        // Lost the finger to another of our windows: the key comes back up.
         const KeyKind kind = std::exchange(pressed_kind_, KeyKind::None);
         KeyMouseUp(kind, pressed_index_);
       }
@@ -530,6 +535,13 @@ void KbdWindow::Sync() {
   if (timer_version_ != m_.tmrhWnd.Version()) {
     timer_version_ = m_.tmrhWnd.Version();
     SyncPollTimer();
+  }
+  if (repeat_timer_version_ != m_.tmrRepeat.Version()) {
+    repeat_timer_version_ = m_.tmrRepeat.Version();
+    if (m_.tmrRepeat.Enabled())
+      SetTimer(hwnd_, kTimerRepeat, m_.tmrRepeat.Interval(), nullptr);
+    else
+      KillTimer(hwnd_, kTimerRepeat);
   }
   SyncForm();
   syncing_ = false;

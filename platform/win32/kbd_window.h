@@ -95,6 +95,7 @@ class KbdWindow : public WindowBase<KbdWindow> {
   std::array<Pushed, 8> options_;
   std::array<Pushed, 2> buttons_;
   std::uint64_t timer_version_ = ~0ull;
+  std::uint64_t repeat_timer_version_ = ~0ull;
   bool syncing_ = false;
 
   // The polling tick runs only while the left button is down, and for one

@@ -228,6 +228,29 @@ inline void Touch(POINT at, bool right = false) {
   std::this_thread::sleep_for(40ms);
 }
 
+// A finger that stays down until it is lifted.
+inline void Press(POINT at) { SendMouse(at, MOUSEEVENTF_LEFTDOWN); }
+inline void Release(POINT at) { SendMouse(at, MOUSEEVENTF_LEFTUP); }
+// Left-button transitions sent at once, each stamped `ms` after the first on
+// the tick count's clock: the keyboard sees the finger's timing, however late
+// this process sends them.
+struct Stamped {
+  POINT at;
+  DWORD flag;
+  DWORD ms;
+};
+inline void SendStamped(std::initializer_list<Stamped> events) {
+  const DWORD first = GetTickCount() - 400;  // all in the past
+  for (const Stamped& e : events) {
+    SetCursorPos(e.at.x, e.at.y);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = e.flag;
+    in.mi.time = first + e.ms;
+    SendInput(1, &in, sizeof in);
+  }
+}
+
 // ---- The screen's pixels ---------------------------------------------------
 
 class ScreenShot {

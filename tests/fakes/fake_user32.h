@@ -69,6 +69,7 @@ class FakeUser32 : public User32 {
   std::int16_t GetAsyncKeyState(int vkey) override {
     return vkey == kVkLButton && button_down ? static_cast<std::int16_t>(0x8000) : 0;
   }
+  std::uint32_t GetMessageTime() override { return clock_.now; }
   bool GetCursorPos(Point& pt) override { return pt = cursor, true; }
   bool SetCursorPos(int x, int y) override { return cursor = {x, y}, true; }
   Hwnd WindowFromPoint(Point pt) override;

@@ -98,8 +98,10 @@ class KbdTest : public ::testing::Test {
     kbd->cmbText.ReportSelStart(pos);
     kbd->cmbText_CaretMoved();
   }
-  // One touch of a character key or, with `function`, a function key.
+  // One touch of a character key or, with `function`, a function key. The
+  // finger comes back a while after it left, or it would be a bounce.
   void Key(int index, bool function = false) {
+    desk.now += 100;
     kbd->BeginEvent();
     function ? kbd->lblControl_MouseDown(index) : kbd->lblX_MouseDown(index);
     function ? kbd->lblControl_MouseUp(index) : kbd->lblX_MouseUp(index);

@@ -1,0 +1,93 @@
+// Held keys, a bouncing finger and the focus, end to end: the keyboard and
+// the target application in separate processes.
+#include "harness.h"
+
+namespace orv::e2e {
+namespace {
+
+const std::wstring_view kFirst = kDefaultLayouts[0];
+
+class TypingFeel : public ::testing::Test {
+ protected:
+  TargetApp target;
+  Keyboard keyboard;
+
+  void SetUp() override {
+    ASSERT_TRUE(target.Start());
+    ASSERT_TRUE(keyboard.Start());
+  }
+  Result Capture(int id, const std::wstring& text) {
+    target.SetFieldText(id, text);
+    target.TouchField(id);
+    return WaitForText(keyboard.EditLine(), text);
+  }
+  POINT Key(int index) const { return keyboard.ToScreen(Centre(KeyRect(index))); }
+  // Typing goes where it went before the keyboard was touched: the target's
+  // window stays in front and the field keeps the focus.
+  bool TargetKeepsFocus(int id) const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetForegroundWindow() == target.window &&
+           GetGUIThreadInfo(GetWindowThreadProcessId(target.window, nullptr), &info) &&
+           info.hwndFocus == target.Field(id);
+  }
+  // The field's text at the release of a hold, and once it has settled.
+  struct Held {
+    std::wstring at_release, settled;
+  };
+  Held Hold(POINT at, Millis ms, int id) {
+    Press(at);
+    std::this_thread::sleep_for(ms / 2);
+    EXPECT_TRUE(TargetKeepsFocus(id)) << "halfway through the hold";
+    std::this_thread::sleep_for(ms / 2);
+    Release(at);
+    Held r{target.FieldText(id), {}};
+    EXPECT_TRUE(WaitSteady([&] { return target.FieldText(id); }, r.settled, "the field to settle"));
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(Narrow(target.FieldText(id)), Narrow(r.settled)) << "typed after the release";
+    // One write may be on its way at the release; nothing waits behind it.
+    const auto after = int(r.settled.size()) - int(r.at_release.size());
+    EXPECT_LE(std::abs(after), 1) << "characters that came after the release";
+    return r;
+  }
+};
+
+TEST_F(TypingFeel, HeldBackspaceClearsALongFieldAndStopsAtTheRelease) {
+  ASSERT_TRUE(Capture(kEdit1, std::wstring(36, L'x')));
+  const Held held = Hold(keyboard.ToScreen(FunctionKeyCentre(kKeyBack)), 2000ms, kEdit1);
+  const size_t removed = 36 - held.settled.size();
+  std::printf("[ measured ] a 2 s hold of backspace removed %zu characters\n", removed);
+  EXPECT_GE(removed, 25u);
+  EXPECT_TRUE(TargetKeepsFocus(kEdit1));
+}
+
+// The one-shot Shift is spent on the first letter; the repeats type it too.
+TEST_F(TypingFeel, HeldLetterRepeatsTheLetterItFirstTyped) {
+  ASSERT_TRUE(Capture(kEdit2, L""));
+  keyboard.TouchFunctionKey(kKeyShift);
+  const Held held = Hold(Key(12), 1000ms, kEdit2);
+  EXPECT_GE(held.settled.size(), 5u);
+  EXPECT_EQ(Narrow(held.settled),
+            Narrow(std::wstring(held.settled.size(), kDefaultLayouts[1][12])));
+  EXPECT_TRUE(TargetKeepsFocus(kEdit2));
+}
+
+// A finger bouncing 20 ms after lifting types once; the same key 100 ms after
+// a release, or another key 20 ms after one, counts.
+TEST_F(TypingFeel, BounceOnAKeyTypesOnce) {
+  ASSERT_TRUE(Capture(kEdit3, L""));
+  constexpr DWORD down = MOUSEEVENTF_LEFTDOWN, up = MOUSEEVENTF_LEFTUP;
+  const POINT a = Key(12), b = Key(13);
+  SendStamped({{a, down, 0},
+               {a, up, 60},
+               {a, down, 80},
+               {a, up, 140},
+               {a, down, 240},
+               {a, up, 300},
+               {b, down, 320},
+               {b, up, 380}});
+  EXPECT_TRUE(WaitForText(target.Field(kEdit3), std::wstring{kFirst[12], kFirst[12], kFirst[13]}));
+}
+
+}  // namespace
+}  // namespace orv::e2e

@@ -1,0 +1,107 @@
+#include "keys/key_repeat.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/kbd_fixture.h"
+
+namespace orv {
+namespace {
+
+constexpr KeyRef kA{KeyRef::Kind::kCharacter, 3};
+constexpr KeyRef kB{KeyRef::Kind::kCharacter, 4};
+
+// A hold of two seconds acts at the delay and then once per interval; the
+// release that ends it adds nothing. A short touch acts at its release.
+TEST(KeyRepeat, HoldActsOnScheduleAndShortTouchClicksOnce) {
+  KeyRepeat r;
+  const std::uint32_t t0 = 0xFFFFFF00u;  // the tick count wraps during the hold
+  r.Press(kA, true, t0);
+  int actions = 0;
+  for (std::uint32_t t = 0; t <= 2000; t += 10) actions += r.Due(t0 + t) ? 1 : 0;
+  EXPECT_EQ(actions, 1 + (2000 - 500) / 50);
+  EXPECT_FALSE(r.Release(t0 + 2005));
+  EXPECT_FALSE(r.Holding());
+
+  r.Press(kA, true, 5000);
+  EXPECT_FALSE(r.Due(5499));
+  EXPECT_EQ(r.WaitFrom(5100), 400u);
+  EXPECT_TRUE(r.Release(5120));
+}
+
+// Keys that do not repeat never act while held; stopping a hold (the target
+// stopped answering) ends it without a click.
+TEST(KeyRepeat, NonRepeatingKeysAndStop) {
+  KeyRepeat r;
+  r.Press(kA, false, 0);
+  EXPECT_FALSE(r.Due(3000));
+  EXPECT_FALSE(r.WaitFrom(3000).has_value());
+  EXPECT_TRUE(r.Release(3000));
+
+  r.Press(kB, true, 10000);
+  EXPECT_TRUE(r.Due(10500));
+  r.Stop();
+  EXPECT_FALSE(r.Due(10600));
+  EXPECT_FALSE(r.Release(10610));
+}
+
+// A press within the bounce time after a release of the same key is the
+// same touch; another key, or the same key later, counts.
+TEST(KeyRepeat, BounceOnTheSameKeyTypesOnce) {
+  KeyRepeat r;
+  r.Press(kA, true, 0);
+  EXPECT_TRUE(r.Release(80));
+  r.Press(kA, true, 100);  // 20 ms later
+  EXPECT_FALSE(r.Release(130));
+  r.Press(kB, true, 150);  // another key 20 ms later
+  EXPECT_TRUE(r.Release(200));
+  r.Press(kB, true, 200 + kBounceMs);
+  EXPECT_TRUE(r.Release(300));
+}
+
+// A finger held on the keyboard over a field of another application.
+class HeldKey : public fake::KbdTest {};
+
+// After a one-shot Shift every repeat types the shifted letter; a field that
+// stops answering stops the repeat and its release adds nothing; Enter held
+// presses once, at the release.
+TEST_F(HeldKey, RepeatsTheFirstLetterStopsOnAHungFieldAndEnterNeverRepeats) {
+  Load();
+  fake::FakeTimers timers(desk);
+  timers.Add(kbd->tmrRepeat);
+  const Hwnd app = desk.AddWindow(L"#32770", L"App", 0, Rect{0, 0, 400, 200});
+  const Hwnd field = desk.AddWindow(L"Edit", L"", app, Rect{10, 10, 200, 30});
+  Touch(field);
+  FKey(kKeyShift);
+  const wchar_t shifted = kbd->txtLang[1].Text()[12];
+  const auto finger_on = [&](const Label& key) {
+    desk.cursor = {kbd->Left() + key.Bounds().left + 2, kbd->Top() + key.Bounds().top + 2};
+  };
+  finger_on(kbd->lblX[12]);
+  desk.button_down = true;
+  kbd->lblX_MouseDown(12);
+  timers.Wait(1000);
+  const std::wstring typed = desk.W(field).text;
+  EXPECT_GE(typed.size(), 8u);
+  EXPECT_EQ(typed, std::wstring(typed.size(), shifted));
+  desk.W(field).hung = true;
+  timers.Wait(1000);
+  kbd->lblX_MouseUp(12);
+  kbd->lblX_Click(12);
+  EXPECT_EQ(kbd->cmbText.Text().size(), typed.size() + 1);
+
+  desk.W(field).hung = false;
+  const auto enters = [&] {
+    return std::count_if(desk.input.begin(), desk.input.end(),
+                         [](const fake::InputEvent& e) { return e.code == kVkReturn; });
+  };
+  finger_on(kbd->lblControl[kKeyEnter]);
+  kbd->lblControl_MouseDown(kKeyEnter);
+  timers.Wait(2000);
+  EXPECT_EQ(enters(), 0);
+  kbd->lblControl_MouseUp(kKeyEnter);
+  kbd->lblControl_Click(kKeyEnter);
+  EXPECT_EQ(enters(), 2);  // down and up
+}
+
+}  // namespace
+}  // namespace orv
