@@ -120,7 +120,9 @@ bool KbdWindow::Create() {
   // Every press anywhere reaches us, even while another application has
   // the focus: a tap shorter than one polling tick counts. Raw input only
   // stands in for a refused hook; it cannot wake the tick for the release.
-  hooked_ = press_hook_.Install(hwnd_, kMsgLeftButton);
+  // The hook stays off until the poll it wakes sees every touch: with it,
+  // touches on another field went uncaptured.
+  hooked_ = false;
   if (!hooked_) {
     RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
     RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
