@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/controls.h"
+#include "controls/controls.h"
 #include "app/options_panel.h"
 #include "app/tray.h"
 #include "history/history.h"
@@ -20,7 +20,7 @@
 #include "keys/shift_state.h"
 #include "platform/ports.h"
 #include "settings/settings_file.h"
-#include "target/target.h"
+#include "field/target.h"
 #include "utility/KelpUltimate.h"
 
 namespace orv {

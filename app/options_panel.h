@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/controls.h"
+#include "controls/controls.h"
 #include "platform/ports.h"
 
 namespace orv {

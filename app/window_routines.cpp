@@ -27,11 +27,6 @@ std::wstring MakeFilePath(Ports&, const std::wstring& folder, const std::wstring
   return out;
 }
 
-void DragWindow(User32& user32, Hwnd wnd) {
-  user32.ReleaseCapture();
-  user32.SendMessageW(wnd, wm::kNcLButtonDown, kHtCaption, 0);
-}
-
 void AddTrayIcon(Shell32& shell32, Hwnd wnd, Hicon icon, std::uint32_t callback_message,
                  const std::wstring& tip) {
   NotifyIconData nid;

@@ -1,5 +1,5 @@
-// Routines of the keyboard shell that other parts share: path joining,
-// dragging a window by its body, and the notification-area icon.
+// Routines of the keyboard shell: path joining, the notification-area icon
+// and rounding.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -12,9 +12,6 @@ namespace orv {
 // between them. A folder without a drive colon (a network path) is joined
 // the same way; start-up tells the user once, with a tip.
 std::wstring MakeFilePath(Ports& p, const std::wstring& folder, const std::wstring& file_name);
-
-// Starts a system move of the window, as if its title bar had been pressed.
-void DragWindow(User32& user32, Hwnd wnd);
 
 // The tray icon: callbacks arrive as mouse-move messages on `wnd`.
 void AddTrayIcon(Shell32& shell32, Hwnd wnd, Hicon icon, std::uint32_t callback_message,

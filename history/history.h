@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/controls.h"
+#include "controls/controls.h"
 #include "platform/ports.h"
 
 namespace orv {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "app/controls.h"
+#include "controls/controls.h"
 
 namespace orv {
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <span>
 
-#include "app/controls.h"
+#include "controls/controls.h"
 
 namespace orv {
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "app/controls.h"
+#include "controls/controls.h"
 #include "platform/types.h"
 
 namespace orv {

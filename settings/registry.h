@@ -5,7 +5,7 @@
 #include <string>
 #include <variant>
 
-#include "app/controls.h"
+#include "controls/controls.h"
 #include "platform/ports.h"
 
 namespace orv {

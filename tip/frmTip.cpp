@@ -1,7 +1,6 @@
 // The tip window's design, its text and skin layout, and its slide in and out.
 #include "tip/frmTip.h"
 
-#include "app/window_routines.h"
 #include "tip/tip_place.h"
 
 namespace orv {

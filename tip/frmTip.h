@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/controls.h"
+#include "controls/controls.h"
 #include "platform/ports.h"
 #include "utility/KelpUltimate.h"
 

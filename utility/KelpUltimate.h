@@ -3,7 +3,7 @@
 #pragma once
 #include "keys/input_routines.h"
 #include "platform/ports.h"
-#include "target/window_routines.h"
+#include "field/window_routines.h"
 #include "utility/fonts_colors.h"
 #include "utility/regions.h"
 #include "utility/slide.h"

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/controls.h"
+#include "controls/controls.h"
 #include "platform/ports.h"
 
 namespace orv {

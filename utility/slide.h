@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "platform/ports.h"
-#include "target/window_routines.h"
+#include "field/window_routines.h"
 
 namespace orv {
 

@@ -189,4 +189,9 @@ std::wstring WindowCommands::GetFileNamePart(std::wstring& path, bool strip_trai
   return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
+void DragWindow(User32& user32, Hwnd wnd) {
+  user32.ReleaseCapture();
+  user32.SendMessageW(wnd, wm::kNcLButtonDown, kHtCaption, 0);
+}
+
 }  // namespace orv

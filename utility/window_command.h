@@ -6,10 +6,10 @@
 #include <utility>
 #include <variant>
 
-#include "app/controls.h"
+#include "controls/controls.h"
+#include "field/window_routines.h"
 #include "platform/ports.h"
 #include "settings/conversions.h"
-#include "target/window_routines.h"
 
 namespace orv {
 
@@ -82,5 +82,8 @@ class WindowCommands {
   Ports& p_;
   WindowRoutines windows_;
 };
+
+// Starts a system move of the window, as if its title bar had been pressed.
+void DragWindow(User32& user32, Hwnd wnd);
 
 }  // namespace orv

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "target/incremental_write.h"
+#include "field/incremental_write.h"
 
 namespace orv {
 

@@ -2,7 +2,7 @@
 // keystroke fallback, and windows that shut the keyboard out (there is no
 // integrity level under Wine, so those are proven here only).
 #include "fakes/kbd_fixture.h"
-#include "target/field_kinds.h"
+#include "field/field_kinds.h"
 #include "tip/frmTip.h"
 
 namespace orv::fake {

@@ -1,7 +1,7 @@
 // Talking to other applications' windows without hanging on them.
 #include <vector>
 
-#include "target/window_routines.h"
+#include "field/window_routines.h"
 
 namespace orv {
 

@@ -1,10 +1,10 @@
 // Capturing the touched text field, mirroring the edit line into it, Tab and Enter.
-#include "target/target.h"
+#include "field/target.h"
 
 #include <utility>
 
-#include "target/field_kinds.h"
-#include "target/incremental_write.h"
+#include "field/field_kinds.h"
+#include "field/incremental_write.h"
 
 namespace orv {
 

@@ -8,8 +8,8 @@
 
 #include "keys/input_routines.h"
 #include "platform/ports.h"
-#include "target/keystrokes.h"
-#include "target/window_routines.h"
+#include "field/keystrokes.h"
+#include "field/window_routines.h"
 
 namespace orv {
 

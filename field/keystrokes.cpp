@@ -1,5 +1,5 @@
 // Telling whether a window takes text, and typing into it key by key.
-#include "target/keystrokes.h"
+#include "field/keystrokes.h"
 
 namespace orv {
 

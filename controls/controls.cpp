@@ -1,5 +1,5 @@
 // Control models: the setters that raise events the way the toolkit does.
-#include "app/controls.h"
+#include "controls/controls.h"
 
 #include <algorithm>
 #include <cmath>
