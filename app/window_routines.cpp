@@ -13,10 +13,13 @@ std::wstring MakeFilePath(Ports&, const std::wstring& folder, const std::wstring
   } else {
     path = folder + L"\\" + file_name;
   }
-  // Collapse every doubled backslash, scanning once from the start.
-  std::wstring out;
+  // Collapse every doubled backslash, scanning once from the start; the pair
+  // that opens a network path stays, or the file would land on the current
+  // drive, away from the program, and be lost at every start.
+  const bool network = path.starts_with(L"\\\\");
+  std::wstring out = network ? L"\\" : L"";
   out.reserve(path.size());
-  for (std::size_t i = 0; i < path.size(); ++i) {
+  for (std::size_t i = network ? 1 : 0; i < path.size(); ++i) {
     if (path[i] == L'\\' && i + 1 < path.size() && path[i + 1] == L'\\') {
       out += L'\\';
       ++i;

@@ -105,6 +105,12 @@ std::wstring Win32Toolkit::AppPath() {
   std::wstring path(32768, L'\0');
   const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
   path.resize(n);
+  // A program on a network share may be named in the system's own forms:
+  // "\\?\UNC\server\share" on Windows for a long path, "UNC\server\share"
+  // under Wine. Either is given back as "\\server\share".
+  for (std::wstring_view form : {L"\\\\?\\UNC\\", L"UNC\\"})
+    if (path.starts_with(form)) path.replace(0, form.size(), L"\\\\");
+  if (path.starts_with(L"\\\\?\\")) path.erase(0, 4);
   const auto slash = path.find_last_of(L'\\');
   if (slash == std::wstring::npos) return path;
   // A drive root keeps its backslash, as "C:\".

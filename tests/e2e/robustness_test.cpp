@@ -117,5 +117,35 @@ TEST(Robustness, HugeOrBrokenPicturesAreRefused) {
   EXPECT_EQ(toolkit.LoadPicture(folder.File(L"broken.jpg")), Picture(0));
 }
 
+// Run from a network share (Wine keeps UNC shares under the prefix's
+// dosdevices\unc): the keyboard starts without a box to answer, says so
+// with its tip, and still keeps its settings there.
+TEST(Robustness, NetworkDataFolderStartsWithoutAQuestion) {
+  const wchar_t* prefix = _wgetenv(L"WINEPREFIX");
+  if (prefix == nullptr) GTEST_SKIP() << "needs Wine's UNC folder";
+  const std::filesystem::path share = ToWindowsPath(prefix) + L"\\dosdevices\\unc\\car\\share";
+  std::filesystem::create_directories(share);
+  ASSERT_TRUE(CopyFileW(BuiltPath(u8"" ORV_E2E_KEYBOARD_EXE).c_str(),
+                        (share / L"orvkey.exe").c_str(), FALSE));
+  Process keyboard = StartProcess(L"\\\\car\\share\\orvkey.exe", L"", L"C:\\");
+  HWND wnd = nullptr, tip = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (wnd = FindTopLevelWindow(keyboard.pid, kKeyboardTitle)); },
+                      15000ms, "the keyboard window", DescribeTopLevelWindows));
+  RECT wa{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        tip = FindTopLevelWindow(keyboard.pid, L"OrvTask Information Window");
+        return tip && WindowRect(tip).right <= wa.right;
+      },
+      5000ms, "the tip on screen", DescribeTopLevelWindows));
+  for (HWND w : TopLevelWindows(keyboard.pid)) EXPECT_NE(ClassName(w), L"#32770");
+  PostMessageW(wnd, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(keyboard.WaitForExit());
+  EXPECT_TRUE(ReadFile((share / L"OrvKey.ini").wstring()));
+  std::error_code ignored;
+  std::filesystem::remove_all(share, ignored);
+}
+
 }  // namespace
 }  // namespace orv::e2e
