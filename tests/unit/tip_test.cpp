@@ -43,7 +43,7 @@ TEST_F(TipTest, HidingInsideASlideInEndsInTheCornerAndRestartsTheCountdown) {
   desk.moves.clear();
   kbd->ShowInfoTTip(kStartTip, 1);  // the same text: one slide on the spot
   EXPECT_TRUE(std::any_of(desk.moves.begin(), desk.moves.end(),
-                          [](const Desktop::Move& m) { return m.rect.left > 800; }));
+                          [](const Rect& m) { return m.left > 800; }));
   EXPECT_EQ(At(), corner);
   timers.Wait(4800);
   EXPECT_EQ(At(), corner);
