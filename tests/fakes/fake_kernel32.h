@@ -66,12 +66,8 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
     std::string out;
     if (lossless) *lossless = true;
     for (wchar_t c : text) {
-      const int b = c < 0xC0 && c != 0xA8 && c != 0xB8 && c != 0xB9 ? c
-                    : c >= 0x410 && c <= 0x44F                      ? c - 0x350
-                    : c == L'Ё'                                     ? 0xA8
-                    : c == L'ё'                                     ? 0xB8
-                    : c == L'№'                                     ? 0xB9
-                                                                    : -1;
+      int b = 255;
+      while (b >= 0 && FromCp1251(static_cast<unsigned char>(b)) != c) --b;
       if (b < 0 && lossless) *lossless = false;
       out += b < 0 ? '?' : static_cast<char>(b);
     }

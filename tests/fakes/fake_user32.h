@@ -24,10 +24,8 @@ struct Window {
   wchar_t password_char = 0;
   std::size_t sel_start = 0, sel_end = 0;  // EM_SETSEL, clamped to the text
   Hrgn region = 0;
-  // Reaching other fields: a superclass's base, the owning process (its one
-  // thread has the same number), a higher integrity level, a field that
-  // ignores what it is sent.
-  std::wstring real_cls = L"";
+  // The owning process (its one thread has the same number), a higher
+  // integrity level, a field that ignores what it is sent.
   std::uint32_t process = 100;
   bool denied = false, keeps_text = false;
 };
@@ -61,10 +59,7 @@ class FakeUser32 : public User32 {
   std::vector<std::pair<Hwnd, std::wstring>> set_text_log;  // every write: the text after it
   int get_text_sends = 0;
   std::function<void()> on_get_text;  // runs inside each WM_GETTEXT
-  struct Move {
-    Rect rect;
-  };
-  std::vector<Move> moves;  // every MoveWindow
+  std::vector<Rect> moves;            // every MoveWindow
 
   std::int16_t GetAsyncKeyState(int vkey) override {
     return vkey == kVkLButton && button_down ? static_cast<std::int16_t>(0x8000) : 0;
@@ -110,7 +105,7 @@ class FakeUser32 : public User32 {
   bool MoveWindow(Hwnd wnd, int x, int y, int cx, int cy, bool) override {
     if (!Exists(wnd)) return false;
     W(wnd).rect = Rect{x, y, x + cx, y + cy};
-    return moves.push_back({W(wnd).rect}), true;
+    return moves.push_back(W(wnd).rect), true;
   }
   bool UpdateWindow(Hwnd wnd) override { return Exists(wnd); }
   bool SetWindowTextW(Hwnd wnd, const std::wstring& text) override {
@@ -161,8 +156,7 @@ class FakeUser32 : public User32 {
   unsigned input_taken = ~0u;
   std::uint32_t last_error = 0;
   std::wstring RealGetWindowClassW(Hwnd wnd, int max_chars) override {
-    return Exists(wnd) && !W(wnd).real_cls.empty() ? W(wnd).real_cls
-                                                   : GetClassNameW(wnd, max_chars);
+    return GetClassNameW(wnd, max_chars);
   }
   bool GetGUIThreadInfo(std::uint32_t, GuiThreadInfo& info) override { return info = gui, true; }
   unsigned SendInput(const std::vector<KeyInput>& keys) override {

@@ -46,7 +46,7 @@ class SettingsFileTest : public KbdTest {
   bool FileHas(const std::wstring& text) { return File().find(Ansi(text)) != std::string::npos; }
 };
 
-TEST_F(SettingsFileTest, HandWrittenFileIsReadByPositionAndWrittenBackTheSame) {
+TEST_F(SettingsFileTest, HandWrittenFileIsReadByPositionAndWrittenBackTheSameOrAsUtf8) {
   File() = Ansi(HandWritten());
   Load();
   EXPECT_EQ(kbd->lblX[46].Font(), (Font{L"Arial", 18, false, true, false, 204}));  // case ignored
@@ -60,6 +60,14 @@ TEST_F(SettingsFileTest, HandWrittenFileIsReadByPositionAndWrittenBackTheSame) {
   expected.replace(expected.find(L"\r\n\r\n"), 4, L"\r\n");
   expected.erase(expected.rfind(L"[History]\r\n"), 11);
   EXPECT_EQ(File(), Ansi(expected));
+
+  // Text outside the code page turns the whole file into UTF-8.
+  const std::wstring layout = L"äöü日本" + std::wstring(42, L'q');
+  kbd->txtLang[2].SetText(layout);
+  kbd->SaveSettings();
+  ASSERT_TRUE(File().starts_with("\xEF\xBB\xBF[OrvCar Keyboard Settings File]\r\n"));
+  Load();
+  EXPECT_EQ(kbd->txtLang[2].Text(), layout);
 }
 
 TEST_F(SettingsFileTest, ShortAndBrokenFilesNeverStopTheLoader) {
@@ -142,16 +150,6 @@ TEST_F(SettingsFileTest, NetworkDataFolderGivesOneTipAndNoMessageBox) {
   EXPECT_EQ(TipText(), L"Ошибка при создании имени файла");
   kbd->SaveSettings();
   EXPECT_TRUE(desk.message_boxes.empty());
-}
-
-TEST_F(SettingsFileTest, TextOutsideTheCodePageIsKeptAsUtf8) {
-  Load();
-  const std::wstring layout = L"äöü日本" + std::wstring(42, L'q');
-  kbd->txtLang[2].SetText(layout);
-  kbd->SaveSettings();
-  ASSERT_TRUE(File().starts_with("\xEF\xBB\xBF[OrvCar Keyboard Settings File]\r\n"));
-  Load();
-  EXPECT_EQ(kbd->txtLang[2].Text(), layout);
 }
 
 }  // namespace

@@ -14,7 +14,6 @@ class TipTest : public KbdTest {
   FakeTimers timers{desk};
   FrmTip tip{ports, kelp};
   Hwnd tip_wnd = 0;
-  std::uint32_t t0 = 0;
 
   void SetUp() override {
     desk.tick_ms = 1;
@@ -27,23 +26,20 @@ class TipTest : public KbdTest {
   }
   Point At() { return {desk.W(tip_wnd).rect.left, desk.W(tip_wnd).rect.top}; }
   Point Size() { return {desk.W(tip_wnd).rect.width(), desk.W(tip_wnd).rect.height()}; }
-  void LoadKeyboard() {
-    t0 = desk.now;
-    Load();
-  }
 };
 
 // tmrHide coming due inside a slide in: the slide out runs nested, the slide
 // in still ends in the corner, and the tip stays another five seconds; parked,
 // it is no longer repainted.
 TEST_F(TipTest, HidingInsideASlideInEndsInTheCornerAndRestartsTheCountdown) {
-  LoadKeyboard();
+  const auto t0 = desk.now;
+  Load();
   timers.Wait(4700 - (desk.now - t0));
   const Point corner = At();
   desk.moves.clear();
   kbd->ShowInfoTTip(kStartTip, 1);  // the same text: one slide on the spot
   EXPECT_TRUE(std::any_of(desk.moves.begin(), desk.moves.end(),
-                          [](const Desktop::Move& m) { return m.rect.left > 800; }));
+                          [](const Rect& m) { return m.left > 800; }));
   EXPECT_EQ(At(), corner);
   timers.Wait(4800);
   EXPECT_EQ(At(), corner);
@@ -59,7 +55,7 @@ TEST_F(TipTest, HidingInsideASlideInEndsInTheCornerAndRestartsTheCountdown) {
 TEST_F(TipTest, TipsGoToTheKeyboardsScreen) {
   desk.monitors = {{{0, 0, 800, 600}, {0, 0, 800, 570}},
                    {{800, 0, 1824, 768}, {800, 0, 1824, 738}}};
-  LoadKeyboard();
+  Load();
   desk.W(kbd->hWnd()).rect = Rect{10, 10, 642, 227};
   kbd->ShowInfoTTip(L"x", 2);
   EXPECT_EQ(At(), (Point{800 - Size().x - 20, 570 - 127 - 20}));
