@@ -1,6 +1,5 @@
 // The keyboard on screens of other densities: keys that keep touching at
-// every scale, a move between densities that loses nothing, and a placement
-// saved in twips whatever the density.
+// every scale, and a move between densities that loses nothing.
 #include "fakes/kbd_fixture.h"
 
 namespace orv::fake {
@@ -28,12 +27,6 @@ TEST_F(KbdTest, EveryDensityKeepsTheKeysTouchingAndAMoveBackRestoresTheDesign) {
     }
   }
   for (std::size_t i = 0; i < designed.size(); ++i) EXPECT_EQ(kbd->lblX[i].Bounds(), designed[i]);
-
-  desk.dpi = 192;
-  kbd->FollowDpi(Rect{100, 50, 0, 0});
-  Unload();
-  const RegValue twips{kRegSz, {'7', 0, '5', 0, '0', 0, 0, 0}};
-  EXPECT_EQ(desk.registry[L"HKLM\\SOFTWARE\\ORVKEY\\FRMKBD"][L"Left"], twips);
 }
 
 }  // namespace
