@@ -17,10 +17,11 @@ const wchar_t* const kRefusedTip = L"Это окно не принимает\r\n
 // message box there would hold up a touch screen with nobody to answer it.
 const wchar_t* const kFilePathTip = L"Ошибка при создании имени файла";
 
-// The window is designed in twips and placed in pixels, 15 twips to a pixel.
+// The window is designed in twips and placed in pixels of its screen.
 template <typename Placed>
-void Place(Placed& c, int left, int top, int width, int height) {
-  c.Move(left / 15, top / 15, width / 15, height / 15);
+void Place(Placed& c, int dpi, int left, int top, int width, int height) {
+  const Rect r = DesignToScreen(left, top, width, height, dpi);
+  c.Move(r.left, r.top, r.width(), r.height());
 }
 
 constexpr int kOptionRowTwips = 315;
@@ -65,14 +66,12 @@ FrmKbd::FrmKbd(Ports& ports, KelpUltimate& kelp)
 void FrmKbd::BuildControls() {
   SetCaption(L"OrvCar Keyboard");
   SetBackColor(kKbdBackColor);
-  Place(*this, 0, 0, kWindowWidthTwips, kCollapsedHeightTwips);
+  LayOut();
 
   Font key_font;  // Tahoma 14.25, Cyrillic
   for (int i = 0; i < kCharKeys; ++i) {
     auto& key = lblX[static_cast<std::size_t>(i)];
-    const Rect r = CharKeyTwips(i);
     key.SetIndex(i);
-    Place(key, r.left, r.top, r.width(), r.height());
     key.SetFont(key_font);
     key.SetForeColor(kDesignKeyColor);
     key.onMouseDown = [this](int k) { lblX_MouseDown(k); };
@@ -86,7 +85,6 @@ void FrmKbd::BuildControls() {
     const auto& d = kFunctionKeyDesign[static_cast<std::size_t>(i)];
     auto& key = lblControl[static_cast<std::size_t>(i)];
     key.SetIndex(i);
-    Place(key, d.left, d.top, d.width, d.height);
     key.SetCaption(d.caption);
     key.SetFont(function_font);
     key.SetForeColor(kDesignKeyColor);
@@ -96,7 +94,6 @@ void FrmKbd::BuildControls() {
     key.onClick = [this](int k) { lblControl_Click(k); };
   }
 
-  Place(cmbText, 840, 150, 7185, 555);
   cmbText.SetFont(Font{L"Tahoma", 18, false, false, false, 204});
   cmbText.SetBackColor(0x00000000);
   cmbText.SetForeColor(kDesignKeyColor);
@@ -111,38 +108,31 @@ void FrmKbd::BuildControls() {
   Font caption_font = option_font;
   caption_font.bold = false;
   for (int i = 0; i < kLayouts; ++i) {
-    const int top = 3360 + 360 * i;
     auto& box = txtLang[static_cast<std::size_t>(i)];
     box.SetIndex(i);
-    Place(box, 1560, top, 7815, 285);
     box.SetMaxLength(kCharKeys);
     box.SetFont(Font{L"Tahoma", 9.75, false, false, false, 204});
     box.onChange = [this](int k) { txtLang_Change(k); };
     auto& name = lblInfo[static_cast<std::size_t>(i)];
     name.SetIndex(i);
-    Place(name, 120, top, 1425, 285);
     name.SetCaption(layout_names[static_cast<std::size_t>(i)]);
     name.SetAlignment(Label::Align::Left);
     name.SetFont(caption_font);
     name.SetForeColor(0x00E0E0E0);
   }
   lblInfo[4].SetIndex(4);
-  Place(lblInfo[4], 120, 4920, 1335, kOptionRowTwips);
   lblInfo[4].SetCaption(L"Font");
   lblInfo[4].SetAlignment(Label::Align::Left);
   lblInfo[4].SetFont(option_font);
   lblInfo[4].SetForeColor(0x00E0E0E0);
   lblInfo[5].SetIndex(5);
-  Place(lblInfo[5], 0, 5640, kWindowWidthTwips, 375);
   lblInfo[5].SetCaption(
       L"OrvKey 1.0 — сенсорная клавиатура для автомобильного ПК. © Команда OrvKey");
   lblInfo[5].SetFont(Font{L"Tahoma", 8.25, false, false, false, 204});
   lblInfo[5].SetForeColor(0x00A0A0A0);
 
-  Place(cmbFont, 1560, 4920, 1815, kOptionRowTwips);
   cmbFont.SetFont(option_font);
   cmbFont.onClick = [this] { cmbFont_Click(); };
-  Place(cmbSize, 3360, 4920, 735, kOptionRowTwips);
   cmbSize.SetFont(option_font);
   cmbSize.onClick = [this] { cmbSize_Click(); };
 
@@ -150,7 +140,6 @@ void FrmKbd::BuildControls() {
     const auto& d = kCheckDesign[static_cast<std::size_t>(i)];
     auto& box = chkFont[static_cast<std::size_t>(i)];
     box.SetIndex(i);
-    Place(box, d.left, d.top, d.width, kOptionRowTwips);
     box.SetCaption(d.caption);
     // A point smaller than the labels: the longest caption fills its box.
     Font box_font = caption_font;
@@ -161,8 +150,6 @@ void FrmKbd::BuildControls() {
   }
 
   const std::array<const wchar_t*, 2> history_buttons{L"Clr History", L"Autorun"};
-  Place(cmdHistory[0], 6720, 5280, 1455, kOptionRowTwips);
-  Place(cmdHistory[1], 8160, 5280, 1215, kOptionRowTwips);
   for (int i = 0; i < 2; ++i) {
     auto& b = cmdHistory[static_cast<std::size_t>(i)];
     b.SetIndex(i);
@@ -171,7 +158,6 @@ void FrmKbd::BuildControls() {
     b.onClick = [this](int k) { cmdHistory_Click(k); };
   }
 
-  Place(picHook, 0, 0, 15, 15);
   picHook.SetVisible(false);
   picHook.onMouseMove = [this](int button, int x, int y) { picHook_MouseMove(button, x, y); };
 
@@ -179,6 +165,50 @@ void FrmKbd::BuildControls() {
   tmrhWnd.SetEnabled(true);
   tmrhWnd.onTimer = [this] { tmrhWnd_Timer(); };
   tmrRepeat.onTimer = [this] { tmrRepeat_Timer(); };
+}
+
+// Every designed place, converted for the screen the window stands on.
+void FrmKbd::LayOut() {
+  const int dpi = p_.toolkit.Dpi();
+  laid_out_dpi_ = dpi;
+  Place(*this, dpi, 0, 0, kWindowWidthTwips, kCollapsedHeightTwips);
+  for (int i = 0; i < kCharKeys; ++i) {
+    const Rect r = CharKeyTwips(i);
+    Place(lblX[static_cast<std::size_t>(i)], dpi, r.left, r.top, r.width(), r.height());
+  }
+  for (int i = 0; i < kFunctionKeys; ++i) {
+    const auto& d = kFunctionKeyDesign[static_cast<std::size_t>(i)];
+    Place(lblControl[static_cast<std::size_t>(i)], dpi, d.left, d.top, d.width, d.height);
+  }
+  Place(cmbText, dpi, 840, 150, 7185, 555);
+  for (int i = 0; i < kLayouts; ++i) {
+    const int top = 3360 + 360 * i;
+    Place(txtLang[static_cast<std::size_t>(i)], dpi, 1560, top, 7815, 285);
+    Place(lblInfo[static_cast<std::size_t>(i)], dpi, 120, top, 1425, 285);
+  }
+  Place(lblInfo[4], dpi, 120, 4920, 1335, kOptionRowTwips);
+  Place(lblInfo[5], dpi, 0, 5640, kWindowWidthTwips, 375);
+  Place(cmbFont, dpi, 1560, 4920, 1815, kOptionRowTwips);
+  Place(cmbSize, dpi, 3360, 4920, 735, kOptionRowTwips);
+  for (int i = 0; i < 8; ++i) {
+    const auto& d = kCheckDesign[static_cast<std::size_t>(i)];
+    Place(chkFont[static_cast<std::size_t>(i)], dpi, d.left, d.top, d.width, kOptionRowTwips);
+  }
+  Place(cmdHistory[0], dpi, 6720, 5280, 1455, kOptionRowTwips);
+  Place(cmdHistory[1], dpi, 8160, 5280, 1215, kOptionRowTwips);
+  Place(picHook, dpi, 0, 0, 15, 15);
+}
+
+// The window reached a screen of another density: everything is laid out
+// afresh from the design (scaling the old pixels would add up rounding),
+// the options panel stays as open as it was, and the window goes where the
+// system proposes.
+void FrmKbd::FollowDpi(const Rect& suggested) {
+  const bool open = Height() == TwipsToPixels(kExpandedHeightTwips, laid_out_dpi_);
+  LayOut();
+  if (open) SetHeight(TwipsToPixels(kExpandedHeightTwips, laid_out_dpi_));
+  SetLeft(suggested.left);
+  SetTop(suggested.top);
 }
 
 // Start-up: every later step relies on the ones before it.

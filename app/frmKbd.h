@@ -124,8 +124,12 @@ class FrmKbd : public Form {
   // ---- Tips
   void ShowInfoTTip(const std::wstring& XString, int XIcon);
 
+  // ---- Screen density (the toolkit already reports the new one)
+  void FollowDpi(const Rect& suggested);
+
  private:
   void BuildControls();
+  void LayOut();
   void ApplyDefaultSettings();
   void ApplySettings(const SettingsValues& values);
   SettingsValues CollectSettings();
@@ -160,6 +164,7 @@ class FrmKbd : public Form {
   bool touch_spent_ = false;
   std::wstring data_folder_;
   FrmTip* tip_ = nullptr;
+  int laid_out_dpi_ = 96;
   bool ended_ = false;
   bool unloading_ = false;
   bool in_tick_ = false;

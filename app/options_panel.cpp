@@ -17,22 +17,21 @@ constexpr unsigned kMbOkCancelQuestion = 33;
 constexpr int kIdOk = 1;
 }  // namespace
 
-// The collapsed height is designed as 217 pixels at 15 twips a pixel.
 std::int32_t OptionsPanel::CollapsedHeight(Toolkit& toolkit) {
-  return kCollapsedHeightTwips / 15 * toolkit.TwipsPerPixelY() / 15;
+  return TwipsToPixels(kCollapsedHeightTwips, toolkit.Dpi());
 }
 
 // A keyboard parked at the bottom of the screen moves up while the panel is
 // open, so that the panel can be reached, and goes back down when it closes.
 bool OptionsPanel::Toggle(Form& window, Toolkit& toolkit, User32& user32) {
-  const int tpp = toolkit.TwipsPerPixelY();
-  if (window.Height() * tpp == kExpandedHeightTwips) {
+  const int expanded = TwipsToPixels(kExpandedHeightTwips, toolkit.Dpi());
+  if (window.Height() == expanded) {
     window.SetHeight(CollapsedHeight(toolkit));
     if (top_before_) window.SetTop(*top_before_);
     top_before_.reset();
     return true;
   }
-  window.SetHeight(kExpandedHeightTwips / tpp);
+  window.SetHeight(expanded);
   Rect work;
   if (user32.SystemParametersInfoWorkArea(work) && window.Top() + window.Height() > work.bottom) {
     top_before_ = window.Top();

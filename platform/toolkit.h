@@ -1,6 +1,7 @@
 // Port over the user-interface toolkit's own services: the program's identity,
 // pictures, message pumping, text measuring and ending the process.
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "platform/types.h"
@@ -19,13 +20,20 @@ class Toolkit {
   virtual std::wstring AppExeName() = 0;
   virtual std::wstring AppTitle() = 0;
 
-  virtual int TwipsPerPixelX() = 0;
-  virtual int TwipsPerPixelY() = 0;
+  // Dots per inch of the screen the keyboard stands on: 96 at 100 %.
+  virtual int Dpi() = 0;
+  // The design is in twips, 1440 to the inch, and the registry keeps twips:
+  // 15 to a pixel at 96 DPI, 7.5 at 192, so the factor is no whole number.
+  double TwipsPerPixelX() { return 1440.0 / Dpi(); }
+  double TwipsPerPixelY() { return 1440.0 / Dpi(); }
 
   // Decodes a picture file; 0 when the file cannot be read or decoded.
   virtual Picture LoadPicture(const std::wstring& path) = 0;
   // A picture built into the program (background, icons, tip skin).
   virtual Picture ResourcePicture(const std::wstring& name) = 0;
+  // A built-in picture enlarged to the screen's density pixel for pixel, so
+  // that an outline cut from its colours fits it as drawn.
+  virtual Picture ScreenPicture(const std::wstring& name) { return ResourcePicture(name); }
   // The bitmap behind a picture, for reading its pixels; 0 when none.
   virtual Hbitmap PictureBitmap(Picture picture) = 0;
 
@@ -37,5 +45,25 @@ class Toolkit {
   // Ends the process at once; no further events run.
   virtual void End() = 0;
 };
+
+// value * num / den rounded half away from zero, as MulDiv does.
+constexpr int ScaleRounded(int value, int num, int den) {
+  const std::int64_t p = std::int64_t{value} * num;
+  const std::int64_t half = den / 2;
+  return static_cast<int>(p >= 0 ? (p + half) / den : -((-p + half) / den));
+}
+
+// A designed length in twips on a screen of this many dots per inch.
+constexpr int TwipsToPixels(int twips, int dpi) { return ScaleRounded(twips, dpi, 1440); }
+
+// A designed rectangle on the screen: its edges are converted, not its
+// size, so that neighbouring keys keep touching at every scale.
+constexpr Rect DesignToScreen(int left, int top, int width, int height, int dpi) {
+  return Rect{TwipsToPixels(left, dpi), TwipsToPixels(top, dpi), TwipsToPixels(left + width, dpi),
+              TwipsToPixels(top + height, dpi)};
+}
+
+// A length in pixels at 96 DPI on a screen of this many dots per inch.
+constexpr int ScaleFrom96(int pixels, int dpi) { return ScaleRounded(pixels, dpi, 96); }
 
 }  // namespace orv

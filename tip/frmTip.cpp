@@ -36,20 +36,23 @@ constexpr int kTransparency = 32;  // opacity 223 of 255
 
 FrmTip::FrmTip(Ports& ports, KelpUltimate& kelp) : p_(ports), kelp_(kelp) { BuildControls(); }
 
+// The tip is designed in pixels at 96 DPI and grows with the screen's density.
+std::int32_t FrmTip::Scaled(std::int32_t pixels) { return ScaleFrom96(pixels, p_.toolkit.Dpi()); }
+
 // Lays the controls out as designed and wires their events to the handlers.
 void FrmTip::BuildControls() {
   SetCaption(kTipTitle);
-  Move(0, 0, kTipDesignWidth, kTipDesignHeight);
+  Move(0, 0, Scaled(kTipDesignWidth), Scaled(kTipDesignHeight));
 
-  picIcon.Move(kIconLeft, kIconTop, kIconSize, kIconSize);
+  picIcon.Move(Scaled(kIconLeft), Scaled(kIconTop), Scaled(kIconSize), Scaled(kIconSize));
 
   const std::array<Point, 2> label_at{{{80, 35}, {24, 104}}};
   const std::array<double, 2> label_size{15.75, 14.25};
   for (int i = 0; i < 2; ++i) {
     auto& label = lblInfo[static_cast<std::size_t>(i)];
     label.SetIndex(i);
-    label.Move(label_at[static_cast<std::size_t>(i)].x, label_at[static_cast<std::size_t>(i)].y, 0,
-               0);
+    label.Move(Scaled(label_at[static_cast<std::size_t>(i)].x),
+               Scaled(label_at[static_cast<std::size_t>(i)].y), 0, 0);
     label.SetFont(
         Font{L"MicroTech", label_size[static_cast<std::size_t>(i)], false, false, false, 204});
     label.SetForeColor(kTipTextColor);
@@ -63,14 +66,16 @@ void FrmTip::BuildControls() {
     const auto& d = kSkinDesign[static_cast<std::size_t>(i)];
     auto& piece = imgSkin[static_cast<std::size_t>(i)];
     piece.SetIndex(i);
-    piece.Move(d.left, d.top, d.width, d.height);
+    // Edges are scaled, not sizes, so that the pieces keep meeting.
+    const std::int32_t left = Scaled(d.left), top = Scaled(d.top);
+    piece.Move(left, top, Scaled(d.left + d.width) - left, Scaled(d.top + d.height) - top);
     piece.SetStretch(d.stretch);
     piece.SetPicture(p_.toolkit.ResourcePicture(L"TIPSKIN" + std::to_wstring(i)));
     piece.onMouseDown = [this](int k) { imgSkin_MouseDown(k); };
   }
 
   for (int n = 1; n <= kTipIcons; ++n) {
-    imgIcons.Add(p_.toolkit.ResourcePicture(L"TIPICON" + std::to_wstring(n)));
+    imgIcons.Add(p_.toolkit.ScreenPicture(L"TIPICON" + std::to_wstring(n)));
   }
 
   tmrHide.SetInterval(5000);
@@ -169,8 +174,8 @@ void FrmTip::Form_Resize() {
   s[kRight].SetHeight(sh - s[kTopRight].Height() - s[kBottomRight].Height());
   s[kFill].SetHeight(sh - s[kTop].Top() - s[kBottom].Height());
   s[kSeparator].SetWidth(sw - 2 * s[kSeparator].Left());
-  picIcon.Move(kIconLeft, kIconTop, picIcon.Width(), picIcon.Height());
-  kelp_.WindowCommand(hWnd(), WindowCommandId::RoundCorners, kCornerEllipse);
+  picIcon.Move(Scaled(kIconLeft), Scaled(kIconTop), picIcon.Width(), picIcon.Height());
+  kelp_.WindowCommand(hWnd(), WindowCommandId::RoundCorners, Scaled(kCornerEllipse));
 }
 
 // Either caption changing lays the whole tip out again.
@@ -187,15 +192,15 @@ void FrmTip::LayOutText() {
   std::int32_t h;
   if (detail.Caption().empty()) {
     imgSkin[skin::kSeparator].SetVisible(false);
-    h = picIcon.Top() + picIcon.Height() + 40;
+    h = picIcon.Top() + picIcon.Height() + Scaled(40);
   } else {
     imgSkin[skin::kSeparator].SetVisible(true);
-    h = detail.Top() + detail.Height() + 30;
+    h = detail.Top() + detail.Height() + Scaled(30);
   }
-  std::int32_t w = head.Left() + head.Width() + detail.Left() + 8;
+  std::int32_t w = head.Left() + head.Width() + detail.Left() + Scaled(8);
   const std::int32_t w2 = 2 * detail.Left() + detail.Width();
   if (w2 > w) w = w2;
-  if (h < kMinHeight) h = kMinHeight;
+  if (h < Scaled(kMinHeight)) h = Scaled(kMinHeight);
 
   ResizeWindow(w, WindowBounds().height());
   ResizeWindow(w, h);

@@ -92,6 +92,7 @@ class FrmTip : public Form {
 
  private:
   void BuildControls();
+  std::int32_t Scaled(std::int32_t pixels);
   // Sizes a self-sizing label to its caption in its font.
   void AutoSizeLabel(Label& label);
   void LayOutText();

@@ -7,6 +7,11 @@
 #include <algorithm>
 #include <utility>
 
+// Sent from Windows 8.1 on; older headers may leave it out.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 namespace orv::win32 {
 
 namespace {
@@ -19,8 +24,8 @@ constexpr int kIdText = 1000, kIdLang = 1100, kIdFont = 1200, kIdSize = 1201, kI
               kIdButton = 1400, kIdHook = 1500;
 constexpr Color kOptionText = 0x00E0E0E0;
 constexpr Color kLayoutBoxBack = 0x00262626;
-// The drop-down part of the edit line, below its 37-pixel edit part.
-constexpr int kDropHeight = 240;
+// The drop-down part of the edit line, below its 37-pixel edit part (at 96 DPI).
+constexpr int kDropHeight96 = 240;
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
@@ -65,6 +70,12 @@ bool KbdWindow::Create() {
   }
   m_.AttachWindow(FromHwnd(hwnd_));
   m_.SetIcon(FromNative(icon_.get()));
+  // The monitor the window came up on may not be at the system's density.
+  if (const int dpi = Win32Toolkit::WindowDpi(hwnd_); dpi != tk_.Dpi()) {
+    tk_.SetDpi(dpi);
+    m_.FollowDpi(Rect{m_.Left(), m_.Top(), m_.Left(), m_.Top()});
+  }
+  const int drop = DropHeight();
 
   auto child = [&](const wchar_t* cls, DWORD style, DWORD ex, const Control& c, int id) {
     return CreateWindowExW(ex, cls, L"", WS_CHILD | WS_VISIBLE | style, c.Left(), c.Top(),
@@ -74,8 +85,8 @@ bool KbdWindow::Create() {
 
   HWND combo = CreateWindowExW(
       0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-      m_.cmbText.Left(), m_.cmbText.Top(), m_.cmbText.Width(), m_.cmbText.Height() + kDropHeight,
-      hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdText)), inst, nullptr);
+      m_.cmbText.Left(), m_.cmbText.Top(), m_.cmbText.Width(), m_.cmbText.Height() + drop, hwnd_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdText)), inst, nullptr);
   // No length limit: long fields are captured whole.
   SendMessageW(combo, CB_LIMITTEXT, 0, 0);
   m_.cmbText.AttachWindow(FromHwnd(combo));
@@ -92,12 +103,12 @@ bool KbdWindow::Create() {
   }
   HWND fonts =
       CreateWindowExW(0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
-                      m_.cmbFont.Left(), m_.cmbFont.Top(), m_.cmbFont.Width(), kDropHeight, hwnd_,
+                      m_.cmbFont.Left(), m_.cmbFont.Top(), m_.cmbFont.Width(), drop, hwnd_,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdFont)), inst, nullptr);
   m_.cmbFont.AttachWindow(FromHwnd(fonts));
   HWND sizes =
       CreateWindowExW(0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
-                      m_.cmbSize.Left(), m_.cmbSize.Top(), m_.cmbSize.Width(), kDropHeight, hwnd_,
+                      m_.cmbSize.Left(), m_.cmbSize.Top(), m_.cmbSize.Width(), drop, hwnd_,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSize)), inst, nullptr);
   m_.cmbSize.AttachWindow(FromHwnd(sizes));
   for (int i = 0; i < 8; ++i) {
@@ -254,6 +265,14 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         m_.ReportBounds(Rect{r.left, r.top, r.right, r.bottom});
       }
       break;
+    }
+    case WM_DPICHANGED: {
+      // Moved onto a screen of another density: laid out again from the
+      // design, where the system proposes.
+      const RECT* r = reinterpret_cast<const RECT*>(lp);
+      tk_.SetDpi(HIWORD(wp));
+      Dispatch([&] { m_.FollowDpi(Rect{r->left, r->top, r->right, r->bottom}); });
+      return 0;
     }
     case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)); return 0;
     case WM_CTLCOLOREDIT:
@@ -435,8 +454,7 @@ void KbdWindow::Paint(HDC target) {
   const SelectedObject on_canvas(dc.get(), canvas.get());
   FillRect(dc.get(), &client, BrushFor(m_.BackColor()));
 
-  HBITMAP background = m_.GetPicture() ? tk_.Bitmap(m_.GetPicture()) : designed_background_;
-  if (background) {
+  if (HBITMAP background = Background(target)) {
     BITMAP bm{};
     GetObjectW(background, sizeof(bm), &bm);
     UniqueDc src(CreateCompatibleDC(target));
@@ -450,6 +468,31 @@ void KbdWindow::Paint(HDC target) {
 
   BitBlt(target, 0, 0, w, h, dc.get(), 0, 0, SRCCOPY);
 }
+
+// The picture as drawn at 96 DPI, smoothly scaled once for any other
+// density and kept until the picture or the density changes.
+HBITMAP KbdWindow::Background(HDC target) {
+  HBITMAP source = m_.GetPicture() ? tk_.Bitmap(m_.GetPicture()) : designed_background_;
+  const int dpi = tk_.Dpi();
+  if (!source || dpi == 96) return source;
+  if (scaled_.source == source && scaled_.dpi == dpi) return scaled_.bitmap.get();
+  BITMAP bm{};
+  GetObjectW(source, sizeof(bm), &bm);
+  const int w = ScaleFrom96(bm.bmWidth, dpi), h = ScaleFrom96(std::abs(bm.bmHeight), dpi);
+  UniqueBitmap scaled(CreateCompatibleBitmap(target, w, h));
+  if (!scaled) return source;
+  {
+    UniqueDc from(CreateCompatibleDC(target)), to(CreateCompatibleDC(target));
+    const SelectedObject in(from.get(), source), out(to.get(), scaled.get());
+    SetStretchBltMode(to.get(), HALFTONE);
+    SetBrushOrgEx(to.get(), 0, 0, nullptr);
+    StretchBlt(to.get(), 0, 0, w, h, from.get(), 0, 0, bm.bmWidth, std::abs(bm.bmHeight), SRCCOPY);
+  }
+  scaled_ = {source, dpi, std::move(scaled)};
+  return scaled_.bitmap.get();
+}
+
+int KbdWindow::DropHeight() const { return ScaleFrom96(kDropHeight96, tk_.Dpi()); }
 
 void KbdWindow::DrawLabel(HDC dc, const Label& label) {
   if (!label.Visible() || label.Caption().empty()) return;
@@ -617,9 +660,9 @@ void KbdWindow::FillRealList(const ComboBox& model, HWND real, Pushed& pushed) {
 void KbdWindow::SyncCombo(ComboBox& model, HWND real, Pushed& pushed, bool list_now) {
   if (pushed.version == model.Version()) return;
   pushed.version = model.Version();
-  if (pushed.bounds.left != model.Left() || pushed.bounds.top != model.Top()) {
-    Rect b = model.Bounds();
-    b.bottom += kDropHeight;
+  Rect b = model.Bounds();
+  b.bottom += DropHeight();
+  if (pushed.bounds != b) {
     pushed.bounds = b;
     SetWindowPos(real, nullptr, b.left, b.top, b.width(), b.height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -630,7 +673,8 @@ void KbdWindow::SyncCombo(ComboBox& model, HWND real, Pushed& pushed, bool list_
     SendMessageW(real, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (model.GetStyle() == ComboBox::Style::DropDownCombo) {
       // The edit part takes the designed height whatever the font.
-      SendMessageW(real, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), model.Height() - 6);
+      SendMessageW(real, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                   model.Height() - ScaleFrom96(6, tk_.Dpi()));
     }
   }
   // The list is rebuilt only when it is about to be shown (the edit line),

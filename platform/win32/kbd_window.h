@@ -59,6 +59,8 @@ class KbdWindow : public WindowBase<KbdWindow> {
   void OnCommand(WORD id, WORD code, HWND control);
   void Paint(HDC dc);
   void DrawLabel(HDC dc, const Label& label);
+  HBITMAP Background(HDC target);
+  int DropHeight() const;
   // A colour swatch among the option boxes; false for any other item.
   bool DrawSwatch(const DRAWITEMSTRUCT& item);
   // The colours and brush a real control is drawn with (WM_CTLCOLOR*).
@@ -87,6 +89,11 @@ class KbdWindow : public WindowBase<KbdWindow> {
   Picture designed_picture_ = 0;
   UniqueHandle<HICON, CloseIcon> icon_;
   std::vector<std::pair<Color, UniqueBrush>> brushes_;
+  struct ScaledPicture {
+    HBITMAP source = nullptr;
+    int dpi = 0;
+    UniqueBitmap bitmap;
+  } scaled_;
 
   std::uint64_t form_version_ = ~0ull;
   std::vector<std::uint64_t> label_versions_;

@@ -168,7 +168,9 @@ void TipWindow::Paint(HDC target) {
   const SelectedObject on_canvas(dc.get(), canvas.get());
   FillRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   UniqueDc scratch(CreateCompatibleDC(target));
-  SetStretchBltMode(dc.get(), COLORONCOLOR);
+  // Smoothed where the skin grows with the screen's density.
+  SetStretchBltMode(dc.get(), tk_.Dpi() == 96 ? COLORONCOLOR : HALFTONE);
+  SetBrushOrgEx(dc.get(), 0, 0, nullptr);
   for (int i : kSkinOrder)
     DrawPiece(dc.get(), scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
   SetBkMode(dc.get(), TRANSPARENT);

@@ -76,7 +76,7 @@ HBITMAP DecodePicture(const std::wstring& path) {
 }  // namespace
 
 HFONT FontCache::Get(const Font& font) {
-  const long height = -std::lround(font.size * 96.0 / 72.0);
+  const long height = -std::lround(font.size * dpi_ / 72.0);
   Key key{font.name, height, font.bold, font.italic, font.underline, font.charset};
   auto& slot = fonts_[key];
   if (!slot) {
@@ -93,7 +93,26 @@ HFONT FontCache::Get(const Font& font) {
   return slot.get();
 }
 
-Win32Toolkit::Win32Toolkit(HINSTANCE instance) : instance_(instance) {}
+Win32Toolkit::Win32Toolkit(HINSTANCE instance) : instance_(instance) { SetDpi(WindowDpi(nullptr)); }
+
+void Win32Toolkit::SetDpi(int dpi) {
+  dpi_ = dpi > 0 ? dpi : 96;
+  fonts_.SetDpi(dpi_);
+}
+
+// GetDpiForWindow is missing before Windows 10; the screen's logical density
+// stands in there, and before any window exists.
+int Win32Toolkit::WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto for_window = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (hwnd && for_window) {
+    if (const UINT dpi = for_window(hwnd)) return static_cast<int>(dpi);
+  }
+  const WindowDc screen(nullptr);
+  const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+  return dpi > 0 ? dpi : 96;
+}
 
 // One keyboard per session: the first start owns a named mutex.
 bool Win32Toolkit::PrevInstance() {
@@ -141,6 +160,27 @@ Picture Win32Toolkit::ResourcePicture(const std::wstring& name) {
   const Picture id = next_picture_++;
   pictures_[id].reset(bmp);
   return id;
+}
+
+// Nearest-neighbour, never blended: a transparent colour stays exact.
+Picture Win32Toolkit::ScreenPicture(const std::wstring& name) {
+  const Picture designed = ResourcePicture(name);
+  HBITMAP source = Bitmap(designed);
+  if (!source || dpi_ == 96) return designed;
+  BITMAP bm{};
+  GetObjectW(source, sizeof(bm), &bm);
+  const int w = ScaleFrom96(bm.bmWidth, dpi_), h = ScaleFrom96(std::abs(bm.bmHeight), dpi_);
+  const WindowDc screen(nullptr);
+  UniqueBitmap scaled(CreateCompatibleBitmap(screen.get(), w, h));
+  if (!scaled) return designed;
+  {
+    UniqueDc from(CreateCompatibleDC(screen.get())), to(CreateCompatibleDC(screen.get()));
+    const SelectedObject in(from.get(), source), out(to.get(), scaled.get());
+    SetStretchBltMode(to.get(), COLORONCOLOR);
+    StretchBlt(to.get(), 0, 0, w, h, from.get(), 0, 0, bm.bmWidth, std::abs(bm.bmHeight), SRCCOPY);
+  }
+  pictures_[designed] = std::move(scaled);
+  return designed;
 }
 
 Hbitmap Win32Toolkit::PictureBitmap(Picture picture) { return FromNative(Bitmap(picture)); }

@@ -15,8 +15,11 @@ namespace orv::win32 {
 class FontCache {
  public:
   HFONT Get(const Font& font);
+  // Point sizes become pixels at this many dots per inch.
+  void SetDpi(int dpi) { dpi_ = dpi; }
 
  private:
+  int dpi_ = 96;
   using Key = std::tuple<std::wstring, long, bool, bool, bool, int>;
   std::map<Key, UniqueFont> fonts_;
 };
@@ -29,10 +32,14 @@ class Win32Toolkit : public Toolkit {
   std::wstring AppPath() override;
   std::wstring AppExeName() override;
   std::wstring AppTitle() override { return L"OrvKey"; }
-  int TwipsPerPixelX() override { return 15; }
-  int TwipsPerPixelY() override { return 15; }
+  int Dpi() override { return dpi_; }
+  // The window moved to a screen of another density (or first learnt its own).
+  void SetDpi(int dpi);
+  // The density a window stands at: per monitor where the system says so.
+  static int WindowDpi(HWND hwnd);
   Picture LoadPicture(const std::wstring& path) override;
   Picture ResourcePicture(const std::wstring& name) override;
+  Picture ScreenPicture(const std::wstring& name) override;
   Hbitmap PictureBitmap(Picture picture) override;
   void DoEvents() override;
   Point MeasureText(const Font& font, const std::wstring& text) override;
@@ -52,6 +59,7 @@ class Win32Toolkit : public Toolkit {
   std::map<Picture, UniqueBitmap> pictures_;
   std::intptr_t next_picture_ = 1;
   FontCache fonts_;
+  int dpi_ = 96;
 };
 
 }  // namespace orv::win32

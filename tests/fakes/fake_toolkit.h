@@ -22,8 +22,8 @@ class FakeToolkit : public Toolkit {
   std::wstring AppPath() override { return app_path; }
   std::wstring AppExeName() override { return L"orvkey"; }
   std::wstring AppTitle() override { return L"OrvKey"; }
-  int TwipsPerPixelX() override { return 15; }
-  int TwipsPerPixelY() override { return 15; }
+  int Dpi() override { return dpi; }
+  int dpi = 96;
   Picture LoadPicture(const std::wstring& path) override {
     const auto it = kernel_.files.find(path);
     return it != kernel_.files.end() && it->second.starts_with("\xFF\xD8\xFF") ? next_picture_++

@@ -1,0 +1,101 @@
+// End-to-end test of the keyboard on a 144-DPI screen: the window, its keys,
+// the edit line, the options panel, the picture and the tip all grow by
+// half, the keys answer where they are drawn, a tip still rests clear of a
+// keyboard in the corner, and the saved placement stays in twips.
+#include "harness.h"
+#include "platform/toolkit.h"
+
+namespace orv::e2e {
+namespace {
+
+// The screen's density for programs started from now on, put back to 96
+// however the test ends, so that the other tests keep theirs.
+struct LogPixels {
+  explicit LogPixels(DWORD dpi) { Set(dpi); }
+  ~LogPixels() { Set(96); }
+  static void Set(DWORD dpi) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
+                    sizeof dpi);
+  }
+};
+
+POINT ScaledCentre(Rect twips) {
+  const Rect r = DesignToScreen(twips.left, twips.top, twips.width(), twips.height(), 144);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+TEST(Dpi, At144EverythingGrowsByHalfAndPlacementStaysInTwips) {
+  const LogPixels dpi(144);
+  TargetApp target;
+  ASSERT_TRUE(target.Start());
+  Keyboard keyboard;
+  ASSERT_TRUE(keyboard.Start());
+  RECT r = keyboard.rect();
+  EXPECT_EQ(r.right - r.left, 948);
+  EXPECT_EQ(r.bottom - r.top, 326);
+  const HWND line = keyboard.EditLine();
+  EXPECT_EQ(WindowRect(line).left - r.left, 84);    // 840 twips
+  EXPECT_EQ(WindowRect(line).right - r.left, 803);  // 8025 twips, rounded
+
+  // The first and the last character key, far corners of the picture.
+  target.SetFieldText(kEdit1, L"x");
+  target.TouchField(kEdit1);
+  ASSERT_TRUE(WaitForText(line, L"x"));
+  keyboard.TouchAt(ScaledCentre(CharKeyTwips(0)));
+  keyboard.TouchAt(ScaledCentre(CharKeyTwips(kCharKeys - 1)));
+  const std::wstring_view keys = kDefaultLayouts[0];
+  EXPECT_TRUE(WaitForText(target.Field(kEdit1), std::wstring{L'x', keys[0], keys[kCharKeys - 1]}));
+
+  // In the corner, the grown tip with its grown icon rests clear above it.
+  RECT wa{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+  SetWindowPos(keyboard.window, nullptr, wa.right - 948, wa.bottom - 326, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(WaitFor([&] { return keyboard.rect().right == wa.right; }, 3000ms,
+                      "the keyboard in the corner"));
+  const HWND tip = FindTopLevelWindow(keyboard.process.pid, L"OrvTask Information Window", false);
+  target.TouchField(kEdit2);  // with Tips on, "Редактируем текст"
+  const RECT k = keyboard.rect();
+  RECT t{};
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        t = WindowRect(tip);
+        return t.right == wa.right - 20 && t.bottom == k.top - 10;
+      },
+      5000ms, "the tip at rest above the keyboard", [&] { return DescribeWindow(tip); }));
+  EXPECT_GE(t.bottom - t.top, 167);
+  const RECT icon = WindowRect(GetWindow(tip, GW_CHILD));
+  EXPECT_EQ(icon.right - icon.left, 75);
+  ScreenShot().SaveBmp(ArtifactsDir() + L"\\keyboard_144dpi.bmp");
+
+  const FunctionKeyDesign& options = kFunctionKeyDesign[kKeyOptions];
+  keyboard.TouchAt(ScaledCentre(
+      {options.left, options.top, options.left + options.width, options.top + options.height}));
+  EXPECT_TRUE(WaitFor([&] { return keyboard.rect().bottom - keyboard.rect().top == 602; }, 3000ms,
+                      "the options panel to open at 144 DPI"));
+  ASSERT_TRUE(keyboard.WaitSettled());
+  r = keyboard.rect();
+  PostMessageW(keyboard.window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(keyboard.process.WaitForExit());
+  wchar_t left[32] = {};
+  DWORD size = sizeof left;
+  RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\OrvKey\\frmKbd", L"Left", RRF_RT_REG_SZ, nullptr,
+               left, &size);
+  EXPECT_EQ(left, std::to_wstring(r.left * 10)) << "10 twips a pixel";
+
+  // A picture of the designed size fills the grown window.
+  Keyboard pictured;
+  WriteFile(pictured.folder.File(L"OrvKey.jpg"), *ReadFile(TestJpeg()));
+  ASSERT_TRUE(pictured.Start());
+  const POINT a = pictured.ToScreen({918, 304});
+  int green = 0;
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        return (green = ScreenShot().Count({a.x, a.y, a.x + 20, a.y + 20}, kTestJpegColour)) == 400;
+      },
+      5000ms, "the picture to reach the grown window's corner",
+      [&] { return std::to_string(green); }));
+}
+
+}  // namespace
+}  // namespace orv::e2e
