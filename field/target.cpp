@@ -199,7 +199,11 @@ bool Target::PressEnter() {
   p_.kernel32.Sleep(kEnterStepMs);
   input_.SendKey(kVkReturn, InputAction::kDownUp);
   p_.kernel32.Sleep(kEnterStepMs);
-  p_.user32.SetCursorPos(saved.x, saved.y);
+  // A finger that touched somewhere else meanwhile keeps the cursor: put
+  // back, its touch would be taken for one on the Enter key.
+  Point now;
+  p_.user32.GetCursorPos(now);
+  if (now == Point{r.left + 5, r.top + 5}) p_.user32.SetCursorPos(saved.x, saved.y);
   return true;
 }
 

@@ -87,6 +87,12 @@ TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
   EXPECT_TRUE(WaitFor([&] { return target.EnterCount() == 1; }, 3000ms, "one Enter press",
                       [&] { return std::to_string(target.EnterCount()); }));
   EXPECT_TRUE(LineShows(L"дом 5"));
+  // Done, Enter puts the cursor back where the finger was.
+  const POINT enter = keyboard.ToScreen(FunctionKeyCentre(kKeyEnter));
+  POINT cursor{};
+  EXPECT_TRUE(
+      WaitFor([&] { return GetCursorPos(&cursor) && cursor.x == enter.x && cursor.y == enter.y; },
+              3000ms, "the cursor back on Enter"));
 
   ASSERT_TRUE(Capture(kPassword, L"пароль"));
   keyboard.Type(L"7");
