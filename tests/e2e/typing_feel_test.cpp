@@ -35,11 +35,30 @@ class TypingFeel : public ::testing::Test {
   struct Held {
     std::wstring at_release, settled;
   };
-  Held Hold(POINT at, Millis ms, int id) {
+  // The times the field changed are printed: when the key first acted, and
+  // its beat after that.
+  Held Hold(POINT at, Millis ms, int id, const std::function<void()>& pressed_then = {}) {
+    std::vector<long> changes;
+    std::wstring last = target.FieldText(id);
+    const auto pressed = std::chrono::steady_clock::now();
+    const auto since = [&] { return (std::chrono::steady_clock::now() - pressed) / 1ms; };
     Press(at);
-    std::this_thread::sleep_for(ms / 2);
-    EXPECT_TRUE(TargetKeepsFocus(id)) << "halfway through the hold";
-    std::this_thread::sleep_for(ms / 2);
+    if (pressed_then) pressed_then();
+    bool focus_checked = false;
+    while (since() < ms / 1ms) {
+      if (std::wstring now = target.FieldText(id); now != last)
+        last = now, changes.push_back(since());
+      std::this_thread::sleep_for(5ms);
+      if (changes.size() == 3 && !std::exchange(focus_checked, true))
+        EXPECT_TRUE(TargetKeepsFocus(id)) << "during the hold";
+    }
+    if (changes.size() > 2) {
+      std::vector<long> beats(changes.size() - 1);
+      for (size_t i = 1; i < changes.size(); ++i) beats[i - 1] = changes[i] - changes[i - 1];
+      std::nth_element(beats.begin(), beats.begin() + beats.size() / 2, beats.end());
+      std::printf("[ measured ] first action after %ld ms, then every %ld ms (median)\n",
+                  changes[0], beats[beats.size() / 2]);
+    }
     Release(at);
     Held r{target.FieldText(id), {}};
     EXPECT_TRUE(WaitSteady([&] { return target.FieldText(id); }, r.settled, "the field to settle"));
@@ -87,6 +106,34 @@ TEST_F(TypingFeel, BounceOnAKeyTypesOnce) {
                {b, down, 320},
                {b, up, 380}});
   EXPECT_TRUE(WaitForText(target.Field(kEdit3), std::wstring{kFirst[12], kFirst[12], kFirst[13]}));
+}
+
+// Wine taking the capture from a pressed key: a tap still types once, and a
+// hold goes on to the lift and stops there.
+TEST_F(TypingFeel, KeyThatLosesTheCaptureStillTapsAndStopsAtTheLift) {
+  ASSERT_TRUE(Capture(kEdit3, L""));
+  const auto capture_is = [&](bool ours) -> Result {
+    return WaitFor(
+        [&] {
+          GUITHREADINFO info{};
+          info.cbSize = sizeof info;
+          return GetGUIThreadInfo(GetWindowThreadProcessId(keyboard.window, nullptr), &info) &&
+                 (info.hwndCapture == keyboard.window) == ours;
+        },
+        3000ms, "the keyboard's capture");
+  };
+  Press(Key(12));
+  ASSERT_TRUE(capture_is(true));
+  SendMessageW(keyboard.window, WM_CANCELMODE, 0, 0);
+  ASSERT_TRUE(capture_is(false));
+  Release(Key(12));
+  EXPECT_TRUE(WaitForText(target.Field(kEdit3), std::wstring(1, kFirst[12])));
+  std::this_thread::sleep_for(100ms);  // clear of a bounce
+  const Held held = Hold(Key(13), 1000ms, kEdit3, [&] {
+    ASSERT_TRUE(capture_is(true));
+    SendMessageW(keyboard.window, WM_CANCELMODE, 0, 0);
+  });
+  EXPECT_GE(held.settled.size(), 5u);
 }
 
 }  // namespace
