@@ -20,6 +20,9 @@ constexpr wchar_t kClassName[] = L"OrvKeyKeyboard";
 constexpr UINT_PTR kTimerHwnd = 1;
 constexpr UINT kMsgLeftButton = WM_APP + 0x40;
 constexpr UINT_PTR kTimerRepeat = 2;
+// Looks for the finger's lift while a press goes on without the capture.
+constexpr UINT_PTR kTimerLift = 3;
+constexpr UINT kLiftCheckMs = 15;
 constexpr int kIdText = 1000, kIdLang = 1100, kIdFont = 1200, kIdSize = 1201, kIdOption = 1300,
               kIdButton = 1400, kIdHook = 1500;
 constexpr Color kOptionText = 0x00E0E0E0;
@@ -211,6 +214,7 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (hooked_ && !button_down_) StopPoll();
       }
       if (wp == kTimerRepeat) Dispatch([&] { m_.tmrRepeat.Fire(); });
+      if (wp == kTimerLift) CheckLift();
       return 0;
     case kMsgLeftButton: OnLeftButton(wp != 0); return 0;
     case WM_INPUT: {
@@ -244,15 +248,22 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: OnKeyRelease(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
+    case WM_MOUSEMOVE:
+      // A finger that slides off the key it pressed ends the hold there.
+      if (pressed_kind_ != KeyKind::None && !OverPressedKey({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}))
+        EndPress(false);
+      break;
+    case WM_CANCELMODE:
     case WM_CAPTURECHANGED:
-      // A capture lost to nobody is Wine moving the activation away (after a
-      // touch of a real control) while the finger stays on the key: the
-      // touch goes on, and its release still comes to the window under it.
-      if (lp != 0 && reinterpret_cast<HWND>(lp) != hwnd_ && pressed_kind_ != KeyKind::None) {
-        // Lost the finger to another of our windows: the key comes back up.
-        const KeyKind kind = std::exchange(pressed_kind_, KeyKind::None);
-        KeyMouseUp(kind, pressed_index_);
-      }
+      // Wine takes the capture away while a finger stays on a key (the
+      // activation moving after a touch of a real control, or to another of
+      // our windows): its release may then go elsewhere, so the lift is
+      // looked for. The touch goes on meanwhile; the held key's beat stops
+      // by itself once the button is up.
+      if (pressed_kind_ != KeyKind::None &&
+          (msg == WM_CANCELMODE || reinterpret_cast<HWND>(lp) != hwnd_))
+        SetTimer(hwnd_, kTimerLift, kLiftCheckMs, nullptr);
+      if (msg == WM_CANCELMODE) break;
       return 0;
     case WM_WINDOWPOSCHANGED: {
       // Only a move or a size is news to the model. A change of the z-order
@@ -390,6 +401,8 @@ void KbdWindow::OnKeyPress(POINT pt, MouseButton button) {
     return;
   }
   if (button != MouseButton::Left) return;
+  // A lift the capture did not bring us, noticed only now.
+  EndPress(OverPressedKey(pt));
   pressed_kind_ = kind;
   pressed_index_ = index;
   SetCapture(hwnd_);
@@ -397,16 +410,35 @@ void KbdWindow::OnKeyPress(POINT pt, MouseButton button) {
 }
 
 // A release over the key that was pressed is its click.
-void KbdWindow::OnKeyRelease(POINT pt) {
+void KbdWindow::OnKeyRelease(POINT pt) { EndPress(OverPressedKey(pt)); }
+
+bool KbdWindow::OverPressedKey(POINT pt) const {
+  int over = -1;
+  return KeyAt(pt, &over) == pressed_kind_ && over == pressed_index_;
+}
+
+// The capture is ours to give back only while we have it: another of our
+// windows may have taken it.
+void KbdWindow::EndPress(bool click) {
   if (pressed_kind_ == KeyKind::None) return;
   const KeyKind kind = std::exchange(pressed_kind_, KeyKind::None);
   const int index = pressed_index_;
-  ReleaseCapture();
-  int over = -1;
-  const bool click = KeyAt(pt, &over) == kind && over == index;
+  KillTimer(hwnd_, kTimerLift);
+  if (GetCapture() == hwnd_) ReleaseCapture();
   KeyMouseUp(kind, index);
-  if (!click || m_.Ended()) return;
-  KeyClick(kind, index);
+  if (click && !m_.Ended()) KeyClick(kind, index);
+}
+
+void KbdWindow::CheckLift() {
+  if (pressed_kind_ == KeyKind::None) {
+    KillTimer(hwnd_, kTimerLift);
+    return;
+  }
+  if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) return;
+  POINT pt;
+  GetCursorPos(&pt);
+  ScreenToClient(hwnd_, &pt);
+  EndPress(OverPressedKey(pt));
 }
 
 // A press starts the tick; after the release it runs once more, then stops.

@@ -68,6 +68,10 @@ class KbdWindow : public WindowBase<KbdWindow> {
   KeyKind KeyAt(POINT pt, int* index) const;
   void OnKeyPress(POINT pt, MouseButton button);
   void OnKeyRelease(POINT pt);
+  bool OverPressedKey(POINT pt) const;
+  // The pressed key comes back up; with `click`, it is also clicked.
+  void EndPress(bool click);
+  void CheckLift();
   // The key's up, down or click event, by its kind.
   void KeyMouseDown(KeyKind kind, int index);
   void KeyMouseUp(KeyKind kind, int index);

@@ -220,12 +220,13 @@ inline void SendMouse(POINT at, DWORD flag) {
   SendInput(flag ? 2 : 1, in, sizeof in[0]);
 }
 // Down, hold, up, rest: the keyboard must see the finger down and lifted
-// again before the next touch lands. With `right`, the right button.
+// again before the next touch lands, and a second touch of the same key must
+// come clearly later than a bounce would. With `right`, the right button.
 inline void Touch(POINT at, bool right = false) {
   SendMouse(at, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
   std::this_thread::sleep_for(60ms);
   SendMouse(at, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
-  std::this_thread::sleep_for(40ms);
+  std::this_thread::sleep_for(80ms);
 }
 
 // A finger that stays down until it is lifted.

@@ -24,24 +24,7 @@ TEST(KeyRepeat, HoldActsOnScheduleAndShortTouchClicksOnce) {
 
   r.Press(kA, true, 5000);
   EXPECT_FALSE(r.Due(5499));
-  EXPECT_EQ(r.WaitFrom(5100), 400u);
   EXPECT_TRUE(r.Release(5120));
-}
-
-// Keys that do not repeat never act while held; stopping a hold (the target
-// stopped answering) ends it without a click.
-TEST(KeyRepeat, NonRepeatingKeysAndStop) {
-  KeyRepeat r;
-  r.Press(kA, false, 0);
-  EXPECT_FALSE(r.Due(3000));
-  EXPECT_FALSE(r.WaitFrom(3000).has_value());
-  EXPECT_TRUE(r.Release(3000));
-
-  r.Press(kB, true, 10000);
-  EXPECT_TRUE(r.Due(10500));
-  r.Stop();
-  EXPECT_FALSE(r.Due(10600));
-  EXPECT_FALSE(r.Release(10610));
 }
 
 // A press within the bounce time after a release of the same key is the
@@ -61,46 +44,28 @@ TEST(KeyRepeat, BounceOnTheSameKeyTypesOnce) {
 // A finger held on the keyboard over a field of another application.
 class HeldKey : public fake::KbdTest {};
 
-// After a one-shot Shift every repeat types the shifted letter; a field that
-// stops answering stops the repeat and its release adds nothing; Enter held
-// presses once, at the release.
-TEST_F(HeldKey, RepeatsTheFirstLetterStopsOnAHungFieldAndEnterNeverRepeats) {
+// A field that stops answering stops the repeat, and the release of that
+// hold adds nothing.
+TEST_F(HeldKey, StopsOnAHungField) {
   Load();
   fake::FakeTimers timers(desk);
   timers.Add(kbd->tmrRepeat);
   const Hwnd app = desk.AddWindow(L"#32770", L"App", 0, Rect{0, 0, 400, 200});
   const Hwnd field = desk.AddWindow(L"Edit", L"", app, Rect{10, 10, 200, 30});
   Touch(field);
-  FKey(kKeyShift);
-  const wchar_t shifted = kbd->txtLang[1].Text()[12];
-  const auto finger_on = [&](const Label& key) {
-    desk.cursor = {kbd->Left() + key.Bounds().left + 2, kbd->Top() + key.Bounds().top + 2};
-  };
-  finger_on(kbd->lblX[12]);
+  const Rect key = kbd->lblX[12].Bounds();
+  desk.cursor = {kbd->Left() + key.left + 2, kbd->Top() + key.top + 2};
   desk.button_down = true;
   kbd->lblX_MouseDown(12);
   timers.Wait(1000);
   const std::wstring typed = desk.W(field).text;
   EXPECT_GE(typed.size(), 8u);
-  EXPECT_EQ(typed, std::wstring(typed.size(), shifted));
   desk.W(field).hung = true;
   timers.Wait(1000);
   kbd->lblX_MouseUp(12);
   kbd->lblX_Click(12);
+  // The one write that met the time-out is in the edit line only.
   EXPECT_EQ(kbd->cmbText.Text().size(), typed.size() + 1);
-
-  desk.W(field).hung = false;
-  const auto enters = [&] {
-    return std::count_if(desk.input.begin(), desk.input.end(),
-                         [](const fake::InputEvent& e) { return e.code == kVkReturn; });
-  };
-  finger_on(kbd->lblControl[kKeyEnter]);
-  kbd->lblControl_MouseDown(kKeyEnter);
-  timers.Wait(2000);
-  EXPECT_EQ(enters(), 0);
-  kbd->lblControl_MouseUp(kKeyEnter);
-  kbd->lblControl_Click(kKeyEnter);
-  EXPECT_EQ(enters(), 2);  // down and up
 }
 
 }  // namespace
