@@ -93,6 +93,8 @@ TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
   EXPECT_TRUE(
       WaitFor([&] { return GetCursorPos(&cursor) && cursor.x == enter.x && cursor.y == enter.y; },
               3000ms, "the cursor back on Enter"));
+  keyboard.TouchFunctionKey(kKeyClr);
+  ASSERT_TRUE(FieldShows(kEdit1, L""));
 
   ASSERT_TRUE(Capture(kPassword, L"пароль"));
   keyboard.Type(L"7");
