@@ -274,8 +274,10 @@ void FrmKbd::picHook_MouseMove(int button, int x_twips, int y_twips) {
   if (message == wm::kLButtonDown) {
     p_.kernel32.Sleep(1000);
     // The press on the icon came while no tick could see it; left pending,
-    // the next tick would take it for a touch elsewhere and hide us again.
+    // the next tick would take it for a touch elsewhere and hide us again,
+    // as would the end of a wait for a caret that a tick may have begun.
     p_.user32.GetAsyncKeyState(kVkLButton);
+    target_.StopProbing();
     SetVisible(true);
   } else if (message == wm::kRButtonDown) {
     std::int16_t cancel = 0;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/frmKbd.h"
+#include "keys/key_repeat.h"
 #include "platform/win32/kbd_window.h"
 #include "platform/win32/system_ports.h"
 #include "platform/win32/toolkit.h"
@@ -107,11 +108,22 @@ int wmain() {
   int failures = 0;
   // The whole touch, press and release on the "2" key of the real window;
   // returns from the finger's lift to the field's change, and the whole.
+  // The keyboard times a touch by its messages' time, as the finger moved, and
+  // takes the same key again within a few milliseconds for a bounce: the
+  // messages are posted, so that they carry their time, and touches are apart.
+  auto deliver = [&](UINT msg, WPARAM wp) {
+    PostMessageW(window.hwnd(), msg, wp, at);
+    MSG m;
+    while (!PeekMessageW(&m, window.hwnd(), msg, msg, PM_REMOVE)) {
+    }
+    DispatchMessageW(&m);
+  };
   auto touch = [&](std::size_t expect, double* lift_ms) {
+    Sleep(2 * kBounceMs);
     auto t0 = Clock::now();
-    SendMessageW(window.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    deliver(WM_LBUTTONDOWN, MK_LBUTTON);
     const auto lift = Clock::now();
-    SendMessageW(window.hwnd(), WM_LBUTTONUP, 0, at);
+    deliver(WM_LBUTTONUP, 0);
     const auto end = Clock::now();
     if (lift_ms) *lift_ms = Ms(Clock::time_point(Clock::duration(g_changed.load())) - lift);
     if (GetWindowTextLengthW(target) != static_cast<int>(expect)) ++failures;

@@ -121,7 +121,17 @@ bool Target::Mirror(const std::wstring& text) {
 }
 
 bool Target::Write(const std::wstring& text) {
-  if (WriteChange(text)) return true;
+  switch (WriteChange(text)) {
+    case Written::kDone: return true;
+    case Written::kTimedOut:
+      // A field that did not answer is not asked again within the same
+      // write: the finger would wait twice.
+      held_.reset();
+      held_checked_ = false;
+      if (p_.user32.GetLastError() == kErrorAccessDenied) Refuse();
+      return false;
+    case Written::kWhole: break;
+  }
   held_wnd_ = wnd_;
   if (windows_.SetTargetText(wnd_, text)) {
     held_ = text;
@@ -135,27 +145,30 @@ bool Target::Write(const std::wstring& text) {
 
 // The field is checked by its length first, which is cheap, then by its
 // text: the application or the user may have changed it since.
-bool Target::WriteChange(const std::wstring& text) {
-  if (held_wnd_ != wnd_ || !held_) return false;
+Target::Written Target::WriteChange(const std::wstring& text) {
+  if (held_wnd_ != wnd_ || !held_) return Written::kWhole;
   if (!held_checked_) {
     const auto length = windows_.ReadTextLength(wnd_, kAnswerTimeoutMs);
-    if (!length || *length != held_->size()) return false;
+    if (!length) return Written::kTimedOut;
+    if (*length != held_->size()) return Written::kWhole;
     const auto now = windows_.ReadWindowText(wnd_, kAnswerTimeoutMs);
-    if (!now || *now != *held_) return false;
+    if (!now) return Written::kTimedOut;
+    if (*now != *held_) return Written::kWhole;
   }
   const TextChange change = ChangeBetween(*held_, text);
   if (!change.Empty()) {
     if (!windows_.ReplaceTargetRange(wnd_, change.start, change.old_end,
                                      std::wstring(change.inserted))) {
-      return false;
+      return Written::kTimedOut;
     }
     // A field with a length limit cuts a replacement short.
     const auto length = windows_.ReadTextLength(wnd_, kAnswerTimeoutMs);
-    if (!length || *length != text.size()) return false;
+    if (!length) return Written::kTimedOut;
+    if (*length != text.size()) return Written::kWhole;
   }
   held_ = text;
   held_checked_ = true;
-  return true;
+  return Written::kDone;
 }
 
 // Keys go where the focus is; after Tab, the focus has moved on to another

@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "keys/input_routines.h"
-#include "platform/ports.h"
 #include "field/keystrokes.h"
 #include "field/window_routines.h"
+#include "keys/input_routines.h"
+#include "platform/ports.h"
 
 namespace orv {
 
@@ -54,6 +54,7 @@ class Target {
   // A touched window whose caret was still to come gets another look, for
   // a short while after the touch.
   bool Probing() const { return probe_wnd_ != 0; }
+  void StopProbing() { probe_wnd_ = 0; }
   Capture ProbeAgain(Hwnd keyboard);
 
   // Keys for a keystroke target (nothing for any other): text, or one
@@ -82,8 +83,9 @@ class Target {
   // Keys go only where the focus is; after Tab the target follows it.
   bool KeysReach();
   // Sends only the changed span when the field still holds what it held
-  // after the last write; false when the whole text must go.
-  bool WriteChange(const std::wstring& text);
+  // after the last write; kWhole when the whole text must go instead.
+  enum class Written { kDone, kWhole, kTimedOut };
+  Written WriteChange(const std::wstring& text);
 
   Ports& p_;
   WindowRoutines& windows_;

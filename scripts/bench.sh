@@ -26,7 +26,7 @@ bash scripts/wine-run.sh up "$state" >/dev/null
 run() { bash scripts/wine-run.sh exec "$state" "$@"; }
 
 echo "== one key touch against the bare set-text of the same field; history at scale"
-run build/windows/bench/typing_bench.exe
+run build/windows/bench/typing_bench.exe || echo "typing bench: some touches did not reach the field"
 echo "== start-up"
 mkdir -p "$work/startup"
 run build/windows/bench/startup_bench.exe "Z:$root/build/windows/orvkey.exe" "Z:$work/startup"

@@ -19,6 +19,10 @@ namespace {
 constexpr wchar_t kClassName[] = L"OrvKeyKeyboard";
 constexpr UINT_PTR kTimerHwnd = 1;
 constexpr UINT kMsgLeftButton = WM_APP + 0x40;
+// After a release the model still needs ticks: a touched window may show
+// its caret a while after the finger (the model waits 300 ms for it), and a
+// tap shorter than a tick is only seen by the tick after it.
+constexpr DWORD kPollLingerMs = 600;
 constexpr UINT_PTR kTimerRepeat = 2;
 // Looks for the finger's lift while a press goes on without the capture.
 constexpr UINT_PTR kTimerLift = 3;
@@ -134,9 +138,7 @@ bool KbdWindow::Create() {
   // Every press anywhere reaches us, even while another application has
   // the focus: a tap shorter than one polling tick counts. Raw input only
   // stands in for a refused hook; it cannot wake the tick for the release.
-  // The hook stays off until the poll it wakes sees every touch: with it,
-  // touches on another field went uncaptured.
-  hooked_ = false;
+  hooked_ = press_hook_.Install(hwnd_, kMsgLeftButton);
   if (!hooked_) {
     RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
     RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
@@ -210,8 +212,9 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: return OnPaint();
     case WM_TIMER:
       if (wp == kTimerHwnd) {
+        const bool outermost = dispatch_depth_ == 0;
         Dispatch([&] { m_.tmrhWnd.Fire(); });
-        if (hooked_ && !button_down_) StopPoll();
+        if (hooked_ && outermost) AfterOutermostTick();
       }
       if (wp == kTimerRepeat) Dispatch([&] { m_.tmrRepeat.Fire(); });
       if (wp == kTimerLift) CheckLift();
@@ -441,12 +444,24 @@ void KbdWindow::CheckLift() {
   EndPress(OverPressedKey(pt));
 }
 
-// A press starts the tick; after the release it runs once more, then stops.
+// A press starts the tick and is handed to the model at once, since the
+// finger may be gone before the first tick asks for the button; the tick
+// stops a while after the release.
 void KbdWindow::OnLeftButton(bool down) {
+  press_unseen_ |= down;
   button_down_ = down;
-  if (!down) return;
-  if (on_left_press) on_left_press();
+  if (down && on_left_press) on_left_press();
+  if (!down) linger_until_ = GetTickCount() + kPollLingerMs;
   if (m_.tmrhWnd.Enabled() && !poll_running_) StartPoll();
+}
+
+// A tick inside another event (a tip sliding in) is skipped by the model,
+// so only a tick run at the top counts as having seen the press; what the
+// model then starts (the wait for a caret) runs from that tick.
+void KbdWindow::AfterOutermostTick() {
+  const DWORD now = GetTickCount();
+  if (std::exchange(press_unseen_, false)) linger_until_ = now + kPollLingerMs;
+  if (!button_down_ && static_cast<LONG>(now - linger_until_) >= 0) StopPoll();
 }
 
 void KbdWindow::SyncPollTimer() {

@@ -109,10 +109,11 @@ class KbdWindow : public WindowBase<KbdWindow> {
   std::uint64_t repeat_timer_version_ = ~0ull;
   bool syncing_ = false;
 
-  // The polling tick runs only while the left button is down, and for one
-  // tick after its release, so that a tap shorter than a tick still counts.
+  // The polling tick runs only while the left button is down, and for a
+  // while after its release, for what the model does after the finger.
   // Without the hook it runs all the time, as its model says.
   void OnLeftButton(bool down);
+  void AfterOutermostTick();
   void SyncPollTimer();
   void StartPoll();
   void StopPoll();
@@ -120,6 +121,8 @@ class KbdWindow : public WindowBase<KbdWindow> {
   bool hooked_ = false;
   bool button_down_ = false;
   bool poll_running_ = false;
+  DWORD linger_until_ = 0;
+  bool press_unseen_ = false;
   int dispatch_depth_ = 0;
 
   // The key held down by the finger, if any.

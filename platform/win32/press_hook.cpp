@@ -1,5 +1,8 @@
-// The low-level mouse hook. Windows removes a hook whose callback is slow,
-// so the callback only posts; the work happens in the message loop.
+// The low-level mouse hook. Every mouse event on the desktop waits for its
+// callback, so it runs on a thread of its own that does nothing else: the
+// window's thread sleeps at times (Enter's steps, the tray's pause), and
+// input held up behind it would reach the other programs late or out of
+// order. The callback only posts; the work happens in the window's loop.
 #include "platform/win32/press_hook.h"
 
 namespace orv::win32 {
@@ -15,20 +18,49 @@ LRESULT CALLBACK OnLowLevelMouse(int code, WPARAM wp, LPARAM lp) {
   }
   return CallNextHookEx(g_hook, code, wp, lp);
 }
+
+struct Start {
+  HANDLE ready;
+  bool hooked;
+};
+
+DWORD WINAPI HookThread(void* param) {
+  auto* start = static_cast<Start*>(param);
+  MSG msg;
+  PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the queue for WM_QUIT
+  g_hook = SetWindowsHookExW(WH_MOUSE_LL, OnLowLevelMouse, GetModuleHandleW(nullptr), 0);
+  start->hooked = g_hook != nullptr;
+  SetEvent(start->ready);
+  if (g_hook == nullptr) return 0;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  UnhookWindowsHookEx(g_hook);
+  g_hook = nullptr;
+  return 0;
+}
 }  // namespace
 
 bool PressHook::Install(HWND wnd, UINT msg) {
-  if (hook_ || g_hook) return false;
+  if (thread_ || g_hook) return false;
   g_wnd = wnd;
   g_msg = msg;
-  hook_ = g_hook = SetWindowsHookExW(WH_MOUSE_LL, OnLowLevelMouse, GetModuleHandleW(nullptr), 0);
-  return hook_ != nullptr;
+  Start start{CreateEventW(nullptr, TRUE, FALSE, nullptr), false};
+  if (start.ready == nullptr) return false;
+  thread_ = CreateThread(nullptr, 0, HookThread, &start, 0, &thread_id_);
+  if (thread_ != nullptr) WaitForSingleObject(start.ready, INFINITE);
+  CloseHandle(start.ready);
+  if (thread_ != nullptr && !start.hooked) {
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+  }
+  return thread_ != nullptr;
 }
 
 PressHook::~PressHook() {
-  if (!hook_) return;
-  UnhookWindowsHookEx(hook_);
-  g_hook = nullptr;
+  if (!thread_) return;
+  PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
+  WaitForSingleObject(thread_, INFINITE);
+  CloseHandle(thread_);
 }
 
 }  // namespace orv::win32

@@ -18,7 +18,8 @@ class PressHook {
   bool Install(HWND wnd, UINT msg);
 
  private:
-  HHOOK hook_ = nullptr;
+  HANDLE thread_ = nullptr;
+  DWORD thread_id_ = 0;
 };
 
 }  // namespace orv::win32

@@ -52,8 +52,8 @@ bool FakeUser32::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr_t wpar
   if (!Exists(wnd)) return false;
   Window& w = W(wnd);
   if (w.denied) return last_error = kErrorAccessDenied, false;
-  if (w.hung) {
-    clock_.now += (flags & kSmtoAbortIfHung) ? 0 : timeout_ms;
+  if (w.hung || w.slow) {
+    clock_.now += (flags & kSmtoAbortIfHung) && !w.slow ? 0 : timeout_ms;
     return false;
   }
   std::uintptr_t r = 0;
@@ -82,7 +82,7 @@ bool FakeUser32::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr_t wpar
     case kEmReplaceSel:
       if (!w.keeps_text)
         w.text.replace(w.sel_start, w.sel_end - w.sel_start,
-                     reinterpret_cast<const wchar_t*>(lparam));
+                       reinterpret_cast<const wchar_t*>(lparam));
       set_text_log.emplace_back(wnd, w.text);
       break;
     case wm::kClose: Destroy(wnd); break;
