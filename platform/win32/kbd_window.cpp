@@ -138,7 +138,9 @@ bool KbdWindow::Create() {
   // Every press anywhere reaches us, even while another application has
   // the focus: a tap shorter than one polling tick counts. Raw input only
   // stands in for a refused hook; it cannot wake the tick for the release.
-  hooked_ = press_hook_.Install(hwnd_, kMsgLeftButton);
+  // The hook stays off for now: with it, a burst of presses on two keys
+  // sent at once lost the second key's press when other programs ran too.
+  hooked_ = false;
   if (!hooked_) {
     RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
     RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
