@@ -172,13 +172,17 @@ void FrmKbd::ArmRepeatTimer() {
 // The polling tick: while the finger is down, a touched text field of
 // another window becomes the target and its text comes into the edit line.
 void FrmKbd::tmrhWnd_Timer() {
-  // A tick that comes due inside another (a tip pumping events) is skipped,
-  // so a held finger cannot pile up nested captures. It leaves the button
-  // unasked, so a tap in the meantime is still seen by the next tick.
-  if (in_tick_) return;
+  // A tick that comes due inside another (the tip sliding in after a
+  // capture pumps events for most of a second) takes only a touch on
+  // another window: a finger held on the field just captured cannot pile up
+  // nested captures, and a quick touch on the next field is not lost while
+  // the tip still moves. Unpressed, it leaves the button unasked.
+  const bool nested = in_tick_;
+  if (nested && (p_.user32.GetAsyncKeyState(kVkLButton) & 0x8000) == 0) return;
   // A touched window may show its caret only after the finger has gone.
-  const bool pressed = p_.user32.GetAsyncKeyState(kVkLButton) != 0;
+  const bool pressed = nested || p_.user32.GetAsyncKeyState(kVkLButton) != 0;
   if (!pressed && !target_.Probing()) return;
+  if (nested && !target_.AnotherWindowAtCursor(hWnd())) return;
   FlagGuard guard(in_tick_);
 
   const auto touched = pressed ? target_.CaptureAtCursor(hWnd()) : target_.ProbeAgain(hWnd());
@@ -205,13 +209,15 @@ void FrmKbd::tmrhWnd_Timer() {
 
 // Moves the target to the next text field of its kind in the same parent,
 // wrapping to the first; the keyboard's own edit line is never a target.
+// The tip comes last: its slide lets the next touches run, and a list
+// refilled after them would drop the pick of an open drop-down.
 void FrmKbd::TabToNextField() {
   const auto next = target_.CaptureNext(hWnd());
   if (next.kind != Target::Capture::Kind::kCaptured) return;
   edit_line_.Replace(next.text);
-  ShowEditingTip();
   FillComboHistory();
   edit_line_.CaretToEnd();
+  ShowEditingTip();
 }
 
 void FrmKbd::ShowEditingTip() {

@@ -33,6 +33,13 @@ Target::Capture Target::CaptureAtCursor(Hwnd keyboard) {
   return field.kind == Capture::Kind::kNotAField ? CaptureByKeystrokes(wnd, keyboard) : field;
 }
 
+bool Target::AnotherWindowAtCursor(Hwnd keyboard) {
+  Point pt;
+  if (!p_.user32.GetCursorPos(pt)) return false;
+  const Hwnd wnd = p_.user32.WindowFromPoint(pt);
+  return wnd != 0 && wnd != wnd_ && ProcessOf(p_.user32, wnd) != ProcessOf(p_.user32, keyboard);
+}
+
 // Any window of another program that takes text is typed into key by key;
 // the keyboard's own windows never are.
 Target::Capture Target::CaptureByKeystrokes(Hwnd wnd, Hwnd keyboard) {

@@ -49,6 +49,8 @@ class Target {
   // keyboard's own window, whose edit line is never a target.
   Capture CaptureAtCursor(Hwnd keyboard);
   Capture CaptureNext(Hwnd keyboard);
+  // The finger is on a window of another program that is not the target.
+  bool AnotherWindowAtCursor(Hwnd keyboard);
   // The field of window `wnd`, if it is one.
   Capture CaptureField(Hwnd wnd, Hwnd keyboard);
   // A touched window whose caret was still to come gets another look, for

@@ -35,9 +35,8 @@ std::intptr_t Out(T h) {
 
 std::int16_t SystemUser32::GetAsyncKeyState(int vkey) {
   std::int16_t state = ::GetAsyncKeyState(vkey);
-  if (vkey == VK_LBUTTON && left_pressed_) {
+  if (vkey == VK_LBUTTON && left_pressed_.exchange(false)) {
     state = static_cast<std::int16_t>(state | 1);
-    left_pressed_ = false;
   }
   return state;
 }

@@ -1,14 +1,17 @@
 // The ports over the real system libraries: one pass-through per method.
 #pragma once
+#include <atomic>
+
 #include "platform/ports.h"
 
 namespace orv::win32 {
 
 class SystemUser32 : public User32 {
  public:
-  // The shell reports every left press it sees in the raw input, so that a
-  // tap too short for the polling tick is still seen as "pressed since the
-  // last query", whoever else asked the system in between.
+  // The shell reports every left press it sees (the press hook, from its
+  // own thread, or the raw input), so that a tap too short for the polling
+  // tick is still seen as "pressed since the last query", whoever else
+  // asked the system in between.
   void NoteLeftButtonPressed() { left_pressed_ = true; }
 
   std::int16_t GetAsyncKeyState(int vkey) override;
@@ -59,7 +62,7 @@ class SystemUser32 : public User32 {
   std::uint32_t GetLastError() override;
 
  private:
-  bool left_pressed_ = false;
+  std::atomic<bool> left_pressed_{false};
 };
 
 class SystemGdi32 : public Gdi32 {

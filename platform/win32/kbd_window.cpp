@@ -138,9 +138,7 @@ bool KbdWindow::Create() {
   // Every press anywhere reaches us, even while another application has
   // the focus: a tap shorter than one polling tick counts. Raw input only
   // stands in for a refused hook; it cannot wake the tick for the release.
-  // The hook stays off for now: with it, a burst of presses on two keys
-  // sent at once lost the second key's press when other programs ran too.
-  hooked_ = false;
+  hooked_ = press_hook_.Install(hwnd_, kMsgLeftButton, on_left_press);
   if (!hooked_) {
     RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
     RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
@@ -446,13 +444,12 @@ void KbdWindow::CheckLift() {
   EndPress(OverPressedKey(pt));
 }
 
-// A press starts the tick and is handed to the model at once, since the
-// finger may be gone before the first tick asks for the button; the tick
-// stops a while after the release.
+// A press starts the tick (the hook has already put it on record for the
+// model, since the finger may be gone before the first tick asks for the
+// button); the tick stops a while after the release.
 void KbdWindow::OnLeftButton(bool down) {
   press_unseen_ |= down;
   button_down_ = down;
-  if (down && on_left_press) on_left_press();
   if (!down) linger_until_ = GetTickCount() + kPollLingerMs;
   if (m_.tmrhWnd.Enabled() && !poll_running_) StartPoll();
 }

@@ -5,15 +5,19 @@
 // order. The callback only posts; the work happens in the window's loop.
 #include "platform/win32/press_hook.h"
 
+#include <utility>
+
 namespace orv::win32 {
 
 namespace {
 HHOOK g_hook = nullptr;
 HWND g_wnd = nullptr;
 UINT g_msg = 0;
+std::function<void()> g_on_press;
 
 LRESULT CALLBACK OnLowLevelMouse(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION && (wp == WM_LBUTTONDOWN || wp == WM_LBUTTONUP)) {
+    if (wp == WM_LBUTTONDOWN && g_on_press) g_on_press();
     PostMessageW(g_wnd, g_msg, wp == WM_LBUTTONDOWN, 0);
   }
   return CallNextHookEx(g_hook, code, wp, lp);
@@ -39,14 +43,19 @@ DWORD WINAPI HookThread(void* param) {
 }
 }  // namespace
 
-bool PressHook::Install(HWND wnd, UINT msg) {
+bool PressHook::Install(HWND wnd, UINT msg, std::function<void()> on_press) {
   if (thread_ || g_hook) return false;
   g_wnd = wnd;
   g_msg = msg;
+  g_on_press = std::move(on_press);
   Start start{CreateEventW(nullptr, TRUE, FALSE, nullptr), false};
   if (start.ready == nullptr) return false;
   thread_ = CreateThread(nullptr, 0, HookThread, &start, 0, &thread_id_);
-  if (thread_ != nullptr) WaitForSingleObject(start.ready, INFINITE);
+  if (thread_ != nullptr) {
+    // Input waits for the callback: it answers ahead of other work.
+    SetThreadPriority(thread_, THREAD_PRIORITY_HIGHEST);
+    WaitForSingleObject(start.ready, INFINITE);
+  }
   CloseHandle(start.ready);
   if (thread_ != nullptr && !start.hooked) {
     WaitForSingleObject(thread_, INFINITE);

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+
 namespace orv::win32 {
 
 class PressHook {
@@ -15,7 +17,10 @@ class PressHook {
 
   // Posts `msg` to `wnd` with wParam TRUE for a press and FALSE for a
   // release; false when the system refuses the hook. One hook a process.
-  bool Install(HWND wnd, UINT msg);
+  // `on_press` runs on the hook's own thread at each press, before any
+  // window has it: whatever the window's thread is busy with, the press is
+  // on record by the time its consequences reach that thread.
+  bool Install(HWND wnd, UINT msg, std::function<void()> on_press);
 
  private:
   HANDLE thread_ = nullptr;

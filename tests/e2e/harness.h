@@ -209,6 +209,18 @@ inline Result WaitForText(HWND wnd, std::wstring_view expected, Millis deadline 
 
 // ---- A finger on the screen (screen coordinates) ---------------------------
 
+// Input passes the keyboard's mouse hook before it takes effect: the cursor
+// moves on only once the button has, so that no press lands where the next
+// one is aimed.
+inline void SettleButton(DWORD flag) {
+  if (flag != MOUSEEVENTF_LEFTDOWN && flag != MOUSEEVENTF_LEFTUP) return;
+  const bool down = flag == MOUSEEVENTF_LEFTDOWN;
+  const auto until = std::chrono::steady_clock::now() + 1s;
+  while (((GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) != down &&
+         std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(1ms);
+}
+
 // Moves the cursor there (a zero move, so that it is seen as input too) and
 // sends one mouse-button transition.
 inline void SendMouse(POINT at, DWORD flag) {
@@ -218,6 +230,7 @@ inline void SendMouse(POINT at, DWORD flag) {
   in[0].mi.dwFlags = MOUSEEVENTF_MOVE;
   in[1].mi.dwFlags = flag;
   SendInput(flag ? 2 : 1, in, sizeof in[0]);
+  SettleButton(flag);
 }
 // Down, hold, up, rest: the keyboard must see the finger down and lifted
 // again before the next touch lands, and a second touch of the same key must
@@ -249,6 +262,7 @@ inline void SendStamped(std::initializer_list<Stamped> events) {
     in.mi.dwFlags = e.flag;
     in.mi.time = first + e.ms;
     SendInput(1, &in, sizeof in);
+    SettleButton(e.flag);
   }
 }
 
