@@ -102,9 +102,19 @@ std::optional<std::size_t> WindowRoutines::ReadTextLength(Hwnd wnd, unsigned tim
 // The selection is sent first; the replacement is one undoable step.
 bool WindowRoutines::ReplaceTargetRange(Hwnd wnd, std::size_t start, std::size_t end,
                                         const std::wstring& text) {
+  // Selecting measures the text up to the new caret, a cost of its own in a
+  // long field; a caret already in place, as it is after the previous
+  // character, is left as it is. The packed answer holds only 16 bits.
   std::uintptr_t result = 0;
-  return p_.user32.SendMessageTimeoutW(wnd, kEmSetSel, start, static_cast<std::intptr_t>(end),
-                                       kSmtoAbortIfHung, 500, &result) &&
+  bool in_place = false;
+  if (start == end && start < 0xFFFF) {
+    if (!p_.user32.SendMessageTimeoutW(wnd, kEmGetSel, 0, 0, kSmtoAbortIfHung, 500, &result))
+      return false;
+    in_place = result == ((start << 16) | start);
+  }
+  return (in_place ||
+          p_.user32.SendMessageTimeoutW(wnd, kEmSetSel, start, static_cast<std::intptr_t>(end),
+                                        kSmtoAbortIfHung, 500, &result)) &&
          p_.user32.SendMessageTimeoutW(wnd, kEmReplaceSel, 1,
                                        reinterpret_cast<std::intptr_t>(text.c_str()),
                                        kSmtoAbortIfHung, 500, &result);

@@ -44,7 +44,7 @@ inline constexpr unsigned kMouseRightDown = 0x0008, kMouseRightUp = 0x0010;
 inline constexpr unsigned kMouseMiddleDown = 0x0020, kMouseMiddleUp = 0x0040;
 inline constexpr unsigned kEsPassword = 0x0020;
 inline constexpr unsigned kEmGetPasswordChar = 0x00D2;
-inline constexpr unsigned kEmSetSel = 0x00B1, kEmReplaceSel = 0x00C2;
+inline constexpr unsigned kEmGetSel = 0x00B0, kEmSetSel = 0x00B1, kEmReplaceSel = 0x00C2;
 
 // ---- Reaching fields that are not edit controls: their real class, where a
 // thread shows its caret, typing by keystrokes, and why a call failed.

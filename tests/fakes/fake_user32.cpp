@@ -75,6 +75,7 @@ bool FakeUser32::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr_t wpar
       r = 1;
       break;
     case kEmGetPasswordChar: r = w.password_char; break;
+    case kEmGetSel: r = (w.sel_end << 16) | w.sel_start; break;
     case kEmSetSel:
       w.sel_end = std::min<std::size_t>(std::max<std::size_t>(wparam, lparam), w.text.size());
       w.sel_start = std::min<std::size_t>(std::min<std::size_t>(wparam, lparam), w.text.size());
