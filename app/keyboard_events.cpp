@@ -172,17 +172,15 @@ void FrmKbd::ArmRepeatTimer() {
 // The polling tick: while the finger is down, a touched text field of
 // another window becomes the target and its text comes into the edit line.
 void FrmKbd::tmrhWnd_Timer() {
+  const bool pressed = p_.user32.GetAsyncKeyState(kVkLButton) != 0;
   // A tick that comes due inside another (the tip sliding in after a
   // capture pumps events for most of a second) takes only a touch on
   // another window: a finger held on the field just captured cannot pile up
   // nested captures, and a quick touch on the next field is not lost while
-  // the tip still moves. Unpressed, it leaves the button unasked.
-  const bool nested = in_tick_;
-  if (nested && (p_.user32.GetAsyncKeyState(kVkLButton) & 0x8000) == 0) return;
+  // the tip still moves.
+  if (in_tick_ && !(pressed && target_.AnotherWindowAtCursor(hWnd()))) return;
   // A touched window may show its caret only after the finger has gone.
-  const bool pressed = nested || p_.user32.GetAsyncKeyState(kVkLButton) != 0;
   if (!pressed && !target_.Probing()) return;
-  if (nested && !target_.AnotherWindowAtCursor(hWnd())) return;
   FlagGuard guard(in_tick_);
 
   const auto touched = pressed ? target_.CaptureAtCursor(hWnd()) : target_.ProbeAgain(hWnd());
