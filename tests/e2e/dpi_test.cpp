@@ -24,12 +24,12 @@ POINT ScaledCentre(Rect twips) {
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-TEST(Dpi, At144EverythingGrowsByHalfAndPlacementStaysInTwips) {
-  const LogPixels dpi(144);
-  TargetApp target;
-  ASSERT_TRUE(target.Start());
-  Keyboard keyboard;
-  ASSERT_TRUE(keyboard.Start());
+// The density is set before the fixture starts the programs.
+struct Dpi : Scene {
+  const LogPixels dpi{144};
+};
+
+TEST_F(Dpi, At144EverythingGrowsByHalfAndPlacementStaysInTwips) {
   RECT r = keyboard.rect();
   EXPECT_EQ(r.right - r.left, 948);
   EXPECT_EQ(r.bottom - r.top, 326);
@@ -38,13 +38,11 @@ TEST(Dpi, At144EverythingGrowsByHalfAndPlacementStaysInTwips) {
   EXPECT_EQ(WindowRect(line).right - r.left, 803);  // 8025 twips, rounded
 
   // The first and the last character key, far corners of the picture.
-  target.SetFieldText(kEdit1, L"x");
-  target.TouchField(kEdit1);
-  ASSERT_TRUE(WaitForText(line, L"x"));
+  ASSERT_TRUE(Capture(kEdit1, L"x"));
   keyboard.TouchAt(ScaledCentre(CharKeyTwips(0)));
   keyboard.TouchAt(ScaledCentre(CharKeyTwips(kCharKeys - 1)));
   const std::wstring_view keys = kDefaultLayouts[0];
-  EXPECT_TRUE(WaitForText(target.Field(kEdit1), std::wstring{L'x', keys[0], keys[kCharKeys - 1]}));
+  EXPECT_TRUE(FieldShows(kEdit1, std::wstring{L'x', keys[0], keys[kCharKeys - 1]}));
 
   // In the corner, the grown tip with its grown icon rests clear above it.
   RECT wa{};

@@ -245,26 +245,6 @@ inline void Touch(POINT at, bool right = false) {
 // A finger that stays down until it is lifted.
 inline void Press(POINT at) { SendMouse(at, MOUSEEVENTF_LEFTDOWN); }
 inline void Release(POINT at) { SendMouse(at, MOUSEEVENTF_LEFTUP); }
-// Left-button transitions sent at once, each stamped `ms` after the first on
-// the tick count's clock: the keyboard sees the finger's timing, however late
-// this process sends them.
-struct Stamped {
-  POINT at;
-  DWORD flag;
-  DWORD ms;
-};
-inline void SendStamped(std::initializer_list<Stamped> events) {
-  const DWORD first = GetTickCount() - 400;  // all in the past
-  for (const Stamped& e : events) {
-    SetCursorPos(e.at.x, e.at.y);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = e.flag;
-    in.mi.time = first + e.ms;
-    SendInput(1, &in, sizeof in);
-    SettleButton(e.flag);
-  }
-}
 
 // ---- The screen's pixels ---------------------------------------------------
 
@@ -381,15 +361,9 @@ class Keyboard {
   RECT rect() const { return WindowRect(window); }
   POINT ToScreen(POINT p) const { return {rect().left + p.x, rect().top + p.y}; }
   void TouchAt(POINT inWindow) const { Touch(ToScreen(inWindow)); }
-  void TouchKey(int index) const { TouchAt(Centre(KeyRect(index))); }
+  POINT KeyCentre(int index) const { return ToScreen(Centre(KeyRect(index))); }
+  void TouchKey(int index) const { Touch(KeyCentre(index)); }
   void TouchFunctionKey(FunctionKey key) const { TouchAt(FunctionKeyCentre(key)); }
-  // A real control (check box, button) takes the activation, which Wine
-  // hands over asynchronously: a key held when it arrives loses the finger.
-  // Waits until the activation has come to rest.
-  Result TouchControl(POINT inWindow) const {
-    TouchAt(inWindow);
-    return ActivationAtRest();
-  }
   // "..." and the wait until the panel is open or closed and all is at rest:
   // a keyboard that a control activated is deactivated as it shrinks away
   // from under the finger.
@@ -411,8 +385,8 @@ class Keyboard {
     }
   }
   HWND EditLine() const { return FindWindowExW(window, nullptr, L"ComboBox", nullptr); }
-
- private:
+  // A real control (check box, button) takes the activation, which Wine
+  // hands over asynchronously: a key held when it arrives loses the finger.
   static Result ActivationAtRest() {
     HWND active = nullptr;
     return WaitSteady([] { return GetForegroundWindow(); }, active, "the activation to rest");
@@ -449,7 +423,26 @@ class TargetApp {
   void TouchField(int id) const { Touch(FieldCentre(id)); }
   // Makes the target's UI thread stop answering for `duration`.
   void Hang(Millis duration) const { PostMessageW(window, kMsgHang, duration.count(), 0); }
-  void DestroyField(int id) const { PostMessageW(window, kMsgDestroyField, id, 0); }
+};
+
+// Both programs up, the keyboard settled at its designed place.
+class Scene : public ::testing::Test {
+ protected:
+  TargetApp target;
+  Keyboard keyboard;
+
+  void SetUp() override {
+    ASSERT_TRUE(target.Start());
+    ASSERT_TRUE(keyboard.Start());
+  }
+  Result LineShows(std::wstring_view text) { return WaitForText(keyboard.EditLine(), text); }
+  Result FieldShows(int id, std::wstring_view text) { return WaitForText(target.Field(id), text); }
+  // Gives a field its text, touches it and waits until the keyboard has taken it.
+  Result Capture(int id, const std::wstring& text) {
+    target.SetFieldText(id, text);
+    target.TouchField(id);
+    return LineShows(text);
+  }
 };
 
 }  // namespace orv::e2e

@@ -11,19 +11,15 @@ namespace {
 // The fields of class Edit in the order Tab walks them.
 constexpr int kTabOrder[] = {kEdit1, kEdit2, kEdit3, kMultiLine, kPassword};
 
-TEST(Incremental, FieldEndsWithTheWholeLineAfterEveryEdit) {
-  TargetApp target;
-  Keyboard keyboard;
-  ASSERT_TRUE(target.Start());
-  ASSERT_TRUE(keyboard.Start());
+using Incremental = Scene;
+
+TEST_F(Incremental, FieldEndsWithTheWholeLineAfterEveryEdit) {
   std::wstring held[std::size(kTabOrder)] = {L"", L"второе", L"три", L"мульти", L"пароль"};
   for (size_t i = 1; i < std::size(kTabOrder); ++i) target.SetFieldText(kTabOrder[i], held[i]);
 
   // One remembered text to pick from the list.
   const std::wstring remembered = L"дом 5";
-  target.SetFieldText(kEdit1, remembered);
-  target.TouchField(kEdit1);
-  ASSERT_TRUE(WaitForText(keyboard.EditLine(), remembered));
+  ASSERT_TRUE(Capture(kEdit1, remembered));
   keyboard.TouchFunctionKey(kKeyEnter);
   ASSERT_TRUE(WaitFor([&] { return target.EnterCount() == 1; }, 3000ms, "one Enter press"));
 
@@ -74,7 +70,7 @@ TEST(Incremental, FieldEndsWithTheWholeLineAfterEveryEdit) {
         break;
       default: {  // the remembered text picked from the list of a cleared line
         keyboard.TouchFunctionKey(kKeyClr);
-        ASSERT_TRUE(WaitForText(keyboard.EditLine(), L""));
+        ASSERT_TRUE(LineShows(L""));
         const RECT box = WindowRect(keyboard.EditLine());
         Touch({box.right - 8, (box.top + box.bottom) / 2});
         HWND list = nullptr;

@@ -2,14 +2,13 @@
 // rich edits of riched20 and msftedit, a Windows Forms text box, and a field
 // that takes text only as keystrokes.
 #include "harness.h"
-#include "reach_ids.h"
 
 namespace orv::e2e {
 namespace {
 
 TEST(Reach, RichEditsFormsAndKeystrokeFieldsTakeEveryKey) {
-  const std::wstring exe = BuiltPath(u8"" ORV_E2E_REACH_EXE);
-  const Process app = StartProcess(exe, L"", exe.substr(0, exe.find_last_of(L'\\')));
+  const std::wstring exe = BuiltPath(u8"" ORV_E2E_TARGET_EXE);
+  const Process app = StartProcess(exe, L"--reach", exe.substr(0, exe.find_last_of(L'\\')));
   HWND main = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (main = FindTopLevelWindow(app.pid, kReachTitle)) != nullptr; },
                       15000ms, "the reach target", DescribeTopLevelWindows));

@@ -2,7 +2,12 @@
 // stands for the car PC's other programs. Tests find its fields by control id
 // and flip its switches by posting messages to the top-level window.
 //
-//   e2e_target.exe [--pos X Y]
+//   e2e_target.exe [--pos X Y | --reach]
+// With --reach, a window of fields beyond the plain edit control instead:
+// rich edits of riched20 and msftedit, a Windows Forms-style superclass of
+// Edit, and a field of its own class that takes only WM_CHAR, shows a caret
+// while focused and answers WM_GETTEXT with what it got (Enter as a line
+// break).
 #include "target_ids.h"
 
 #include <windows.h>
@@ -10,6 +15,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -47,6 +53,24 @@ void CreateControls(HWND main) {
   }
 }
 
+LRESULT CALLBACK CharFieldProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  static std::wstring got;
+  switch (msg) {
+    case WM_LBUTTONDOWN: SetFocus(wnd); return 0;
+    case WM_SETFOCUS: CreateCaret(wnd, nullptr, 2, 16), SetCaretPos(4, 4), ShowCaret(wnd); return 0;
+    case WM_KILLFOCUS: DestroyCaret(); return 0;
+    case WM_CHAR:
+      if (wp == VK_BACK && !got.empty()) got.pop_back();
+      if (wp != VK_BACK) got += wp == VK_RETURN ? L'\n' : wchar_t(wp);
+      return 0;
+    case WM_GETTEXTLENGTH: return LRESULT(got.size());
+    case WM_GETTEXT:
+      if (wp) lstrcpynW(reinterpret_cast<wchar_t*>(lp), got.c_str(), int(wp));
+      return wp ? LRESULT(std::min<size_t>(got.size(), wp - 1)) : 0;
+  }
+  return DefWindowProcW(wnd, msg, wp, lp);
+}
+
 // Counts Enter presses and answers the test driver's switches.
 LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
@@ -69,15 +93,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   const bool pos = argc == 4 && std::wstring(argv[1]) == L"--pos";
+  const bool reach = argc == 2 && std::wstring(argv[1]) == L"--reach";
   const int x = pos ? _wtoi(argv[2]) : 10, y = pos ? _wtoi(argv[3]) : 10;
+  if (reach && (!LoadLibraryW(L"riched20.dll") || !LoadLibraryW(L"msftedit.dll"))) return 2;
 
-  // The VB text box classes, superclasses of EDIT as VB forms have them.
+  // The VB text box classes and a Windows Forms one, superclasses of EDIT as
+  // their programs have them, and the field that takes only characters.
   WNDCLASSEXW wc{};
-  for (const wchar_t* name : {L"ThunderRT6TextBox", L"ThunderTextBox"}) {
+  for (const wchar_t* name :
+       {L"ThunderRT6TextBox", L"ThunderTextBox", kWinFormsEditClass, L"ReachCharField"}) {
     wc.cbSize = sizeof wc;
     if (!GetClassInfoExW(nullptr, L"EDIT", &wc)) return 2;
     wc.hInstance = instance;
     wc.lpszClassName = name;
+    if (std::wstring_view(name) == L"ReachCharField") wc.lpfnWndProc = CharFieldProc;
     if (!RegisterClassExW(&wc)) return 2;
   }
   wc = {};
@@ -92,17 +121,23 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   RECT frame{0, 0, 550, 200};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   AdjustWindowRectEx(&frame, style, FALSE, 0);
-  HWND main =
-      CreateWindowExW(0, wc.lpszClassName, kTargetTitle, style, x, y, frame.right - frame.left,
-                      frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+  HWND main = CreateWindowExW(0, wc.lpszClassName, reach ? kReachTitle : kTargetTitle, style, x, y,
+                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                              instance, nullptr);
   if (!main) return 3;
-  CreateControls(main);
+  const wchar_t* reach_classes[] = {L"RichEdit20W", L"RICHEDIT50W", kWinFormsEditClass,
+                                    L"ReachCharField"};
+  for (int i = 0; reach && i < 4; ++i)
+    CreateWindowExW(WS_EX_CLIENTEDGE, reach_classes[i], L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
+                    10, 10 + 36 * i, 380, 28, main, HMENU(INT_PTR(kRich20 + i)), instance, nullptr);
+  if (!reach) CreateControls(main);
   ShowWindow(main, show);
-  SetFocus(GetDlgItem(main, kEdit1));
+  if (!reach) SetFocus(GetDlgItem(main, kEdit1));
   MSG m;
   while (GetMessageW(&m, nullptr, 0, 0) > 0) {
-    // The dialog manager gives Enter its default-button meaning and Tab its order.
-    if (IsDialogMessageW(main, &m)) continue;
+    // The dialog manager gives Enter its default-button meaning and Tab its
+    // order; the reach fields take every key themselves.
+    if (!reach && IsDialogMessageW(main, &m)) continue;
     TranslateMessage(&m);
     DispatchMessageW(&m);
   }

@@ -1,5 +1,6 @@
-// What the end-to-end tests and the target application agree on: the target's
-// title, its fields' control ids and the messages that flip its switches.
+// What the end-to-end tests and the target application agree on: the
+// windows' titles, their fields' control ids and the messages that flip the
+// target's switches.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +8,8 @@
 namespace orv::e2e {
 
 inline constexpr const wchar_t* kTargetTitle = L"OrvKey Test Target";
+inline constexpr const wchar_t* kReachTitle = L"OrvKey Reach Target";
+inline constexpr const wchar_t* kWinFormsEditClass = L"WindowsForms10.EDIT.app.0.141b42a_r9_ad1";
 
 enum TargetControl : int {
   kEdit1 = 101,
@@ -21,6 +24,9 @@ enum TargetControl : int {
   kOldThunder1,  // class ThunderTextBox, the older VB text box
   kOldThunder2,
 };
+
+// The fields of the --reach window.
+enum ReachControl : int { kRich20 = 201, kRich50, kWinForms, kCharField };
 
 // Posted to the target's top-level window. wParam = milliseconds to stop answering.
 inline constexpr UINT kMsgHang = WM_APP + 1;

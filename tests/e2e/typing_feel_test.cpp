@@ -9,21 +9,8 @@ namespace {
 
 const std::wstring_view kFirst = kDefaultLayouts[0];
 
-class TypingFeel : public ::testing::Test {
+class TypingFeel : public Scene {
  protected:
-  TargetApp target;
-  Keyboard keyboard;
-
-  void SetUp() override {
-    ASSERT_TRUE(target.Start());
-    ASSERT_TRUE(keyboard.Start());
-  }
-  Result Capture(int id, const std::wstring& text) {
-    target.SetFieldText(id, text);
-    target.TouchField(id);
-    return WaitForText(keyboard.EditLine(), text);
-  }
-  POINT Key(int index) const { return keyboard.ToScreen(Centre(KeyRect(index))); }
   static GUITHREADINFO ThreadOf(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -83,7 +70,7 @@ TEST_F(TypingFeel, HeldBackspaceClearsALongFieldAndStopsAtTheRelease) {
 TEST_F(TypingFeel, HeldLetterRepeatsTheLetterItFirstTyped) {
   ASSERT_TRUE(Capture(kEdit2, L""));
   keyboard.TouchFunctionKey(kKeyShift);
-  const Held held = Hold(Key(12), 1000ms, kEdit2);
+  const Held held = Hold(keyboard.KeyCentre(12), 1000ms, kEdit2);
   EXPECT_GE(held.settled.size(), 5u);
   EXPECT_EQ(Narrow(held.settled),
             Narrow(std::wstring(held.settled.size(), kDefaultLayouts[1][12])));
@@ -93,17 +80,21 @@ TEST_F(TypingFeel, HeldLetterRepeatsTheLetterItFirstTyped) {
 // a release, or another key 20 ms after one, counts.
 TEST_F(TypingFeel, BounceOnAKeyTypesOnce) {
   ASSERT_TRUE(Capture(kEdit3, L""));
-  constexpr DWORD down = MOUSEEVENTF_LEFTDOWN, up = MOUSEEVENTF_LEFTUP;
-  const POINT a = Key(12), b = Key(13);
-  SendStamped({{a, down, 0},
-               {a, up, 60},
-               {a, down, 80},
-               {a, up, 140},
-               {a, down, 240},
-               {a, up, 300},
-               {b, down, 320},
-               {b, up, 380}});
-  EXPECT_TRUE(WaitForText(target.Field(kEdit3), std::wstring{kFirst[12], kFirst[12], kFirst[13]}));
+  const POINT a = keyboard.KeyCentre(12), b = keyboard.KeyCentre(13);
+  // Down and up in turn, three times on a, then on b, sent at once but each
+  // stamped on the tick count's clock: the keyboard sees the finger's timing,
+  // however late this process sends them.
+  const DWORD first = GetTickCount() - 400, ms[] = {0, 60, 80, 140, 240, 300, 320, 380};
+  for (int i = 0; i < 8; ++i) {
+    const POINT at = i < 6 ? a : b;
+    SetCursorPos(at.x, at.y);
+    INPUT in{INPUT_MOUSE};
+    in.mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+    in.mi.time = first + ms[i];
+    SendInput(1, &in, sizeof in);
+    SettleButton(in.mi.dwFlags);
+  }
+  EXPECT_TRUE(FieldShows(kEdit3, std::wstring{kFirst[12], kFirst[12], kFirst[13]}));
 }
 
 // Wine taking the capture from a pressed key: a tap still types once, and a
@@ -115,15 +106,15 @@ TEST_F(TypingFeel, KeyThatLosesTheCaptureStillTapsAndStopsAtTheLift) {
         [&] { return (ThreadOf(keyboard.window).hwndCapture == keyboard.window) == ours; }, 3000ms,
         "the keyboard's capture");
   };
-  Press(Key(12));
+  Press(keyboard.KeyCentre(12));
   ASSERT_TRUE(capture_is(true));
   // The edit line's drop-down list takes the capture, and the release with it.
   SendMessageW(keyboard.EditLine(), CB_SHOWDROPDOWN, TRUE, 0);
   ASSERT_TRUE(capture_is(false));
-  Release(Key(12));
-  EXPECT_TRUE(WaitForText(target.Field(kEdit3), std::wstring(1, kFirst[12])));
+  Release(keyboard.KeyCentre(12));
+  EXPECT_TRUE(FieldShows(kEdit3, std::wstring(1, kFirst[12])));
   SendMessageW(keyboard.EditLine(), CB_SHOWDROPDOWN, FALSE, 0);
-  const Held held = Hold(Key(13), 1000ms, kEdit3, [&] {
+  const Held held = Hold(keyboard.KeyCentre(13), 1000ms, kEdit3, [&] {
     ASSERT_TRUE(capture_is(true));
     SendMessageW(keyboard.window, WM_CANCELMODE, 0, 0);
   });

@@ -1,16 +1,75 @@
 // The fake desktop: one in-memory fake per port, sharing one clock, handed
-// to the core as its Ports. Tests reach every fake's state through it.
+// to the core as its Ports. Tests reach every fake's state through it. The
+// notification area and the colour dialog are only answered here (every
+// icon call succeeds, every dialog is cancelled); the icon is checked end to
+// end. The toolkit has the program's identity, pictures that decode from
+// JPEG files or come built in, DoEvents as a hook, and text ten pixels a
+// character.
 #pragma once
+#include <functional>
+#include <map>
+
 #include "fakes/fake_advapi32.h"
-#include "fakes/fake_comdlg32.h"
 #include "fakes/fake_gdi32.h"
 #include "fakes/fake_kernel32.h"
-#include "fakes/fake_shell32.h"
-#include "fakes/fake_toolkit.h"
 #include "fakes/fake_user32.h"
+#include "platform/comdlg32.h"
 #include "platform/ports.h"
+#include "platform/shell32.h"
+#include "platform/toolkit.h"
 
 namespace orv::fake {
+
+class FakeShell32 : public Shell32 {
+ public:
+  bool Shell_NotifyIconW(std::uint32_t, const NotifyIconData&) override { return true; }
+};
+
+class FakeComdlg32 : public Comdlg32 {
+ public:
+  int ChooseColorW(ChooseColorRecord&) override { return 0; }
+};
+
+class FakeToolkit : public Toolkit {
+ public:
+  FakeToolkit(FakeKernel32& kernel, FakeGdi32& gdi) : kernel_(kernel), gdi_(gdi) {}
+
+  std::wstring app_path = L"C:\\Program Files\\OrvKey";
+  std::function<void()> on_do_events;
+
+  bool PrevInstance() override { return false; }
+  std::wstring AppPath() override { return app_path; }
+  std::wstring AppExeName() override { return L"orvkey"; }
+  std::wstring AppTitle() override { return L"OrvKey"; }
+  int Dpi() override { return dpi; }
+  int dpi = 96;
+  Picture LoadPicture(const std::wstring& path) override {
+    const auto it = kernel_.files.find(path);
+    return it != kernel_.files.end() && it->second.starts_with("\xFF\xD8\xFF") ? next_picture_++
+                                                                               : 0;
+  }
+  Picture ResourcePicture(const std::wstring& name) override {
+    auto& p = resource_pictures_[name];
+    return p ? p : p = next_picture_++;
+  }
+  // A test gives a picture pixels by putting a bitmap of the same number.
+  Hbitmap PictureBitmap(Picture picture) override {
+    return gdi_.bitmaps.count(picture.value()) ? picture.value() : 0;
+  }
+  void DoEvents() override {
+    if (on_do_events) on_do_events();
+  }
+  Point MeasureText(const Font&, const std::wstring& text) override {
+    return {10 * static_cast<std::int32_t>(text.size()), 20};
+  }
+  void End() override {}
+
+ private:
+  FakeKernel32& kernel_;
+  FakeGdi32& gdi_;
+  std::intptr_t next_picture_ = 0x40000000;  // apart from the bitmaps GDI makes
+  std::map<std::wstring, Picture> resource_pictures_;
+};
 
 class Desktop : public FakeKernel32,
                 public FakeUser32,

@@ -50,7 +50,6 @@ class FakeUser32 : public User32 {
   Point cursor{};
   bool button_down = false;
   Rect work_area{0, 0, 800, 570};
-  Rect desktop_rect{0, 0, 800, 600};
   struct Monitor {
     Rect screen, work;
   };
@@ -76,7 +75,7 @@ class FakeUser32 : public User32 {
   }
   bool GetWindowRect(Hwnd wnd, Rect& rect) override {
     if (!Exists(wnd) && wnd != GetDesktopWindow()) return false;
-    return rect = Exists(wnd) ? W(wnd).rect : desktop_rect, true;
+    return rect = Exists(wnd) ? W(wnd).rect : Rect{0, 0, 800, 600}, true;
   }
   Hwnd FindWindowExW(Hwnd parent, Hwnd child_after, const wchar_t* class_name,
                      const wchar_t* window_name) override;

@@ -9,6 +9,7 @@
 
 #include "app/frmKbd.h"
 #include "fakes/fake_desktop.h"
+#include "tip/frmTip.h"
 
 namespace orv::fake {
 
@@ -77,6 +78,13 @@ class KbdTest : public ::testing::Test {
     kbd->picHook.AttachWindow(desk.AddWindow(L"Static", L"", form, Rect{100, 300, 101, 301}));
     if (tip_window) kbd->SetTipWindow(tip_window);
     kbd->Form_Load();
+  }
+  // A tip window with its icon for the keyboard to report into.
+  void AttachTip(FrmTip& tip) {
+    const Hwnd wnd = desk.AddWindow(L"OrvKeyTip", kTipTitle, 0, Rect{0, 0, 584, 185});
+    tip.AttachWindow(wnd);
+    tip.picIcon.AttachWindow(desk.AddWindow(L"OrvKeyTipIcon", L"", wnd, Rect{24, 37, 74, 87}));
+    tip_window = &tip;
   }
   void Unload() {
     std::int16_t cancel = 0;

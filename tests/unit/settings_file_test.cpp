@@ -1,9 +1,8 @@
 // Start-up and OrvKey.ini: the positional reader with its failure rules, the
 // writer, the atomic replace and the encodings. The first run's bytes, a
-// hand-written file on the screen and a save killed at any moment are
-// checked end to end.
+// hand-written file on the screen, a save killed at any moment and a data
+// folder on a network share are checked end to end.
 #include "fakes/kbd_fixture.h"
-#include "tip/frmTip.h"
 
 namespace orv::fake {
 namespace {
@@ -36,9 +35,8 @@ class SettingsFileTest : public KbdTest {
  protected:
   FrmTip tip{ports, kelp};
   void SetUp() override {
-    tip.AttachWindow(desk.AddWindow(L"OrvTip", kTipTitle, 0, Rect{0, 0, 584, 185}));
+    AttachTip(tip);
     desk.on_do_events = [this] { desk.now += 10; };  // slides take time
-    tip_window = &tip;
   }
   const std::wstring& TipText() { return tip.lblInfo[0].Caption(); }
   std::string Ansi(const std::wstring& text) { return desk.ToAnsi(text, nullptr); }
@@ -140,16 +138,6 @@ TEST_F(SettingsFileTest, FailedSaveSaysSoKeepsTheOldFileAndIsTriedAgain) {
   desk.fail_moves = false;
   kbd->SaveSettings();
   EXPECT_TRUE(File().ends_with("[History]\r\n"));
-}
-
-// A data folder on a network path says so once, with a tip, never with a
-// box that nobody in a car can answer.
-TEST_F(SettingsFileTest, NetworkDataFolderGivesOneTipAndNoMessageBox) {
-  desk.app_path = L"\\\\car\\share\\OrvKey";
-  Load();
-  EXPECT_EQ(TipText(), L"Ошибка при создании имени файла");
-  kbd->SaveSettings();
-  EXPECT_TRUE(desk.message_boxes.empty());
 }
 
 }  // namespace

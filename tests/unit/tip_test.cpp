@@ -1,7 +1,6 @@
 // The tip window's timers on the fake clock. Where it rests and its look are
 // checked end to end.
 #include "fakes/kbd_fixture.h"
-#include "tip/frmTip.h"
 #include "tip/tip_place.h"
 
 namespace orv::fake {
@@ -13,19 +12,15 @@ class TipTest : public KbdTest {
  protected:
   FakeTimers timers{desk};
   FrmTip tip{ports, kelp};
-  Hwnd tip_wnd = 0;
 
   void SetUp() override {
     desk.tick_ms = 1;
-    tip_wnd = desk.AddWindow(L"OrvKeyTip", kTipTitle, 0, Rect{0, 0, 584, 185});
-    tip.AttachWindow(tip_wnd);
-    tip.picIcon.AttachWindow(desk.AddWindow(L"OrvKeyTipIcon", L"", tip_wnd, Rect{24, 37, 74, 87}));
+    AttachTip(tip);
     timers.Add(tip.tmrHide);
     timers.Add(tip.tmrUpdate);
-    tip_window = &tip;
   }
-  Point At() { return {desk.W(tip_wnd).rect.left, desk.W(tip_wnd).rect.top}; }
-  Point Size() { return {desk.W(tip_wnd).rect.width(), desk.W(tip_wnd).rect.height()}; }
+  Point At() { return {desk.W(tip.hWnd()).rect.left, desk.W(tip.hWnd()).rect.top}; }
+  Point Size() { return {desk.W(tip.hWnd()).rect.width(), desk.W(tip.hWnd()).rect.height()}; }
 };
 
 // tmrHide coming due inside a slide in: the slide out runs nested, the slide
