@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
 
 namespace orv::win32 {
@@ -477,7 +478,7 @@ long SystemAdvapi32::RegQueryValueExW(Hkey key, const std::wstring& name, std::u
 
 long SystemAdvapi32::RegCloseKey(Hkey key) { return ::RegCloseKey(ToHkey(key)); }
 
-// ---------------- shell32, comdlg32
+// ---------------- shell32, comdlg32: loaded when the tray or the colour dialog is first used
 
 bool SystemShell32::Shell_NotifyIconW(std::uint32_t message, const NotifyIconData& data) {
   NOTIFYICONDATAW nid{};
@@ -488,7 +489,9 @@ bool SystemShell32::Shell_NotifyIconW(std::uint32_t message, const NotifyIconDat
   nid.uCallbackMessage = data.callback_message;
   nid.hIcon = ToNative<HICON>(data.icon);
   lstrcpynW(nid.szTip, data.tip.c_str(), ARRAYSIZE(nid.szTip));
-  return ::Shell_NotifyIconW(message, &nid) != 0;
+  static const auto notify =
+      SystemFunction<decltype(&::Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
+  return notify && notify(message, &nid) != 0;
 }
 
 int SystemComdlg32::ChooseColorW(ChooseColorRecord& record) {
@@ -500,7 +503,9 @@ int SystemComdlg32::ChooseColorW(ChooseColorRecord& record) {
   cc.rgbResult = record.result;
   cc.lpCustColors = custom;
   cc.Flags = record.flags;
-  const BOOL ok = ::ChooseColorW(&cc);
+  static const auto choose =
+      SystemFunction<decltype(&::ChooseColorW)>(L"comdlg32.dll", "ChooseColorW");
+  const BOOL ok = choose && choose(&cc);
   record.result = cc.rgbResult;
   return ok ? 1 : 0;
 }

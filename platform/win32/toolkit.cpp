@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "platform/win32/system_library.h"
+
 namespace orv::win32 {
 
 namespace {
@@ -33,10 +35,19 @@ bool FitsInMemory(UINT w, UINT h) {
 
 // Decodes any picture format the system's imaging codecs know into a
 // 32-bit top-down DIB section; nullptr when the file does not decode.
+// COM is started on the first picture, on the window's thread, where every
+// picture is decoded.
 HBITMAP DecodePicture(const std::wstring& path) {
+  static const auto create =
+      SystemFunction<decltype(&::CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+  static const bool com_ready = [] {
+    const auto init = SystemFunction<decltype(&::CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+    return init && SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED));
+  }();
   ComPtr<IWICImagingFactory> factory;
-  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_IWICImagingFactory, reinterpret_cast<void**>(&factory)))) {
+  if (!create || !com_ready ||
+      FAILED(create(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                    reinterpret_cast<void**>(&factory)))) {
     return nullptr;
   }
   ComPtr<IWICBitmapDecoder> decoder;
