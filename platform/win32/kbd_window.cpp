@@ -19,6 +19,8 @@ namespace {
 constexpr wchar_t kClassName[] = L"OrvKeyKeyboard";
 constexpr UINT_PTR kTimerHwnd = 1;
 constexpr UINT kMsgLeftButton = WM_APP + 0x40;
+constexpr UINT kMsgMakePanel = WM_APP + 0x41;
+constexpr UINT kMsgHookRefused = WM_APP + 0x42;
 // After a release the model still needs ticks: a touched window may show
 // its caret a while after the finger (the model waits 300 ms for it), and a
 // tap shorter than a tick is only seen by the tick after it.
@@ -83,17 +85,8 @@ bool KbdWindow::Create() {
     m_.FollowDpi(Rect{m_.Left(), m_.Top(), m_.Left(), m_.Top()});
   }
   const int drop = DropHeight();
-
-  auto child = [&](const wchar_t* cls, DWORD style, DWORD ex, const Control& c, int id) {
-    return CreateWindowExW(ex, cls, L"", WS_CHILD | WS_VISIBLE | style, c.Left(), c.Top(),
-                           c.Width(), c.Height(), hwnd_,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
-  };
-
-  HWND combo = CreateWindowExW(
-      0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-      m_.cmbText.Left(), m_.cmbText.Top(), m_.cmbText.Width(), m_.cmbText.Height() + drop, hwnd_,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdText)), inst, nullptr);
+  HWND combo = MakeChild(WC_COMBOBOXW, WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, m_.cmbText,
+                         text_line_, kIdText, drop);
   // No length limit: long fields are captured whole.
   SendMessageW(combo, CB_LIMITTEXT, 0, 0);
   m_.cmbText.AttachWindow(FromHwnd(combo));
@@ -102,32 +95,6 @@ bool KbdWindow::Create() {
     SetWindowSubclass(combo_edit_, ChildProc, kIdText, reinterpret_cast<DWORD_PTR>(this));
   }
 
-  for (int i = 0; i < kLayouts; ++i) {
-    auto& box = m_.txtLang[static_cast<std::size_t>(i)];
-    HWND h = child(WC_EDITW, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, box, kIdLang + i);
-    SendMessageW(h, EM_LIMITTEXT, static_cast<WPARAM>(box.MaxLength()), 0);
-    box.AttachWindow(FromHwnd(h));
-  }
-  HWND fonts =
-      CreateWindowExW(0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
-                      m_.cmbFont.Left(), m_.cmbFont.Top(), m_.cmbFont.Width(), drop, hwnd_,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdFont)), inst, nullptr);
-  m_.cmbFont.AttachWindow(FromHwnd(fonts));
-  HWND sizes =
-      CreateWindowExW(0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
-                      m_.cmbSize.Left(), m_.cmbSize.Top(), m_.cmbSize.Width(), drop, hwnd_,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSize)), inst, nullptr);
-  m_.cmbSize.AttachWindow(FromHwnd(sizes));
-  for (int i = 0; i < 8; ++i) {
-    auto& box = m_.chkFont[static_cast<std::size_t>(i)];
-    const bool swatch = i == kChkColor1 || i == kChkColor2;
-    box.AttachWindow(
-        FromHwnd(child(WC_BUTTONW, swatch ? BS_OWNERDRAW : BS_CHECKBOX, 0, box, kIdOption + i)));
-  }
-  for (int i = 0; i < 2; ++i) {
-    auto& b = m_.cmdHistory[static_cast<std::size_t>(i)];
-    b.AttachWindow(FromHwnd(child(WC_BUTTONW, BS_PUSHBUTTON, 0, b, kIdButton + i)));
-  }
   // The tray reports to this hidden box.
   HWND hook =
       CreateWindowExW(0, WC_STATICW, L"", WS_CHILD, 0, 0, 1, 1, hwnd_,
@@ -138,14 +105,74 @@ bool KbdWindow::Create() {
   // Every press anywhere reaches us, even while another application has
   // the focus: a tap shorter than one polling tick counts. Raw input only
   // stands in for a refused hook; it cannot wake the tick for the release.
-  hooked_ = press_hook_.Install(hwnd_, kMsgLeftButton, on_left_press);
-  if (!hooked_) {
-    RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
-    RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
-  }
+  hooked_ = press_hook_.Install(hwnd_, kMsgLeftButton, kMsgHookRefused, on_left_press);
+  if (!hooked_) UseRawInput();
 
   label_versions_.assign(m_.lblX.size() + m_.lblControl.size() + m_.lblInfo.size(), ~0ull);
   return true;
+}
+
+// Each child starts where the model has it and shown, and its pushed state
+// says so: the first sync moves and shows nothing again (every such call is
+// a round trip to the window system, paid at start-up).
+HWND KbdWindow::MakeChild(const wchar_t* cls, DWORD style, DWORD ex, const Control& c,
+                          Pushed& pushed, int id, int extra_height) {
+  pushed.bounds = c.Bounds();
+  pushed.bounds.bottom += extra_height;
+  pushed.visible = true;
+  return CreateWindowExW(ex, cls, L"", WS_CHILD | WS_VISIBLE | style, c.Left(), c.Top(), c.Width(),
+                         c.Height() + extra_height, hwnd_,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), tk_.Instance(),
+                         nullptr);
+}
+
+// The options panel's controls lie below the keys, out of sight until the
+// panel opens: they are made once the keyboard has first been painted (or
+// when the panel opens before that), so that they do not hold back its
+// first appearance.
+void KbdWindow::MakePanel() {
+  if (panel_made_) return;
+  panel_made_ = true;
+  const int drop = DropHeight();
+  for (int i = 0; i < kLayouts; ++i) {
+    auto& box = m_.txtLang[static_cast<std::size_t>(i)];
+    HWND h = MakeChild(WC_EDITW, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, box,
+                       layouts_[static_cast<std::size_t>(i)], kIdLang + i);
+    SendMessageW(h, EM_LIMITTEXT, static_cast<WPARAM>(box.MaxLength()), 0);
+    box.AttachWindow(FromHwnd(h));
+  }
+  HWND fonts = MakeChild(WC_COMBOBOXW, WS_VSCROLL | CBS_DROPDOWNLIST, 0, m_.cmbFont, font_list_,
+                         kIdFont, drop);
+  m_.cmbFont.AttachWindow(FromHwnd(fonts));
+  HWND sizes = MakeChild(WC_COMBOBOXW, WS_VSCROLL | CBS_DROPDOWNLIST, 0, m_.cmbSize, size_list_,
+                         kIdSize, drop);
+  m_.cmbSize.AttachWindow(FromHwnd(sizes));
+  for (int i = 0; i < 8; ++i) {
+    auto& box = m_.chkFont[static_cast<std::size_t>(i)];
+    const bool swatch = i == kChkColor1 || i == kChkColor2;
+    box.AttachWindow(FromHwnd(MakeChild(WC_BUTTONW, swatch ? BS_OWNERDRAW : BS_CHECKBOX, 0, box,
+                                        options_[static_cast<std::size_t>(i)], kIdOption + i)));
+  }
+  for (int i = 0; i < 2; ++i) {
+    auto& b = m_.cmdHistory[static_cast<std::size_t>(i)];
+    b.AttachWindow(FromHwnd(MakeChild(WC_BUTTONW, BS_PUSHBUTTON, 0, b,
+                                      buttons_[static_cast<std::size_t>(i)], kIdButton + i)));
+  }
+}
+
+bool KbdWindow::PanelInView() const {
+  int top = m_.cmdHistory[0].Top();
+  for (const auto& box : m_.txtLang) top = std::min(top, box.Top());
+  for (const auto& box : m_.chkFont) top = std::min(top, box.Top());
+  top = std::min({top, m_.cmbFont.Top(), m_.cmbSize.Top(), m_.cmdHistory[1].Top()});
+  return top < m_.Height();
+}
+
+void KbdWindow::UseRawInput() {
+  hooked_ = false;
+  RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
+  RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
+  SyncPollTimer();
 }
 
 HWND KbdWindow::EditOf(HWND combo) const {
@@ -220,6 +247,11 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kTimerLift) CheckLift();
       return 0;
     case kMsgLeftButton: OnLeftButton(wp != 0); return 0;
+    case kMsgHookRefused: UseRawInput(); return 0;
+    case kMsgMakePanel:
+      MakePanel();
+      Sync();
+      return 0;
     case WM_INPUT: {
       RAWINPUT input{};
       UINT size = sizeof(input);
@@ -513,6 +545,8 @@ void KbdWindow::Paint(HDC target) {
   for (const auto& label : m_.lblControl) DrawLabel(dc.get(), label);
 
   BitBlt(target, 0, 0, w, h, dc.get(), 0, 0, SRCCOPY);
+  // Posted now, it comes after this paint has reached the screen.
+  if (!panel_made_ && !panel_asked_) panel_asked_ = PostMessageW(hwnd_, kMsgMakePanel, 0, 0);
 }
 
 // The picture as drawn at 96 DPI, smoothly scaled once for any other
@@ -595,8 +629,26 @@ HBRUSH KbdWindow::ControlColors(UINT msg, HDC dc, HWND control) {
 void KbdWindow::Sync() {
   if (!hwnd_ || syncing_) return;
   syncing_ = true;
+  if (!panel_made_ && PanelInView()) MakePanel();
   SyncLabels();
   SyncCombo(m_.cmbText, ToHwnd(m_.cmbText.hWnd()), text_line_, false);
+  if (panel_made_) SyncPanel();
+  if (timer_version_ != m_.tmrhWnd.Version()) {
+    timer_version_ = m_.tmrhWnd.Version();
+    SyncPollTimer();
+  }
+  if (repeat_timer_version_ != m_.tmrRepeat.Version()) {
+    repeat_timer_version_ = m_.tmrRepeat.Version();
+    if (m_.tmrRepeat.Enabled())
+      SetTimer(hwnd_, kTimerRepeat, m_.tmrRepeat.Interval(), nullptr);
+    else
+      KillTimer(hwnd_, kTimerRepeat);
+  }
+  SyncForm();
+  syncing_ = false;
+}
+
+void KbdWindow::SyncPanel() {
   for (std::size_t i = 0; i < layouts_.size(); ++i) SyncTextBox(m_.txtLang[i], layouts_[i]);
   SyncCombo(m_.cmbFont, ToHwnd(m_.cmbFont.hWnd()), font_list_, true);
   SyncCombo(m_.cmbSize, ToHwnd(m_.cmbSize.hWnd()), size_list_, true);
@@ -623,19 +675,6 @@ void KbdWindow::Sync() {
     if (pushed.text != b.Caption()) SetWindowTextW(real, (pushed.text = b.Caption()).c_str());
     pushed.version = b.Version();
   }
-  if (timer_version_ != m_.tmrhWnd.Version()) {
-    timer_version_ = m_.tmrhWnd.Version();
-    SyncPollTimer();
-  }
-  if (repeat_timer_version_ != m_.tmrRepeat.Version()) {
-    repeat_timer_version_ = m_.tmrRepeat.Version();
-    if (m_.tmrRepeat.Enabled())
-      SetTimer(hwnd_, kTimerRepeat, m_.tmrRepeat.Interval(), nullptr);
-    else
-      KillTimer(hwnd_, kTimerRepeat);
-  }
-  SyncForm();
-  syncing_ = false;
 }
 
 void KbdWindow::SyncForm() {

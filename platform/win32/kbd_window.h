@@ -24,8 +24,8 @@ class KbdWindow : public WindowBase<KbdWindow> {
  public:
   KbdWindow(FrmKbd& model, Win32Toolkit& toolkit);
 
-  // Makes the window and its controls, hidden, and attaches their handles
-  // to the models.
+  // Makes the window and the edit line, hidden, and attaches their handles
+  // to the models; the options panel's controls follow its first paint.
   bool Create();
   // Brings every real control in line with its model: once per event.
   void Sync();
@@ -78,7 +78,17 @@ class KbdWindow : public WindowBase<KbdWindow> {
   void KeyClick(KeyKind kind, int index);
   HBRUSH BrushFor(Color c);
 
+  HWND MakeChild(const wchar_t* cls, DWORD style, DWORD ex, const Control& c, Pushed& pushed,
+                 int id, int extra_height = 0);
+  void MakePanel();
+  // Presses come as raw input, and the tick polls all the time: the
+  // stand-in for a refused hook.
+  void UseRawInput();
+  // Whether any of the options panel's controls lies within the window.
+  bool PanelInView() const;
+
   void SyncForm();
+  void SyncPanel();
   void SyncLabels();
   void SyncCombo(ComboBox& model, HWND real, Pushed& pushed, bool list_now);
   void SyncTextBox(TextBox& model, Pushed& pushed);
@@ -108,6 +118,7 @@ class KbdWindow : public WindowBase<KbdWindow> {
   std::uint64_t timer_version_ = ~0ull;
   std::uint64_t repeat_timer_version_ = ~0ull;
   bool syncing_ = false;
+  bool panel_made_ = false, panel_asked_ = false;
 
   // The polling tick runs only while the left button is down, and for a
   // while after its release, for what the model does after the finger.

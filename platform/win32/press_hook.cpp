@@ -12,7 +12,7 @@ namespace orv::win32 {
 namespace {
 HHOOK g_hook = nullptr;
 HWND g_wnd = nullptr;
-UINT g_msg = 0;
+UINT g_msg = 0, g_refused_msg = 0;
 std::function<void()> g_on_press;
 
 LRESULT CALLBACK OnLowLevelMouse(int code, WPARAM wp, LPARAM lp) {
@@ -23,19 +23,15 @@ LRESULT CALLBACK OnLowLevelMouse(int code, WPARAM wp, LPARAM lp) {
   return CallNextHookEx(g_hook, code, wp, lp);
 }
 
-struct Start {
-  HANDLE ready;
-  bool hooked;
-};
-
-DWORD WINAPI HookThread(void* param) {
-  auto* start = static_cast<Start*>(param);
+DWORD WINAPI HookThread(void* ready) {
   MSG msg;
   PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the queue for WM_QUIT
   g_hook = SetWindowsHookExW(WH_MOUSE_LL, OnLowLevelMouse, GetModuleHandleW(nullptr), 0);
-  start->hooked = g_hook != nullptr;
-  SetEvent(start->ready);
-  if (g_hook == nullptr) return 0;
+  SetEvent(static_cast<HANDLE>(ready));
+  if (g_hook == nullptr) {
+    PostMessageW(g_wnd, g_refused_msg, 0, 0);
+    return 0;
+  }
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
   UnhookWindowsHookEx(g_hook);
   g_hook = nullptr;
@@ -43,33 +39,32 @@ DWORD WINAPI HookThread(void* param) {
 }
 }  // namespace
 
-bool PressHook::Install(HWND wnd, UINT msg, std::function<void()> on_press) {
+bool PressHook::Install(HWND wnd, UINT msg, UINT refused_msg, std::function<void()> on_press) {
   if (thread_ || g_hook) return false;
   g_wnd = wnd;
   g_msg = msg;
+  g_refused_msg = refused_msg;
   g_on_press = std::move(on_press);
-  Start start{CreateEventW(nullptr, TRUE, FALSE, nullptr), false};
-  if (start.ready == nullptr) return false;
-  thread_ = CreateThread(nullptr, 0, HookThread, &start, 0, &thread_id_);
-  if (thread_ != nullptr) {
-    // Input waits for the callback: it answers ahead of other work.
-    SetThreadPriority(thread_, THREAD_PRIORITY_HIGHEST);
-    WaitForSingleObject(start.ready, INFINITE);
+  ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (ready_ == nullptr) return false;
+  thread_ = CreateThread(nullptr, 0, HookThread, ready_, 0, &thread_id_);
+  if (thread_ == nullptr) {
+    CloseHandle(ready_);
+    ready_ = nullptr;
+    return false;
   }
-  CloseHandle(start.ready);
-  if (thread_ != nullptr && !start.hooked) {
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    thread_ = nullptr;
-  }
-  return thread_ != nullptr;
+  // Input waits for the callback: it answers ahead of other work.
+  SetThreadPriority(thread_, THREAD_PRIORITY_HIGHEST);
+  return true;
 }
 
 PressHook::~PressHook() {
   if (!thread_) return;
+  WaitForSingleObject(ready_, INFINITE);
   PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
   WaitForSingleObject(thread_, INFINITE);
   CloseHandle(thread_);
+  CloseHandle(ready_);
 }
 
 }  // namespace orv::win32

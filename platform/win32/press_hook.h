@@ -16,14 +16,18 @@ class PressHook {
   ~PressHook();
 
   // Posts `msg` to `wnd` with wParam TRUE for a press and FALSE for a
-  // release; false when the system refuses the hook. One hook a process.
-  // `on_press` runs on the hook's own thread at each press, before any
-  // window has it: whatever the window's thread is busy with, the press is
-  // on record by the time its consequences reach that thread.
-  bool Install(HWND wnd, UINT msg, std::function<void()> on_press);
+  // release. One hook a process. `on_press` runs on the hook's own thread at
+  // each press, before any window has it: whatever the window's thread is
+  // busy with, the press is on record by the time its consequences reach
+  // that thread. The hook is set on its thread while the caller goes on (a
+  // start-up need not wait for it); if the system refuses it, `refused_msg`
+  // is posted to `wnd`. False when no thread could be started for it.
+  bool Install(HWND wnd, UINT msg, UINT refused_msg, std::function<void()> on_press);
 
  private:
   HANDLE thread_ = nullptr;
+  // Set once the hook's thread has its message queue (and so can be told to end).
+  HANDLE ready_ = nullptr;
   DWORD thread_id_ = 0;
 };
 

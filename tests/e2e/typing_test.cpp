@@ -108,6 +108,7 @@ TEST_F(Typing, TabShiftAndCaps) {
   ASSERT_TRUE(keyboard.ToggleOptions(true));
   keyboard.TouchAt({110, 362});  // "Shift works as Caps Lock"
   ASSERT_TRUE(keyboard.ActivationAtRest());
+  ScreenShot().SaveBmp(ArtifactsDir() + L"\\keyboard_options.bmp");
   ASSERT_TRUE(keyboard.ToggleOptions(false));
   keyboard.TouchFunctionKey(kKeyShift);
   keyboard.TouchKey(13);
