@@ -239,16 +239,20 @@ void FrmKbd::Form_Load() {
   SetHeight(OptionsPanel::CollapsedHeight(p_.toolkit));
   kelp_.SetTopmost(*this, false);
 
-  if (tip_) tip_->SetHeadlineFont(L"Tahoma");
-  if (chkFont[kChkTips].Value() == 1 && tray_.HideToTray() == 0) ShowInfoTTip(kStartTip, 1);
-  if (data_folder_.find(L':') == std::wstring::npos) ShowInfoTTip(kFilePathTip, 2);
-
   if (tray_.On()) {
     tray_.AddIcon(picHook.hWnd(), Icon());
     SetVisible(false);
   } else {
     SetVisible(true);
+    // On screen and painted before the history is read and the tips are
+    // made and slide in.
+    p_.toolkit.DoEvents();
   }
+  history_.StartLoading();
+
+  if (tip_) tip_->SetHeadlineFont(L"Tahoma");
+  if (chkFont[kChkTips].Value() == 1 && tray_.HideToTray() == 0) ShowInfoTTip(kStartTip, 1);
+  if (data_folder_.find(L':') == std::wstring::npos) ShowInfoTTip(kFilePathTip, 2);
 }
 
 // Shutdown, the only way out: placement, history and settings are written

@@ -64,7 +64,9 @@ void FrmKbd::LoadSettings() {
     ApplyDefaultSettings();
   }
   BringControlsInLine(gave_layout);
-  history_.Load(std::move(values.history));
+  history_.LoadLater([&kernel32 = p_.kernel32, unread = std::move(values.unread_history)] {
+    return HistoryLines(kernel32, unread);
+  });
   txtLang_Change(0);
   LoadFormPlacement(p_, *this, kKbdFormName);
   history_.ListAll(cmbText, L"");

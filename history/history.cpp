@@ -1,12 +1,17 @@
 // The remembered texts and the drop-down list filtered by what is typed.
 #include "history/history.h"
 
+#include <memory>
+#include <system_error>
+#include <utility>
+
 #include "settings/conversions.h"
 
 namespace orv {
 
 // An older copy, compared without case, leaves a hole where it stood.
 bool History::Add(const std::wstring& text) {
+  Settle();
   const std::wstring_view trimmed = Trimmed(text);
   if (trimmed.empty()) return false;
   // A text of several lines (a multi-line field's) is not remembered: the
@@ -26,22 +31,63 @@ bool History::Add(const std::wstring& text) {
 }
 
 void History::Clear() {
+  Settle();
   items_.assign(1, std::wstring());
   upper_.assign(1, std::wstring());
 }
 
-void History::Load(std::vector<std::wstring> lines) {
-  if (items_.empty()) AppendHole();
+void History::Append(User32& user32, Entries& to, std::vector<std::wstring> lines) {
+  to.items.reserve(to.items.size() + lines.size() + 1);
+  to.upper.reserve(to.items.capacity());
+  if (to.items.empty()) {
+    to.items.emplace_back();
+    to.upper.emplace_back();
+  }
   for (auto& line : lines) {
-    if (!items_.back().empty()) AppendHole();
-    upper_.back() = p_.user32.CharUpperW(line);
-    items_.back() = std::move(line);
+    if (!to.items.back().empty()) {
+      to.items.emplace_back();
+      to.upper.emplace_back();
+    }
+    to.upper.back() = user32.CharUpperW(line);
+    to.items.back() = std::move(line);
   }
 }
 
-void History::AppendHole() {
-  items_.emplace_back();
-  upper_.emplace_back();
+void History::LoadLater(std::function<std::vector<std::wstring>()> lines) {
+  Settle();
+  unstarted_ = std::move(lines);
+}
+
+// Nothing else reads or writes the entries until Settle takes them back.
+// Where no thread can be had, the lines are made here and now.
+void History::StartLoading() const {
+  if (!unstarted_) return;
+  struct Job {
+    User32& user32;
+    std::function<std::vector<std::wstring>()> lines;
+    Entries entries;
+  };
+  auto job = std::make_shared<Job>(
+      Job{p_.user32, std::exchange(unstarted_, nullptr), {std::move(items_), std::move(upper_)}});
+  auto run = [job] {
+    Append(job->user32, job->entries, job->lines());
+    return std::move(job->entries);
+  };
+  try {
+    loading_ = std::async(std::launch::async, run);
+  } catch (const std::system_error&) {
+    Entries e = run();
+    items_ = std::move(e.items);
+    upper_ = std::move(e.upper);
+  }
+}
+
+void History::Settle() const {
+  StartLoading();
+  if (!loading_.valid()) return;
+  Entries e = loading_.get();
+  items_ = std::move(e.items);
+  upper_ = std::move(e.upper);
 }
 
 // The list is made only when it is read (the drop-down opens): a key
@@ -49,7 +95,7 @@ void History::AppendHole() {
 void History::ListAll(ComboBox& combo, const std::wstring& line) const {
   combo.Clear();
   combo.SetListSource([this](std::vector<std::wstring>& list) {
-    for (const auto& item : items_) {
+    for (const auto& item : Items()) {
       if (!item.empty()) list.push_back(item);
     }
   });
@@ -60,6 +106,7 @@ void History::ListMatching(ComboBox& combo, const std::wstring& line) const {
   combo.Clear();
   combo.SetListSource([this, needle = p_.user32.CharUpperW(line),
                        size = line.size()](std::vector<std::wstring>& list) {
+    Settle();
     for (std::size_t i = 0; i < items_.size(); ++i) {
       if (items_[i].size() < size) continue;
       if (upper_[i].find(needle) != std::wstring::npos) list.push_back(items_[i]);

@@ -1,6 +1,8 @@
 // The remembered texts (HistoryItems), newest first, and the drop-down list
 // filtered by what is typed.
 #pragma once
+#include <functional>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -15,16 +17,25 @@ class History {
 
   // HistoryItems: an entry whose text was remembered again is left as an
   // empty hole where it stood, so that the list keeps its order.
-  const std::vector<std::wstring>& Items() const { return items_; }
+  const std::vector<std::wstring>& Items() const {
+    Settle();
+    return items_;
+  }
 
   // Adds a text as the newest entry; false for a blank text, a number or a
   // text of several lines, which are not kept.
   bool Add(const std::wstring& text);
   // Forgets everything: one hole.
   void Clear();
-  // Takes the settings file's history lines, oldest last. A blank line
-  // holds the empty last place until the next line takes it.
-  void Load(std::vector<std::wstring> lines);
+  // Takes the settings file's history lines, oldest last; a blank line
+  // holds the empty last place until the next line takes it. `lines` makes
+  // them, and they are upper-cased, on a thread of their own started by
+  // StartLoading, so that a long history holds back neither the window's
+  // start nor its thread: `lines` must touch nothing but what it owns. The
+  // first use of the history waits for them, starting them if need be.
+  void LoadLater(std::function<std::vector<std::wstring>()> lines);
+  // Starting does not change what the history holds: callable on a const one.
+  void StartLoading() const;
 
   // Fills the drop-down with every entry, then gives it `line` as its text.
   void ListAll(ComboBox& combo, const std::wstring& line) const;
@@ -33,13 +44,22 @@ class History {
   void ListMatching(ComboBox& combo, const std::wstring& line) const;
 
  private:
-  void AppendHole();
+  struct Entries {
+    std::vector<std::wstring> items, upper;
+  };
+  // Appends the lines by LoadLater's rule.
+  static void Append(User32& user32, Entries& to, std::vector<std::wstring> lines);
+  // Takes what a load in the background made, once it is done.
+  void Settle() const;
 
   Ports& p_;
-  std::vector<std::wstring> items_;
+  // Mutable for Settle alone: the entries a reader sees never change under it.
+  mutable std::vector<std::wstring> items_;
   // Each entry in upper case, kept in step, so that a key touch compares
   // without upper-casing every remembered text again.
-  std::vector<std::wstring> upper_;
+  mutable std::vector<std::wstring> upper_;
+  mutable std::function<std::vector<std::wstring>()> unstarted_;
+  mutable std::future<Entries> loading_;
 };
 
 }  // namespace orv

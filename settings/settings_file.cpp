@@ -11,7 +11,6 @@ namespace {
 
 const std::wstring kFileHeader = L"[OrvCar Keyboard Settings File]";
 const std::wstring kHistoryHeader = L"[History]";
-const std::string kUtf8Bom = "\xEF\xBB\xBF";
 // Key font sizes the font system can make, in points; outside them a size
 // line counts as no number.
 constexpr double kMinFontSize = 0.75;
@@ -109,52 +108,39 @@ std::vector<LineRule> LineTable(const std::wstring& sep) {
   };
 }
 
+// Lines end at CR, LF or CR LF, in the bytes as in the decoded text: no
+// encoding the file may have puts those bytes inside a character.
+template <typename Char>
 class LineReader {
  public:
-  explicit LineReader(std::wstring text) : text_(std::move(text)) {}
+  explicit LineReader(std::basic_string_view<Char> text) : text_(text) {}
 
-  bool Read(std::wstring& line) {
+  bool Read(std::basic_string<Char>& line) {
     if (pos_ >= text_.size()) return false;
-    const std::size_t end = text_.find_first_of(L"\r\n", pos_);
-    if (end == std::wstring::npos) {
-      line.assign(text_, pos_, std::wstring::npos);
+    constexpr Char kBreaks[] = {Char('\r'), Char('\n')};
+    const std::size_t end = text_.find_first_of(kBreaks, pos_, 2);
+    if (end == std::basic_string_view<Char>::npos) {
+      line.assign(text_.substr(pos_));
       pos_ = text_.size();
       return true;
     }
-    line.assign(text_, pos_, end - pos_);
-    const bool crlf = text_[end] == L'\r' && end + 1 < text_.size() && text_[end + 1] == L'\n';
+    line.assign(text_.substr(pos_, end - pos_));
+    const bool crlf =
+        text_[end] == Char('\r') && end + 1 < text_.size() && text_[end + 1] == Char('\n');
     pos_ = end + (crlf ? 2 : 1);
     return true;
   }
+  std::basic_string_view<Char> Rest() const { return text_.substr(pos_); }
 
  private:
-  std::wstring text_;
+  std::basic_string_view<Char> text_;
   std::size_t pos_ = 0;
 };
 
-// The file's text, as far as it is text: a NUL (a block zeroed by a power
-// cut) ends it. It is ANSI unless it starts with the UTF-8 byte-order mark,
-// which sits on the header line that every reader skips. `whole` says
-// whether every byte was text.
-struct Decoded {
-  std::wstring text;
-  bool whole = true;
-};
-Decoded DecodeSettings(Kernel32& kernel32, std::string_view bytes) {
-  Decoded out;
-  if (const auto nul = bytes.find('\0'); nul != std::string_view::npos) {
-    bytes = bytes.substr(0, nul);
-    out.whole = false;
-  }
-  if (!bytes.starts_with(kUtf8Bom)) {
-    out.text = kernel32.FromAnsi(std::string(bytes));
-    return out;
-  }
-  bytes.remove_prefix(kUtf8Bom.size());
-  out.text = FromUtf8(bytes);
-  // Only valid UTF-8 comes back to the same bytes.
-  out.whole = out.whole && ToUtf8(out.text) == bytes;
-  return out;
+const std::string kUtf8Bom = "\xEF\xBB\xBF";
+
+std::wstring Decode(Kernel32& kernel32, std::string_view bytes, bool utf8) {
+  return utf8 ? FromUtf8(bytes) : kernel32.FromAnsi(std::string(bytes));
 }
 
 // ANSI keeps the file readable by the older keyboard and by Notepad on any
@@ -169,6 +155,10 @@ std::string EncodeSettings(Kernel32& kernel32, const std::wstring& text) {
 
 }  // namespace
 
+// The file's text, as far as it is text: a NUL (a block zeroed by a power
+// cut) ends it. It is ANSI unless it starts with the UTF-8 byte-order mark,
+// which sits on the header line that every reader skips. Only the settings
+// lines are decoded here; the history after them is left as it stands.
 SettingsValues SettingsFile::Read() {
   SettingsValues values;
   std::uint64_t size = 0;
@@ -182,23 +172,52 @@ SettingsValues SettingsFile::Read() {
       bytes.size() > kMaxSettingsBytes) {
     return values;
   }
-  Decoded decoded = DecodeSettings(k_, bytes);
-  bytes.clear();
-  LineReader file(std::move(decoded.text));
+  std::string_view text = bytes;
+  bool whole = true;
+  if (const auto nul = text.find('\0'); nul != std::string_view::npos) {
+    text = text.substr(0, nul);
+    whole = false;
+  }
+  const bool utf8 = text.starts_with(kUtf8Bom);
+  if (utf8) text.remove_prefix(kUtf8Bom.size());
+  const std::vector<LineRule> table = LineTable(k_.GetDecimalSeparator());
+  LineReader<char> split(text);
+  std::string skipped;
+  for (std::size_t i = 0; i < table.size(); ++i) split.Read(skipped);
+  const std::string_view rest = split.Rest();
+  const std::string_view head = text.substr(0, text.size() - rest.size());
+
+  const std::wstring decoded = Decode(k_, head, utf8);
+  // Only valid UTF-8 comes back to the same bytes.
+  if (utf8) whole = whole && ToUtf8(decoded) == head && ToUtf8(FromUtf8(rest)) == rest;
+  LineReader<wchar_t> file(decoded);
   std::wstring line;
   bool gave_layout = false;
-  for (const auto& rule : LineTable(k_.GetDecimalSeparator())) {
+  for (const auto& rule : table) {
     const bool got = file.Read(line);
     if (!rule.read || (rule.own_line_only && !got)) continue;
     rule.read(line, values);
     gave_layout = gave_layout || (rule.own_line_only && !IsBlankText(line));
   }
-  // The rest is history, wherever its section line stands.
-  while (file.Read(line)) {
-    if (line != kHistoryHeader) values.history.push_back(line);
-  }
-  if (decoded.whole && gave_layout) found_ = Found::kWhole;
+  // The history keeps the file's own buffer: a long one is not copied.
+  const auto rest_at = static_cast<std::size_t>(rest.data() - bytes.data());
+  bytes.resize(rest_at + rest.size());
+  bytes.erase(0, rest_at);
+  values.unread_history = {std::move(bytes), utf8};
+  if (whole && gave_layout) found_ = Found::kWhole;
   return values;
+}
+
+// The rest is history, wherever its section line stands.
+std::vector<std::wstring> HistoryLines(Kernel32& kernel32, const UnreadHistory& unread) {
+  const std::wstring text = Decode(kernel32, unread.bytes, unread.utf8);
+  std::vector<std::wstring> lines;
+  LineReader<wchar_t> file(text);
+  std::wstring line;
+  while (file.Read(line)) {
+    if (line != kHistoryHeader) lines.push_back(line);
+  }
+  return lines;
 }
 
 bool SettingsFile::Write(const SettingsValues& values) {

@@ -18,6 +18,12 @@ inline const std::wstring kBrokenSettingsSuffix = L".bad";
 // What a blank layout is saved as.
 inline const std::wstring kEmptyLayoutText = L"1234567890";
 
+// The file's bytes after the settings lines, and how they are encoded.
+struct UnreadHistory {
+  std::string bytes;
+  bool utf8 = false;
+};
+
 // What the file holds. A value the reader could not take is left empty (a
 // style left off), and the loader then keeps that setting as it was.
 struct SettingsValues {
@@ -28,9 +34,16 @@ struct SettingsValues {
   std::optional<double> font_size;
   std::optional<Color> font_color, down_color;
   std::optional<std::int16_t> tips, caps, hide_to_tray;
-  // Everything after the settings, without the section lines.
+  // The remembered texts, one a line, that a write saves.
   std::vector<std::wstring> history;
+  // What a read found after the settings lines, undecoded: a long history
+  // is decoded and split (HistoryLines) off the start-up's path.
+  UnreadHistory unread_history;
 };
+
+// The history lines a read left unread, oldest last, without the section
+// lines. Touches nothing but its arguments, so it may run on any thread.
+std::vector<std::wstring> HistoryLines(Kernel32& kernel32, const UnreadHistory& unread);
 
 class SettingsFile {
  public:

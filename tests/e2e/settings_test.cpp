@@ -225,6 +225,20 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
                       "the icon to go with the program"));
 }
 
+// Closed the moment it shows, while its 100,000 remembered texts may still
+// be being read, the keyboard writes every one of them back.
+TEST(SettingsFile, ClosedAtOnceKeepsALongHistory) {
+  ForgetPlacement();
+  Keyboard keyboard;
+  std::string text = DefaultFile();
+  for (int i = 0; i < 100000; ++i) text += Cp1251(L"Улица " + std::to_wstring(i) + L"\r\n");
+  const std::wstring ini = keyboard.folder.File(L"OrvKey.ini");
+  ASSERT_TRUE(WriteFile(ini, text));
+  ASSERT_TRUE(keyboard.Start(false));
+  ASSERT_TRUE(Quit(keyboard));
+  EXPECT_EQ(ReadFile(ini), text);
+}
+
 // Left at 300,120 it comes back there; maximised, maximised; off every
 // monitor, wholly on the work area. The placement is restored only when a
 // settings file exists, an empty one will do.
