@@ -117,21 +117,24 @@ int wmain(int argc, wchar_t** argv) {
   std::string large = plain;
   for (int i = 0; i < 100000; ++i) large += "Street " + std::to_string(i) + " house\r\n";
 
-  auto measure = [&](const std::string* file, const std::wstring& line, const wchar_t* title) {
-    std::vector<double> ms;
-    for (int r = 0; r < 5; ++r) {
-      if (file) std::ofstream(std::filesystem::path(ini), std::ios::binary) << *file;
-      PROCESS_INFORMATION run{};
-      ms.push_back(TimeToWindow(line, folder, title, run));
-      Stop(run);
-    }
-    return Median(ms);
-  };
+  // One start of each kind a round, so that a change in the machine's load
+  // during the run falls on all three alike; the median of seven rounds.
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
-  const double bare = measure(nullptr, L"\"" + std::wstring(self) + L"\" --bare", kBareTitle);
-  const double none = measure(&plain, L"\"" + keyboard + L"\"", kKeyboardTitle);
-  const double full = measure(&large, L"\"" + keyboard + L"\"", kKeyboardTitle);
+  auto start = [&](const std::string* file, const std::wstring& line, const wchar_t* title) {
+    if (file) std::ofstream(std::filesystem::path(ini), std::ios::binary) << *file;
+    PROCESS_INFORMATION run{};
+    const double ms = TimeToWindow(line, folder, title, run);
+    Stop(run);
+    return ms;
+  };
+  std::vector<double> bares, nones, fulls;
+  for (int round = 0; round < 7; ++round) {
+    bares.push_back(start(nullptr, L"\"" + std::wstring(self) + L"\" --bare", kBareTitle));
+    nones.push_back(start(&plain, L"\"" + keyboard + L"\"", kKeyboardTitle));
+    fulls.push_back(start(&large, L"\"" + keyboard + L"\"", kKeyboardTitle));
+  }
+  const double bare = Median(bares), none = Median(nones), full = Median(fulls);
   std::printf("start-up: bare window %.1f ms, keyboard %.1f ms, with 100000 texts %.1f ms\n", bare,
               none, full);
   std::printf("STARTUP_100K_HISTORY_VS_NONE=%.2f\n", full / none);
