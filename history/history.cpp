@@ -38,7 +38,7 @@ void History::Clear() {
 
 void History::Append(User32& user32, Entries& to, std::vector<std::wstring> lines) {
   to.items.reserve(to.items.size() + lines.size() + 1);
-  to.upper.reserve(to.items.capacity());
+  to.upper.reserve(to.items.size() + lines.size() + 1);
   if (to.items.empty()) {
     to.items.emplace_back();
     to.upper.emplace_back();
@@ -76,16 +76,16 @@ void History::StartLoading() const {
   try {
     loading_ = std::async(std::launch::async, run);
   } catch (const std::system_error&) {
-    Entries e = run();
-    items_ = std::move(e.items);
-    upper_ = std::move(e.upper);
+    Take(run());
   }
 }
 
 void History::Settle() const {
   StartLoading();
-  if (!loading_.valid()) return;
-  Entries e = loading_.get();
+  if (loading_.valid()) Take(loading_.get());
+}
+
+void History::Take(Entries e) const {
   items_ = std::move(e.items);
   upper_ = std::move(e.upper);
 }

@@ -51,6 +51,7 @@ class History {
   static void Append(User32& user32, Entries& to, std::vector<std::wstring> lines);
   // Takes what a load in the background made, once it is done.
   void Settle() const;
+  void Take(Entries e) const;
 
   Ports& p_;
   // Mutable for Settle alone: the entries a reader sees never change under it.

@@ -187,9 +187,9 @@ SettingsValues SettingsFile::Read() {
   const std::string_view rest = split.Rest();
   const std::string_view head = text.substr(0, text.size() - rest.size());
 
-  const std::wstring decoded = Decode(k_, head, utf8);
   // Only valid UTF-8 comes back to the same bytes.
-  if (utf8) whole = whole && ToUtf8(decoded) == head && ToUtf8(FromUtf8(rest)) == rest;
+  if (utf8) whole = whole && ToUtf8(FromUtf8(text)) == text;
+  const std::wstring decoded = Decode(k_, head, utf8);
   LineReader<wchar_t> file(decoded);
   std::wstring line;
   bool gave_layout = false;

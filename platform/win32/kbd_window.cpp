@@ -160,14 +160,6 @@ void KbdWindow::MakePanel() {
   }
 }
 
-bool KbdWindow::PanelInView() const {
-  int top = m_.cmdHistory[0].Top();
-  for (const auto& box : m_.txtLang) top = std::min(top, box.Top());
-  for (const auto& box : m_.chkFont) top = std::min(top, box.Top());
-  top = std::min({top, m_.cmbFont.Top(), m_.cmbSize.Top(), m_.cmdHistory[1].Top()});
-  return top < m_.Height();
-}
-
 void KbdWindow::UseRawInput() {
   hooked_ = false;
   RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
@@ -629,7 +621,8 @@ HBRUSH KbdWindow::ControlColors(UINT msg, HDC dc, HWND control) {
 void KbdWindow::Sync() {
   if (!hwnd_ || syncing_) return;
   syncing_ = true;
-  if (!panel_made_ && PanelInView()) MakePanel();
+  // The panel lies below the keys: a window taller than they are shows it.
+  if (!panel_made_ && m_.Height() > OptionsPanel::CollapsedHeight(tk_)) MakePanel();
   SyncLabels();
   SyncCombo(m_.cmbText, ToHwnd(m_.cmbText.hWnd()), text_line_, false);
   if (panel_made_) SyncPanel();

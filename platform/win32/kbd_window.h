@@ -84,8 +84,6 @@ class KbdWindow : public WindowBase<KbdWindow> {
   // Presses come as raw input, and the tick polls all the time: the
   // stand-in for a refused hook.
   void UseRawInput();
-  // Whether any of the options panel's controls lies within the window.
-  bool PanelInView() const;
 
   void SyncForm();
   void SyncPanel();
