@@ -6,19 +6,14 @@
 namespace orv::e2e {
 namespace {
 
-TEST(Reach, RichEditsFormsAndKeystrokeFieldsTakeEveryKey) {
-  const std::wstring exe = BuiltPath(u8"" ORV_E2E_TARGET_EXE);
-  const Process app = StartProcess(exe, L"--reach", exe.substr(0, exe.find_last_of(L'\\')));
-  HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = FindTopLevelWindow(app.pid, kReachTitle)) != nullptr; },
-                      15000ms, "the reach target", DescribeTopLevelWindows));
-  Keyboard keyboard;
-  ASSERT_TRUE(keyboard.Start());
+using Reach = Scene;
+
+TEST_F(Reach, RichEditsFormsAndKeystrokeFieldsTakeEveryKey) {
   const HWND line = keyboard.EditLine();
 
   // A character beyond the ANSI code page comes and goes intact.
   for (int id : {kRich20, kRich50, kWinForms}) {
-    const HWND field = GetDlgItem(main, id);
+    const HWND field = target.Field(id);
     SendMessageTimeoutW(field, WM_SETTEXT, 0, LPARAM(L"✓ab"), SMTO_ABORTIFHUNG, 1000, nullptr);
     Touch(Centre(WindowRect(field)));
     ASSERT_TRUE(WaitForText(line, L"✓ab")) << id;
@@ -29,7 +24,7 @@ TEST(Reach, RichEditsFormsAndKeystrokeFieldsTakeEveryKey) {
 
   // The line shows only what was typed since the touch; Enter and Space go
   // as their keys.
-  const HWND chars = GetDlgItem(main, kCharField);
+  const HWND chars = target.Field(kCharField);
   Touch(Centre(WindowRect(chars)));
   ASSERT_TRUE(WaitForText(line, L""));
   keyboard.Type(L"дом 5");

@@ -2,12 +2,11 @@
 // stands for the car PC's other programs. Tests find its fields by control id
 // and flip its switches by posting messages to the top-level window.
 //
-//   e2e_target.exe [--pos X Y | --reach]
-// With --reach, a window of fields beyond the plain edit control instead:
-// rich edits of riched20 and msftedit, a Windows Forms-style superclass of
-// Edit, and a field of its own class that takes only WM_CHAR, shows a caret
-// while focused and answers WM_GETTEXT with what it got (Enter as a line
-// break).
+//   e2e_target.exe [--pos X Y]
+// Its right-hand column holds fields beyond the plain edit control: rich
+// edits of riched20 and msftedit, a Windows Forms-style superclass of Edit,
+// and a field of its own class that takes only WM_CHAR, shows a caret while
+// focused and answers WM_GETTEXT with what it got (Enter as a line break).
 #include "target_ids.h"
 
 #include <windows.h>
@@ -43,12 +42,16 @@ void CreateControls(HWND main) {
       {L"Static", L"enter=0", SS_LEFT, 10, 172, 260, 20, kEnterCount},
       {L"ThunderTextBox", L"", single, 280, 172, 125, 24, kOldThunder1},
       {L"ThunderTextBox", L"", single, 415, 172, 125, 24, kOldThunder2},
+      {L"RichEdit20W", L"", ES_AUTOHSCROLL, 550, 10, 380, 28, kRich20},
+      {L"RICHEDIT50W", L"", ES_AUTOHSCROLL, 550, 46, 380, 28, kRich50},
+      {kWinFormsEditClass, L"", ES_AUTOHSCROLL, 550, 82, 380, 28, kWinForms},
+      {L"ReachCharField", L"", 0, 550, 118, 380, 28, kCharField},
   };
   for (const auto& c : children) {
-    HWND child = CreateWindowExW(
-        c.style & WS_TABSTOP && c.id != kButton && c.id != kDefault ? WS_EX_CLIENTEDGE : 0, c.cls,
-        c.text, WS_CHILD | WS_VISIBLE | c.style, c.x, c.y, c.w, c.h, main, HMENU(INT_PTR(c.id)),
-        GetModuleHandleW(nullptr), nullptr);
+    HWND child =
+        CreateWindowExW(wcscmp(c.cls, L"Button") && wcscmp(c.cls, L"Static") ? WS_EX_CLIENTEDGE : 0,
+                        c.cls, c.text, WS_CHILD | WS_VISIBLE | c.style, c.x, c.y, c.w, c.h, main,
+                        HMENU(INT_PTR(c.id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(child, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   }
 }
@@ -59,6 +62,7 @@ LRESULT CALLBACK CharFieldProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN: SetFocus(wnd); return 0;
     case WM_SETFOCUS: CreateCaret(wnd, nullptr, 2, 16), SetCaretPos(4, 4), ShowCaret(wnd); return 0;
     case WM_KILLFOCUS: DestroyCaret(); return 0;
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTCHARS;  // Enter and Tab too
     case WM_CHAR:
       if (wp == VK_BACK && !got.empty()) got.pop_back();
       if (wp != VK_BACK) got += wp == VK_RETURN ? L'\n' : wchar_t(wp);
@@ -93,9 +97,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   const bool pos = argc == 4 && std::wstring(argv[1]) == L"--pos";
-  const bool reach = argc == 2 && std::wstring(argv[1]) == L"--reach";
   const int x = pos ? _wtoi(argv[2]) : 10, y = pos ? _wtoi(argv[3]) : 10;
-  if (reach && (!LoadLibraryW(L"riched20.dll") || !LoadLibraryW(L"msftedit.dll"))) return 2;
+  if (!LoadLibraryW(L"riched20.dll") || !LoadLibraryW(L"msftedit.dll")) return 2;
 
   // The VB text box classes and a Windows Forms one, superclasses of EDIT as
   // their programs have them, and the field that takes only characters.
@@ -118,26 +121,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   wc.lpszClassName = L"OrvKeyTestTarget";
   if (!RegisterClassExW(&wc)) return 2;
 
-  RECT frame{0, 0, 550, 200};
+  RECT frame{0, 0, 940, 200};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   AdjustWindowRectEx(&frame, style, FALSE, 0);
-  HWND main = CreateWindowExW(0, wc.lpszClassName, reach ? kReachTitle : kTargetTitle, style, x, y,
-                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                              instance, nullptr);
+  HWND main =
+      CreateWindowExW(0, wc.lpszClassName, kTargetTitle, style, x, y, frame.right - frame.left,
+                      frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
   if (!main) return 3;
-  const wchar_t* reach_classes[] = {L"RichEdit20W", L"RICHEDIT50W", kWinFormsEditClass,
-                                    L"ReachCharField"};
-  for (int i = 0; reach && i < 4; ++i)
-    CreateWindowExW(WS_EX_CLIENTEDGE, reach_classes[i], L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
-                    10, 10 + 36 * i, 380, 28, main, HMENU(INT_PTR(kRich20 + i)), instance, nullptr);
-  if (!reach) CreateControls(main);
+  CreateControls(main);
   ShowWindow(main, show);
-  if (!reach) SetFocus(GetDlgItem(main, kEdit1));
+  SetFocus(GetDlgItem(main, kEdit1));
   MSG m;
   while (GetMessageW(&m, nullptr, 0, 0) > 0) {
     // The dialog manager gives Enter its default-button meaning and Tab its
-    // order; the reach fields take every key themselves.
-    if (!reach && IsDialogMessageW(main, &m)) continue;
+    // order; the character field takes every key itself.
+    if (IsDialogMessageW(main, &m)) continue;
     TranslateMessage(&m);
     DispatchMessageW(&m);
   }

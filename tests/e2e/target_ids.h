@@ -8,7 +8,6 @@
 namespace orv::e2e {
 
 inline constexpr const wchar_t* kTargetTitle = L"OrvKey Test Target";
-inline constexpr const wchar_t* kReachTitle = L"OrvKey Reach Target";
 inline constexpr const wchar_t* kWinFormsEditClass = L"WindowsForms10.EDIT.app.0.141b42a_r9_ad1";
 
 enum TargetControl : int {
@@ -23,10 +22,11 @@ enum TargetControl : int {
   kEnterCount,   // static text "enter=N"
   kOldThunder1,  // class ThunderTextBox, the older VB text box
   kOldThunder2,
+  kRich20,     // class RichEdit20W of riched20
+  kRich50,     // class RICHEDIT50W of msftedit
+  kWinForms,   // kWinFormsEditClass, a superclass of Edit
+  kCharField,  // takes only WM_CHAR and shows a caret
 };
-
-// The fields of the --reach window.
-enum ReachControl : int { kRich20 = 201, kRich50, kWinForms, kCharField };
 
 // Posted to the target's top-level window. wParam = milliseconds to stop answering.
 inline constexpr UINT kMsgHang = WM_APP + 1;

@@ -34,11 +34,10 @@ class FakeToolkit : public Toolkit {
  public:
   FakeToolkit(FakeKernel32& kernel, FakeGdi32& gdi) : kernel_(kernel), gdi_(gdi) {}
 
-  std::wstring app_path = L"C:\\Program Files\\OrvKey";
   std::function<void()> on_do_events;
 
   bool PrevInstance() override { return false; }
-  std::wstring AppPath() override { return app_path; }
+  std::wstring AppPath() override { return L"C:\\Program Files\\OrvKey"; }
   std::wstring AppExeName() override { return L"orvkey"; }
   std::wstring AppTitle() override { return L"OrvKey"; }
   int Dpi() override { return dpi; }

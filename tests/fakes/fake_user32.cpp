@@ -5,9 +5,9 @@
 namespace orv::fake {
 
 Hwnd FakeUser32::AddWindow(const std::wstring& cls, const std::wstring& text, Hwnd parent,
-                           Rect rect, std::int32_t style) {
+                           Rect rect) {
   const Hwnd h = std::exchange(next_hwnd_, next_hwnd_ + 4);
-  windows_[h] = Window{cls, text, parent, rect, style};
+  windows_[h] = Window{cls, text, parent, rect};
   return h;
 }
 

@@ -1,5 +1,5 @@
-// Fake user32: a window tree with classes, texts, styles and rectangles,
-// windows that stop answering, the finger, and a log of synthetic input.
+// Fake user32: a window tree with classes, texts and rectangles, windows
+// that stop answering, the finger, and a log of synthetic input.
 #pragma once
 #include <algorithm>
 #include <functional>
@@ -17,8 +17,6 @@ struct Window {
   std::wstring text;
   Hwnd parent = 0;
   Rect rect{};  // screen coordinates
-  std::int32_t style = 0;
-  std::int32_t ex_style = 0;
   bool visible = true;
   bool hung = false;  // answers nothing; sends time out
   bool slow = false;  // busy, not hung: every send waits out its time-out
@@ -31,18 +29,11 @@ struct Window {
   bool denied = false, keeps_text = false;
 };
 
-// One synthetic input event, as keybd_event or mouse_event sent it.
-struct InputEvent {
-  unsigned code;  // virtual key, or mouse flags
-  Point at;       // cursor position when sent
-};
-
 class FakeUser32 : public User32 {
  public:
   explicit FakeUser32(FakeClock& clock) : clock_(clock) {}
 
-  Hwnd AddWindow(const std::wstring& cls, const std::wstring& text, Hwnd parent, Rect rect,
-                 std::int32_t style = 0);
+  Hwnd AddWindow(const std::wstring& cls, const std::wstring& text, Hwnd parent, Rect rect);
   void Destroy(Hwnd wnd);
   Window& W(Hwnd wnd) { return windows_.at(wnd); }
   bool Exists(Hwnd wnd) const { return windows_.count(wnd) != 0; }
@@ -54,8 +45,7 @@ class FakeUser32 : public User32 {
     Rect screen, work;
   };
   std::vector<Monitor> monitors;  // none: one screen
-  std::vector<InputEvent> input;
-  std::vector<std::wstring> message_boxes;                  // their texts; each is answered OK
+  std::vector<unsigned> input;    // virtual keys, mouse flags, the units SendInput sent
   std::vector<std::pair<Hwnd, std::wstring>> set_text_log;  // every write: the text after it
   int get_text_sends = 0;
   std::function<void()> on_get_text;  // runs inside each WM_GETTEXT
@@ -92,10 +82,10 @@ class FakeUser32 : public User32 {
     return Exists(wnd);
   }
   void keybd_event(std::uint8_t vk, std::uint8_t, unsigned, std::uintptr_t) override {
-    input.push_back({vk, cursor});
+    input.push_back(vk);
   }
   void mouse_event(unsigned flags, unsigned, unsigned, unsigned, std::uintptr_t) override {
-    input.push_back({flags, cursor});
+    input.push_back(flags);
   }
   bool ReleaseCapture() override { return true; }
   bool ShowWindow(Hwnd wnd, int cmd) override {
@@ -113,12 +103,9 @@ class FakeUser32 : public User32 {
   }
   bool EnableWindow(Hwnd wnd, bool) override { return Exists(wnd); }
   bool SetForegroundWindow(Hwnd wnd) override { return Exists(wnd); }
-  std::int32_t GetWindowLongW(Hwnd wnd, int index) override {
-    return Exists(wnd) ? Long(wnd, index) : 0;
-  }
-  std::int32_t SetWindowLongW(Hwnd wnd, int index, std::int32_t value) override {
-    return Exists(wnd) ? std::exchange(Long(wnd, index), value) : 0;
-  }
+  // No window has a style: passwords are told by their masking character.
+  std::int32_t GetWindowLongW(Hwnd, int) override { return 0; }
+  std::int32_t SetWindowLongW(Hwnd, int, std::int32_t) override { return 0; }
   bool SetLayeredWindowAttributes(Hwnd wnd, Color, std::uint8_t, unsigned) override {
     return Exists(wnd);
   }
@@ -145,9 +132,7 @@ class FakeUser32 : public User32 {
         wa = m.work;
     return true;
   }
-  int MessageBoxW(Hwnd, const std::wstring& text, const std::wstring&, unsigned) override {
-    return message_boxes.push_back(text), 1;
-  }
+  int MessageBoxW(Hwnd, const std::wstring&, const std::wstring&, unsigned) override { return 1; }
   std::wstring CharUpperW(const std::wstring& text) override;
 
   // ---- Reaching other fields: every thread reports `gui`; SendInput logs
@@ -160,16 +145,12 @@ class FakeUser32 : public User32 {
   }
   bool GetGUIThreadInfo(std::uint32_t, GuiThreadInfo& info) override { return info = gui, true; }
   unsigned SendInput(const std::vector<KeyInput>& keys) override {
-    for (const auto& k : keys) input.push_back({k.vk ? k.vk : k.scan, cursor});
+    for (const auto& k : keys) input.push_back(k.vk ? k.vk : k.scan);
     return std::min<unsigned>(input_taken, static_cast<unsigned>(keys.size()));
   }
   std::uint32_t GetLastError() override { return last_error; }
 
  private:
-  std::int32_t& Long(Hwnd wnd, int index) {
-    return index == kGwlExStyle ? W(wnd).ex_style : W(wnd).style;
-  }
-
   FakeClock& clock_;
   std::intptr_t next_hwnd_ = 0x100;
   std::intptr_t next_dc_ = 0x20000000;  // apart from every other fake's handles

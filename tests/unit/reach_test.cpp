@@ -1,6 +1,7 @@
-// Fields beyond the plain edit control: the kinds a touch captures, the
-// keystroke fallback, and windows that shut the keyboard out (there is no
-// integrity level under Wine, so those are proven here only).
+// Other applications' windows: the kinds of field a touch captures, the
+// keystroke fallback, windows that shut the keyboard out (there is no
+// integrity level under Wine, so those are proven here only), hung windows'
+// text and the paths Tab walks.
 #include "fakes/kbd_fixture.h"
 #include "field/field_kinds.h"
 
@@ -71,13 +72,35 @@ TEST_F(ReachTest, WindowsThatShutTheKeyboardOutAreToldOncePerCaptureAndLeftAlone
   kbd->tmrhWnd.Fire();
   ASSERT_TRUE(kbd->GetTarget().ByKeystrokes());
   Type(L"ж");
-  EXPECT_EQ(desk.input.at(1).code, 0x0436u);
+  EXPECT_EQ(desk.input.at(1), 0x0436u);
   desk.input_taken = 0;
   Type(L"1");
   Type(L"2");
   EXPECT_TRUE(Refused());
   EXPECT_EQ(desk.input.size(), 4u);
   EXPECT_EQ(kbd->cmbText.Text(), L"ж12");  // the line still shows the keys
+}
+
+// Reading another window's text safely, and the paths Tab walks.
+TEST_F(KbdTest, HungWindowsHaveNoTextAndPathsFindWindowsAgain) {
+  const Hwnd app = desk.AddWindow(L"App", L"", 0, Rect{});
+  const Hwnd empty = desk.AddWindow(L"Edit", L"", app, Rect{});
+  const Hwnd field = desk.AddWindow(L"Edit", L"(Не отвечает)", app, Rect{});
+  EXPECT_EQ(kelp.ReadWindowText(empty, 500), L"");
+  // A field that really holds the marker's text is not hung.
+  EXPECT_EQ(kelp.ReadWindowText(field, 500), L"(Не отвечает)");
+  desk.W(field).hung = true;
+  EXPECT_EQ(kelp.ReadWindowText(field, 500), std::nullopt);
+  EXPECT_EQ(kelp.GetWindowTextTimeout(field, 500), L"(Не отвечает)");
+
+  EXPECT_EQ(kelp.GetWindowPath(field),
+            std::to_wstring(static_cast<std::intptr_t>(app)) + L",1,Edit");
+  EXPECT_EQ(kelp.GetWindowPath(app), L"NOPARENT,App");
+  // Past the search limit a window is not found.
+  Hwnd last = 0;
+  for (int i = 0; i < 256; ++i) last = desk.AddWindow(L"Edit", L"", app, Rect{});
+  EXPECT_EQ(kelp.GetWindowPath(last), L"NOTFOUND,Edit");
+  EXPECT_EQ(LeadingNumber(L"1e999"), 0);  // a window command's untrusted parameter
 }
 
 }  // namespace

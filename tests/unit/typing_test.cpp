@@ -1,7 +1,11 @@
-// Typing into another application's fields: capture, the keys at the
-// insertion point, Tab, Enter and the remembered texts. Shift, Lang, Clr,
-// Space, backspace and the drop-down under real windows are driven end to end.
+// Typing into another application's fields over the fake clock: a long
+// field's insertion point, hung fields, the writes a touch makes, Tab past a
+// hung field and the remembered texts. Capture, every key, Enter and
+// passwords under real windows are driven end to end. Key repeat on the tick
+// count's clock, and a hold over a field that stops answering; the bounce,
+// and a hold stopping at the release of a real finger, are end to end too.
 #include "fakes/kbd_fixture.h"
+#include "keys/key_repeat.h"
 
 namespace orv::fake {
 namespace {
@@ -25,31 +29,19 @@ class TypingTest : public KbdTest {
   Hwnd TargetWnd() { return kbd->GetTarget().Wnd(); }
 };
 
-TEST_F(TypingTest, TouchedFieldIsCapturedAndEveryKeyLandsAtTheCaret) {
-  Touch(field);
-  EXPECT_EQ(TargetWnd(), field);
-  // The user put the caret past the end of the edit line: a key appends.
-  PutCaret(99);
-  Type(L"й1");
-  EXPECT_EQ(desk.W(field).text, L"abcй1");
-
-  // The insertion point is 32-bit.
+TEST_F(TypingTest, LongFieldsHungFieldsAndOneWritePerTouchNeverNested) {
+  // The insertion point is 32-bit, and one past the line's end appends.
   desk.W(field).text = std::wstring(100000, L'ж');
   Touch(field);
   EXPECT_EQ(kbd->GetEditLine().CaretPos(), 100000);
   PutCaret(70000);
   Type(L"2");
   EXPECT_EQ(desk.W(field).text.substr(69999, 3), L"ж2ж");
-}
+  PutCaret(200000);
+  Type(L"й");
+  EXPECT_EQ(desk.W(field).text.substr(100000), L"жй");
 
-TEST_F(TypingTest, HungFieldsAreBoundedAndWritesComeOncePerTouchNeverNested) {
-  Touch(field);
-  desk.W(fields[0]).hung = true;
-  Touch(fields[0]);
-  EXPECT_EQ(TargetWnd(), fields[0]);  // recorded all the same
-  const auto before = desk.now;
-  Type(L"1");
-  EXPECT_LE(desk.now - before, 500u);
+  desk.W(field).text = L"abc";
 
   // One touch writes the field once, though the list refill sets the line again.
   kbd->AddStringToHistory(L"abc2x");
@@ -66,44 +58,23 @@ TEST_F(TypingTest, HungFieldsAreBoundedAndWritesComeOncePerTouchNeverNested) {
   Touch(field);
   EXPECT_EQ(desk.get_text_sends, 1);
 
-  // Tab wraps; a hung next field becomes the target but leaves the line.
-  desk.W(fields[0]).hung = false;
+  // A hung next field becomes the target of Tab but leaves the line.
   desk.on_get_text = nullptr;
-  Touch(fields[2]);
-  FKey(kKeyTab);
-  EXPECT_EQ(TargetWnd(), fields[0]);
+  Touch(fields[0]);
   desk.W(fields[1]).hung = true;
   FKey(kKeyTab);
   EXPECT_EQ(TargetWnd(), fields[1]);
   EXPECT_EQ(kbd->cmbText.Text(), L"field0");
 }
 
-TEST_F(TypingTest, EnterClicksIntoTheFieldPressesEnterAndRemembersButNoPassword) {
-  Touch(fields[2]);
-  desk.cursor = {600, 500};
-  FKey(kKeyEnter);
-  EXPECT_EQ(desk.input.at(0).at, (Point{15, 75}));  // 5, 5 inside the field
-  EXPECT_EQ(desk.cursor, (Point{600, 500}));        // put back
-  EXPECT_EQ(kbd->cmbText.Text(), L"field2");        // the line keeps what was sent
-  // In a car the power goes at every ignition off: the text is saved at once.
-  EXPECT_NE(desk.files[L"C:\\Program Files\\OrvKey\\OrvKey.ini"].find("\r\nfield2\r\n"),
-            std::string::npos);
-
-  // Passwords are never remembered, by style or by their masking character.
-  desk.W(fields[0]).style |= static_cast<std::int32_t>(kEsPassword);
-  desk.W(fields[1]).password_char = L'*';
-  for (std::size_t i : {0u, 1u}) {
-    Touch(fields[i]);
-    Type(L"секрет");
-    FKey(kKeyEnter);
-  }
-  Unload();  // nor at shutdown
-  EXPECT_EQ(History(), (std::vector<std::wstring>{L"field2", L""}));
-}
-
 // ---- The remembered texts and the filtered drop-down list
 
-TEST_F(TypingTest, HistoryKeepsHolesAndTheListNarrowsToTheLine) {
+TEST_F(TypingTest, HistoryKeepsHolesTheListNarrowsToTheLineAndNoPasswordIsKept) {
+  // A field that masks its text is a password, whatever its style.
+  desk.W(fields[1]).password_char = L'*';
+  Touch(fields[1]);
+  FKey(kKeyEnter);
+  EXPECT_EQ(History(), std::vector<std::wstring>{L""});  // the empty line it starts with
   for (const wchar_t* text : {L"a", L"b", L"A", L"   ", L"123", L"1E3", L"-4,5"}) {
     kbd->AddStringToHistory(text);
   }
@@ -113,6 +84,54 @@ TEST_F(TypingTest, HistoryKeepsHolesAndTheListNarrowsToTheLine) {
   kbd->cmbText.SetText(L"sK");
   kbd->FillComboHistory();
   EXPECT_EQ(kbd->cmbText.Items(), (std::vector<std::wstring>{L"Minsk", L"Omsk"}));
+}
+
+// ---- Held keys
+
+constexpr KeyRef kA{KeyRef::Kind::kCharacter, 3};
+
+// A hold of two seconds acts at the delay and then once per interval; the
+// release that ends it adds nothing. A short touch acts at its release.
+TEST(KeyRepeat, HoldActsOnScheduleAndShortTouchClicksOnce) {
+  KeyRepeat r;
+  const std::uint32_t t0 = 0xFFFFFF00u;  // the tick count wraps during the hold
+  r.Press(kA, true, t0);
+  int actions = 0;
+  for (std::uint32_t t = 0; t <= 2000; t += 10) actions += r.Due(t0 + t) ? 1 : 0;
+  EXPECT_EQ(actions, 1 + (2000 - 500) / 50);
+  EXPECT_FALSE(r.Release(t0 + 2005));
+  EXPECT_FALSE(r.Holding());
+
+  r.Press(kA, true, 5000);
+  EXPECT_FALSE(r.Due(5499));
+  EXPECT_TRUE(r.Release(5120));
+}
+
+// A finger held on the keyboard over a field of another application.
+class HeldKey : public KbdTest {};
+
+// A field that stops answering stops the repeat, and the release of that
+// hold adds nothing.
+TEST_F(HeldKey, StopsOnAHungField) {
+  Load();
+  FakeTimers timers(desk);
+  timers.Add(kbd->tmrRepeat);
+  const Hwnd app = desk.AddWindow(L"#32770", L"App", 0, Rect{0, 0, 400, 200});
+  const Hwnd field = desk.AddWindow(L"Edit", L"", app, Rect{10, 10, 200, 30});
+  Touch(field);
+  const Rect key = kbd->lblX[12].Bounds();
+  desk.cursor = {kbd->Left() + key.left + 2, kbd->Top() + key.top + 2};
+  desk.button_down = true;
+  kbd->lblX_MouseDown(12);
+  timers.Wait(1000);
+  const std::wstring typed = desk.W(field).text;
+  EXPECT_GE(typed.size(), 8u);
+  desk.W(field).hung = true;
+  timers.Wait(1000);
+  kbd->lblX_MouseUp(12);
+  kbd->lblX_Click(12);
+  // The one write that met the time-out is in the edit line only.
+  EXPECT_EQ(kbd->cmbText.Text().size(), typed.size() + 1);
 }
 
 }  // namespace
