@@ -13,8 +13,10 @@ bool Keystrokes::TakesText(Hwnd wnd) {
   GuiThreadInfo g;
   if (thread == 0 || !p_.user32.GetGUIThreadInfo(thread, g)) return false;
   if (g.caret == wnd) return true;
+  // A caret of another window proves nothing: the system moves the focus
+  // before the window that had it hears of it and hides its caret, so a
+  // button touched straight after a field sees that field's caret blink.
   if (g.focus != wnd) return false;
-  if (g.flags & kGuiCaretBlinking) return true;
   std::uintptr_t code = 0;
   return p_.user32.SendMessageTimeoutW(wnd, kWmGetDlgCode, 0, 0, kSmtoAbortIfHung,
                                        kDlgCodeTimeoutMs, &code) &&

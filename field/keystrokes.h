@@ -13,8 +13,8 @@ class Keystrokes {
  public:
   explicit Keystrokes(Ports& ports) : p_(ports) {}
 
-  // The window shows its thread's caret, or holds the focus while a caret
-  // blinks or while it says it handles selections as an edit control does.
+  // The window shows its thread's caret, or holds the focus and says it
+  // handles selections as an edit control does.
   bool TakesText(Hwnd wnd);
   // Whether keys typed now reach the window: it holds the focus of the
   // thread in front.

@@ -72,6 +72,15 @@ inline bool WriteFile(const std::wstring& path, std::string_view bytes) {
   std::ofstream out(std::filesystem::path(path), std::ios::binary);
   return out.write(bytes.data(), std::streamsize(bytes.size())).good();
 }
+// Where the keyboard keeps its placement, and a REG_SZ value or "(missing)".
+inline constexpr const wchar_t* kPlacementKey = L"Software\\OrvKey\\frmKbd";
+inline std::wstring RegText(HKEY root, const wchar_t* key, const wchar_t* name) {
+  wchar_t text[1024];
+  DWORD size = sizeof text;
+  if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+    return L"(missing)";
+  return text;
+}
 
 // Polls `done` until it holds or `deadline` passes; on failure tells `what`
 // was awaited and, through `seen`, what was there instead.

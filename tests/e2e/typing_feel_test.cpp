@@ -48,15 +48,12 @@ class TypingFeel : public Scene {
   }
 };
 
-TEST_F(TypingFeel, HeldBackspaceClearsALongFieldAndStopsAtTheRelease) {
+// A held Backspace clears a long field; a held letter repeats the letter it
+// first typed, with the one-shot Shift spent on that first one.
+TEST_F(TypingFeel, HeldKeysRepeatAndStopAtTheRelease) {
   ASSERT_TRUE(Capture(kEdit1, std::wstring(36, L'x')));
-  EXPECT_GE(
-      36 - Hold(keyboard.ToScreen(FunctionKeyCentre(kKeyBack)), 2000ms, kEdit1).settled.size(),
-      25u);
-}
-
-// The one-shot Shift is spent on the first letter; the repeats type it too.
-TEST_F(TypingFeel, HeldLetterRepeatsTheLetterItFirstTyped) {
+  const POINT back = keyboard.ToScreen(FunctionKeyCentre(kKeyBack));
+  EXPECT_GE(36 - Hold(back, 2000ms, kEdit1).settled.size(), 25u);
   ASSERT_TRUE(Capture(kEdit2, L""));
   keyboard.TouchFunctionKey(kKeyShift);
   const Held held = Hold(keyboard.KeyCentre(12), 1000ms, kEdit2);

@@ -52,8 +52,8 @@ bool FakeUser32::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr_t wpar
   if (!Exists(wnd)) return false;
   Window& w = W(wnd);
   if (w.denied) return last_error = kErrorAccessDenied, false;
-  if (w.hung || w.slow) {
-    clock_.now += (flags & kSmtoAbortIfHung) && !w.slow ? 0 : timeout_ms;
+  if (w.hung) {
+    clock_.now += (flags & kSmtoAbortIfHung) ? 0 : timeout_ms;
     return false;
   }
   std::uintptr_t r = 0;

@@ -19,7 +19,6 @@ struct Window {
   Rect rect{};  // screen coordinates
   bool visible = true;
   bool hung = false;  // answers nothing; sends time out
-  bool slow = false;  // busy, not hung: every send waits out its time-out
   wchar_t password_char = 0;
   std::size_t sel_start = 0, sel_end = 0;  // EM_SETSEL, clamped to the text
   Hrgn region = 0;

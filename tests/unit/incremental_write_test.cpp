@@ -4,9 +4,7 @@
 
 #include <random>
 
-#include "fakes/fake_desktop.h"
 #include "field/incremental_write.h"
-#include "field/target.h"
 
 namespace orv {
 
@@ -25,23 +23,6 @@ TEST(IncrementalWrite, ChangeRebuildsTheNewTextWithoutSplittingUnits) {
       EXPECT_FALSE(at > 0 && at < before.size() &&
                    (before[at - 1] == 0xD83D || (before[at - 1] == L'\r' && before[at] == L'\n')));
   }
-}
-
-// A busy field costs one time-out per write, however the write is made.
-TEST(IncrementalWrite, FieldThatStopsAnsweringCostsOneTimeOut) {
-  fake::Desktop desk;
-  Ports ports = desk.ports();
-  WindowRoutines windows(ports);
-  InputRoutines input(ports);
-  Target target(ports, windows, input);
-  const Hwnd app = desk.AddWindow(L"#32770", L"App", 0, Rect{0, 0, 200, 100});
-  const Hwnd field = desk.AddWindow(L"Edit", L"abc", app, Rect{10, 10, 190, 30});
-  ASSERT_EQ(target.CaptureField(field, 1000).kind, Target::Capture::Kind::kCaptured);
-  desk.W(field).slow = true;
-  target.BeginEvent();
-  const auto before = desk.now;
-  EXPECT_FALSE(target.Mirror(L"abcd"));
-  EXPECT_LE(desk.now - before, 500u);
 }
 
 }  // namespace orv

@@ -68,7 +68,11 @@ TEST_F(ReachTest, WindowsThatShutTheKeyboardOutAreToldOncePerCaptureAndLeftAlone
   // keys go as Unicode keystrokes until the system takes none.
   const Hwnd custom = Field(L"CustomField", 2);
   Touch(custom);
-  desk.gui = {kGuiCaretBlinking, custom, custom};
+  // Focused while the last field's caret still blinks, it is no target yet.
+  desk.gui = {kGuiCaretBlinking, custom, keeps};
+  kbd->tmrhWnd.Fire();
+  EXPECT_FALSE(kbd->GetTarget().ByKeystrokes());
+  desk.gui.caret = custom;
   kbd->tmrhWnd.Fire();
   ASSERT_TRUE(kbd->GetTarget().ByKeystrokes());
   Type(L"ж");

@@ -1,0 +1,103 @@
+// End-to-end tests of the program's own windows: the keyboard's shape,
+// single instance and background picture, and the tip window.
+#include "harness.h"
+
+namespace orv::e2e {
+namespace {
+
+// Borderless and topmost, it takes no focus from the application in front,
+// and a second start from its folder ends without showing a window. Two
+// places with no key and no control, where only the background shows, once
+// painted and no longer changing: the designed one, the picture's, and the
+// designed one again for a file that is no picture.
+TEST(KeyboardWindow, BorderlessTopmostSingleAndOrvKeyJpgReplacesTheBackground) {
+  TargetApp target;
+  ASSERT_TRUE(target.Start());
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == target.window; }, 5000ms,
+                      "the target to be the foreground window"));
+  std::string junk(4096, '\0');
+  for (size_t i = 0; i < junk.size(); ++i) junk[i] = char(i * 7919 % 251);
+  std::array<COLORREF, 2> seen[3]{};
+  for (int run = 0; run < 3; ++run) {
+    Keyboard keyboard;
+    if (run > 0)
+      WriteFile(keyboard.folder.File(L"OrvKey.jpg"), run == 1 ? *ReadFile(TestJpeg()) : junk);
+    ASSERT_TRUE(keyboard.Start());
+    ASSERT_TRUE(WaitSteady(
+        [&] {
+          const ScreenShot shot;
+          const POINT a = keyboard.ToScreen({20, 20}), b = keyboard.ToScreen({300, 205});
+          return std::array{shot.At(a.x, a.y), shot.At(b.x, b.y)};
+        },
+        seen[run], "the keyboard's background to be painted"));
+    EXPECT_TRUE(keyboard.process.Running());
+    if (run > 0) continue;
+    const HWND wnd = keyboard.window;
+    EXPECT_EQ(GetWindowLongW(wnd, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
+    EXPECT_NE(GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_NE(GetForegroundWindow(), wnd) << "the keyboard took the focus from the target";
+    Process second = StartProcess(keyboard.exe(), L"", keyboard.folder.path);
+    bool shown = false;
+    EXPECT_TRUE(
+        WaitFor([&] { return (shown |= !TopLevelWindows(second.pid).empty()), !second.Running(); },
+                5000ms, "the second instance to exit"));
+    EXPECT_FALSE(shown) << "the second instance showed a window";
+    EXPECT_TRUE(IsWindowVisible(wnd));
+  }
+  for (COLORREF c : seen[1]) EXPECT_TRUE(ScreenShot::Near(c, kTestJpegColour));
+  EXPECT_FALSE(ScreenShot::Near(seen[0][0], kTestJpegColour));
+  EXPECT_EQ(seen[2], seen[0]) << "with a broken OrvKey.jpg";
+}
+
+// The tip: where it comes to rest, clear of the keyboard, what it looks like
+// and its window effects, and that it leaves again. Its timing and the other
+// tips are tested on the fake clock.
+TEST(TipWindow, StartTipRestsInTheCornerAndParksAgain) {
+  RECT wa{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+  Keyboard keyboard;
+  ASSERT_TRUE(keyboard.Start(false));
+  const HWND tip = FindTopLevelWindow(keyboard.process.pid, L"OrvTask Information Window", false);
+  ASSERT_NE(tip, nullptr) << DescribeTopLevelWindows();
+  RECT r{}, k = keyboard.rect(), both{};
+  auto where = [&] { return DescribeWindow(tip); };
+  // In the corner, or just above a keyboard that stands there.
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        r = WindowRect(tip);
+        return r.right == wa.right - 20 && (r.bottom == wa.bottom - 20 || r.bottom == k.top - 10);
+      },
+      5000ms, "the start tip in the corner", where));
+  EXPECT_FALSE(IntersectRect(&both, &r, &k));  // never over the keys
+  const LONG row = r.bottom;
+
+  // A topmost tool window that lets presses through, with rounded corners.
+  EXPECT_EQ(GetWindowLongW(tip, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW),
+            WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+  EXPECT_NE(WindowFromPoint(Centre(r)), tip);
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_TRUE(GetWindowRgn(tip, region) != ERROR && !PtInRegion(region, 0, 0));
+  DeleteObject(region);
+
+  // The skin, the icon cut out of its magenta, the orange text.
+  const ScreenShot shot;
+  shot.SaveBmp(ArtifactsDir() + L"\\tip_start.bmp");
+  const COLORREF panel = shot.At(r.left + 30, r.top + 95);
+  const RECT icon{r.left + 24, r.top + 37, r.left + 72, r.top + 85};
+  EXPECT_EQ(shot.Count(icon, RGB(255, 0, 255)), 0);
+  EXPECT_LT(shot.Count(icon, panel, 30), 48 * 48 - 300);  // the icon's ink
+  EXPECT_GT(shot.Count({r.left + 80, r.top + 35, r.right - 30, r.top + 85}, RGB(255, 128, 0)), 400);
+  EXPECT_GT(GetRValue(panel), 2 * GetGValue(panel));  // dark red
+
+  // Gone again after its five seconds along its row, parked beside the work area.
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        r = WindowRect(tip);
+        return r.left == wa.right + 10 && r.bottom == row;
+      },
+      9000ms, "the tip parked again", where));
+  EXPECT_TRUE(IsWindowVisible(tip));
+}
+
+}  // namespace
+}  // namespace orv::e2e
