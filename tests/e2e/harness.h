@@ -353,10 +353,12 @@ class Keyboard {
 
   Keyboard() { CopyFileW(BuiltPath(u8"" ORV_E2E_KEYBOARD_EXE).c_str(), exe().c_str(), FALSE); }
   std::wstring exe() const { return folder.File(L"orvkey.exe"); }
-  // Starts the program and waits for its window; with `settled`, until the
-  // window has also stopped moving (it may slide into place).
-  Result Start(bool settled = true) {
-    process = StartProcess(exe(), L"", folder.path);
+  // Starts the program (its own copy, or `program` in `dir`) and waits for
+  // its window; with `settled`, until the window has also stopped moving (it
+  // may slide into place).
+  Result Start(bool settled = true) { return StartFrom(exe(), folder.path, settled); }
+  Result StartFrom(const std::wstring& program, const std::wstring& dir, bool settled) {
+    process = StartProcess(program, L"", dir);
     auto shown = WaitFor(
         [&] { return (window = FindTopLevelWindow(process.pid, kKeyboardTitle)) != nullptr; },
         15000ms, "the keyboard window", DescribeTopLevelWindows);

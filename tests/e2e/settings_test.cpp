@@ -301,21 +301,18 @@ TEST(Robustness, NetworkDataFolderStartsWithoutAQuestion) {
   std::filesystem::create_directories(share);
   ASSERT_TRUE(CopyFileW(BuiltPath(u8"" ORV_E2E_KEYBOARD_EXE).c_str(),
                         (share / L"orvkey.exe").c_str(), FALSE));
-  Process keyboard = StartProcess(L"\\\\car\\share\\orvkey.exe", L"", L"C:\\");
-  HWND wnd = nullptr, tip = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (wnd = FindTopLevelWindow(keyboard.pid, kKeyboardTitle)); },
-                      15000ms, "the keyboard window", DescribeTopLevelWindows));
+  Keyboard keyboard;
+  ASSERT_TRUE(keyboard.StartFrom(L"\\\\car\\share\\orvkey.exe", L"C:\\", false));
   RECT wa{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
   EXPECT_TRUE(WaitFor(
       [&] {
-        tip = FindTopLevelWindow(keyboard.pid, L"OrvTask Information Window");
+        const HWND tip = FindTopLevelWindow(keyboard.process.pid, L"OrvTask Information Window");
         return tip && WindowRect(tip).right <= wa.right;
       },
       5000ms, "the tip on screen", DescribeTopLevelWindows));
-  for (HWND w : TopLevelWindows(keyboard.pid)) EXPECT_NE(ClassName(w), L"#32770");
-  PostMessageW(wnd, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(keyboard.WaitForExit());
+  for (HWND w : TopLevelWindows(keyboard.process.pid)) EXPECT_NE(ClassName(w), L"#32770");
+  ASSERT_TRUE(Quit(keyboard));
   EXPECT_TRUE(ReadFile((share / L"OrvKey.ini").wstring()));
   std::error_code ignored;
   std::filesystem::remove_all(share, ignored);

@@ -57,8 +57,9 @@ TEST_F(Typing, DestroyedOrHungTargetNeverFreezesTheKeyboard) {
   EXPECT_TRUE(keyboard.process.Running());
 }
 
-// Enter presses the target's default button and remembers the text; a password is never remembered,
-// not even the one still in the line when X ends the program.
+// Enter presses the target's default button and remembers the text, which the
+// drop-down then offers; a password is never remembered, not even the one
+// still in the line when X ends the program.
 TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
   keyboard.TouchFunctionKey(kKeyEnter);  // no target yet: nothing happens
   ASSERT_TRUE(Capture(kEdit1, L""));
@@ -81,6 +82,23 @@ TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
               3000ms, "the cursor back on Enter"));
   keyboard.TouchFunctionKey(kKeyClr);
   ASSERT_TRUE(FieldShows(kEdit1, L""));
+  // Picked from the cleared line's drop-down, the remembered text is typed again.
+  const RECT box = WindowRect(keyboard.EditLine());
+  Touch({box.right - 8, (box.top + box.bottom) / 2});
+  HWND list = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        for (HWND w : TopLevelWindows(keyboard.process.pid))
+          if (ClassName(w) == L"ComboLBox") list = w;
+        return list != nullptr;
+      },
+      3000ms, "the drop-down list to open"));
+  // Wine places the list after it shows it: touch it once it stays put.
+  std::array<LONG, 4> items{};
+  ASSERT_TRUE(WaitSteady([&] { return std::bit_cast<std::array<LONG, 4>>(WindowRect(list)); },
+                         items, "the drop-down list to stay put"));
+  Touch({(items[0] + items[2]) / 2, items[1] + 10});
+  EXPECT_TRUE(FieldShows(kEdit1, L"дом 5"));
 
   ASSERT_TRUE(Capture(kPassword, L"пароль"));
   keyboard.Type(L"7");

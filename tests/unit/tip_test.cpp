@@ -20,7 +20,6 @@ class TipTest : public KbdTest {
     timers.Add(tip.tmrUpdate);
   }
   Point At() { return {desk.W(tip.hWnd()).rect.left, desk.W(tip.hWnd()).rect.top}; }
-  Point Size() { return {desk.W(tip.hWnd()).rect.width(), desk.W(tip.hWnd()).rect.height()}; }
 };
 
 // tmrHide coming due inside a slide in: the slide out runs nested, the slide
@@ -43,22 +42,6 @@ TEST_F(TipTest, HidingInsideASlideInEndsInTheCornerAndRestartsTheCountdown) {
   const auto parked = tip.RepaintRequests();
   timers.Wait(1000);
   EXPECT_EQ(tip.RepaintRequests(), parked);
-}
-
-// Away from the keyboard the tip rests in the corner of the keyboard's own
-// screen; moved onto the second screen, the next tip follows it there.
-TEST_F(TipTest, TipsGoToTheKeyboardsScreen) {
-  desk.monitors = {{{0, 0, 800, 600}, {0, 0, 800, 570}},
-                   {{800, 0, 1824, 768}, {800, 0, 1824, 738}}};
-  Load();
-  desk.W(kbd->hWnd()).rect = Rect{10, 10, 642, 227};
-  kbd->ShowInfoTTip(L"x", 2);
-  EXPECT_EQ(At(), (Point{800 - Size().x - 20, 570 - 127 - 20}));
-  desk.W(kbd->hWnd()).rect = Rect{900, 100, 1532, 317};
-  kbd->ShowInfoTTip(L"x", 2);
-  EXPECT_EQ(At(), (Point{1824 - Size().x - 20, 738 - 127 - 20}));
-  timers.Wait(6000);
-  EXPECT_EQ(At(), (Point{1834, 738 - 127 - 20}));
 }
 
 // Work area 800 x 570, a tip of 300 x 127: the corner tip is (480, 423)-(780, 550).

@@ -2,8 +2,7 @@
 // field's insertion point, hung fields, the writes a touch makes, Tab past a
 // hung field and the remembered texts. Capture, every key, Enter and
 // passwords under real windows are driven end to end. Key repeat on the tick
-// count's clock, and a hold over a field that stops answering; the bounce,
-// and a hold stopping at the release of a real finger, are end to end too.
+// count's clock; held keys and the bounce are end to end too.
 #include "fakes/kbd_fixture.h"
 #include "keys/key_repeat.h"
 
@@ -105,33 +104,6 @@ TEST(KeyRepeat, HoldActsOnScheduleAndShortTouchClicksOnce) {
   r.Press(kA, true, 5000);
   EXPECT_FALSE(r.Due(5499));
   EXPECT_TRUE(r.Release(5120));
-}
-
-// A finger held on the keyboard over a field of another application.
-class HeldKey : public KbdTest {};
-
-// A field that stops answering stops the repeat, and the release of that
-// hold adds nothing.
-TEST_F(HeldKey, StopsOnAHungField) {
-  Load();
-  FakeTimers timers(desk);
-  timers.Add(kbd->tmrRepeat);
-  const Hwnd app = desk.AddWindow(L"#32770", L"App", 0, Rect{0, 0, 400, 200});
-  const Hwnd field = desk.AddWindow(L"Edit", L"", app, Rect{10, 10, 200, 30});
-  Touch(field);
-  const Rect key = kbd->lblX[12].Bounds();
-  desk.cursor = {kbd->Left() + key.left + 2, kbd->Top() + key.top + 2};
-  desk.button_down = true;
-  kbd->lblX_MouseDown(12);
-  timers.Wait(1000);
-  const std::wstring typed = desk.W(field).text;
-  EXPECT_GE(typed.size(), 8u);
-  desk.W(field).hung = true;
-  timers.Wait(1000);
-  kbd->lblX_MouseUp(12);
-  kbd->lblX_Click(12);
-  // The one write that met the time-out is in the edit line only.
-  EXPECT_EQ(kbd->cmbText.Text().size(), typed.size() + 1);
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // Other applications' windows: the kinds of field a touch captures, the
 // keystroke fallback, windows that shut the keyboard out (there is no
-// integrity level under Wine, so those are proven here only), hung windows'
-// text and the paths Tab walks.
+// integrity level under Wine, so those are proven here only), hung
+// windows' text and the changed span a write sends.
+#include <random>
+
 #include "fakes/kbd_fixture.h"
 #include "field/field_kinds.h"
+#include "field/incremental_write.h"
 
 namespace orv::fake {
 namespace {
@@ -85,26 +88,35 @@ TEST_F(ReachTest, WindowsThatShutTheKeyboardOutAreToldOncePerCaptureAndLeftAlone
   EXPECT_EQ(kbd->cmbText.Text(), L"ж12");  // the line still shows the keys
 }
 
-// Reading another window's text safely, and the paths Tab walks.
-TEST_F(KbdTest, HungWindowsHaveNoTextAndPathsFindWindowsAgain) {
+// A hung window has no text, an empty one has, and so has a field that
+// really holds the text that marks a hung window.
+TEST_F(KbdTest, HungWindowsHaveNoText) {
   const Hwnd app = desk.AddWindow(L"App", L"", 0, Rect{});
   const Hwnd empty = desk.AddWindow(L"Edit", L"", app, Rect{});
   const Hwnd field = desk.AddWindow(L"Edit", L"(Не отвечает)", app, Rect{});
   EXPECT_EQ(kelp.ReadWindowText(empty, 500), L"");
-  // A field that really holds the marker's text is not hung.
   EXPECT_EQ(kelp.ReadWindowText(field, 500), L"(Не отвечает)");
   desk.W(field).hung = true;
   EXPECT_EQ(kelp.ReadWindowText(field, 500), std::nullopt);
-  EXPECT_EQ(kelp.GetWindowTextTimeout(field, 500), L"(Не отвечает)");
+}
 
-  EXPECT_EQ(kelp.GetWindowPath(field),
-            std::to_wstring(static_cast<std::intptr_t>(app)) + L",1,Edit");
-  EXPECT_EQ(kelp.GetWindowPath(app), L"NOPARENT,App");
-  // Past the search limit a window is not found.
-  Hwnd last = 0;
-  for (int i = 0; i < 256; ++i) last = desk.AddWindow(L"Edit", L"", app, Rect{});
-  EXPECT_EQ(kelp.GetWindowPath(last), L"NOTFOUND,Edit");
-  EXPECT_EQ(LeadingNumber(L"1e999"), 0);  // a window command's untrusted parameter
+// The changed span turns the old text into the new one and never cuts a
+// surrogate pair or a line break in two.
+TEST(IncrementalWrite, ChangeRebuildsTheNewTextWithoutSplittingUnits) {
+  const std::wstring units[] = {L"a", L"b", L"\r\n", L"\xD83D\xDE00", L"\xD83D\xDE01"};
+  std::mt19937 random(14);
+  for (int round = 0; round < 2000; ++round) {
+    std::wstring before, after;
+    for (auto* s : {&before, &after})
+      for (int n = int(random() % 6); n > 0; --n) *s += units[random() % std::size(units)];
+    const TextChange c = ChangeBetween(before, after);
+    std::wstring rebuilt = before;
+    rebuilt.replace(c.start, c.old_end - c.start, c.inserted);
+    ASSERT_EQ(rebuilt, after);
+    for (std::size_t at : {c.start, c.old_end})
+      EXPECT_FALSE(at > 0 && at < before.size() &&
+                   (before[at - 1] == 0xD83D || (before[at - 1] == L'\r' && before[at] == L'\n')));
+  }
 }
 
 }  // namespace
