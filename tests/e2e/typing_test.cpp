@@ -1,5 +1,8 @@
 // End-to-end typing: the keyboard and the target application in separate
-// processes, every touch a synthetic finger on the screen.
+// processes, every touch a synthetic finger on the screen. Fields of every
+// kind, held keys and bounces, and the changed span a key writes.
+#include <random>
+
 #include "harness.h"
 
 namespace orv::e2e {
@@ -165,6 +168,171 @@ TEST_F(Reach, RichEditsFormsAndKeystrokeFieldsTakeEveryKey) {
   keyboard.TouchFunctionKey(kKeyEnter);
   EXPECT_TRUE(WaitForText(chars, L"дом \n"));
   EXPECT_TRUE(WaitForText(line, L"дом "));
+}
+
+// ---- Held keys, a bouncing finger and the focus
+
+const std::wstring_view kFirst = kDefaultLayouts[0];
+
+class TypingFeel : public Scene {
+ protected:
+  static GUITHREADINFO ThreadOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info;
+  }
+  // Typing goes where it went before the keyboard was touched: the target's
+  // window stays in front and the field keeps the focus.
+  bool TargetKeepsFocus(int id) const {
+    return GetForegroundWindow() == target.window &&
+           ThreadOf(target.window).hwndFocus == target.Field(id);
+  }
+  // The field's text at the release of a hold, and once it has settled.
+  struct Held {
+    std::wstring at_release, settled;
+  };
+  Held Hold(POINT at, Millis ms, int id, const std::function<void()>& pressed_then = {}) {
+    Press(at);
+    if (pressed_then) pressed_then();
+    std::this_thread::sleep_for(ms);  // the finger stays down this long
+    Release(at);
+    Held r{target.FieldText(id), {}};
+    EXPECT_TRUE(WaitSteady([&] { return target.FieldText(id); }, r.settled, "the field to settle"));
+    EXPECT_TRUE(TargetKeepsFocus(id));
+    // One write may be on its way at the release; nothing waits behind it.
+    const auto after = int(r.settled.size()) - int(r.at_release.size());
+    EXPECT_LE(std::abs(after), 1) << "characters that came after the release";
+    return r;
+  }
+};
+
+// A held Backspace clears a long field; a held letter repeats the letter it
+// first typed, with the one-shot Shift spent on that first one.
+TEST_F(TypingFeel, HeldKeysRepeatAndStopAtTheRelease) {
+  ASSERT_TRUE(Capture(kEdit1, std::wstring(36, L'x')));
+  const POINT back = keyboard.ToScreen(FunctionKeyCentre(kKeyBack));
+  EXPECT_GE(36 - Hold(back, 2000ms, kEdit1).settled.size(), 25u);
+  ASSERT_TRUE(Capture(kEdit2, L""));
+  keyboard.TouchFunctionKey(kKeyShift);
+  const Held held = Hold(keyboard.KeyCentre(12), 1000ms, kEdit2);
+  EXPECT_GE(held.settled.size(), 5u);
+  EXPECT_EQ(Narrow(held.settled),
+            Narrow(std::wstring(held.settled.size(), kDefaultLayouts[1][12])));
+}
+
+// A finger bouncing 20 ms after lifting types once; the same key 100 ms after
+// a release, or another key 20 ms after one, counts.
+TEST_F(TypingFeel, BounceOnAKeyTypesOnce) {
+  ASSERT_TRUE(Capture(kEdit3, L""));
+  const POINT a = keyboard.KeyCentre(12), b = keyboard.KeyCentre(13);
+  // Down and up in turn, three times on a, then on b, sent at once but each
+  // stamped on the tick count's clock: the keyboard sees the finger's timing,
+  // however late this process sends them.
+  const DWORD first = GetTickCount() - 400, ms[] = {0, 60, 80, 140, 240, 300, 320, 380};
+  for (int i = 0; i < 8; ++i) {
+    const POINT at = i < 6 ? a : b;
+    SetCursorPos(at.x, at.y);
+    INPUT in{INPUT_MOUSE};
+    in.mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+    in.mi.time = first + ms[i];
+    SendInput(1, &in, sizeof in);
+    SettleButton(in.mi.dwFlags);
+  }
+  EXPECT_TRUE(FieldShows(kEdit3, std::wstring{kFirst[12], kFirst[12], kFirst[13]}));
+}
+
+// Wine taking the capture from a pressed key: a tap still types once, and a
+// hold goes on to the lift and stops there.
+TEST_F(TypingFeel, KeyThatLosesTheCaptureStillTapsAndStopsAtTheLift) {
+  ASSERT_TRUE(Capture(kEdit3, L""));
+  const auto capture_is = [&](bool ours) -> Result {
+    return WaitFor(
+        [&] { return (ThreadOf(keyboard.window).hwndCapture == keyboard.window) == ours; }, 3000ms,
+        "the keyboard's capture");
+  };
+  Press(keyboard.KeyCentre(12));
+  ASSERT_TRUE(capture_is(true));
+  // The edit line's drop-down list takes the capture, and the release with it.
+  SendMessageW(keyboard.EditLine(), CB_SHOWDROPDOWN, TRUE, 0);
+  ASSERT_TRUE(capture_is(false));
+  Release(keyboard.KeyCentre(12));
+  EXPECT_TRUE(FieldShows(kEdit3, std::wstring(1, kFirst[12])));
+  SendMessageW(keyboard.EditLine(), CB_SHOWDROPDOWN, FALSE, 0);
+  const Held held = Hold(keyboard.KeyCentre(13), 1000ms, kEdit3, [&] {
+    ASSERT_TRUE(capture_is(true));
+    SendMessageW(keyboard.window, WM_CANCELMODE, 0, 0);
+  });
+  EXPECT_GE(held.settled.size(), 5u);
+}
+
+// ---- Writing only the changed span must leave every field exactly as
+// writing the whole line would: random edits from a fixed seed, the field
+// checked against the line after every step, while the application changes
+// the field too.
+
+// The fields of class Edit in the order Tab walks them.
+constexpr int kTabOrder[] = {kEdit1, kEdit2, kEdit3, kMultiLine, kPassword};
+
+using Incremental = Scene;
+
+TEST_F(Incremental, FieldEndsWithTheWholeLineAfterEveryEdit) {
+  std::wstring held[std::size(kTabOrder)] = {L"", L"второе", L"три", L"мульти", L"пароль"};
+  for (size_t i = 1; i < std::size(kTabOrder); ++i) target.SetFieldText(kTabOrder[i], held[i]);
+
+  ASSERT_TRUE(Capture(kEdit1, L"дом 5"));
+  const std::wstring_view layout = kDefaultLayouts[0];
+  const HWND own = FindWindowExW(keyboard.EditLine(), nullptr, L"Edit", nullptr);
+  std::wstring line = L"дом 5";
+  size_t caret = line.size(), field = 0;
+  std::mt19937 random(14);
+  auto pick = [&](size_t n) { return size_t(random() % n); };
+  for (int step = 0; step < 60; ++step) {
+    switch (pick(7)) {
+      case 0:  // the application changes the field; the next key puts the line back
+        target.SetFieldText(kTabOrder[field], L"чужое " + std::to_wstring(step));
+        [[fallthrough]];
+      case 1:
+      case 2: {
+        const size_t key = pick(22);
+        keyboard.TouchKey(int(key));
+        line.insert(caret++, 1, layout[key]);
+        break;
+      }
+      case 3:
+        keyboard.TouchFunctionKey(kKeyBack);
+        if (caret > 0) line.erase(--caret, 1);
+        break;
+      case 4:
+        keyboard.TouchFunctionKey(kKeyClr);
+        line.clear(), caret = 0;
+        break;
+      case 5: {  // a tap inside the keyboard's own line moves the insertion point
+        if (line.empty()) continue;
+        caret = pick(line.size());
+        const LRESULT pos = SendMessageW(own, EM_POSFROMCHAR, caret, 0);
+        POINT tap{short(LOWORD(pos)) + 1, short(HIWORD(pos)) + 5};
+        ClientToScreen(own, &tap);
+        Touch(tap);
+        // Where the tap really put it, once the line has taken the tap.
+        LRESULT sel = -1;
+        ASSERT_TRUE(WaitSteady([&] { return SendMessageW(own, EM_GETSEL, 0, 0); }, sel, "the tap"));
+        caret = HIWORD(sel);
+        break;
+      }
+      default:
+        held[field] = line;
+        field = (field + 1) % std::size(kTabOrder);
+        keyboard.TouchFunctionKey(kKeyTab);
+        line = held[field], caret = line.size();
+        break;
+    }
+    const HWND at = target.Field(kTabOrder[field]);
+    ASSERT_TRUE(
+        WaitFor([&] { return WindowText(keyboard.EditLine()) == line && WindowText(at) == line; },
+                3000ms, "step " + std::to_string(step) + ": field and line " + Narrow(line),
+                [&] { return Narrow(WindowText(keyboard.EditLine()) + L" / " + WindowText(at)); }));
+  }
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Fake advapi32: a registry of keys by path, roots that may be read-only,
 // and a count of the keys left open.
 #pragma once
-#include <cwctype>
 #include <map>
 #include <set>
 
@@ -17,7 +16,7 @@ struct RegValue {
 
 class FakeAdvapi32 : public Advapi32 {
  public:
-  // Key path (root prefixed "HKLM\" or "HKCU\", upper case) -> value name -> value.
+  // Key path (the program's, prefixed "HKLM\" or "HKCU\") -> value name -> value.
   std::map<std::wstring, std::map<std::wstring, RegValue>> registry;
   std::set<std::wstring> read_only_roots;  // e.g. "HKLM"
   int open_keys = 0;
@@ -58,12 +57,10 @@ class FakeAdvapi32 : public Advapi32 {
   long RegCloseKey(Hkey key) override { return keys_.erase(key) ? --open_keys, kErrorSuccess : 6; }
 
  private:
-  // Registry paths compare without case and without a trailing backslash.
+  // The program names its keys with a trailing backslash.
   static std::wstring KeyPath(Hkey root, std::wstring s) {
     while (!s.empty() && s.back() == L'\\') s.pop_back();
-    std::wstring path = (root == kHkeyLocalMachine ? L"HKLM\\" : L"HKCU\\") + s;
-    for (auto& c : path) c = static_cast<wchar_t>(std::towupper(c));
-    return path;
+    return (root == kHkeyLocalMachine ? L"HKLM\\" : L"HKCU\\") + s;
   }
   Hkey OpenKey(const std::wstring& path) {
     keys_[next_key_] = path;

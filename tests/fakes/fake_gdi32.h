@@ -11,7 +11,6 @@ namespace orv::fake {
 
 class FakeGdi32 : public Gdi32 {
  public:
-  std::vector<std::wstring> font_faces{L"Arial", L"Tahoma", L"Courier New"};
   struct Bitmap {
     std::int32_t width = 0, height = 0;
     std::vector<Color> pixels;  // row-major, top row first
@@ -25,8 +24,8 @@ class FakeGdi32 : public Gdi32 {
 
   int EnumFontsW(Hdc, const std::function<int(const LogFont&)>& callback) override {
     int last = 1;
-    for (std::size_t i = 0; i < font_faces.size() && last != 0; ++i)
-      last = callback(LogFont{font_faces[i], 0, 4});
+    for (const wchar_t* face : {L"Arial", L"Tahoma", L"Courier New"})
+      if (last != 0) last = callback(LogFont{face, 0, 4});
     return last;
   }
   Hrgn CreateRoundRectRgn(int x1, int y1, int x2, int y2, int, int) override {

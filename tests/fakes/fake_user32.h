@@ -33,7 +33,6 @@ class FakeUser32 : public User32 {
   explicit FakeUser32(FakeClock& clock) : clock_(clock) {}
 
   Hwnd AddWindow(const std::wstring& cls, const std::wstring& text, Hwnd parent, Rect rect);
-  void Destroy(Hwnd wnd);
   Window& W(Hwnd wnd) { return windows_.at(wnd); }
   bool Exists(Hwnd wnd) const { return windows_.count(wnd) != 0; }
 
@@ -148,14 +147,6 @@ inline Hwnd FakeUser32::AddWindow(const std::wstring& cls, const std::wstring& t
   return h;
 }
 
-inline void FakeUser32::Destroy(Hwnd wnd) {
-  std::vector<Hwnd> children;
-  for (const auto& [h, w] : windows_)
-    if (w.parent == wnd) children.push_back(h);
-  for (Hwnd child : children) Destroy(child);
-  windows_.erase(wnd);
-}
-
 // The deepest visible window under the point, later windows above earlier.
 inline Hwnd FakeUser32::WindowFromPoint(Point pt) {
   Hwnd found = 0;  // the desktop, then each level down
@@ -223,7 +214,6 @@ inline bool FakeUser32::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr
                        reinterpret_cast<const wchar_t*>(lparam));
       set_text_log.emplace_back(wnd, w.text);
       break;
-    case wm::kClose: Destroy(wnd); break;
     default: break;
   }
   if (result) *result = r;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/frmKbd.h"
@@ -13,9 +14,10 @@
 
 namespace orv::fake {
 
-// Timers on the fake clock: fires each Timer model when its interval has
-// passed, from the desktop's DoEvents (so timers run nested inside slides,
-// as real ones do) and while a test lets time go by.
+// Timers on the fake clock: each fires when its interval has passed since it
+// was set or last fired, from the desktop's DoEvents (so timers run nested
+// inside slides, as real ones do) and while a test lets time go by, but
+// never again inside its own handler.
 class FakeTimers {
  public:
   explicit FakeTimers(Desktop& desk) : desk_(desk) {
@@ -23,16 +25,11 @@ class FakeTimers {
   }
   ~FakeTimers() { desk_.on_do_events = nullptr; }
 
-  void Add(Timer& timer) { entries_.push_back({&timer, ~0ull, 0, false}); }
-
-  // Fires every timer whose time has come. A timer whose handler is still
-  // running does not fire again inside it.
+  void Add(Timer& timer) { entries_.push_back({&timer}); }
   void Run() {
     for (auto& e : entries_) {
-      if (e.version != e.timer->Version()) {
-        e.version = e.timer->Version();
+      if (std::exchange(e.version, e.timer->Version()) != e.timer->Version())
         e.due = desk_.now + e.timer->Interval();
-      }
       if (!e.timer->Enabled() || e.firing || desk_.now < e.due) continue;
       e.due = desk_.now + e.timer->Interval();
       e.firing = true;
@@ -40,7 +37,6 @@ class FakeTimers {
       e.firing = false;
     }
   }
-
   // Idle time: the clock moves on in steps, timers fire as they fall due.
   void Wait(std::uint32_t ms, std::uint32_t step = 10) {
     for (const std::uint32_t end = desk_.now + ms; desk_.now < end; Run())
@@ -50,9 +46,9 @@ class FakeTimers {
  private:
   struct Entry {
     Timer* timer;
-    std::uint64_t version;
-    std::uint32_t due;
-    bool firing;
+    std::uint64_t version = ~0ull;
+    std::uint32_t due = 0;
+    bool firing = false;
   };
   Desktop& desk_;
   std::vector<Entry> entries_;

@@ -15,7 +15,7 @@
 namespace {
 
 const std::wstring kIni = L"C:\\Program Files\\OrvKey\\OrvKey.ini";
-const std::wstring kPlacementKey = L"HKCU\\SOFTWARE\\ORVKEY\\FRMKBD";
+const std::wstring kPlacementKey = L"HKCU\\Software\\OrvKey\\frmKbd";
 const std::string_view kPlacementMark = "\n--placement--\n";
 
 // One text value a line, in the order they are saved, each byte a UTF-16 unit.

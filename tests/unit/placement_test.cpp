@@ -7,8 +7,8 @@
 namespace orv::fake {
 namespace {
 
-const std::wstring kHklmKey = L"HKLM\\SOFTWARE\\ORVKEY\\FRMKBD";
-const std::wstring kHkcuKey = L"HKCU\\SOFTWARE\\ORVKEY\\FRMKBD";
+const std::wstring kHklmKey = L"HKLM\\Software\\OrvKey\\frmKbd";
+const std::wstring kHkcuKey = L"HKCU\\Software\\OrvKey\\frmKbd";
 
 // A REG_SZ value of digits: one byte and a zero each, and the NUL.
 RegValue Sz(const std::wstring& digits) {
