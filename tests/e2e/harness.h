@@ -317,12 +317,12 @@ class ScreenShot {
 
 // Keeps the screen as it was at a test's first failure, with the windows on it.
 struct ScreenShotOnFailure : ::testing::EmptyTestEventListener {
-  bool taken = false;
-  void OnTestStart(const ::testing::TestInfo&) override { taken = false; }
+  std::string taken;  // the test whose picture was taken
   void OnTestPartResult(const ::testing::TestPartResult& result) override {
-    if (!result.failed() || std::exchange(taken, true)) return;
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    if (!result.failed() || !info) return;
     const std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    if (std::exchange(taken, name) == name) return;
     ScreenShot().SaveBmp(ArtifactsDir() + L"\\" + std::wstring(name.begin(), name.end()) + L".bmp");
     std::printf("[ screenshot ] %s.bmp, windows:%s\n", name.c_str(),
                 DescribeTopLevelWindows().c_str());
@@ -353,12 +353,10 @@ class Keyboard {
 
   Keyboard() { CopyFileW(BuiltPath(u8"" ORV_E2E_KEYBOARD_EXE).c_str(), exe().c_str(), FALSE); }
   std::wstring exe() const { return folder.File(L"orvkey.exe"); }
-  // Starts the program (its own copy, or `program` in `dir`) and waits for
-  // its window; with `settled`, until the window has also stopped moving (it
-  // may slide into place).
-  Result Start(bool settled = true) { return StartFrom(exe(), folder.path, settled); }
-  Result StartFrom(const std::wstring& program, const std::wstring& dir, bool settled) {
-    process = StartProcess(program, L"", dir);
+  // Starts the program and waits for its window; with `settled`, until the
+  // window has also stopped moving (it may slide into place).
+  Result Start(bool settled = true) {
+    process = StartProcess(exe(), L"", folder.path);
     auto shown = WaitFor(
         [&] { return (window = FindTopLevelWindow(process.pid, kKeyboardTitle)) != nullptr; },
         15000ms, "the keyboard window", DescribeTopLevelWindows);

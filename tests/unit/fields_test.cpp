@@ -1,7 +1,7 @@
 // Other applications' windows: the kinds of field a touch captures, the
 // keystroke fallback, windows that shut the keyboard out (there is no
-// integrity level under Wine, so those are proven here only), hung
-// windows' text and the changed span a write sends.
+// integrity level under Wine, so those are proven here only) told apart
+// from hung ones, and the changed span a write sends.
 #include <random>
 
 #include "fakes/kbd_fixture.h"
@@ -47,7 +47,15 @@ class ReachTest : public KbdTest {
   }
 };
 
-TEST_F(ReachTest, WindowsThatShutTheKeyboardOutAreToldOncePerCaptureAndLeftAlone) {
+TEST_F(ReachTest, HungWindowsAndWindowsThatShutTheKeyboardOutAreToldApart) {
+  // A hung window has no text; a field that really holds the text that marks
+  // a hung window is not hung.
+  const Hwnd marked = Field(L"Edit", 3);
+  desk.W(marked).text = L"(Не отвечает)";
+  EXPECT_EQ(kelp.ReadWindowText(marked, 500), L"(Не отвечает)");
+  desk.W(marked).hung = true;
+  EXPECT_EQ(kelp.ReadWindowText(marked, 500), std::nullopt);
+
   // Messages denied, as to a program of a higher integrity level.
   const Hwnd denied = Field(L"RichEdit20W", 0);
   desk.W(denied).denied = true;
@@ -86,18 +94,6 @@ TEST_F(ReachTest, WindowsThatShutTheKeyboardOutAreToldOncePerCaptureAndLeftAlone
   EXPECT_TRUE(Refused());
   EXPECT_EQ(desk.input.size(), 4u);
   EXPECT_EQ(kbd->cmbText.Text(), L"ж12");  // the line still shows the keys
-}
-
-// A hung window has no text, an empty one has, and so has a field that
-// really holds the text that marks a hung window.
-TEST_F(KbdTest, HungWindowsHaveNoText) {
-  const Hwnd app = desk.AddWindow(L"App", L"", 0, Rect{});
-  const Hwnd empty = desk.AddWindow(L"Edit", L"", app, Rect{});
-  const Hwnd field = desk.AddWindow(L"Edit", L"(Не отвечает)", app, Rect{});
-  EXPECT_EQ(kelp.ReadWindowText(empty, 500), L"");
-  EXPECT_EQ(kelp.ReadWindowText(field, 500), L"(Не отвечает)");
-  desk.W(field).hung = true;
-  EXPECT_EQ(kelp.ReadWindowText(field, 500), std::nullopt);
 }
 
 // The changed span turns the old text into the new one and never cuts a

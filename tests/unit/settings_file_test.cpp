@@ -1,7 +1,7 @@
 // Start-up and OrvKey.ini: the positional reader with its failure rules, the
 // writer, the atomic replace and the encodings. The first run's bytes, a
-// hand-written file on the screen, a save killed at any moment and a data
-// folder on a network share are checked end to end.
+// hand-written file on the screen and a save killed at any moment are
+// checked end to end.
 #include "fakes/kbd_fixture.h"
 
 namespace orv::fake {
@@ -66,24 +66,6 @@ TEST_F(SettingsFileTest, HandWrittenFileIsReadByPositionAndWrittenBackTheSameOrA
   ASSERT_TRUE(File().starts_with("\xEF\xBB\xBF[OrvCar Keyboard Settings File]\r\n"));
   Load();
   EXPECT_EQ(kbd->txtLang[2].Text(), layout);
-}
-
-TEST_F(SettingsFileTest, ShortAndBrokenFilesNeverStopTheLoader) {
-  // Values that are no numbers, or numbers nothing can take; a blank layout
-  // takes its default and a blank history line is saved as nothing.
-  File() = Ansi(
-      Lines({L"h", L"   ", L"b", L"c", L"d", L"[Font]", L"FontName=NoSuchFont", L"FontBold=yes",
-             L"FontItal", L"FontUnder=1e999", L"FontSize=1e308", L"FontColor=4294967296",
-             L"DownColor=red", L"[Settings]", L"Tips=1abc", L"Caps=7", L"HideToTray=7", L"   "}));
-  Load();
-  EXPECT_EQ(kbd->lblX[0].Font(), Font{});  // the designed key font
-  EXPECT_EQ(kbd->DownColor(), 0u);
-  EXPECT_EQ(kbd->chkFont[kChkTips].Value(), 1);  // the leading number
-  EXPECT_EQ(kbd->HideToTray(), 7);               // taken, but only 1 is tray mode
-  kbd->SaveSettings();
-  EXPECT_TRUE(FileHas(L"]\r\n" + kDefaultLayouts[0] + L"\r\nb\r\n"));
-  EXPECT_TRUE(File().ends_with("HideToTray=0\r\n[History]\r\n"));
-  EXPECT_EQ(desk.files.count(kBad), 0u);  // a whole file, if an odd one
 }
 
 // Empty, zeroed, cut by zeroes, bad UTF-8, over the size cap, unreadable:

@@ -1,0 +1,84 @@
+// The program's windows: where the keyboard stands (its placement in the
+// registry with the per-user fallback) and the tip's slides. The values of
+// a first run, autostart, 144 DPI and the tip at rest are driven end to end
+// under Wine.
+#include "fakes/kbd_fixture.h"
+#include "settings/registry.h"
+
+namespace orv::fake {
+namespace {
+
+const std::wstring kHklmKey = L"HKLM\\Software\\OrvKey\\frmKbd";
+const std::wstring kHkcuKey = L"HKCU\\Software\\OrvKey\\frmKbd";
+
+// A REG_SZ value of digits: one byte and a zero each, and the NUL.
+RegValue Sz(const std::wstring& digits) {
+  RegValue v{kRegSz, {}};
+  for (wchar_t c : digits + L'\0') v.data.insert(v.data.end(), {static_cast<std::uint8_t>(c), 0});
+  return v;
+}
+
+TEST_F(KbdTest, OrdinaryUserKeepsThePlacementUnderCurrentUser) {
+  desk.read_only_roots.insert(L"HKLM");
+  Load();
+  kbd->Move(20, 30, 632, 217);
+  Unload();
+  EXPECT_EQ(desk.registry.count(kHklmKey), 0u);
+  EXPECT_EQ(desk.registry[kHkcuKey][L"Left"], Sz(L"300"));
+
+  // With both copies present the user's wins, and an administrator's save
+  // keeps it current.
+  desk.read_only_roots.clear();
+  desk.registry[kHklmKey][L"Left"] = Sz(L"1500");
+  Load();
+  EXPECT_EQ(kbd->Left(), 20);
+  kbd->Move(60, 30, 632, 217);
+  Unload();
+  EXPECT_EQ(desk.registry[kHklmKey][L"Left"], Sz(L"900"));
+  EXPECT_EQ(desk.registry[kHkcuKey][L"Left"], Sz(L"900"));
+
+  EXPECT_EQ(desk.open_keys, 0);
+}
+
+// ---- The tip window's timers on the fake clock; where it rests and its look
+// are checked end to end.
+const std::wstring kStartTip = L"Щелкните по текстовому полю\r\nдля начала редактирования";
+
+class TipTest : public KbdTest {
+ protected:
+  FakeTimers timers{desk};
+  FrmTip tip{ports, kelp};
+
+  void SetUp() override {
+    desk.tick_ms = 1;
+    AttachTip(tip);
+    timers.Add(tip.tmrHide);
+    timers.Add(tip.tmrUpdate);
+  }
+  Point At() { return {desk.W(tip.hWnd()).rect.left, desk.W(tip.hWnd()).rect.top}; }
+};
+
+// tmrHide coming due inside a slide in: the slide out runs nested, the slide
+// in still ends in the corner, and the tip stays another five seconds; parked,
+// it is no longer repainted.
+TEST_F(TipTest, HidingInsideASlideInEndsInTheCornerAndRestartsTheCountdown) {
+  const auto t0 = desk.now;
+  Load();
+  timers.Wait(4700 - (desk.now - t0));
+  const Point corner = At();
+  desk.moves.clear();
+  kbd->ShowInfoTTip(kStartTip, 1);  // the same text: one slide on the spot
+  EXPECT_TRUE(std::any_of(desk.moves.begin(), desk.moves.end(),
+                          [](const Rect& m) { return m.left > 800; }));
+  EXPECT_EQ(At(), corner);
+  timers.Wait(4800);
+  EXPECT_EQ(At(), corner);
+  timers.Wait(800);
+  EXPECT_GT(At().x, 800);
+  const auto parked = tip.RepaintRequests();
+  timers.Wait(1000);
+  EXPECT_EQ(tip.RepaintRequests(), parked);
+}
+
+}  // namespace
+}  // namespace orv::fake
