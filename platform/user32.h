@@ -50,14 +50,12 @@ inline constexpr unsigned kEmGetSel = 0x00B0, kEmSetSel = 0x00B1, kEmReplaceSel 
 // thread shows its caret, typing by keystrokes, and why a call failed.
 inline constexpr unsigned kWmGetDlgCode = 0x0087;
 inline constexpr unsigned kDlgcHasSetSel = 0x0008;
-inline constexpr unsigned kGuiCaretBlinking = 0x0001;
 inline constexpr unsigned kKeyEventUnicode = 0x0004;
 inline constexpr int kVkBack = 0x08;
 inline constexpr int kVkTab = 0x09;
 inline constexpr std::uint32_t kErrorAccessDenied = 5;
 // What GetGUIThreadInfo reports of a thread's focus and caret.
 struct GuiThreadInfo {
-  unsigned flags = 0;
   Hwnd focus = 0;
   Hwnd caret = 0;
 };

@@ -202,7 +202,7 @@ bool SystemUser32::GetGUIThreadInfo(std::uint32_t thread_id, GuiThreadInfo& info
   GUITHREADINFO g{};
   g.cbSize = sizeof g;
   if (!::GetGUIThreadInfo(thread_id, &g)) return false;
-  info = GuiThreadInfo{g.flags, FromHwnd(g.hwndFocus), FromHwnd(g.hwndCaret)};
+  info = GuiThreadInfo{FromHwnd(g.hwndFocus), FromHwnd(g.hwndCaret)};
   return true;
 }
 

@@ -80,7 +80,7 @@ TEST_F(ReachTest, HungWindowsAndWindowsThatShutTheKeyboardOutAreToldApart) {
   const Hwnd custom = Field(L"CustomField", 2);
   Touch(custom);
   // Focused while the last field's caret still blinks, it is no target yet.
-  desk.gui = {kGuiCaretBlinking, custom, keeps};
+  desk.gui = {custom, keeps};
   kbd->tmrhWnd.Fire();
   EXPECT_FALSE(kbd->GetTarget().ByKeystrokes());
   desk.gui.caret = custom;
