@@ -67,6 +67,7 @@ class FrmKbd : public Form {
   PictureBox picHook;
   Timer tmrhWnd;
   Timer tmrRepeat;  // the beat of a held key
+  Timer tmrEnter;   // the pauses of Enter
 
   // ---- What the concerns hold, for the shell and the tests to read (and
   // for the benchmark to set up)
@@ -99,6 +100,7 @@ class FrmKbd : public Form {
   void lblControl_MouseUp(int index);
   void lblControl_Click(int index);
   void tmrRepeat_Timer();
+  void tmrEnter_Timer();
 
   // ---- Target capture and mirroring
   void tmrhWnd_Timer();
@@ -139,6 +141,10 @@ class FrmKbd : public Form {
   void PropagateTemplateKey(bool colours_too);
   void TabToNextField();
   void PressEnterInTarget();
+  void FinishEnter();
+  // The edit line takes a newly captured target's text, masked where the
+  // target is a password field; a target let go takes the text with it.
+  void ShowTargetText(const std::wstring& text);
   void ShowEditingTip();
   // A key held down: what it types, its repeat, and whether its release
   // left a click to take (keyboard_events.cpp).
@@ -161,6 +167,11 @@ class FrmKbd : public Form {
   OptionsPanel options_;
   KeyRepeat repeat_;
   std::wstring held_text_;
+  // What Enter sent, and where: the line may belong to another field by
+  // the time Enter is done.
+  std::wstring enter_text_;
+  Hwnd enter_wnd_ = 0;
+  bool enter_password_ = false;
   bool touch_spent_ = false;
   std::wstring data_folder_;
   FrmTip* tip_ = nullptr;

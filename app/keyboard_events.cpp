@@ -1,6 +1,7 @@
 // The keys, the edit line and the target: each handler wires its event to
 // the objects that own the state.
 #include "app/frmKbd.h"
+#include "field/incremental_write.h"
 #include "settings/conversions.h"
 
 #include <algorithm>
@@ -186,18 +187,20 @@ void FrmKbd::tmrhWnd_Timer() {
   const auto touched = pressed ? target_.CaptureAtCursor(hWnd()) : target_.ProbeAgain(hWnd());
   switch (touched.kind) {
     case Target::Capture::Kind::kNotAField:
+    case Target::Capture::Kind::kWaiting:
+      if (pressed && target_.ReleaseForWindowAtCursor(hWnd())) ShowTargetText(L"");
+      if (touched.kind == Target::Capture::Kind::kWaiting) return;
       if (tray_.On() && !kelp_.IsCursorOverWindow(hWnd(), 0)) SetVisible(false);
       return;
     case Target::Capture::Kind::kOwnEditLine:
       // A tap inside the keyboard's own edit line moves the insertion point.
       cmbText_CaretMoved();
       return;
-    case Target::Capture::Kind::kHung:
-    case Target::Capture::Kind::kWaiting: return;
+    case Target::Capture::Kind::kHung: return;
     case Target::Capture::Kind::kKeystrokes:
     case Target::Capture::Kind::kCaptured: break;
   }
-  edit_line_.Replace(touched.text);
+  ShowTargetText(touched.text);
   if (tray_.On()) {
     SetVisible(true);
     kelp_.SetTopmost(*this, false);
@@ -212,10 +215,15 @@ void FrmKbd::tmrhWnd_Timer() {
 void FrmKbd::TabToNextField() {
   const auto next = target_.CaptureNext(hWnd());
   if (next.kind != Target::Capture::Kind::kCaptured) return;
-  edit_line_.Replace(next.text);
+  ShowTargetText(next.text);
   FillComboHistory();
   edit_line_.CaretToEnd();
   ShowEditingTip();
+}
+
+void FrmKbd::ShowTargetText(const std::wstring& text) {
+  cmbText.SetPasswordChar(target_.MaskChar());
+  edit_line_.Replace(text);
 }
 
 void FrmKbd::ShowEditingTip() {
@@ -247,17 +255,47 @@ void FrmKbd::cmbText_Click() {
   edit_line_.Replace(cmbText.Text());
 }
 
-// Presses Enter in the target and records the text. The edit line keeps
-// the text just sent.
+// Presses Enter in the target and records the text. Its pauses run on a
+// timer, so that touches and keys in between count; a second Enter before
+// the first is done is not one the target could tell apart.
 void FrmKbd::PressEnterInTarget() {
-  if (!target_.PressEnter()) return;
-  const std::wstring sent = cmbText.Text();
-  // A password never goes into the history. A text that was recorded is
-  // written to the settings at once: in a car the power goes at every
-  // ignition off, long before any orderly shutdown.
-  if (!target_.IsPassword() && history_.Add(sent)) SaveSettings();
-  history_.ListAll(cmbText, sent);
-  edit_line_.CaretToEnd();
+  if (!target_.StartEnter()) return;
+  enter_text_ = cmbText.Text();
+  enter_wnd_ = target_.Wnd();
+  enter_password_ = target_.IsPassword();
+  tmrEnter_Timer();
+}
+
+void FrmKbd::tmrEnter_Timer() {
+  tmrEnter.SetEnabled(false);
+  if (const auto wait = target_.NextEnterStep(cmbText.Text(), edit_line_.CaretPos())) {
+    tmrEnter.SetInterval(*wait);
+    tmrEnter.SetEnabled(true);
+    return;
+  }
+  FinishEnter();
+}
+
+// The edit line keeps the text just sent, and what was typed during the
+// pauses; a multi-line field's line takes the field's text with its new
+// line, and goes on after the break. A password never goes into the
+// history. A text that was recorded is written to the settings at once: in
+// a car the power goes at every ignition off, long before any orderly
+// shutdown.
+void FrmKbd::FinishEnter() {
+  if (!enter_password_ && history_.Add(enter_text_)) SaveSettings();
+  // A touch during the pauses took another field: the line is its now.
+  if (target_.Wnd() != enter_wnd_) return;
+  if (const auto& entered = target_.EnteredText()) {
+    const std::wstring before = cmbText.Text();
+    history_.ListAll(cmbText, *entered);
+    const TextChange change = ChangeBetween(before, *entered);
+    edit_line_.PutCaret(static_cast<std::int32_t>(change.start + change.inserted.size()));
+  } else {
+    const std::wstring line = cmbText.Text();  // the list's refill empties it first
+    history_.ListAll(cmbText, line);
+    edit_line_.CaretToEnd();
+  }
   if (tray_.On()) SetVisible(false);
 }
 

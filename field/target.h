@@ -34,6 +34,9 @@ class Target {
 
   // Told once per capture that the target does not let the keyboard in.
   std::function<void()> onRefused;
+  // Told when a rich edit's text had to be rewritten whole, which loses
+  // its formatting.
+  std::function<void()> onRewroteWhole;
 
   // TargetWnd: 0 until a field is captured; it may since have been destroyed.
   Hwnd Wnd() const { return wnd_; }
@@ -43,6 +46,14 @@ class Target {
   // The target takes each key as a keystroke rather than its whole text.
   bool ByKeystrokes() const { return by_keystrokes_; }
   bool Exists();
+  // What the edit line shows for each character of a password field: the
+  // field's own mask character; 0 for any other field.
+  wchar_t MaskChar() const { return mask_; }
+
+  // The finger is on a window of a program that is neither the keyboard
+  // nor the target's, and that window took no capture: the target is let
+  // go, so that no key lands in a window the user has left. True when it was.
+  bool ReleaseForWindowAtCursor(Hwnd keyboard);
 
   // The field under the cursor, or the next field after the target among its
   // parent's children of its class, wrapping to the first. `keyboard` is the
@@ -72,9 +83,18 @@ class Target {
   // Gives the target the edit line's text, once per event and text. False
   // only when a write did not get through in time.
   bool Mirror(const std::wstring& text);
-  // Gives the target the focus with a click and presses Enter in it; false
-  // without a target.
-  bool PressEnter();
+  // Enter gives the target the focus with a click and presses Enter in
+  // it, a step at a time with pauses between, so that touches and keys
+  // during them count. StartEnter is false without a target; each further
+  // step returns how long to wait before the next one, or nothing once
+  // Enter is done. `line` and `caret` are the edit line's now.
+  bool StartEnter();
+  bool EnterRunning() const { return enter_.step != EnterStep::kIdle; }
+  std::optional<std::uint32_t> NextEnterStep(const std::wstring& line, std::int32_t caret);
+  // A multi-line field's text after Enter made its new line there: the
+  // edit line takes it as it stands. Nothing for other fields, or when the
+  // target changed during Enter.
+  const std::optional<std::wstring>& EnteredText() const { return enter_.text; }
 
  private:
   // The one place that writes into the target.
@@ -88,6 +108,13 @@ class Target {
   // after the last write; kWhole when the whole text must go instead.
   enum class Written { kDone, kWhole, kTimedOut };
   Written WriteChange(const std::wstring& text);
+  // A rich edit that no longer holds what the keyboard last wrote is
+  // brought to the new text in place all the same, from what it holds now.
+  bool RewriteRich(const std::wstring& text);
+  // A position in the field's text as the field counts it.
+  std::size_t FieldPosition(const std::wstring& text, std::size_t pos) const;
+  Hwnd UnderFinger(Point pt);
+  bool IsMultiLine(Hwnd wnd);
 
   Ports& p_;
   WindowRoutines& windows_;
@@ -95,6 +122,8 @@ class Target {
   Keystrokes keys_;
   Hwnd wnd_ = 0;
   bool password_ = false;
+  wchar_t mask_ = 0;
+  bool rich_ = false;
   bool by_keystrokes_ = false;
   bool follow_focus_ = false;
   // Per capture: the text it found, whether a write was checked, and
@@ -113,6 +142,16 @@ class Target {
   Hwnd held_wnd_ = 0;
   std::optional<std::wstring> held_;
   bool held_checked_ = false;
+
+  enum class EnterStep { kIdle, kClick, kKey, kDone };
+  struct EnterRun {
+    EnterStep step = EnterStep::kIdle;
+    Hwnd wnd = 0;
+    Point saved;  // where the cursor was
+    Point at;     // where the click goes
+    bool multi_line = false;
+    std::optional<std::wstring> text;
+  } enter_;
 };
 
 }  // namespace orv

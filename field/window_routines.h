@@ -47,7 +47,10 @@ class WindowRoutines {
   // caret after them; false when the field did not answer in time.
   bool ReplaceTargetRange(Hwnd wnd, std::size_t start, std::size_t end, const std::wstring& text);
   bool IsCursorOverWindow(Hwnd wnd, int margin);
-  bool IsPasswordField(Hwnd wnd, bool may_ask);
+  bool IsPasswordField(Hwnd wnd, bool may_ask) { return PasswordChar(wnd, may_ask) != 0; }
+  // The character a password field shows for each of its own; 0 for a
+  // field that shows its text.
+  wchar_t PasswordChar(Hwnd wnd, bool may_ask);
 
  private:
   Ports& p_;

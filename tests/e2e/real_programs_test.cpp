@@ -1,0 +1,172 @@
+// End-to-end: what real programs have that the plain fields do not. Enter in
+// multi-line fields, a formatted document kept through typing, fields that a
+// group box or a label lies over, password fields, keys after the user left
+// the target's program, and windows brought over the keyboard.
+#include "harness.h"
+
+namespace orv::e2e {
+namespace {
+
+class RealPrograms : public Scene {
+ protected:
+  // The edit line's own edit part, where a tap puts the insertion point.
+  HWND OwnLine() const { return FindWindowExW(keyboard.EditLine(), nullptr, L"Edit", nullptr); }
+  // Taps the keyboard's own line just after its character `at`.
+  Result TapLineAt(int at) {
+    const HWND own = OwnLine();
+    const LRESULT pos = SendMessageW(own, EM_POSFROMCHAR, at, 0);
+    POINT tap{short(LOWORD(pos)) + 1, short(HIWORD(pos)) + 5};
+    ClientToScreen(own, &tap);
+    Touch(tap);
+    LRESULT sel = -1;
+    return WaitFor([&] { return HIWORD(sel = SendMessageW(own, EM_GETSEL, 0, 0)) == at; }, 3000ms,
+                   "the tap in the line", [&] { return std::to_string(HIWORD(sel)); });
+  }
+  std::wstring Format() {
+    SendMessageTimeoutW(target.window, kMsgDescribeFormat, 0, 0, SMTO_ABORTIFHUNG, 3000, nullptr);
+    return target.FieldText(kFormatReport);
+  }
+  // The field has held `text` for a while: nothing wrote it away.
+  Result Stays(int id, const std::wstring& text) {
+    std::wstring now;
+    auto steady = WaitSteady([&] { return target.FieldText(id); }, now, "the field to settle");
+    if (!steady) return steady;
+    if (now == text) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the field holds \"" << Narrow(now) << "\", not \""
+                                         << Narrow(text) << "\"";
+  }
+};
+
+// Enter makes the new line where the keyboard's insertion point is, and the
+// keyboard goes on after it; a touch on another field 100 ms after Enter is
+// taken while Enter still runs.
+TEST_F(RealPrograms, EnterInMultiLineFieldsBreaksAtTheInsertionPoint) {
+  ASSERT_TRUE(Capture(kMultiLine, L"abcd"));
+  ASSERT_TRUE(TapLineAt(2));
+  keyboard.TouchFunctionKey(kKeyEnter);
+  ASSERT_TRUE(FieldShows(kMultiLine, L"ab\r\ncd"));
+  keyboard.Type(L"ж");
+  EXPECT_TRUE(FieldShows(kMultiLine, L"ab\r\nжcd"));
+  EXPECT_TRUE(Stays(kMultiLine, L"ab\r\nжcd"));
+
+  // Enter at the end, then straight on to the next field.
+  target.SetFieldText(kEdit2, L"next");
+  ASSERT_TRUE(Capture(kMultiLine, L"line"));
+  keyboard.TouchFunctionKey(kKeyEnter);
+  std::this_thread::sleep_for(100ms);
+  target.TouchField(kEdit2);
+  EXPECT_TRUE(LineShows(L"next"));
+  EXPECT_TRUE(FieldShows(kMultiLine, L"line\r\n"));
+  keyboard.Type(L"1");
+  EXPECT_TRUE(FieldShows(kEdit2, L"next1"));
+  EXPECT_TRUE(Stays(kMultiLine, L"line\r\n"));
+}
+
+// A rich document keeps its bold and underlined words through typing,
+// backspace and Enter, all of them made in place.
+TEST_F(RealPrograms, RichDocumentKeepsItsFormatting) {
+  const std::wstring doc = kRichDocText;
+  const std::wstring formatted = L"b" + std::to_wstring(kBoldStart) + L"-" +
+                                 std::to_wstring(kBoldEnd) + L" u" + std::to_wstring(kUnderStart) +
+                                 L"-" + std::to_wstring(kUnderEnd);
+  ASSERT_EQ(Format(), formatted);
+  target.TouchField(kRichDoc);
+  ASSERT_TRUE(LineShows(doc));
+  keyboard.Type(L"жд");
+  keyboard.TouchFunctionKey(kKeyBack);
+  ASSERT_TRUE(FieldShows(kRichDoc, doc + L"ж"));
+  keyboard.TouchFunctionKey(kKeyBack);
+  ASSERT_TRUE(FieldShows(kRichDoc, doc));
+  EXPECT_EQ(Format(), formatted);
+
+  // A new paragraph at the end, typed on: the formatting before it stays.
+  keyboard.TouchFunctionKey(kKeyEnter);
+  ASSERT_TRUE(FieldShows(kRichDoc, doc + L"\r\n"));
+  keyboard.Type(L"ж");
+  ASSERT_TRUE(FieldShows(kRichDoc, doc + L"\r\nж"));
+  EXPECT_TRUE(Stays(kRichDoc, doc + L"\r\nж"));
+  EXPECT_EQ(Format(), formatted);
+
+  // Changed by its program, the document is still brought to the line in place.
+  SendMessageTimeoutW(target.Field(kRichDoc), EM_SETSEL, -1, -1, SMTO_ABORTIFHUNG, 1000, nullptr);
+  SendMessageTimeoutW(target.Field(kRichDoc), EM_REPLACESEL, 0, LPARAM(L"-"), SMTO_ABORTIFHUNG,
+                      1000, nullptr);
+  ASSERT_TRUE(FieldShows(kRichDoc, doc + L"\r\nж-"));
+  keyboard.Type(L"д");
+  EXPECT_TRUE(FieldShows(kRichDoc, doc + L"\r\nжд"));
+  EXPECT_EQ(Format(), formatted);
+}
+
+// Fields that a group box frames, or a label reaches over, are captured where
+// the finger is; touching another program's window lets the target go, and
+// no key reaches it afterwards.
+TEST_F(RealPrograms, FieldsUnderTransparentControlsAndTheTargetLetGo) {
+  ASSERT_TRUE(Capture(kGrouped, L"in the group"));
+  ASSERT_TRUE(Capture(kLabelled, L"under the label"));
+  keyboard.Type(L"1");
+  EXPECT_TRUE(FieldShows(kLabelled, L"under the label1"));
+
+  TargetApp other;
+  ASSERT_TRUE(other.Start(10, 240));
+  Touch(other.FieldCentre(kButton));
+  EXPECT_TRUE(LineShows(L""));
+  keyboard.Type(L"2");
+  EXPECT_TRUE(Stays(kLabelled, L"under the label1"));
+  // A button of the target's own program keeps it.
+  ASSERT_TRUE(Capture(kEdit1, L"abc"));
+  Touch(target.FieldCentre(kButton));
+  keyboard.Type(L"3");
+  EXPECT_TRUE(FieldShows(kEdit1, L"abc3"));
+}
+
+// The line shows a password field's own mask character for each of its
+// characters, from the touch through Enter, and never the text.
+TEST_F(RealPrograms, PasswordNeverShowsInTheLine) {
+  std::vector<std::wstring> seen;
+  const auto masked = [&](size_t n) {
+    return WaitFor(
+        [&] {
+          const std::wstring line = WindowText(keyboard.EditLine());
+          if (seen.empty() || seen.back() != line) seen.push_back(line);
+          return line == std::wstring(n, kPasswordMask);
+        },
+        3000ms, std::to_string(n) + " mask characters in the line");
+  };
+  target.SetFieldText(kPassword, L"pw");
+  target.TouchField(kPassword);
+  EXPECT_TRUE(masked(2));
+  keyboard.Type(L"ж");
+  EXPECT_TRUE(masked(3));
+  EXPECT_TRUE(FieldShows(kPassword, L"pwж"));
+  keyboard.TouchFunctionKey(kKeyEnter);
+  std::this_thread::sleep_for(400ms);
+  EXPECT_TRUE(masked(3));
+  ASSERT_TRUE(Capture(kEdit1, L"plain"));
+  for (const auto& line : seen)
+    EXPECT_TRUE(line.find_first_of(L"pwж") == line.npos) << Narrow(line);
+}
+
+// A window another program brings to the front over the keyboard does not
+// stay over it.
+TEST_F(RealPrograms, KeyboardStaysAboveWindowsBroughtOverIt) {
+  const POINT probe = keyboard.ToScreen({20, 20});
+  COLORREF own = 0;
+  ASSERT_TRUE(WaitSteady([&] { return ScreenShot().At(probe.x, probe.y); }, own,
+                         "the keyboard to be painted"));
+  const RECT kb = keyboard.rect();
+  PostMessageW(target.window, kMsgCover, kb.left, kb.top);
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const HWND cover = FindTopLevelWindow(target.process.pid, L"Cover");
+        return cover && GetForegroundWindow() == cover;
+      },
+      3000ms, "the covering window in front"));
+  COLORREF now = 0;
+  EXPECT_TRUE(WaitSteady([&] { return ScreenShot().At(probe.x, probe.y); }, now,
+                         "the screen to settle"));
+  EXPECT_EQ(now, own) << "the keyboard is covered";
+  PostMessageW(target.window, kMsgCover, 0, 0);
+}
+
+}  // namespace
+}  // namespace orv::e2e
