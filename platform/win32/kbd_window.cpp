@@ -511,7 +511,12 @@ void KbdWindow::OnLeftButton(bool down) {
 void KbdWindow::AfterOutermostTick() {
   const DWORD now = GetTickCount();
   if (std::exchange(press_unseen_, false)) linger_until_ = now + kPollLingerMs;
-  if (!button_down_ && static_cast<LONG>(now - linger_until_) >= 0) StopPoll();
+  if (!button_down_ && static_cast<LONG>(now - linger_until_) >= 0) {
+    StopPoll();
+    // A touch is what opens most windows; where the system tells nobody
+    // that one came to the front (Wine), the keyboard looks after each.
+    StayOnTop();
+  }
 }
 
 void KbdWindow::SyncPollTimer() {

@@ -105,7 +105,8 @@ TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
   keyboard.Type(L"7");
   keyboard.TouchFunctionKey(kKeyEnter);
   keyboard.Type(L"8");
-  ASSERT_TRUE(LineShows(L"пароль78"));
+  ASSERT_TRUE(FieldShows(kPassword, L"пароль78"));
+  ASSERT_TRUE(LineShows(std::wstring(8, kPasswordMask)));
   keyboard.TouchFunctionKey(kKeyClose);
   ASSERT_TRUE(keyboard.process.WaitForExit());
   EXPECT_TRUE(file().ends_with(saved)) << file();
@@ -326,8 +327,11 @@ TEST_F(Incremental, FieldEndsWithTheWholeLineAfterEveryEdit) {
         break;
     }
     const HWND at = target.Field(kTabOrder[field]);
+    // The password field's text shows as its mask characters.
+    const std::wstring shown =
+        kTabOrder[field] == kPassword ? std::wstring(line.size(), kPasswordMask) : line;
     ASSERT_TRUE(
-        WaitFor([&] { return WindowText(keyboard.EditLine()) == line && WindowText(at) == line; },
+        WaitFor([&] { return WindowText(keyboard.EditLine()) == shown && WindowText(at) == line; },
                 3000ms, "step " + std::to_string(step) + ": field and line " + Narrow(line),
                 [&] { return Narrow(WindowText(keyboard.EditLine()) + L" / " + WindowText(at)); }));
   }
