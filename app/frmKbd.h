@@ -7,6 +7,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "controls/controls.h"
@@ -141,6 +142,7 @@ class FrmKbd : public Form {
   void PropagateTemplateKey(bool colours_too);
   void TabToNextField();
   void PressEnterInTarget();
+  void ContinueEnter(std::optional<std::uint32_t> wait);
   void FinishEnter();
   // The edit line takes a newly captured target's text, masked where the
   // target is a password field; a target let go takes the text with it.

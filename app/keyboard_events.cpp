@@ -259,21 +259,24 @@ void FrmKbd::cmbText_Click() {
 // timer, so that touches and keys in between count; a second Enter before
 // the first is done is not one the target could tell apart.
 void FrmKbd::PressEnterInTarget() {
-  if (!target_.StartEnter()) return;
+  const auto wait = target_.StartEnter();
+  if (!wait) return;
   enter_text_ = cmbText.Text();
   enter_wnd_ = target_.Wnd();
   enter_password_ = target_.IsPassword();
-  tmrEnter_Timer();
+  ContinueEnter(wait);
 }
 
 void FrmKbd::tmrEnter_Timer() {
   tmrEnter.SetEnabled(false);
-  if (const auto wait = target_.NextEnterStep(cmbText.Text(), edit_line_.CaretPos())) {
-    tmrEnter.SetInterval(*wait);
-    tmrEnter.SetEnabled(true);
-    return;
-  }
-  FinishEnter();
+  ContinueEnter(target_.NextEnterStep(cmbText.Text(), edit_line_.CaretPos()));
+}
+
+void FrmKbd::ContinueEnter(std::optional<std::uint32_t> wait) {
+  if (wait && *wait == 0) wait = target_.NextEnterStep(cmbText.Text(), edit_line_.CaretPos());
+  if (!wait) return FinishEnter();
+  tmrEnter.SetInterval(*wait);
+  tmrEnter.SetEnabled(true);
 }
 
 // The edit line keeps the text just sent, and what was typed during the

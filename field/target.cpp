@@ -300,14 +300,14 @@ bool Target::IsMultiLine(Hwnd wnd) {
 // A keystroke target takes the key alone: a click could move its caret.
 // Any other field is clicked 5 pixels inside its corner first, the cursor
 // put there now and the click made after the first pause.
-bool Target::StartEnter() {
-  if (EnterRunning() || !Exists()) return false;
+std::optional<std::uint32_t> Target::StartEnter() {
+  if (EnterRunning() || !Exists()) return std::nullopt;
   enter_ = EnterRun{};
   enter_.wnd = wnd_;
   if (by_keystrokes_) {
     PressKey(kVkReturn);
     enter_.step = EnterStep::kDone;
-    return true;
+    return 0;
   }
   p_.user32.GetCursorPos(enter_.saved);
   Rect r;
@@ -316,7 +316,7 @@ bool Target::StartEnter() {
   enter_.multi_line = IsMultiLine(wnd_);
   p_.user32.SetCursorPos(enter_.at.x, enter_.at.y);
   enter_.step = EnterStep::kClick;
-  return true;
+  return kEnterStepMs;
 }
 
 // A finger that touched somewhere else during a pause keeps the cursor:

@@ -85,10 +85,11 @@ class Target {
   bool Mirror(const std::wstring& text);
   // Enter gives the target the focus with a click and presses Enter in
   // it, a step at a time with pauses between, so that touches and keys
-  // during them count. StartEnter is false without a target; each further
-  // step returns how long to wait before the next one, or nothing once
-  // Enter is done. `line` and `caret` are the edit line's now.
-  bool StartEnter();
+  // during them count. StartEnter gives nothing without a target, else how
+  // long to wait before the next step (0: at once); each further step
+  // returns the same, or nothing once Enter is done. `line` and `caret` are
+  // the edit line's now.
+  std::optional<std::uint32_t> StartEnter();
   bool EnterRunning() const { return enter_.step != EnterStep::kIdle; }
   std::optional<std::uint32_t> NextEnterStep(const std::wstring& line, std::int32_t caret);
   // A multi-line field's text after Enter made its new line there: the

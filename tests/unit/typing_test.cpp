@@ -103,3 +103,133 @@ TEST(KeyRepeat, HoldActsOnScheduleWhileTheTickCountWraps) {
 
 }  // namespace
 }  // namespace orv::fake
+
+namespace orv::fake {
+namespace {
+
+// ---- Real programs' fields: Enter in steps, passwords, a target let go
+
+class RealFieldsTest : public TypingTest {
+ protected:
+  // Lets Enter's steps run, each when its pause is over; returns the
+  // pauses between them.
+  std::vector<std::uint32_t> RunEnter() {
+    std::vector<std::uint32_t> pauses;
+    while (kbd->tmrEnter.Enabled()) {
+      pauses.push_back(kbd->tmrEnter.Interval());
+      desk.now += kbd->tmrEnter.Interval();
+      kbd->BeginEvent();
+      kbd->tmrEnter.Fire();
+    }
+    return pauses;
+  }
+  // The mouse and key events Enter sent, from the first.
+  std::vector<unsigned> Sent(std::size_t from) {
+    return {desk.input.begin() + static_cast<std::ptrdiff_t>(from), desk.input.end()};
+  }
+};
+
+TEST_F(RealFieldsTest, EnterRunsInStepsAndTouchesBetweenThemCount) {
+  const std::vector<unsigned> click_then_enter{kMouseLeftDown, kMouseLeftUp, kVkReturn, kVkReturn};
+  // Single-line: the click in the corner, then the key, each after 100 ms;
+  // nothing is sent while Enter's handler runs.
+  Touch(field);
+  desk.cursor = {700, 500};
+  FKey(kKeyEnter);
+  EXPECT_TRUE(desk.input.empty());
+  EXPECT_EQ(desk.cursor, (Point{415, 15}));
+  EXPECT_EQ(RunEnter(), (std::vector<std::uint32_t>{100, 100, 100}));
+  EXPECT_EQ(desk.input, click_then_enter);
+  EXPECT_EQ(desk.cursor, (Point{700, 500}));
+  EXPECT_EQ(History().front(), L"abc");
+
+  // A finger that touches another field during the first pause: the field
+  // is captured at once, the click waits for the finger's lift and lands in
+  // the field Enter was for, and the line stays the new field's.
+  desk.input.clear();
+  FKey(kKeyEnter);
+  Touch(fields[2]);
+  desk.button_down = true;
+  kbd->tmrEnter.Fire();
+  EXPECT_EQ(kbd->tmrEnter.Interval(), 10u);
+  EXPECT_TRUE(desk.input.empty());
+  desk.button_down = false;
+  RunEnter();
+  EXPECT_EQ(desk.input, click_then_enter);
+  EXPECT_EQ(TargetWnd(), fields[2]);
+  EXPECT_EQ(kbd->cmbText.Text(), L"field2");
+
+  // Multi-line: the new line comes at the keyboard's insertion point, and
+  // the line takes the field's text with it, going on after the break.
+  desk.W(field).style = kEsMultiLine;
+  desk.W(field).text = L"abcd";
+  Touch(field);
+  PutCaret(2);
+  FKey(kKeyEnter);
+  desk.on_get_text = nullptr;
+  kbd->tmrEnter.Fire();  // the click
+  kbd->tmrEnter.Fire();  // the caret put back, and the key; the field breaks the line
+  EXPECT_EQ(desk.W(field).sel_start, 2u);
+  desk.W(field).text = L"ab\r\ncd";
+  RunEnter();
+  EXPECT_EQ(kbd->cmbText.Text(), L"ab\r\ncd");
+  EXPECT_EQ(kbd->GetEditLine().CaretPos(), 4);
+  desk.set_text_log.clear();
+  Type(L"ж");
+  EXPECT_EQ(desk.W(field).text, L"ab\r\nжcd");
+  EXPECT_EQ(desk.set_text_log.size(), 1u);  // the character, not the text over again
+}
+
+TEST_F(RealFieldsTest, PasswordsMaskedTransparentControlsAndTargetsLeftBehind) {
+  // The line shows the field's own mask character, until another field.
+  desk.W(fields[1]).password_char = L'●';
+  Touch(fields[1]);
+  EXPECT_EQ(kbd->cmbText.Shown(), L"●●●●●●");
+  Type(L"1");
+  EXPECT_EQ(desk.W(fields[1]).text, L"field11");
+  EXPECT_EQ(kbd->cmbText.Shown(), L"●●●●●●●");
+  Touch(fields[0]);
+  EXPECT_EQ(kbd->cmbText.Shown(), L"field0");
+
+  // A group box above a field, and a label over another: the field under
+  // the finger is captured. A hidden field there is not.
+  const Hwnd app = desk.GetParent(fields[0]);
+  const Hwnd group = desk.AddWindow(L"Button", L"Group", app, Rect{5, 5, 300, 100});
+  Touch(fields[1]);
+  EXPECT_EQ(TargetWnd(), fields[1]);
+  desk.W(fields[2]).visible = false;
+  Touch(fields[2]);
+  EXPECT_EQ(TargetWnd(), fields[1]);
+  desk.W(group).visible = false;
+
+  // A touch on another program that gives no target lets the target go:
+  // the line is emptied and keys reach no field. A button of the target's
+  // own program keeps it.
+  const Hwnd own_button = desk.AddWindow(L"Button", L"OK", app, Rect{300, 200, 380, 230});
+  Touch(own_button);
+  EXPECT_EQ(TargetWnd(), fields[1]);
+  const Hwnd other = desk.AddWindow(L"Button", L"Other", 0, Rect{600, 400, 700, 450});
+  desk.W(other).process = 300;
+  Touch(other);
+  EXPECT_EQ(TargetWnd(), 0);
+  EXPECT_EQ(kbd->cmbText.Text(), L"");
+  Type(L"2");
+  EXPECT_EQ(desk.W(fields[1]).text, L"field11");
+}
+
+// Keys a keystroke target's layout has go as those keys, capitals with
+// Shift; the rest as Unicode.
+TEST_F(RealFieldsTest, KeystrokeTargetsGetTheLayoutsOwnKeys) {
+  const Hwnd custom = desk.AddWindow(L"CustomField", L"", 0, Rect{10, 300, 200, 330});
+  desk.W(custom).process = 200;
+  desk.gui = {custom, custom};
+  Touch(custom);
+  ASSERT_TRUE(kbd->GetTarget().ByKeystrokes());
+  desk.input.clear();
+  kbd->GetTarget().TypeKeys(L"aA1ж");
+  EXPECT_EQ(desk.input, (std::vector<unsigned>{'A', 'A', kVkShift, 'A', 'A', kVkShift, '1', '1',
+                                               0x0436, 0x0436}));
+}
+
+}  // namespace
+}  // namespace orv::fake
