@@ -182,6 +182,8 @@ void FrmKbd::tmrhWnd_Timer() {
   if (in_tick_ && !(pressed && target_.AnotherWindowAtCursor(hWnd()))) return;
   // A touched window may show its caret only after the finger has gone.
   if (!pressed && !target_.Probing()) return;
+  // Enter's own click captures nothing: the field is the target already.
+  if (pressed && target_.EnterClickAtCursor()) return;
   FlagGuard guard(in_tick_);
 
   const auto touched = pressed ? target_.CaptureAtCursor(hWnd()) : target_.ProbeAgain(hWnd());
@@ -259,7 +261,7 @@ void FrmKbd::cmbText_Click() {
 // timer, so that touches and keys in between count; a second Enter before
 // the first is done is not one the target could tell apart.
 void FrmKbd::PressEnterInTarget() {
-  const auto wait = target_.StartEnter();
+  const auto wait = target_.StartEnter(cmbText.Text(), edit_line_.CaretPos());
   if (!wait) return;
   enter_text_ = cmbText.Text();
   enter_wnd_ = target_.Wnd();

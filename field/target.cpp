@@ -213,8 +213,8 @@ bool Target::RewriteRich(const std::wstring& text) {
     onRewroteWhole();
   }
   if (!change.Empty() &&
-      !windows_.ReplaceTargetRange(wnd_, FieldPosition(*now, change.start),
-                                   FieldPosition(*now, change.old_end),
+      !windows_.ReplaceTargetRange(wnd_, FieldPosition(*now, change.start, rich_),
+                                   FieldPosition(*now, change.old_end, rich_),
                                    std::wstring(change.inserted))) {
     return false;
   }
@@ -228,8 +228,8 @@ bool Target::RewriteRich(const std::wstring& text) {
 
 // A rich edit reads a paragraph break back as "\r\n" but counts it as one
 // position when it selects.
-std::size_t Target::FieldPosition(const std::wstring& text, std::size_t pos) const {
-  if (!rich_) return pos;
+std::size_t Target::FieldPosition(const std::wstring& text, std::size_t pos, bool rich) {
+  if (!rich) return pos;
   std::size_t breaks = 0;
   for (std::size_t at = text.find(L"\r\n"); at != std::wstring::npos && at < pos;
        at = text.find(L"\r\n", at + 2)) {
@@ -252,8 +252,8 @@ Target::Written Target::WriteChange(const std::wstring& text) {
   }
   const TextChange change = ChangeBetween(*held_, text);
   if (!change.Empty()) {
-    if (!windows_.ReplaceTargetRange(wnd_, FieldPosition(*held_, change.start),
-                                     FieldPosition(*held_, change.old_end),
+    if (!windows_.ReplaceTargetRange(wnd_, FieldPosition(*held_, change.start, rich_),
+                                     FieldPosition(*held_, change.old_end, rich_),
                                      std::wstring(change.inserted))) {
       return Written::kTimedOut;
     }
@@ -300,10 +300,13 @@ bool Target::IsMultiLine(Hwnd wnd) {
 // A keystroke target takes the key alone: a click could move its caret.
 // Any other field is clicked 5 pixels inside its corner first, the cursor
 // put there now and the click made after the first pause.
-std::optional<std::uint32_t> Target::StartEnter() {
+std::optional<std::uint32_t> Target::StartEnter(const std::wstring& line, std::int32_t caret) {
   if (EnterRunning() || !Exists()) return std::nullopt;
   enter_ = EnterRun{};
   enter_.wnd = wnd_;
+  enter_.line = line;
+  enter_.caret = caret;
+  enter_.rich = rich_;
   if (by_keystrokes_) {
     PressKey(kVkReturn);
     enter_.step = EnterStep::kDone;
@@ -319,37 +322,56 @@ std::optional<std::uint32_t> Target::StartEnter() {
   return kEnterStepMs;
 }
 
-// A finger that touched somewhere else during a pause keeps the cursor:
-// the click goes to the corner of the field all the same, and the cursor
-// back to the finger. A finger still down waits for its lift, or the
-// click would end its touch.
-// In a multi-line field the click moved the field's caret: the keyboard's
-// insertion point is put back before the key, so that the new line comes
-// where the user is typing, and the field's text with it is the line's
-// afterwards.
+bool Target::EnterClickAtCursor() {
+  Point pt;
+  return EnterRunning() && !by_keystrokes_ && p_.user32.GetCursorPos(pt) && pt == enter_.at;
+}
+
+// The click goes to the corner of the field Enter is for, wherever the
+// cursor is now: a finger that touched somewhere else during a pause keeps
+// the cursor, which goes back to it. A finger still down waits for its
+// lift, or the click would end its touch. False while it waits.
+bool Target::ClickEnterField() {
+  if ((p_.user32.GetAsyncKeyState(kVkLButton) & 0x8000) != 0) return false;
+  Point now;
+  p_.user32.GetCursorPos(now);
+  if (now != enter_.at) p_.user32.SetCursorPos(enter_.at.x, enter_.at.y);
+  input_.SendMouseClick(MouseButton::kLeft, InputAction::kDownUp);
+  if (now != enter_.at) p_.user32.SetCursorPos(now.x, now.y);
+  return true;
+}
+
+// A touch on another field of the same program during the pause took the
+// focus: the field is clicked again, so that the key reaches the field
+// Enter was touched for. In a multi-line field the click moved the field's
+// caret: the keyboard's insertion point is put back before the key, so that
+// the new line comes where the user is typing, and the field's text with it
+// is the line's afterwards. Once the line belongs to another field, the
+// insertion point is where it last stood in this one.
 std::optional<std::uint32_t> Target::NextEnterStep(const std::wstring& line,
                                                    std::int32_t caret) {
   const bool ours = !by_keystrokes_ && wnd_ == enter_.wnd;
+  if (ours) enter_.line = line, enter_.caret = caret;
   if (enter_.step != EnterStep::kIdle && enter_.step != EnterStep::kDone &&
       !p_.user32.IsWindow(enter_.wnd)) {
     enter_.step = EnterStep::kDone;
   }
   switch (enter_.step) {
     case EnterStep::kIdle: return std::nullopt;
-    case EnterStep::kClick: {
-      if ((p_.user32.GetAsyncKeyState(kVkLButton) & 0x8000) != 0) return kFingerWaitMs;
-      Point now;
-      p_.user32.GetCursorPos(now);
-      if (now != enter_.at) p_.user32.SetCursorPos(enter_.at.x, enter_.at.y);
-      input_.SendMouseClick(MouseButton::kLeft, InputAction::kDownUp);
-      if (now != enter_.at) p_.user32.SetCursorPos(now.x, now.y);
+    case EnterStep::kClick:
+      if (!ClickEnterField()) return kFingerWaitMs;
       enter_.step = EnterStep::kKey;
       return kEnterStepMs;
-    }
-    case EnterStep::kKey:
-      if (enter_.multi_line && ours && caret >= 0 &&
-          static_cast<std::size_t>(caret) <= line.size()) {
-        const auto at = FieldPosition(line, static_cast<std::size_t>(caret));
+    case EnterStep::kKey: {
+      GuiThreadInfo g;
+      if (p_.user32.GetGUIThreadInfo(p_.user32.GetWindowThreadProcessId(enter_.wnd, nullptr), g) &&
+          g.focus != enter_.wnd && !ClickEnterField()) {
+        return kFingerWaitMs;
+      }
+      if (enter_.multi_line && enter_.caret >= 0 &&
+          static_cast<std::size_t>(enter_.caret) <= enter_.line.size()) {
+        const auto at =
+            FieldPosition(enter_.line, static_cast<std::size_t>(enter_.caret), enter_.rich);
         std::uintptr_t ignored = 0;
         p_.user32.SendMessageTimeoutW(enter_.wnd, kEmSetSel, at, static_cast<std::intptr_t>(at),
                                       kSmtoAbortIfHung, kAnswerTimeoutMs, &ignored);
@@ -357,6 +379,7 @@ std::optional<std::uint32_t> Target::NextEnterStep(const std::wstring& line,
       input_.SendKey(kVkReturn, InputAction::kDownUp);
       enter_.step = EnterStep::kDone;
       return kEnterStepMs;
+    }
     case EnterStep::kDone: break;
   }
   enter_.step = EnterStep::kIdle;

@@ -89,8 +89,11 @@ class Target {
   // long to wait before the next step (0: at once); each further step
   // returns the same, or nothing once Enter is done. `line` and `caret` are
   // the edit line's now.
-  std::optional<std::uint32_t> StartEnter();
+  std::optional<std::uint32_t> StartEnter(const std::wstring& line, std::int32_t caret);
   bool EnterRunning() const { return enter_.step != EnterStep::kIdle; }
+  // The press under the cursor is Enter's own click (the cursor stands where
+  // Enter put it), not a touch.
+  bool EnterClickAtCursor();
   std::optional<std::uint32_t> NextEnterStep(const std::wstring& line, std::int32_t caret);
   // A multi-line field's text after Enter made its new line there: the
   // edit line takes it as it stands. Nothing for other fields, or when the
@@ -113,7 +116,8 @@ class Target {
   // brought to the new text in place all the same, from what it holds now.
   bool RewriteRich(const std::wstring& text);
   // A position in the field's text as the field counts it.
-  std::size_t FieldPosition(const std::wstring& text, std::size_t pos) const;
+  static std::size_t FieldPosition(const std::wstring& text, std::size_t pos, bool rich);
+  bool ClickEnterField();
   Hwnd UnderFinger(Point pt);
   bool IsMultiLine(Hwnd wnd);
 
@@ -151,6 +155,10 @@ class Target {
     Point saved;  // where the cursor was
     Point at;     // where the click goes
     bool multi_line = false;
+    bool rich = false;
+    // The edit line while it was this field's.
+    std::wstring line;
+    std::int32_t caret = 0;
     std::optional<std::wstring> text;
   } enter_;
 };

@@ -101,7 +101,9 @@ TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
   Touch({(items[0] + items[2]) / 2, items[1] + 10});
   EXPECT_TRUE(FieldShows(kEdit1, L"дом 5"));
 
-  ASSERT_TRUE(Capture(kPassword, L"пароль"));
+  target.SetFieldText(kPassword, L"пароль");
+  target.TouchField(kPassword);
+  ASSERT_TRUE(LineShows(std::wstring(6, kPasswordMask)));
   keyboard.Type(L"7");
   keyboard.TouchFunctionKey(kKeyEnter);
   keyboard.Type(L"8");
@@ -271,12 +273,13 @@ TEST_F(TypingFeel, KeyThatLosesTheCaptureStillTapsAndStopsAtTheLift) {
 // the field too.
 
 // The fields of class Edit in the order Tab walks them.
-constexpr int kTabOrder[] = {kEdit1, kEdit2, kEdit3, kMultiLine, kPassword};
+constexpr int kTabOrder[] = {kEdit1, kEdit2, kEdit3, kMultiLine, kPassword, kGrouped, kLabelled};
 
 using Incremental = Scene;
 
 TEST_F(Incremental, FieldEndsWithTheWholeLineAfterEveryEdit) {
-  std::wstring held[std::size(kTabOrder)] = {L"", L"второе", L"три", L"мульти", L"пароль"};
+  std::wstring held[std::size(kTabOrder)] = {L"",       L"второе", L"три",  L"мульти",
+                                             L"пароль", L"рамка",  L"метка"};
   for (size_t i = 1; i < std::size(kTabOrder); ++i) target.SetFieldText(kTabOrder[i], held[i]);
 
   ASSERT_TRUE(Capture(kEdit1, L"дом 5"));

@@ -134,6 +134,7 @@ TEST_F(RealFieldsTest, EnterRunsInStepsAndTouchesBetweenThemCount) {
   // Single-line: the click in the corner, then the key, each after 100 ms;
   // nothing is sent while Enter's handler runs.
   Touch(field);
+  desk.gui.focus = field;  // as the click leaves it
   desk.cursor = {700, 500};
   FKey(kKeyEnter);
   EXPECT_TRUE(desk.input.empty());
@@ -158,6 +159,17 @@ TEST_F(RealFieldsTest, EnterRunsInStepsAndTouchesBetweenThemCount) {
   EXPECT_EQ(desk.input, click_then_enter);
   EXPECT_EQ(TargetWnd(), fields[2]);
   EXPECT_EQ(kbd->cmbText.Text(), L"field2");
+
+  // The focus went elsewhere between the click and the key: clicked again.
+  desk.input.clear();
+  Touch(field);
+  FKey(kKeyEnter);
+  kbd->tmrEnter.Fire();
+  desk.gui.focus = fields[0];
+  RunEnter();
+  EXPECT_EQ(desk.input, (std::vector<unsigned>{kMouseLeftDown, kMouseLeftUp, kMouseLeftDown,
+                                               kMouseLeftUp, kVkReturn, kVkReturn}));
+  desk.gui.focus = field;
 
   // Multi-line: the new line comes at the keyboard's insertion point, and
   // the line takes the field's text with it, going on after the break.
