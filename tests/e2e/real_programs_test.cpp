@@ -171,3 +171,41 @@ TEST_F(RealPrograms, KeyboardStaysAboveWindowsBroughtOverIt) {
 
 }  // namespace
 }  // namespace orv::e2e
+
+namespace orv::e2e {
+namespace {
+
+// A console reads keys, not characters: what the console's keyboard layout
+// types goes as its keys, capitals with Shift.
+TEST_F(RealPrograms, KeysReachAConsoleAsVirtualKeys) {
+  const std::wstring exe = BuiltPath(u8"" ORV_E2E_CONSOLE_EXE);
+  std::wstring line = L"\"" + exe + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(exe.c_str(), line.data(), 0, 0, FALSE, CREATE_NEW_CONSOLE, 0, 0, &si,
+                             &pi));
+  const std::shared_ptr<void> ended(pi.hProcess, [](HANDLE h) {
+    TerminateProcess(h, 0);
+    CloseHandle(h);
+  });
+  CloseHandle(pi.hThread);
+  HWND console = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        for (HWND w : TopLevelWindows(0))
+          if (WindowText(w).starts_with(L"keys:")) console = w;
+        return console != nullptr;
+      },
+      15000ms, "the console window", DescribeTopLevelWindows));
+  Touch(Centre(WindowRect(console)));
+  ASSERT_TRUE(LineShows(L""));
+  keyboard.TouchFunctionKey(kKeyLang);
+  keyboard.Type(L"q1", kDefaultLayouts[2]);
+  keyboard.TouchFunctionKey(kKeyShift);
+  keyboard.Type(L"Q", kDefaultLayouts[3]);
+  EXPECT_TRUE(WaitForText(console, L"keys:q+1+Q+"));
+}
+
+}  // namespace
+}  // namespace orv::e2e
