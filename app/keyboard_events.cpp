@@ -184,6 +184,7 @@ void FrmKbd::tmrhWnd_Timer() {
   if (!pressed && !target_.Probing()) return;
   // Enter's own click captures nothing: the field is the target already.
   if (pressed && target_.EnterClickAtCursor()) return;
+  if (pressed) target_.NoteTouchDuringEnter();
   FlagGuard guard(in_tick_);
 
   const auto touched = pressed ? target_.CaptureAtCursor(hWnd()) : target_.ProbeAgain(hWnd());
@@ -271,11 +272,11 @@ void FrmKbd::PressEnterInTarget() {
 
 void FrmKbd::tmrEnter_Timer() {
   tmrEnter.SetEnabled(false);
-  ContinueEnter(target_.NextEnterStep(cmbText.Text(), edit_line_.CaretPos()));
+  ContinueEnter(target_.NextEnterStep(cmbText.Text()));
 }
 
 void FrmKbd::ContinueEnter(std::optional<std::uint32_t> wait) {
-  if (wait && *wait == 0) wait = target_.NextEnterStep(cmbText.Text(), edit_line_.CaretPos());
+  if (wait && *wait == 0) wait = target_.NextEnterStep(cmbText.Text());
   if (!wait) return FinishEnter();
   tmrEnter.SetInterval(*wait);
   tmrEnter.SetEnabled(true);
@@ -292,10 +293,13 @@ void FrmKbd::FinishEnter() {
   // A touch during the pauses took another field: the line is its now.
   if (target_.Wnd() != enter_wnd_) return;
   if (const auto& entered = target_.EnteredText()) {
+    // Keys typed during the pauses stand after the new line.
     const std::wstring before = cmbText.Text();
+    const std::int32_t caret = edit_line_.CaretPos();
     history_.ListAll(cmbText, *entered);
     const TextChange change = ChangeBetween(before, *entered);
-    edit_line_.PutCaret(static_cast<std::int32_t>(change.start + change.inserted.size()));
+    const auto grown = static_cast<std::int32_t>(entered->size()) - static_cast<std::int32_t>(before.size());
+    edit_line_.PutCaret(caret >= static_cast<std::int32_t>(change.start) ? caret + grown : caret);
   } else {
     const std::wstring line = cmbText.Text();  // the list's refill empties it first
     history_.ListAll(cmbText, line);

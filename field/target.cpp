@@ -14,6 +14,9 @@ constexpr unsigned kAnswerTimeoutMs = 500;
 constexpr std::uint32_t kEnterStepMs = 100;
 // How often Enter looks whether the finger has lifted.
 constexpr std::uint32_t kFingerWaitMs = 10;
+// How long Enter waits at most for a multi-line field's new line.
+constexpr std::uint32_t kTextWaitMs = 25;
+constexpr int kTextWaits = 20;
 // A field shows its caret once its program has taken the press, a few
 // milliseconds after the finger.
 constexpr std::uint32_t kCaretWaitMs = 300;
@@ -338,20 +341,20 @@ bool Target::ClickEnterField() {
   if (now != enter_.at) p_.user32.SetCursorPos(enter_.at.x, enter_.at.y);
   input_.SendMouseClick(MouseButton::kLeft, InputAction::kDownUp);
   if (now != enter_.at) p_.user32.SetCursorPos(now.x, now.y);
+  enter_.touched = false;
   return true;
 }
 
 // A touch on another field of the same program during the pause took the
 // focus: the field is clicked again, so that the key reaches the field
 // Enter was touched for. In a multi-line field the click moved the field's
-// caret: the keyboard's insertion point is put back before the key, so that
-// the new line comes where the user is typing, and the field's text with it
-// is the line's afterwards. Once the line belongs to another field, the
-// insertion point is where it last stood in this one.
-std::optional<std::uint32_t> Target::NextEnterStep(const std::wstring& line,
-                                                   std::int32_t caret) {
+// caret: the keyboard's insertion point at the touch of Enter is put back
+// before the key, so that the new line comes where the user was typing and
+// keys typed during the pauses come after it; the field's text with the
+// new line is the line's afterwards.
+std::optional<std::uint32_t> Target::NextEnterStep(const std::wstring& line) {
   const bool ours = !by_keystrokes_ && wnd_ == enter_.wnd;
-  if (ours) enter_.line = line, enter_.caret = caret;
+  if (ours) enter_.line = line;
   if (enter_.step != EnterStep::kIdle && enter_.step != EnterStep::kDone &&
       !p_.user32.IsWindow(enter_.wnd)) {
     enter_.step = EnterStep::kDone;
@@ -363,11 +366,15 @@ std::optional<std::uint32_t> Target::NextEnterStep(const std::wstring& line,
       enter_.step = EnterStep::kKey;
       return kEnterStepMs;
     case EnterStep::kKey: {
+      // The program may not have taken the touch yet when the focus is
+      // asked: a touch since the click is enough.
       GuiThreadInfo g;
-      if (p_.user32.GetGUIThreadInfo(p_.user32.GetWindowThreadProcessId(enter_.wnd, nullptr), g) &&
-          g.focus != enter_.wnd && !ClickEnterField()) {
-        return kFingerWaitMs;
-      }
+      const bool elsewhere =
+          enter_.touched ||
+          (p_.user32.GetGUIThreadInfo(p_.user32.GetWindowThreadProcessId(enter_.wnd, nullptr),
+                                      g) &&
+           g.focus != enter_.wnd);
+      if (elsewhere && !ClickEnterField()) return kFingerWaitMs;
       if (enter_.multi_line && enter_.caret >= 0 &&
           static_cast<std::size_t>(enter_.caret) <= enter_.line.size()) {
         const auto at =
@@ -382,17 +389,21 @@ std::optional<std::uint32_t> Target::NextEnterStep(const std::wstring& line,
     }
     case EnterStep::kDone: break;
   }
-  enter_.step = EnterStep::kIdle;
-  if (by_keystrokes_) return std::nullopt;
-  Point now;
-  p_.user32.GetCursorPos(now);
-  if (now == enter_.at) p_.user32.SetCursorPos(enter_.saved.x, enter_.saved.y);
+  if (!by_keystrokes_ && enter_.waits_for_text == 0) {
+    Point now;
+    p_.user32.GetCursorPos(now);
+    if (now == enter_.at) p_.user32.SetCursorPos(enter_.saved.x, enter_.saved.y);
+  }
+  // The field's program takes the key in its own time: a text still
+  // without its new line is asked again for a while before it counts.
   if (enter_.multi_line && ours) {
     enter_.text = windows_.ReadWindowText(wnd_, kAnswerTimeoutMs);
+    if (enter_.text == enter_.line && ++enter_.waits_for_text < kTextWaits) return kTextWaitMs;
     held_wnd_ = wnd_;
     held_ = enter_.text;
     held_checked_ = held_.has_value();
   }
+  enter_.step = EnterStep::kIdle;
   return std::nullopt;
 }
 

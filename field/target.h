@@ -87,14 +87,18 @@ class Target {
   // it, a step at a time with pauses between, so that touches and keys
   // during them count. StartEnter gives nothing without a target, else how
   // long to wait before the next step (0: at once); each further step
-  // returns the same, or nothing once Enter is done. `line` and `caret` are
-  // the edit line's now.
+  // returns the same, or nothing once Enter is done. `line` is the edit
+  // line's text now, `caret` its insertion point at the touch of Enter.
   std::optional<std::uint32_t> StartEnter(const std::wstring& line, std::int32_t caret);
   bool EnterRunning() const { return enter_.step != EnterStep::kIdle; }
   // The press under the cursor is Enter's own click (the cursor stands where
   // Enter put it), not a touch.
   bool EnterClickAtCursor();
-  std::optional<std::uint32_t> NextEnterStep(const std::wstring& line, std::int32_t caret);
+  // A finger touched the screen while Enter runs.
+  void NoteTouchDuringEnter() {
+    if (EnterRunning()) enter_.touched = true;
+  }
+  std::optional<std::uint32_t> NextEnterStep(const std::wstring& line);
   // A multi-line field's text after Enter made its new line there: the
   // edit line takes it as it stands. Nothing for other fields, or when the
   // target changed during Enter.
@@ -156,9 +160,12 @@ class Target {
     Point at;     // where the click goes
     bool multi_line = false;
     bool rich = false;
-    // The edit line while it was this field's.
+    // The edit line while it is this field's, and its insertion point at
+    // the touch of Enter.
     std::wstring line;
     std::int32_t caret = 0;
+    int waits_for_text = 0;
+    bool touched = false;
     std::optional<std::wstring> text;
   } enter_;
 };

@@ -209,3 +209,79 @@ TEST_F(RealPrograms, KeysReachAConsoleAsVirtualKeys) {
 
 }  // namespace
 }  // namespace orv::e2e
+
+namespace orv::e2e {
+namespace {
+
+// Wine's own programs, each started fresh and put where the keyboard leaves
+// it room.
+class WineProgram {
+ public:
+  Process process;
+  HWND window = nullptr;
+  // `exe` from the Windows folder, or a full path.
+  Result Start(std::wstring exe) {
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    if (exe.find(L'\\') == exe.npos) exe = std::wstring(windows) + L"\\" + exe;
+    process = StartProcess(exe, L"", windows);
+    auto up = WaitFor([&] { return (window = Main()) != nullptr; }, 20000ms,
+                      "the window of " + Narrow(exe), DescribeTopLevelWindows);
+    if (up) SetWindowPos(window, nullptr, 10, 10, 600, 400, SWP_NOZORDER);
+    return up;
+  }
+  HWND Child(const wchar_t* cls) const { return FindWindowExW(window, nullptr, cls, nullptr); }
+
+ private:
+  HWND Main() const {
+    for (HWND w : TopLevelWindows(process.pid))
+      if (GetWindow(w, GW_OWNER) == nullptr) return w;
+    return nullptr;
+  }
+};
+
+// Notepad's page breaks at the insertion point; Wordpad's document takes
+// keys, backspace and Enter in place, its caret where the typing is.
+TEST_F(RealPrograms, NotepadAndWordpad) {
+  WineProgram notepad;
+  ASSERT_TRUE(notepad.Start(L"notepad.exe"));
+  const HWND page = notepad.Child(L"Edit");
+  ASSERT_TRUE(page) << DescribeWindow(notepad.window);
+  SendMessageTimeoutW(page, WM_SETTEXT, 0, LPARAM(L"abcd"), SMTO_ABORTIFHUNG, 1000, nullptr);
+  Touch(Centre(WindowRect(page)));
+  ASSERT_TRUE(LineShows(L"abcd"));
+  ASSERT_TRUE(TapLineAt(2));
+  keyboard.TouchFunctionKey(kKeyEnter);
+  EXPECT_TRUE(WaitForText(page, L"ab\r\ncd"));
+  keyboard.Type(L"ж");
+  EXPECT_TRUE(WaitForText(page, L"ab\r\nжcd"));
+  std::wstring now;
+  EXPECT_TRUE(WaitSteady([&] { return WindowText(page); }, now, "the page to settle"));
+  EXPECT_EQ(Narrow(now), Narrow(L"ab\r\nжcd"));
+  notepad.process = {};
+
+  WineProgram wordpad;
+  ASSERT_TRUE(wordpad.Start(L"C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe"));
+  HWND doc = nullptr;
+  for (const wchar_t* cls : {L"RICHEDIT50W", L"RichEdit20W"})
+    if (!doc) doc = wordpad.Child(cls);
+  ASSERT_TRUE(doc) << DescribeWindow(wordpad.window);
+  SendMessageTimeoutW(doc, WM_SETTEXT, 0, LPARAM(L"one two\r\nthree"), SMTO_ABORTIFHUNG, 1000,
+                      nullptr);
+  Touch(Centre(WindowRect(doc)));
+  ASSERT_TRUE(LineShows(L"one two\r\nthree"));
+  keyboard.Type(L"жд");
+  keyboard.TouchFunctionKey(kKeyBack);
+  EXPECT_TRUE(WaitForText(doc, L"one two\r\nthreeж"));
+  // A key straight after Enter comes after the new line.
+  keyboard.TouchFunctionKey(kKeyEnter);
+  keyboard.Type(L"д");
+  EXPECT_TRUE(WaitForText(doc, L"one two\r\nthreeж\r\nд"));
+  // Its caret after the last key, as the document counts: each break one.
+  DWORD_PTR sel = 0;
+  SendMessageTimeoutW(doc, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 1000, &sel);
+  EXPECT_EQ(HIWORD(sel), 16);
+}
+
+}  // namespace
+}  // namespace orv::e2e
