@@ -285,3 +285,41 @@ TEST_F(RealPrograms, NotepadAndWordpad) {
 
 }  // namespace
 }  // namespace orv::e2e
+
+namespace orv::e2e {
+namespace {
+
+// Regedit's Find dialog: its label reaches over most of its field, which a
+// touch on the field's middle captures all the same.
+TEST_F(RealPrograms, RegeditFindField) {
+  WineProgram regedit;
+  ASSERT_TRUE(regedit.Start(L"regedit.exe"));
+  SetForegroundWindow(regedit.window);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == regedit.window; }, 3000ms,
+                      "regedit in front"));
+  INPUT keys[4]{};
+  for (auto& k : keys) k.type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[3].ki.wVk = VK_CONTROL;
+  keys[1].ki.wVk = keys[2].ki.wVk = 'F';
+  keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, keys, sizeof keys[0]);
+  HWND find = nullptr, field = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        for (HWND w : TopLevelWindows(regedit.process.pid))
+          if (GetWindow(w, GW_OWNER) == regedit.window) find = w;
+        return find && (field = FindWindowExW(find, nullptr, L"Edit", nullptr));
+      },
+      5000ms, "the Find dialog", DescribeTopLevelWindows));
+  // What the system finds under the middle of the field.
+  const HWND under = WindowFromPoint(Centre(WindowRect(field)));
+  std::printf("[ regedit  ] under the field's middle: %s\n", DescribeWindow(under).c_str());
+  SendMessageTimeoutW(field, WM_SETTEXT, 0, LPARAM(L"key"), SMTO_ABORTIFHUNG, 1000, nullptr);
+  Touch(Centre(WindowRect(field)));
+  ASSERT_TRUE(LineShows(L"key"));
+  keyboard.Type(L"ж");
+  EXPECT_TRUE(WaitForText(field, L"keyж"));
+}
+
+}  // namespace
+}  // namespace orv::e2e
