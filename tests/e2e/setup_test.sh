@@ -72,6 +72,9 @@ for f in orvkey.exe uninstall.exe LICENSE.txt THIRD_PARTY_NOTICES.txt; do
   [ -f "$inst/$f" ] || fail "$f is not in $inst"
 done
 [ -f "$shortcut" ] || fail "no Start-menu shortcut"
+# The version in the setup's name is the one Explorer shows for the program.
+x86_64-w64-mingw32-windres -i "$inst/orvkey.exe" -O rc 2>/dev/null |
+  grep -q "VALUE \"ProductVersion\", \"$version\"" || fail "orvkey.exe's version is not $version"
 declare -A want=(
   [DisplayName]=OrvKey [DisplayVersion]=$version [Publisher]="OrvKey team"
   [NoModify]=0x1 [NoRepair]=0x1
