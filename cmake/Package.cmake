@@ -51,6 +51,21 @@ add_custom_command(OUTPUT ${ORV_PORTABLE_ZIP}
   DEPENDS ${shipped} VERBATIM)
 set(dist_outputs ${ORV_PORTABLE_ZIP})
 
+# The welcome and finish pages' picture: the icon over the keyboard, drawn
+# from the program's own artwork.
+find_program(ORV_CONVERT convert)
+set(side_picture "")
+if(ORV_CONVERT)
+  set(side_picture ${CMAKE_BINARY_DIR}/package/side.bmp)
+  add_custom_command(OUTPUT ${side_picture}
+    COMMAND ${ORV_CONVERT} -size 164x314 xc:\#303030
+            ( ${CMAKE_SOURCE_DIR}/resources/keyboard.bmp -resize 156x ) -gravity center
+            -geometry +0+30 -composite ( ${CMAKE_SOURCE_DIR}/resources/orvkey.ico[0] )
+            -gravity north -geometry +0+60 -composite -type TrueColor BMP3:${side_picture}
+    DEPENDS ${CMAKE_SOURCE_DIR}/resources/keyboard.bmp ${CMAKE_SOURCE_DIR}/resources/orvkey.ico
+    VERBATIM)
+endif()
+
 if(ORV_MAKENSIS)
   add_custom_command(OUTPUT ${ORV_SETUP}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${ORV_DIST_DIR}
@@ -58,8 +73,9 @@ if(ORV_MAKENSIS)
             -DPROGRAM=${stage}/orvkey.exe -DLICENSE=${CMAKE_BINARY_DIR}/package/licence-page.txt
             -DNOTICES=${stage}/THIRD_PARTY_NOTICES.txt
             -DICON=${CMAKE_SOURCE_DIR}/resources/orvkey.ico -DOUTFILE=${ORV_SETUP}
+            "$<$<BOOL:${side_picture}>:-DSIDE_PICTURE=${side_picture}>"
             ${CMAKE_SOURCE_DIR}/package/orvkey.nsi
-    DEPENDS ${shipped} ${CMAKE_BINARY_DIR}/package/licence-page.txt
+    DEPENDS ${shipped} ${side_picture} ${CMAKE_BINARY_DIR}/package/licence-page.txt
             ${CMAKE_SOURCE_DIR}/package/orvkey.nsi ${CMAKE_SOURCE_DIR}/resources/orvkey.ico
     VERBATIM)
   list(APPEND dist_outputs ${ORV_SETUP})

@@ -9,6 +9,7 @@
 ;   VERSION   the version, as x.y.z       PROGRAM   the orvkey.exe to ship
 ;   LICENSE   the licence page's text     NOTICES   the third-party notices
 ;   ICON      the program's icon           OUTFILE  the setup to write
+;   SIDE_PICTURE (if given) the welcome and finish pages' picture
 
 Unicode true
 ; Windows x64 and Wine's 64-bit prefixes; a 32-bit stub would not start
@@ -46,7 +47,11 @@ VIFileVersion "${VERSION}.0"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_RUN "$INSTDIR\orvkey.exe"
+!ifdef SIDE_PICTURE
+  !define MUI_WELCOMEFINISHPAGE_BITMAP "${SIDE_PICTURE}"
+!endif
 
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_DIRECTORY
@@ -65,6 +70,8 @@ LangString SecProgramName ${LANG_ENGLISH} "OrvKey"
 LangString SecProgramName ${LANG_RUSSIAN} "OrvKey"
 LangString SecAutorunName ${LANG_ENGLISH} "Start OrvKey with Windows"
 LangString SecAutorunName ${LANG_RUSSIAN} "Запускать OrvKey вместе с Windows"
+LangString WelcomeText ${LANG_ENGLISH} "This installs OrvKey ${VERSION}, the on-screen touch keyboard, for you alone: no administrator rights are needed.$\r$\n$\r$\nA running OrvKey is closed before its files are replaced and started again afterwards; your settings are kept.$\r$\n$\r$\nClick Next to continue."
+LangString WelcomeText ${LANG_RUSSIAN} "Будет установлена экранная клавиатура OrvKey ${VERSION}, только для вас: права администратора не нужны.$\r$\n$\r$\nЗапущенная OrvKey будет закрыта перед заменой файлов и запущена снова, её настройки сохранятся.$\r$\n$\r$\nНажмите кнопку «Далее» для продолжения."
 LangString KeyboardStillRuns ${LANG_ENGLISH} "OrvKey is still running. Close it, then press Retry."
 LangString KeyboardStillRuns ${LANG_RUSSIAN} "OrvKey всё ещё работает. Закройте его и нажмите «Повтор»."
 
@@ -75,19 +82,22 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}, MIT licence"
 
-; A running keyboard holds orvkey.exe and would write its settings over the
-; upgrade's: it is asked to close as the user would close it (it saves and
-; ends), and waited for until its instance mutex is gone. One that will not
-; end within ten seconds is left to the user.
+; A running keyboard holds orvkey.exe: it is asked to close as the user would
+; close it (it saves its settings and ends), and waited for until its
+; instance mutex is gone. One that will not end within ten seconds is left to
+; the user. KeyboardWasRunning tells the setup to start it again.
+Var KeyboardWasRunning
 !macro DEFINE_CLOSE_KEYBOARD UN
 Function ${UN}CloseKeyboard
   Push $R0
   Push $R1
   StrCpy $R1 0
+  StrCpy $KeyboardWasRunning 0
   ${Do}
     ${If} $R1 = 0
       FindWindow $R0 "${KEYBOARD_CLASS}"
       ${If} $R0 <> 0
+        StrCpy $KeyboardWasRunning 1
         SendMessage $R0 ${WM_CLOSE} 0 0 /TIMEOUT=3000
       ${EndIf}
     ${EndIf}
@@ -96,6 +106,7 @@ Function ${UN}CloseKeyboard
       ${Break}
     ${EndIf}
     System::Call 'kernel32::CloseHandle(p R0)'
+    StrCpy $KeyboardWasRunning 1
     Sleep 100
     IntOp $R1 $R1 + 1
     ${If} $R1 >= 100
@@ -150,6 +161,13 @@ Section "-Uninstall entry"
   WriteRegDWORD HKCU "${UNINST_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKCU "${UNINST_KEY}" "EstimatedSize" $0
+SectionEnd
+
+; An upgrade leaves the keyboard as it found it.
+Section "-Restart"
+  ${If} $KeyboardWasRunning = 1
+    Exec '"$INSTDIR\orvkey.exe"'
+  ${EndIf}
 SectionEnd
 
 ; An upgrade keeps the user's earlier answer about starting with Windows.

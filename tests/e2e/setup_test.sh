@@ -95,11 +95,14 @@ autorun=$(reg_value "$run_key" OrvKey)
 [ -z "$(reg_value 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\OrvKey' DisplayName)" ] ||
   fail "the setup wrote into HKEY_LOCAL_MACHINE"
 
-step "the installed keyboard starts; a second setup closes it and keeps its settings"
+step "the installed keyboard starts; a second setup closes it, keeps its settings, starts it again"
 start_keyboard "$inst/orvkey.exe"
 run "$setup" /S || fail "the setup over a running keyboard failed"
 wait_for 30 keyboard_ended || fail "the setup left the keyboard running"
 [ -f "$inst/OrvKey.ini" ] || fail "the keyboard closed by the setup saved no settings"
+wait_for 60 keyboard_window || fail "the setup did not start the keyboard again"
+run taskkill /im orvkey.exe >/dev/null 2>&1
+wait_for 30 no_keyboard_window || fail "the restarted keyboard did not close"
 # Settings the user has made, and a picture: an upgrade leaves both alone.
 printf 'setup-test-marker\r\n' >>"$inst/OrvKey.ini"
 printf '\xFF\xD8\xFF picture' >"$inst/OrvKey.jpg"
