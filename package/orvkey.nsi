@@ -91,10 +91,13 @@ Var KeyboardWasRunning
 Function ${UN}CloseKeyboard
   Push $R0
   Push $R1
+  Push $R2
   StrCpy $R1 0
   StrCpy $KeyboardWasRunning 0
   ${Do}
-    ${If} $R1 = 0
+    ; Asked again each second: a keyboard still starting has no window yet.
+    IntOp $R2 $R1 % 10
+    ${If} $R2 = 0
       FindWindow $R0 "${KEYBOARD_CLASS}"
       ${If} $R0 <> 0
         StrCpy $KeyboardWasRunning 1
@@ -115,6 +118,7 @@ Function ${UN}CloseKeyboard
       StrCpy $R1 0
     ${EndIf}
   ${Loop}
+  Pop $R2
   Pop $R1
   Pop $R0
 FunctionEnd
