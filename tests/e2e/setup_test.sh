@@ -28,6 +28,8 @@ cleanup() {
   [ -n "$locked" ] && { chattr -i "$locked" 2>/dev/null; chmod u+w "$locked" 2>/dev/null; }
   for p in $(jobs -p); do kill "$p" 2>/dev/null; done
   rm -rf "$work"
+  # The keyboards started here saved their placement: the next test starts afresh.
+  for root in HKLM HKCU; do run reg delete "$root\\Software\\OrvKey" /f >/dev/null 2>&1; done
 }
 trap cleanup EXIT
 
