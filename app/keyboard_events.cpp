@@ -272,11 +272,11 @@ void FrmKbd::PressEnterInTarget() {
 
 void FrmKbd::tmrEnter_Timer() {
   tmrEnter.SetEnabled(false);
-  ContinueEnter(target_.NextEnterStep(cmbText.Text()));
+  ContinueEnter(target_.NextEnterStep(cmbText.Text(), repeat_.Holding()));
 }
 
 void FrmKbd::ContinueEnter(std::optional<std::uint32_t> wait) {
-  if (wait && *wait == 0) wait = target_.NextEnterStep(cmbText.Text());
+  if (wait && *wait == 0) wait = target_.NextEnterStep(cmbText.Text(), repeat_.Holding());
   if (!wait) return FinishEnter();
   tmrEnter.SetInterval(*wait);
   tmrEnter.SetEnabled(true);

@@ -39,13 +39,13 @@ Target::Capture Target::CaptureAtCursor(Hwnd keyboard) {
 }
 
 // The window under the point is the one that takes a click. A group box
-// frames its fields and a label may reach over one; under another thread
-// the system cannot ask them that they are transparent, and gives them for
-// the field. The field the finger is on is then one of their siblings:
+// frames its fields and a label may reach over one; the system does not ask
+// another thread's controls whether they are transparent, and gives them
+// for the field. The field the finger is on is then one of their siblings:
 // the topmost visible one of a kind the keyboard knows that holds the point.
 Hwnd Target::UnderFinger(Point pt) {
   const Hwnd wnd = p_.user32.WindowFromPoint(pt);
-  if (wnd == 0 || FieldKindOf(windows_.GetWindowClass(wnd)) != nullptr) return wnd;
+  if (wnd == 0 || !SeenThrough(wnd)) return wnd;
   const Hwnd parent = p_.user32.GetParent(wnd);
   if (parent == 0) return wnd;
   // Dialogs hold tens of controls; the search stops well short of a window
@@ -62,6 +62,15 @@ Hwnd Target::UnderFinger(Point pt) {
     if (FieldKindOf(windows_.GetWindowClass(sibling)) != nullptr) return sibling;
   }
   return wnd;
+}
+
+// Labels and group boxes: what a click on them reaches lies behind them.
+bool Target::SeenThrough(Hwnd wnd) {
+  constexpr std::int32_t kBsTypeMask = 0x0F, kBsGroupBox = 0x07;
+  const std::wstring cls = windows_.GetWindowClass(wnd);
+  if (SameClassName(cls, L"Static")) return true;
+  return SameClassName(cls, L"Button") &&
+         (p_.user32.GetWindowLongW(wnd, kGwlStyle) & kBsTypeMask) == kBsGroupBox;
 }
 
 bool Target::ReleaseForWindowAtCursor(Hwnd keyboard) {
@@ -333,9 +342,11 @@ bool Target::EnterClickAtCursor() {
 // The click goes to the corner of the field Enter is for, wherever the
 // cursor is now: a finger that touched somewhere else during a pause keeps
 // the cursor, which goes back to it. A finger still down waits for its
-// lift, or the click would end its touch. False while it waits.
-bool Target::ClickEnterField() {
-  if ((p_.user32.GetAsyncKeyState(kVkLButton) & 0x8000) != 0) return false;
+// lift, or the click would end its touch; so does a key of the keyboard
+// still held, whose release is yet to come (the keyboard holds the mouse
+// then, and would take the click for that release). False while it waits.
+bool Target::ClickEnterField(bool key_held) {
+  if (key_held || (p_.user32.GetAsyncKeyState(kVkLButton) & 0x8000) != 0) return false;
   Point now;
   p_.user32.GetCursorPos(now);
   if (now != enter_.at) p_.user32.SetCursorPos(enter_.at.x, enter_.at.y);
@@ -352,7 +363,7 @@ bool Target::ClickEnterField() {
 // before the key, so that the new line comes where the user was typing and
 // keys typed during the pauses come after it; the field's text with the
 // new line is the line's afterwards.
-std::optional<std::uint32_t> Target::NextEnterStep(const std::wstring& line) {
+std::optional<std::uint32_t> Target::NextEnterStep(const std::wstring& line, bool key_held) {
   const bool ours = !by_keystrokes_ && wnd_ == enter_.wnd;
   if (ours) enter_.line = line;
   if (enter_.step != EnterStep::kIdle && enter_.step != EnterStep::kDone &&
@@ -362,7 +373,7 @@ std::optional<std::uint32_t> Target::NextEnterStep(const std::wstring& line) {
   switch (enter_.step) {
     case EnterStep::kIdle: return std::nullopt;
     case EnterStep::kClick:
-      if (!ClickEnterField()) return kFingerWaitMs;
+      if (!ClickEnterField(key_held)) return kFingerWaitMs;
       enter_.step = EnterStep::kKey;
       return kEnterStepMs;
     case EnterStep::kKey: {
@@ -374,7 +385,7 @@ std::optional<std::uint32_t> Target::NextEnterStep(const std::wstring& line) {
           (p_.user32.GetGUIThreadInfo(p_.user32.GetWindowThreadProcessId(enter_.wnd, nullptr),
                                       g) &&
            g.focus != enter_.wnd);
-      if (elsewhere && !ClickEnterField()) return kFingerWaitMs;
+      if (elsewhere && !ClickEnterField(key_held)) return kFingerWaitMs;
       if (enter_.multi_line && enter_.caret >= 0 &&
           static_cast<std::size_t>(enter_.caret) <= enter_.line.size()) {
         const auto at =

@@ -88,7 +88,8 @@ class Target {
   // during them count. StartEnter gives nothing without a target, else how
   // long to wait before the next step (0: at once); each further step
   // returns the same, or nothing once Enter is done. `line` is the edit
-  // line's text now, `caret` its insertion point at the touch of Enter.
+  // line's text now, `caret` its insertion point at the touch of Enter;
+  // `key_held` says a key of the keyboard is pressed.
   std::optional<std::uint32_t> StartEnter(const std::wstring& line, std::int32_t caret);
   bool EnterRunning() const { return enter_.step != EnterStep::kIdle; }
   // The press under the cursor is Enter's own click (the cursor stands where
@@ -98,7 +99,7 @@ class Target {
   void NoteTouchDuringEnter() {
     if (EnterRunning()) enter_.touched = true;
   }
-  std::optional<std::uint32_t> NextEnterStep(const std::wstring& line);
+  std::optional<std::uint32_t> NextEnterStep(const std::wstring& line, bool key_held);
   // A multi-line field's text after Enter made its new line there: the
   // edit line takes it as it stands. Nothing for other fields, or when the
   // target changed during Enter.
@@ -121,8 +122,9 @@ class Target {
   bool RewriteRich(const std::wstring& text);
   // A position in the field's text as the field counts it.
   static std::size_t FieldPosition(const std::wstring& text, std::size_t pos, bool rich);
-  bool ClickEnterField();
+  bool ClickEnterField(bool key_held);
   Hwnd UnderFinger(Point pt);
+  bool SeenThrough(Hwnd wnd);
   bool IsMultiLine(Hwnd wnd);
 
   Ports& p_;

@@ -135,15 +135,10 @@ class FakeUser32 : public User32 {
   }
   std::uint32_t GetLastError() override { return last_error; }
 
-  // ---- Real programs: every thread has a US layout with its digits and
-  // Latin letters (Shift for the capitals); a window's style is `style`.
+  // ---- Real programs: no layout has a key of its own for any character.
   bool IsWindowVisible(Hwnd wnd) override { return Exists(wnd) && W(wnd).visible; }
   std::uintptr_t GetKeyboardLayout(std::uint32_t) override { return 0x04090409; }
-  std::int16_t VkKeyScanExW(wchar_t ch, std::uintptr_t) override {
-    if ((ch >= L'0' && ch <= L'9') || (ch >= L'A' && ch <= L'Z')) return ch | (ch > L'9' ? 0x100 : 0);
-    if (ch >= L'a' && ch <= L'z') return static_cast<std::int16_t>(ch - L'a' + L'A');
-    return -1;
-  }
+  std::int16_t VkKeyScanExW(wchar_t, std::uintptr_t) override { return -1; }
 
  private:
   FakeClock& clock_;

@@ -107,7 +107,8 @@ TEST(KeyRepeat, HoldActsOnScheduleWhileTheTickCountWraps) {
 namespace orv::fake {
 namespace {
 
-// ---- Real programs' fields: Enter in steps, passwords, a target let go
+// ---- Enter in steps on the fake clock; the rest of real programs' fields
+// (passwords, transparent controls, a target let go, layout keys) end to end
 
 class RealFieldsTest : public TypingTest {
  protected:
@@ -190,57 +191,6 @@ TEST_F(RealFieldsTest, EnterRunsInStepsAndTouchesBetweenThemCount) {
   Type(L"ж");
   EXPECT_EQ(desk.W(field).text, L"ab\r\nжcd");
   EXPECT_EQ(desk.set_text_log.size(), 1u);  // the character, not the text over again
-}
-
-TEST_F(RealFieldsTest, PasswordsMaskedTransparentControlsAndTargetsLeftBehind) {
-  // The line shows the field's own mask character, until another field.
-  desk.W(fields[1]).password_char = L'●';
-  Touch(fields[1]);
-  EXPECT_EQ(kbd->cmbText.Shown(), L"●●●●●●");
-  Type(L"1");
-  EXPECT_EQ(desk.W(fields[1]).text, L"field11");
-  EXPECT_EQ(kbd->cmbText.Shown(), L"●●●●●●●");
-  Touch(fields[0]);
-  EXPECT_EQ(kbd->cmbText.Shown(), L"field0");
-
-  // A group box above a field, and a label over another: the field under
-  // the finger is captured. A hidden field there is not.
-  const Hwnd app = desk.GetParent(fields[0]);
-  const Hwnd group = desk.AddWindow(L"Button", L"Group", app, Rect{5, 5, 300, 100});
-  Touch(fields[1]);
-  EXPECT_EQ(TargetWnd(), fields[1]);
-  desk.W(fields[2]).visible = false;
-  Touch(fields[2]);
-  EXPECT_EQ(TargetWnd(), fields[1]);
-  desk.W(group).visible = false;
-
-  // A touch on another program that gives no target lets the target go:
-  // the line is emptied and keys reach no field. A button of the target's
-  // own program keeps it.
-  const Hwnd own_button = desk.AddWindow(L"Button", L"OK", app, Rect{300, 200, 380, 230});
-  Touch(own_button);
-  EXPECT_EQ(TargetWnd(), fields[1]);
-  const Hwnd other = desk.AddWindow(L"Button", L"Other", 0, Rect{600, 400, 700, 450});
-  desk.W(other).process = 300;
-  Touch(other);
-  EXPECT_EQ(TargetWnd(), 0);
-  EXPECT_EQ(kbd->cmbText.Text(), L"");
-  Type(L"2");
-  EXPECT_EQ(desk.W(fields[1]).text, L"field11");
-}
-
-// Keys a keystroke target's layout has go as those keys, capitals with
-// Shift; the rest as Unicode.
-TEST_F(RealFieldsTest, KeystrokeTargetsGetTheLayoutsOwnKeys) {
-  const Hwnd custom = desk.AddWindow(L"CustomField", L"", 0, Rect{10, 300, 200, 330});
-  desk.W(custom).process = 200;
-  desk.gui = {custom, custom};
-  Touch(custom);
-  ASSERT_TRUE(kbd->GetTarget().ByKeystrokes());
-  desk.input.clear();
-  kbd->GetTarget().TypeKeys(L"aA1ж");
-  EXPECT_EQ(desk.input, (std::vector<unsigned>{'A', 'A', kVkShift, 'A', 'A', kVkShift, '1', '1',
-                                               0x0436, 0x0436}));
 }
 
 }  // namespace
