@@ -38,7 +38,7 @@ constexpr std::array<CheckDesign, 9> kCheckDesign{{
     {L"Color2", 7080, 4920, 1575},
     {L"Shift works as Caps Lock", 1440, 5280, 2655},
     {L"Hide To System Tray", 4080, 5280, 2655},
-    {L"Suggestions", 120, 5640, 1335},
+    {L"Suggestions", 120, 5640, 1440},
 }};
 
 // The program's folder decides where its settings and picture live.
