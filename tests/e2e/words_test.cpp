@@ -4,6 +4,7 @@
 // option. The words are read from the strip's child windows, as a screen
 // reader would.
 #include "harness.h"
+#include "platform/toolkit.h"
 
 namespace orv::e2e {
 namespace {
@@ -23,6 +24,32 @@ class Words : public Scene {
     Scene::SetUp();
   }
   void TearDown() override { ForgetOption(); }
+
+  // The screen's density: the keys stand where the design puts them at it.
+  int dpi = 96;
+  POINT At(int left, int top, int width, int height) const {
+    const Rect r = DesignToScreen(left, top, width, height, dpi);
+    return keyboard.ToScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  }
+  POINT FunctionKeyAt(FunctionKey key) const {
+    const FunctionKeyDesign& d = kFunctionKeyDesign[size_t(key)];
+    return At(d.left, d.top, d.width, d.height);
+  }
+  void TouchFunction(FunctionKey key) const { Touch(FunctionKeyAt(key)); }
+  // Touches the keys of the first layout; a space is the Space key.
+  void Write(std::wstring_view text) const {
+    for (wchar_t c : text) {
+      const size_t index = kDefaultLayouts[0].find(c);
+      if (c == L' ') {
+        TouchFunction(kKeySpace);
+      } else if (index != std::wstring::npos) {
+        const Rect t = CharKeyTwips(int(index));
+        Touch(At(t.left, t.top, t.width(), t.height()));
+      } else {
+        ADD_FAILURE() << "no key types " << Narrow({&c, 1});
+      }
+    }
+  }
 
   HWND Strip(const Keyboard& kbd) const {
     return FindTopLevelWindow(kbd.process.pid, kStripTitle, false);
@@ -61,26 +88,36 @@ class Words : public Scene {
                    shown ? "the strip" : "no strip", [&] { return Seen(); });
   }
   // Sends a text with Enter from a field, so that the keyboard learns it.
+  // The field is known to be taken when the line shows its text, or, for a
+  // password field, which the line may show masked, when the strip goes.
   void Send(int id, std::wstring_view text) {
-    ASSERT_TRUE(Capture(id, L""));
+    if (id == kPassword) {
+      target.SetFieldText(id, L"");
+      target.TouchField(id);
+      ASSERT_TRUE(StripShown(false));
+    } else {
+      ASSERT_TRUE(Capture(id, L"-"));
+      TouchFunction(kKeyClr);
+      ASSERT_TRUE(FieldShows(id, L""));
+    }
     const int before = target.EnterCount();
-    keyboard.Type(text);
+    Write(text);
     // A password field may not tell its text.
     if (id != kPassword) {
       ASSERT_TRUE(FieldShows(id, text));
     }
-    keyboard.TouchFunctionKey(kKeyEnter);
+    TouchFunction(kKeyEnter);
     ASSERT_TRUE(WaitFor([&] { return target.EnterCount() == before + 1; }, 3000ms, "Enter"));
     // Enter is done once it has put the cursor back on its key: a touch
     // before that comes while the keyboard still waits on the target.
-    const POINT enter = keyboard.ToScreen(FunctionKeyCentre(kKeyEnter));
+    const POINT enter = FunctionKeyAt(kKeyEnter);
     POINT cursor{};
     ASSERT_TRUE(WaitFor(
         [&] { return GetCursorPos(&cursor) && cursor.x == enter.x && cursor.y == enter.y; },
         3000ms, "the cursor back on Enter"));
     // A field touched straight after Enter is not always taken (so with
     // suggestions off too); a key touch the keyboard answers comes first.
-    keyboard.TouchFunctionKey(kKeyClr);
+    TouchFunction(kKeyClr);
     ASSERT_TRUE(LineShows(L""));
   }
 };
@@ -93,7 +130,7 @@ TEST_F(Words, TwoLettersBringTheWordAndATouchTypesIt) {
   const RECT before = keyboard.rect();
   Send(kEdit1, L"привет мир");
   ASSERT_TRUE(Capture(kEdit2, L"ну "));
-  keyboard.Type(L"пр");
+  Write(L"пр");
   ASSERT_TRUE(FirstWordIs(L"привет"));
   for (const auto& w : Offered()) EXPECT_TRUE(w.starts_with(L"пр")) << Narrow(w);
   ScreenShot().SaveBmp(ArtifactsDir() + L"\\words_96dpi.bmp");
@@ -113,14 +150,14 @@ TEST_F(Words, TwoLettersBringTheWordAndATouchTypesIt) {
   EXPECT_TRUE(FieldShows(kEdit2, L"ну привет "));
   EXPECT_TRUE(LineShows(L"ну привет "));
   EXPECT_EQ(GetForegroundWindow(), target.window) << "the strip took the focus";
-  keyboard.Type(L",");
+  Write(L",");
   EXPECT_TRUE(FieldShows(kEdit2, L"ну привет,"));
 
   // A keystroke field: the two letters go back and the word comes as keys.
   const HWND chars = target.Field(kCharField);
   Touch(Centre(WindowRect(chars)));
   ASSERT_TRUE(LineShows(L""));
-  keyboard.Type(L"ми");
+  Write(L"ми");
   ASSERT_TRUE(FirstWordIs(L"мир"));
   Touch(Centre(WindowRect(WordWindows()[0])));
   EXPECT_TRUE(WaitForText(chars, L"мир "));
@@ -132,10 +169,10 @@ TEST_F(Words, TwoLettersBringTheWordAndATouchTypesIt) {
 // placement, and a new start keeps it off.
 TEST_F(Words, NoStripInAPasswordFieldAndTheOptionHidesIt) {
   Send(kPassword, L"тайна");
-  EXPECT_TRUE(StripShown(false));
-  ASSERT_TRUE(Capture(kEdit1, L""));
+  ASSERT_TRUE(Capture(kEdit1, L"-"));
   EXPECT_TRUE(StripShown(true));
-  keyboard.Type(L"та");
+  TouchFunction(kKeyBack);
+  Write(L"та");
   std::this_thread::sleep_for(300ms);
   for (const auto& w : Offered()) EXPECT_NE(w, L"тайна") << "a password was learned";
 
@@ -154,9 +191,40 @@ TEST_F(Words, NoStripInAPasswordFieldAndTheOptionHidesIt) {
   PostMessageW(keyboard.window, WM_CLOSE, 0, 0);
   ASSERT_TRUE(keyboard.process.WaitForExit());
   ASSERT_TRUE(keyboard.Start());
-  ASSERT_TRUE(Capture(kEdit1, L""));
+  ASSERT_TRUE(Capture(kEdit1, L"-"));
   std::this_thread::sleep_for(300ms);
   EXPECT_FALSE(IsWindowVisible(Strip())) << Seen();
+}
+
+// On a screen of 144 DPI the strip grows with the keyboard and stays on its
+// top edge, as wide as it; the words are drawn at the grown size.
+struct WordsAt144 : Words {
+  WordsAt144() { dpi = 144; }
+  struct LogPixels {
+    explicit LogPixels(DWORD dpi) { Set(dpi); }
+    ~LogPixels() { Set(96); }
+    static void Set(DWORD dpi) {
+      RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
+                      sizeof dpi);
+    }
+  } const density{144};
+};
+
+TEST_F(WordsAt144, TheStripGrowsWithTheKeyboard) {
+  Send(kEdit1, L"привет мир");
+  ASSERT_TRUE(Capture(kEdit2, L"-"));
+  TouchFunction(kKeyBack);
+  Write(L"пр");
+  ASSERT_TRUE(FirstWordIs(L"привет"));
+  ScreenShot().SaveBmp(ArtifactsDir() + L"\\words_144dpi.bmp");
+  const RECT k = keyboard.rect(), s = WindowRect(Strip());
+  EXPECT_EQ(k.right - k.left, 948);
+  EXPECT_EQ(k.bottom - k.top, 326);
+  EXPECT_EQ(s.bottom, k.top);
+  EXPECT_EQ(s.right - s.left, 948);
+  EXPECT_EQ(s.bottom - s.top, 63);  // 630 twips
+  Touch(Centre(WindowRect(WordWindows()[0])));
+  EXPECT_TRUE(FieldShows(kEdit2, L"привет "));
 }
 
 }  // namespace
