@@ -162,6 +162,20 @@ TEST_F(Words, TwoLettersBringTheWordAndATouchTypesIt) {
   Touch(Centre(WindowRect(WordWindows()[0])));
   EXPECT_TRUE(WaitForText(chars, L"мир "));
   EXPECT_TRUE(LineShows(L"мир "));
+
+  // Dragged by its background, the keyboard takes the strip along.
+  const POINT grip = keyboard.ToScreen({300, 4});
+  Press(grip);
+  for (int step = 1; step <= 5; ++step) SendMouse({grip.x - 20 * step, grip.y - 20 * step}, 0);
+  Release({grip.x - 100, grip.y - 100});
+  ASSERT_TRUE(WaitFor([&] { return keyboard.rect().top == k.top - 100; }, 3000ms,
+                      "the keyboard dragged up", [&] { return DescribeWindow(keyboard.window); }));
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        const RECT moved = WindowRect(Strip());
+        return moved.bottom == keyboard.rect().top && moved.left == keyboard.rect().left;
+      },
+      3000ms, "the strip on the dragged keyboard", [&] { return DescribeWindow(Strip()); }));
 }
 
 // A password field shows no strip and teaches nothing; the option turned off
