@@ -166,10 +166,13 @@ TEST_F(Words, TwoLettersBringTheWordAndATouchTypesIt) {
   // Dragged by its background, the keyboard takes the strip along.
   const POINT grip = keyboard.ToScreen({300, 4});
   Press(grip);
-  for (int step = 1; step <= 5; ++step) SendMouse({grip.x - 20 * step, grip.y - 20 * step}, 0);
+  for (int step = 1; step <= 5; ++step) {
+    SendMouse({grip.x - 20 * step, grip.y - 20 * step}, 0);
+    ASSERT_TRUE(WaitFor([&] { return keyboard.rect().top == k.top - 20 * step; }, 3000ms,
+                        "the keyboard dragged up",
+                        [&] { return DescribeWindow(keyboard.window); }));
+  }
   Release({grip.x - 100, grip.y - 100});
-  ASSERT_TRUE(WaitFor([&] { return keyboard.rect().top == k.top - 100; }, 3000ms,
-                      "the keyboard dragged up", [&] { return DescribeWindow(keyboard.window); }));
   EXPECT_TRUE(WaitFor(
       [&] {
         const RECT moved = WindowRect(Strip());
