@@ -44,15 +44,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The strip follows the keyboard wherever it goes, dragged or restored.
   window.on_placed = [&strip_window] { strip_window.Sync(); };
   if (!window.Create()) return 1;
+  // A strip that cannot be made leaves the keyboard as it always was.
+  strip_window.Create(window.hwnd());
   if (tip_window.Create()) kbd.SetTipWindow(&tip);
 
   kbd.BeginEvent();
   kbd.Form_Load();
   if (kbd.Ended()) return 0;
   window.Sync();
-  // The strip is made once the keys are on screen; one that cannot be made
-  // leaves the keyboard as it always was.
-  strip_window.Create(window.hwnd());
   strip_window.Sync();
   tip_window.Sync();
 
