@@ -179,6 +179,15 @@ TEST_F(Words, TwoLettersBringTheWordAndATouchTypesIt) {
         return moved.bottom == keyboard.rect().top && moved.left == keyboard.rect().left;
       },
       3000ms, "the strip on the dragged keyboard", [&] { return DescribeWindow(Strip()); }));
+
+  // Started again, the keyboard learns what its history remembers.
+  PostMessageW(keyboard.window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(keyboard.process.WaitForExit());
+  ASSERT_TRUE(keyboard.Start());
+  ASSERT_TRUE(Capture(kEdit3, L"-"));
+  TouchFunction(kKeyBack);
+  Write(L"пр");
+  EXPECT_TRUE(FirstWordIs(L"привет"));
 }
 
 // A password field shows no strip and teaches nothing; the option turned off
