@@ -29,11 +29,11 @@ void FrmKbd::DockWordStrip() {
     docked_at_ = keyboard;
     // Without a monitor to ask, anywhere above the keyboard is room.
     if (!p_.user32.MonitorWorkAreaFromRect(keyboard, work_area_))
-      work_area_ = Rect{keyboard.left, keyboard.top - keyboard.height(), keyboard.right,
-                        keyboard.bottom};
+      work_area_ =
+          Rect{keyboard.left, keyboard.top - keyboard.height(), keyboard.right, keyboard.bottom};
   }
-  const bool wanted = SuggestionsOn() && Visible() && WindowState() == 0 && !ended_ &&
-                      !target_.IsPasswordField();
+  const bool wanted =
+      SuggestionsOn() && Visible() && WindowState() == 0 && !ended_ && !target_.IsPasswordField();
   frmWords.Dock(keyboard, work_area_, p_.toolkit.Dpi(), wanted);
 }
 
@@ -52,8 +52,8 @@ void FrmKbd::lblWord_Click(int index) {
   const Label& word = frmWords.lblWord[static_cast<std::size_t>(index)];
   if (!word.Visible() || word.Caption().empty()) return;
   const std::wstring& line = cmbText.Text();
-  const auto caret = std::min<std::size_t>(static_cast<std::size_t>(std::max(edit_line_.CaretPos(), 0)),
-                                           line.size());
+  const auto caret = std::min<std::size_t>(
+      static_cast<std::size_t>(std::max(edit_line_.CaretPos(), 0)), line.size());
   WriteSplice(CompleteWord(line, caret, word.Caption()));
   completed_ = Completed{cmbText.Text(), edit_line_.CaretPos()};
   OfferWords();

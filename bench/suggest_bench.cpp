@@ -56,9 +56,9 @@ int RunTarget() {
 // Texts as a user sends them: a few words each, from syllables, so that
 // the words learned run to tens of thousands.
 std::vector<std::wstring> RememberedTexts(int count) {
-  static const wchar_t* const kSyllables[] = {L"ма", L"ло", L"ку", L"ст", L"ра", L"не", L"ви",
-                                              L"до", L"па", L"те", L"ско", L"ль", L"ин", L"ов",
-                                              L"ва", L"ри", L"ен", L"го", L"сту", L"ни"};
+  static const wchar_t* const kSyllables[] = {L"ма", L"ло", L"ку", L"ст",  L"ра",  L"не", L"ви",
+                                              L"до", L"па", L"те", L"ско", L"ль",  L"ин", L"ов",
+                                              L"ва", L"ри", L"ен", L"го",  L"сту", L"ни"};
   std::mt19937 random(25);
   std::vector<std::wstring> texts;
   texts.reserve(static_cast<std::size_t>(count));
@@ -191,7 +191,8 @@ int wmain(int argc, wchar_t** argv) {
   };
   // Two letters of a word, as the finger types them: "м", then "а".
   const std::wstring& layout = kbd.txtLang[0].Text();
-  const int first = static_cast<int>(layout.find(L'м')), second = static_cast<int>(layout.find(L'а'));
+  const int first = static_cast<int>(layout.find(L'м')),
+            second = static_cast<int>(layout.find(L'а'));
   std::vector<double> on_ms, off_ms;
   std::size_t offered = 0;
   for (int r = 0; r < 15; ++r) {
@@ -212,9 +213,10 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::printf("the predictor's answer alone: %.2f ms\n", Median(suggest_ms));
   const double on = Median(on_ms), off = Median(off_ms);
-  std::printf("key touch, 100000 texts learned: suggestions on %.2f ms, off %.2f ms (%.1f words "
-              "offered a touch)\n",
-              on, off, static_cast<double>(offered) / 30.0);
+  std::printf(
+      "key touch, 100000 texts learned: suggestions on %.2f ms, off %.2f ms (%.1f words "
+      "offered a touch)\n",
+      on, off, static_cast<double>(offered) / 30.0);
   std::printf("SUGGEST_TOUCH_VS_OFF=%.2f\n", on / off);
 
   TerminateProcess(pi.hProcess, 0);

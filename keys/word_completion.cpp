@@ -15,7 +15,9 @@ bool IsWordCharacter(wchar_t c) {
   return c > 0x7F && std::iswalpha(static_cast<std::wint_t>(c));
 }
 
-bool ClosesUp(wchar_t c) { return std::wstring_view(L".,!?;:)»…").find(c) != std::wstring_view::npos; }
+bool ClosesUp(wchar_t c) {
+  return std::wstring_view(L".,!?;:)»…").find(c) != std::wstring_view::npos;
+}
 
 LineSplice CompleteWord(std::wstring_view line, std::size_t caret, std::wstring_view word) {
   caret = std::min(caret, line.size());

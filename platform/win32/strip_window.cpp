@@ -117,9 +117,7 @@ LRESULT StripWindow::WordBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
-    case WM_CANCELMODE:
-      strip_.OnWordMouse(index_, msg, lp);
-      return 0;
+    case WM_CANCELMODE: strip_.OnWordMouse(index_, msg, lp); return 0;
     default: break;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -259,8 +257,9 @@ void StripWindow::Sync() {
     box.pushed_version = label.Version();
     HWND word = box.hwnd();
     const Rect& b = label.Bounds();
-    SetWindowPos(word, nullptr, b.left, b.top, b.width(), b.height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE | (label.Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    SetWindowPos(
+        word, nullptr, b.left, b.top, b.width(), b.height(),
+        SWP_NOZORDER | SWP_NOACTIVATE | (label.Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
     SetWindowTextW(word, label.Caption().c_str());
     InvalidateRect(word, nullptr, FALSE);
   }

@@ -112,9 +112,9 @@ class Words : public Scene {
     // before that comes while the keyboard still waits on the target.
     const POINT enter = FunctionKeyAt(kKeyEnter);
     POINT cursor{};
-    ASSERT_TRUE(WaitFor(
-        [&] { return GetCursorPos(&cursor) && cursor.x == enter.x && cursor.y == enter.y; },
-        3000ms, "the cursor back on Enter"));
+    ASSERT_TRUE(
+        WaitFor([&] { return GetCursorPos(&cursor) && cursor.x == enter.x && cursor.y == enter.y; },
+                3000ms, "the cursor back on Enter"));
     // A field touched straight after Enter is not always taken (so with
     // suggestions off too); a key touch the keyboard answers comes first.
     TouchFunction(kKeyClr);
