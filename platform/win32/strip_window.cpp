@@ -257,10 +257,17 @@ void StripWindow::Sync() {
     box.pushed_version = label.Version();
     HWND word = box.hwnd();
     const Rect& b = label.Bounds();
-    SetWindowPos(
-        word, nullptr, b.left, b.top, b.width(), b.height(),
-        SWP_NOZORDER | SWP_NOACTIVATE | (label.Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-    SetWindowTextW(word, label.Caption().c_str());
+    if (box.pushed_bounds != b || box.pushed_visible != label.Visible()) {
+      box.pushed_bounds = b;
+      box.pushed_visible = label.Visible();
+      SetWindowPos(word, nullptr, b.left, b.top, b.width(), b.height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE |
+                       (label.Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    }
+    if (box.pushed_caption != label.Caption()) {
+      box.pushed_caption = label.Caption();
+      SetWindowTextW(word, label.Caption().c_str());
+    }
     InvalidateRect(word, nullptr, FALSE);
   }
   if (moved) {

@@ -29,7 +29,11 @@ class StripWindow : public WindowBase<StripWindow> {
    public:
     WordBox(StripWindow& strip, int index) : strip_(strip), index_(index) {}
     bool Create(HWND parent, HINSTANCE instance);
+    // What the real window was last given: only what changed is pushed.
     std::uint64_t pushed_version = ~0ull;
+    Rect pushed_bounds{-1, -1, -1, -1};
+    std::wstring pushed_caption;
+    bool pushed_visible = false;
 
    private:
     friend class WindowBase<WordBox>;
