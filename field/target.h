@@ -40,6 +40,8 @@ class Target {
   // The text of a password field is never remembered, nor what went as
   // keystrokes, where a password field cannot be told from others.
   bool IsPassword() const { return password_ || by_keystrokes_; }
+  // A field known to hold a password (a keystroke target may or may not).
+  bool IsPasswordField() const { return password_ && !by_keystrokes_; }
   // The target takes each key as a keystroke rather than its whole text.
   bool ByKeystrokes() const { return by_keystrokes_; }
   bool Exists();

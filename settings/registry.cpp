@@ -228,3 +228,32 @@ void LoadFormPlacement(Ports& p, Form& window, const std::wstring& window_name,
 }
 
 }  // namespace orv
+
+namespace orv {
+
+// Stored where the placement is: the machine's key where the user may write
+// it, else the user's own, which the loader then prefers.
+void SaveSuggestionsOption(Ports& p, bool on) {
+  const PlacementKeys keys = KeysOf(p.toolkit, L"frmKbd", L"ProjectName", L"FormName");
+  const std::wstring value = on ? L"1" : L"0";
+  CreateRegKey(p.advapi32, kHkeyLocalMachine, keys.parent, kKeyClass);
+  CreateRegKey(p.advapi32, kHkeyLocalMachine, keys.key, kKeyClass);
+  if (!WriteRegValue(p.advapi32, kHkeyLocalMachine, keys.key, kSuggestionsValue, value)) {
+    CreateRegKey(p.advapi32, kHkeyCurrentUser, keys.parent, kKeyClass);
+    CreateRegKey(p.advapi32, kHkeyCurrentUser, keys.key, kKeyClass);
+  }
+  WriteRegValue(p.advapi32, kHkeyCurrentUser, keys.key, kSuggestionsValue, value);
+}
+
+std::optional<bool> LoadSuggestionsOption(Ports& p) {
+  const PlacementKeys keys = KeysOf(p.toolkit, L"frmKbd", L"ProjectName", L"FormName");
+  std::wstring holder;
+  if (!ReadRegValue(p.advapi32, kHkeyCurrentUser, keys.key, kSuggestionsValue, holder) &&
+      !ReadRegValue(p.advapi32, kHkeyLocalMachine, keys.key, kSuggestionsValue, holder)) {
+    return std::nullopt;
+  }
+  // Anything but a stored "0" leaves the option on, as it starts.
+  return Trimmed(holder) != L"0";
+}
+
+}  // namespace orv

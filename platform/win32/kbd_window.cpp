@@ -147,7 +147,7 @@ void KbdWindow::MakePanel() {
   HWND sizes = MakeChild(WC_COMBOBOXW, WS_VSCROLL | CBS_DROPDOWNLIST, 0, m_.cmbSize, size_list_,
                          kIdSize, drop);
   m_.cmbSize.AttachWindow(FromHwnd(sizes));
-  for (int i = 0; i < 8; ++i) {
+  for (int i = 0; i < static_cast<int>(m_.chkFont.size()); ++i) {
     auto& box = m_.chkFont[static_cast<std::size_t>(i)];
     const bool swatch = i == kChkColor1 || i == kChkColor2;
     box.AttachWindow(FromHwnd(MakeChild(WC_BUTTONW, swatch ? BS_OWNERDRAW : BS_CHECKBOX, 0, box,
@@ -302,6 +302,7 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         GetWindowRect(hwnd_, &r);
         m_.ReportBounds(Rect{r.left, r.top, r.right, r.bottom});
       }
+      if (on_placed) on_placed();
       break;
     }
     case WM_DPICHANGED: {
@@ -362,7 +363,8 @@ void KbdWindow::OnCommand(WORD id, WORD code, HWND control) {
     ComboBox& list = id == kIdFont ? m_.cmbFont : m_.cmbSize;
     (id == kIdFont ? font_list_ : size_list_).sel = index;
     Dispatch([&] { list.SetListIndex(index); });
-  } else if (id >= kIdOption && id < kIdOption + 8 && code == BN_CLICKED) {
+  } else if (id >= kIdOption && id < kIdOption + static_cast<int>(m_.chkFont.size()) &&
+             code == BN_CLICKED) {
     auto& box = m_.chkFont[static_cast<std::size_t>(id - kIdOption)];
     Dispatch([&] {
       box.SetValue(box.Value() == CheckBox::kChecked ? CheckBox::kUnchecked : CheckBox::kChecked);

@@ -196,6 +196,16 @@ Picture Win32Toolkit::ScreenPicture(const std::wstring& name) {
 
 Hbitmap Win32Toolkit::PictureBitmap(Picture picture) { return FromNative(Bitmap(picture)); }
 
+// A loaded resource stays mapped with the program's image: nothing to free.
+std::span<const std::uint8_t> Win32Toolkit::ResourceData(const std::wstring& name) {
+  HRSRC found = FindResourceW(instance_, name.c_str(), RT_RCDATA);
+  if (!found) return {};
+  HGLOBAL loaded = LoadResource(instance_, found);
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes) return {};
+  return {static_cast<const std::uint8_t*>(bytes), SizeofResource(instance_, found)};
+}
+
 HBITMAP Win32Toolkit::Bitmap(Picture picture) const {
   auto it = pictures_.find(picture);
   return it == pictures_.end() ? nullptr : it->second.get();

@@ -185,8 +185,16 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
   auto visible = [&](bool shown, std::string_view what) {
     return WaitFor([&] { return (IsWindowVisible(wnd) != 0) == shown; }, 5000ms, what);
   };
+  // The word strip comes and goes with the keyboard.
+  const HWND strip = FindTopLevelWindow(process.pid, L"OrvKey Words", false);
+  auto strip_shown = [&](bool shown) {
+    return WaitFor([&] { return (IsWindowVisible(strip) != 0) == shown; }, 3000ms, "the strip");
+  };
+  EXPECT_FALSE(IsWindowVisible(strip));
   target.TouchField(kEdit2);
   ASSERT_TRUE(visible(true, "the keyboard to show for the touched field"));
+  EXPECT_TRUE(strip_shown(true));
+  EXPECT_EQ(WindowRect(strip).bottom, keyboard.rect().top);
   RECT key = KeyRect(0);
   OffsetRect(&key, keyboard.rect().left, keyboard.rect().top);
   EXPECT_TRUE(WaitFor([&] { return ScreenShot().Count(key, RGB(255, 255, 0)) > 0; }, 3000ms,
@@ -194,6 +202,7 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
   const RECT t = WindowRect(target.window);
   Touch({t.right - 12, t.bottom - 12});  // the target's dialog, not a field
   ASSERT_TRUE(visible(false, "the keyboard to hide after a touch elsewhere"));
+  EXPECT_TRUE(strip_shown(false));
 
   const POINT on_icon = Centre(WindowRect(icon));
   Touch(on_icon);
@@ -231,6 +240,15 @@ TEST(Robustness, PlacementComesBackMaximisedOrOnTheScreen) {
       EXPECT_TRUE(WaitFor([&] { return IsZoomed(keyboard.window) != 0; }, 3000ms, "maximised"));
     else if (*left == L'4')
       EXPECT_EQ(std::pair(r.left, r.top), std::pair(300L, 120L));
+    // The word strip stands on the restored keyboard; a maximised one has none.
+    const HWND strip = FindTopLevelWindow(keyboard.process.pid, L"OrvKey Words", false);
+    if (*state == L'2') {
+      EXPECT_FALSE(IsWindowVisible(strip));
+    } else {
+      EXPECT_TRUE(WaitFor(
+          [&] { return WindowRect(strip).bottom == r.top && WindowRect(strip).left == r.left; },
+          3000ms, "the strip on the restored keyboard", [&] { return DescribeWindow(strip); }));
+    }
   }
 }
 
