@@ -31,12 +31,28 @@ TEST_F(Typing, TouchedFieldTakesEveryKeyAndTextArrivesIntact) {
   EXPECT_TRUE(FieldShows(kThunder, L"€ ✓1"));
 }
 
-TEST_F(Typing, DestroyedOrHungTargetNeverFreezesTheKeyboard) {
+// A field that could not be read is never written over: one that answers
+// its length at once but its text only late keeps its text while the keys
+// edit the line alone, and once it answers the keys edit its own text; a
+// hung one keeps its text through the hang.
+TEST_F(Typing, DestroyedBusyOrHungTargetNeverFreezesTheKeyboardNorLosesItsText) {
   ASSERT_TRUE(Capture(kEdit3, L"gone"));
   PostMessageW(target.window, kMsgDestroyField, kEdit3, 0);
   ASSERT_TRUE(WaitFor([&] { return !target.Field(kEdit3); }, 3000ms, "the field to go"));
   keyboard.Type(L"12");
   EXPECT_TRUE(LineShows(L"gone12"));
+
+  const std::wstring kept = L"двадцать символов...";
+  target.SetFieldText(kThunder, kept);
+  target.SlowText(kThunder, true);
+  target.TouchField(kThunder);
+  keyboard.Type(L"3");
+  ASSERT_TRUE(LineShows(L"gone123", 5000ms));
+  target.SlowText(kThunder, false);
+  EXPECT_TRUE(FieldShows(kThunder, kept));
+  keyboard.Type(L"4");
+  EXPECT_TRUE(LineShows(kept + L"4"));
+  EXPECT_TRUE(FieldShows(kThunder, kept + L"4"));
 
   ASSERT_TRUE(Capture(kEdit1, L"abc"));
   target.SetFieldText(kEdit2, L"other");
@@ -56,6 +72,9 @@ TEST_F(Typing, DestroyedOrHungTargetNeverFreezesTheKeyboard) {
     EXPECT_LT(std::chrono::steady_clock::now() - t0, 1000ms) << "a key touch took too long";
   }
   EXPECT_TRUE(keyboard.process.Running());
+  EXPECT_TRUE(FieldShows(kEdit2, L"other", 8000ms));
+  keyboard.Type(L"4");
+  EXPECT_TRUE(FieldShows(kEdit2, L"other4"));
 }
 
 // Enter presses the target's default button and remembers the text, which the
