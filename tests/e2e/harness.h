@@ -434,6 +434,11 @@ class TargetApp {
   void Hang(Millis duration) const { PostMessageW(window, kMsgHang, duration.count(), 0); }
   // Makes a field answer its text late, or promptly again.
   void SlowText(int id, bool on) const { PostMessageW(window, kMsgSlowText, id, on); }
+  int SlowTextsGiven() const {
+    DWORD_PTR given = 0;
+    SendMessageTimeoutW(window, kMsgSlowText, 0, 2, SMTO_ABORTIFHUNG, 3000, &given);
+    return int(given);
+  }
 };
 
 // Both programs up, the keyboard settled at its designed place.

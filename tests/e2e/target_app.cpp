@@ -27,10 +27,11 @@ struct SlowText {
   HWND field = nullptr;
   WNDPROC proc = nullptr;
   bool on = false;
+  int given = 0;
 } g_slow;
 
 LRESULT CALLBACK SlowTextProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_GETTEXT && g_slow.on) Sleep(kSlowTextMs);
+  if (msg == WM_GETTEXT && g_slow.on) Sleep(kSlowTextMs), ++g_slow.given;
   return CallWindowProcW(g_slow.proc, wnd, msg, wp, lp);
 }
 
@@ -99,6 +100,7 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case kMsgHang: Sleep(DWORD(wp)); return 0;
     case kMsgDestroyField: DestroyWindow(GetDlgItem(wnd, int(wp))); return 0;
     case kMsgSlowText:
+      if (lp == 2) return g_slow.given;
       if (!g_slow.field) {
         g_slow.field = GetDlgItem(wnd, int(wp));
         g_slow.proc = WNDPROC(SetWindowLongPtrW(g_slow.field, GWLP_WNDPROC, LONG_PTR(SlowTextProc)));

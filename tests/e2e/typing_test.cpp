@@ -46,6 +46,16 @@ TEST_F(Typing, DestroyedBusyOrHungTargetNeverFreezesTheKeyboardNorLosesItsText) 
   target.SetFieldText(kThunder, kept);
   target.SlowText(kThunder, true);
   target.TouchField(kThunder);
+  // The busy program comes round to the finger's lift only after its late
+  // answer, and holds the mouse until then: the keys are touched after.
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        GUITHREADINFO gui{sizeof gui};
+        return target.SlowTextsGiven() > 0 &&
+               GetGUIThreadInfo(GetWindowThreadProcessId(target.window, nullptr), &gui) &&
+               !gui.hwndCapture;
+      },
+      5000ms, "the late answer and the mouse let go"));
   keyboard.Type(L"3");
   ASSERT_TRUE(LineShows(L"gone123", 5000ms));
   target.SlowText(kThunder, false);
