@@ -70,27 +70,20 @@ int RunSaveLoop(const std::wstring& folder) {
   for (int i = 0;; ++i) file.Write(values[i % 2]);
 }
 
-// The real file system, but a save stops before its last step, the new
-// file moved over the old one: it says so with a file and waits to be killed.
-struct StopBeforeReplace : win32::SystemKernel32 {
-  std::wstring said;
-  bool MoveFileReplace(const std::wstring& from, const std::wstring& to) override {
-    if (from.ends_with(L".tmp")) {
-      WriteFile(said, "");
-      Sleep(INFINITE);
-    }
-    return SystemKernel32::MoveFileReplace(from, to);
-  }
-};
-
+// Saves through the real file system, but stops before the new file is
+// moved over the old one, says so with a file and waits to be killed.
 int RunSaveStopped(const std::wstring& folder) {
-  StopBeforeReplace kernel32;
+  struct Stopping : win32::SystemKernel32 {
+    std::wstring said;
+    bool MoveFileReplace(const std::wstring& from, const std::wstring& to) override {
+      if (from.ends_with(L".tmp")) WriteFile(said, ""), Sleep(INFINITE);
+      return SystemKernel32::MoveFileReplace(from, to);
+    }
+  } kernel32;
   kernel32.said = folder + L"\\stopped";
   SettingsFile file(kernel32);
   file.SetPath(folder + L"\\OrvKey.ini");
-  SettingsValues values = file.Read();
-  values.layouts = kDefaultLayouts;
-  file.Write(values);
+  file.Write(file.Read());
   return 1;
 }
 
@@ -254,12 +247,9 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
 // the end, it saves itself as it stood before. The placement is restored
 // only when a settings file exists, an empty one will do.
 TEST(Robustness, PlacementComesBackNormalMaximisedAndWhollyOnTheScreen) {
-  struct Case {
-    const wchar_t *state, *left, *top;
-  };
-  for (const auto& [state, left, top] : {Case{L"0", L"4500", L"1800"}, {L"0", L"99999", L"1800"},
-                                         {L"2", L"4500", L"1800"}, {L"1", L"4500", L"1800"},
-                                         {L"0", L"-3000", L"-3000"}}) {
+  for (const auto& [state, left, top] :
+       {std::tuple{L"0", L"4500", L"1800"}, {L"0", L"99999", L"1800"}, {L"2", L"4500", L"1800"},
+        {L"1", L"4500", L"1800"}, {L"0", L"-3000", L"-3000"}}) {
     ForgetPlacement();  // the user's copy wins over the machine's
     for (const auto& [name, text] :
          {std::pair{L"WindowState", state}, {L"Left", left}, {L"Top", top}})
@@ -271,8 +261,7 @@ TEST(Robustness, PlacementComesBackNormalMaximisedAndWhollyOnTheScreen) {
     MONITORINFO info{sizeof info};
     GetMonitorInfoW(MonitorFromWindow(keyboard.window, MONITOR_DEFAULTTONEAREST), &info);
     RECT on{}, r = keyboard.rect();
-    EXPECT_TRUE(IntersectRect(&on, &r, &info.rcWork) && EqualRect(&on, &r))
-        << Narrow(left) << " " << r.left << "," << r.top;
+    EXPECT_TRUE(IntersectRect(&on, &r, &info.rcWork) && EqualRect(&on, &r)) << Narrow(left);
     EXPECT_FALSE(IsIconic(keyboard.window));
     if (*state == L'2')
       EXPECT_TRUE(WaitFor([&] { return IsZoomed(keyboard.window) != 0; }, 3000ms, "maximised"));
