@@ -269,6 +269,8 @@ void FrmKbd::cmbText_Click() {
 // Presses Enter in the target and records the text. The edit line keeps
 // the text just sent.
 void FrmKbd::PressEnterInTarget() {
+  // What is remembered is the field's own text, once it answers.
+  ReadLateTarget();
   if (!target_.PressEnter()) return;
   const std::wstring sent = cmbText.Text();
   // A password never goes into the history. A text that was recorded is
