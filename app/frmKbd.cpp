@@ -6,6 +6,7 @@
 #include "settings/registry.h"
 #include "tip/frmTip.h"
 #include "tip/tips.h"
+#include "utility/picture_size.h"
 
 namespace orv {
 namespace {
@@ -242,8 +243,9 @@ void FrmKbd::Form_Load() {
   if (!p_.kernel32.FileExists(picture_path)) {
     picture_path = MakeFilePath(p_, program_folder_, L"OrvKey.jpg");
   }
-  if (p_.kernel32.FileExists(picture_path)) {
-    // A picture that cannot be decoded keeps the designed background.
+  // A picture that cannot be decoded, or one too big to decode (told by its
+  // header), keeps the designed background.
+  if (p_.kernel32.FileExists(picture_path) && PictureMayBeDecoded(p_.kernel32, picture_path)) {
     if (Picture pic = p_.toolkit.LoadPicture(picture_path)) SetPicture(pic);
   }
 

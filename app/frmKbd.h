@@ -158,6 +158,7 @@ class FrmKbd : public Form {
   // Copies the template key's look to the other keys (and colours further).
   void PropagateTemplateKey(bool colours_too);
   void TabToNextField();
+  void ReadLateTarget();
   void PressEnterInTarget();
   void ShowEditingTip();
   // A key held down: what it types, its repeat, and whether its release

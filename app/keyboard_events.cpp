@@ -50,6 +50,7 @@ void FrmKbd::lblX_Click(int index) {
 }
 
 void FrmKbd::TypeCharacter(const std::wstring& ch) {
+  ReadLateTarget();
   if (!CloseUpToWord(ch)) {
     target_.TypeKeys(ch);
     edit_line_.Insert(ch);
@@ -75,7 +76,10 @@ void FrmKbd::lblControl_MouseUp(int index) {
 void FrmKbd::lblControl_Click(int index) {
   if (std::exchange(touch_spent_, false)) return;
   switch (index) {
-    case kKeyClr: edit_line_.Clear(); break;
+    case kKeyClr:
+      ReadLateTarget();
+      edit_line_.Clear();
+      break;
     case kKeyTab:
       if (target_.ByKeystrokes())
         target_.PressKey(kVkTab);
@@ -91,10 +95,12 @@ void FrmKbd::lblControl_Click(int index) {
       txtLang_Change(shift_.LayoutIndex());
       break;
     case kKeySpace:
+      ReadLateTarget();
       target_.TypeKeys(L" ");
       edit_line_.Insert(L" ");
       break;
     case kKeyBack:
+      ReadLateTarget();
       target_.PressKey(kVkBack);
       edit_line_.Backspace();
       break;
@@ -229,6 +235,17 @@ void FrmKbd::TabToNextField() {
   ShowEditingTip();
 }
 
+// A field that did not answer when it was touched is asked again before a
+// key edits the line: once it answers, its text comes in as the touch would
+// have brought it, and the key edits that. Until then the keys edit the line
+// alone, and nothing is written over the field.
+void FrmKbd::ReadLateTarget() {
+  const auto late = target_.ReadAgain();
+  if (late.kind != Target::Capture::Kind::kCaptured) return;
+  edit_line_.Replace(late.text);
+  edit_line_.CaretToEnd();
+}
+
 void FrmKbd::ShowEditingTip() {
   if (chkFont[kChkTips].Value() != 1) return;
   ShowInfoTTip(target_.ByKeystrokes() ? kKeystrokeTip : kEditingTip, 2);
@@ -254,6 +271,8 @@ void FrmKbd::cmbText_CaretMoved() {
 
 // A history entry picked from the list goes to the target at once.
 void FrmKbd::cmbText_Click() {
+  // A picked text replaces the whole field, once its text is known.
+  target_.ReadAgain();
   target_.TypeKeys(cmbText.Text());
   cmbText_Change();
   edit_line_.Replace(cmbText.Text());
@@ -263,6 +282,8 @@ void FrmKbd::cmbText_Click() {
 // Presses Enter in the target and records the text. The edit line keeps
 // the text just sent.
 void FrmKbd::PressEnterInTarget() {
+  // What is remembered is the field's own text, once it answers.
+  ReadLateTarget();
   if (!target_.PressEnter()) return;
   const std::wstring sent = cmbText.Text();
   // A password never goes into the history. A text that was recorded is

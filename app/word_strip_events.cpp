@@ -51,6 +51,7 @@ void FrmKbd::lblWord_Click(int index) {
   if (index < 0 || index >= kStripWords) return;
   const Label& word = frmWords.lblWord[static_cast<std::size_t>(index)];
   if (!word.Visible() || word.Caption().empty()) return;
+  ReadLateTarget();
   const std::wstring& line = cmbText.Text();
   const auto caret = std::min<std::size_t>(
       static_cast<std::size_t>(std::max(edit_line_.CaretPos(), 0)), line.size());
