@@ -28,6 +28,8 @@ struct FlagGuard {
 void FrmKbd::txtLang_Change(int index) {
   if (index < 0 || index >= kLayouts) return;
   CaptionKeys(lblX, txtLang[static_cast<std::size_t>(index)].Text());
+  suggestions_.SetLayouts(
+      {txtLang[0].Text(), txtLang[1].Text(), txtLang[2].Text(), txtLang[3].Text()});
 }
 
 // The character shown at the press is the one a hold types every time,
@@ -49,12 +51,16 @@ void FrmKbd::lblX_Click(int index) {
 }
 
 void FrmKbd::TypeCharacter(const std::wstring& ch) {
-  target_.TypeKeys(ch);
-  edit_line_.Insert(ch);
+  ReadLateTarget();
+  if (!CloseUpToWord(ch)) {
+    target_.TypeKeys(ch);
+    edit_line_.Insert(ch);
+  }
   if (shift_.ReleaseAfterCharacter()) {
     lblControl[kKeyShift].SetForeColor(lblControl[kKeyClr].ForeColor());
     txtLang_Change(shift_.LayoutIndex());
   }
+  OfferWords();
 }
 
 // Only Space and backspace repeat among the function keys.
@@ -71,7 +77,10 @@ void FrmKbd::lblControl_MouseUp(int index) {
 void FrmKbd::lblControl_Click(int index) {
   if (std::exchange(touch_spent_, false)) return;
   switch (index) {
-    case kKeyClr: edit_line_.Clear(); break;
+    case kKeyClr:
+      ReadLateTarget();
+      edit_line_.Clear();
+      break;
     case kKeyTab:
       if (target_.ByKeystrokes())
         target_.PressKey(kVkTab);
@@ -87,10 +96,12 @@ void FrmKbd::lblControl_Click(int index) {
       txtLang_Change(shift_.LayoutIndex());
       break;
     case kKeySpace:
+      ReadLateTarget();
       target_.TypeKeys(L" ");
       edit_line_.Insert(L" ");
       break;
     case kKeyBack:
+      ReadLateTarget();
       target_.PressKey(kVkBack);
       edit_line_.Backspace();
       break;
@@ -108,6 +119,7 @@ void FrmKbd::lblControl_Click(int index) {
       break;
     default: break;
   }
+  if (!ended_) OfferWords();
 }
 
 // ---- Key repeat and the bounce filter
@@ -193,7 +205,10 @@ void FrmKbd::tmrhWnd_Timer() {
     case Target::Capture::Kind::kWaiting:
       if (pressed && target_.ReleaseForWindowAtCursor(hWnd())) ShowTargetText(L"");
       if (touched.kind == Target::Capture::Kind::kWaiting) return;
-      if (tray_.On() && !kelp_.IsCursorOverWindow(hWnd(), 0)) SetVisible(false);
+      // The word strip is part of the keyboard.
+      if (tray_.On() && !kelp_.IsCursorOverWindow(hWnd(), 0) &&
+          !(frmWords.Visible() && kelp_.IsCursorOverWindow(frmWords.hWnd(), 0)))
+        SetVisible(false);
       return;
     case Target::Capture::Kind::kOwnEditLine:
       // A tap inside the keyboard's own edit line moves the insertion point.
@@ -208,6 +223,7 @@ void FrmKbd::tmrhWnd_Timer() {
     SetVisible(true);
     kelp_.SetTopmost(*this, false);
   }
+  OfferWords();
   ShowEditingTip();
 }
 
@@ -221,12 +237,24 @@ void FrmKbd::TabToNextField() {
   ShowTargetText(next.text);
   FillComboHistory();
   edit_line_.CaretToEnd();
+  OfferWords();
   ShowEditingTip();
 }
 
 void FrmKbd::ShowTargetText(const std::wstring& text) {
   cmbText.SetPasswordChar(target_.MaskChar());
   edit_line_.Replace(text);
+}
+
+// A field that did not answer when it was touched is asked again before a
+// key edits the line: once it answers, its text comes in as the touch would
+// have brought it, and the key edits that. Until then the keys edit the line
+// alone, and nothing is written over the field.
+void FrmKbd::ReadLateTarget() {
+  const auto late = target_.ReadAgain();
+  if (late.kind != Target::Capture::Kind::kCaptured) return;
+  ShowTargetText(late.text);
+  edit_line_.CaretToEnd();
 }
 
 void FrmKbd::ShowEditingTip() {
@@ -249,19 +277,25 @@ void FrmKbd::cmbText_CaretMoved() {
     edit_line_.CaretToEnd();
   else
     edit_line_.FollowUserCaret();
+  OfferWords();
 }
 
 // A history entry picked from the list goes to the target at once.
 void FrmKbd::cmbText_Click() {
+  // A picked text replaces the whole field, once its text is known.
+  target_.ReadAgain();
   target_.TypeKeys(cmbText.Text());
   cmbText_Change();
   edit_line_.Replace(cmbText.Text());
+  OfferWords();
 }
 
 // Presses Enter in the target and records the text. Its pauses run on a
 // timer, so that touches and keys in between count; a second Enter before
 // the first is done is not one the target could tell apart.
 void FrmKbd::PressEnterInTarget() {
+  // What is remembered is the field's own text, once it answers.
+  ReadLateTarget();
   const auto wait = target_.StartEnter(cmbText.Text(), edit_line_.CaretPos());
   if (!wait) return;
   enter_text_ = cmbText.Text();
@@ -289,7 +323,11 @@ void FrmKbd::ContinueEnter(std::optional<std::uint32_t> wait) {
 // a car the power goes at every ignition off, long before any orderly
 // shutdown.
 void FrmKbd::FinishEnter() {
-  if (!enter_password_ && history_.Add(enter_text_)) SaveSettings();
+  // The suggestions learn the text at the same moment.
+  if (!enter_password_) {
+    suggestions_.Learn(enter_text_);
+    if (history_.Add(enter_text_)) SaveSettings();
+  }
   // A touch during the pauses took another field: the line is its now.
   if (target_.Wnd() != enter_wnd_) return;
   if (const auto& entered = target_.EnteredText()) {

@@ -45,15 +45,21 @@ inline constexpr wchar_t kPasswordMask = L'\x25CF';
 inline constexpr UINT kMsgHang = WM_APP + 1;
 // Posted to the target's top-level window. wParam = id of the field to destroy.
 inline constexpr UINT kMsgDestroyField = WM_APP + 2;
+// Posted to the target's top-level window. wParam = id of a field, lParam =
+// 1 to make it busy (its length answered at once, its text only after
+// kSlowTextMs), 0 to make it answer promptly again. Sent with lParam 2, it
+// answers how many texts the field has given late.
+inline constexpr UINT kMsgSlowText = WM_APP + 3;
+inline constexpr DWORD kSlowTextMs = 900;
 // Posted to the target's top-level window: shows a magenta window of its own
 // over the screen rectangle whose top left is (wParam, lParam), 300 x 150,
 // and brings it to the front; wParam 0 and lParam 0 hide it again.
-inline constexpr UINT kMsgCover = WM_APP + 3;
+inline constexpr UINT kMsgCover = WM_APP + 4;
 inline constexpr COLORREF kCoverColour = RGB(255, 0, 255);
 // Sent to the target's top-level window: the runs of bold and underlined
 // characters of kRichDoc, as "b4-8 u19-24" (positions as the rich edit
 // counts them), become the text of its window kFormatReport.
-inline constexpr UINT kMsgDescribeFormat = WM_APP + 4;
+inline constexpr UINT kMsgDescribeFormat = WM_APP + 5;
 inline constexpr int kFormatReport = 199;
 
 }  // namespace orv::e2e

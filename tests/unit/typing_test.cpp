@@ -110,25 +110,7 @@ namespace {
 // ---- Enter in steps on the fake clock; the rest of real programs' fields
 // (passwords, transparent controls, a target let go, layout keys) end to end
 
-class RealFieldsTest : public TypingTest {
- protected:
-  // Lets Enter's steps run, each when its pause is over; returns the
-  // pauses between them.
-  std::vector<std::uint32_t> RunEnter() {
-    std::vector<std::uint32_t> pauses;
-    while (kbd->tmrEnter.Enabled()) {
-      pauses.push_back(kbd->tmrEnter.Interval());
-      desk.now += kbd->tmrEnter.Interval();
-      kbd->BeginEvent();
-      kbd->tmrEnter.Fire();
-    }
-    return pauses;
-  }
-  // The mouse and key events Enter sent, from the first.
-  std::vector<unsigned> Sent(std::size_t from) {
-    return {desk.input.begin() + static_cast<std::ptrdiff_t>(from), desk.input.end()};
-  }
-};
+using RealFieldsTest = TypingTest;
 
 TEST_F(RealFieldsTest, EnterRunsInStepsAndTouchesBetweenThemCount) {
   const std::vector<unsigned> click_then_enter{kMouseLeftDown, kMouseLeftUp, kVkReturn, kVkReturn};
