@@ -1,7 +1,11 @@
 // Start-up: from CreateProcess to the keyboard window on screen, with a
 // settings file of 100,000 remembered texts against one with none, and
 // against a bare window of the keyboard's size. With --bare this program is
-// that bare window (scripts/bench.sh also measures its idle cost).
+// that bare window (scripts/bench.sh also measures its idle cost and private
+// memory). With --touch-field MS it is an application with a text field that
+// a finger touches MS milliseconds after it starts: scripts/bench.sh runs it
+// beside the keyboard and beside the bare window, and counts what the tip
+// that touch brings costs.
 #include <windows.h>
 
 #include <algorithm>
@@ -33,6 +37,45 @@ int RunBareWindow() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
   return 0;
+}
+
+// A field in the top-left corner, clear of the keyboard and its tips,
+// touched once after `delay_ms`; then the program waits to be ended.
+int RunTouchedField(DWORD delay_ms) {
+  const DWORD start = GetTickCount();
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"OrvKeyBenchApplication";
+  RegisterClassExW(&wc);
+  HWND main = CreateWindowExW(0, wc.lpszClassName, L"OrvKey bench application",
+                              WS_POPUP | WS_BORDER | WS_VISIBLE, 0, 0, 300, 60, nullptr, nullptr,
+                              wc.hInstance, nullptr);
+  HWND field = CreateWindowExW(0, L"EDIT", L"адрес", WS_CHILD | WS_VISIBLE, 10, 10, 280, 30, main,
+                               nullptr, wc.hInstance, nullptr);
+  MSG msg;
+  bool touched = false;
+  while (true) {
+    const DWORD gone = GetTickCount() - start;
+    if (!touched && gone >= delay_ms) {
+      RECT r;
+      GetWindowRect(field, &r);
+      SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+      mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+      Sleep(50);
+      mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+      touched = true;
+    }
+    const DWORD wait = touched ? INFINITE : delay_ms - gone;
+    if (MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+        WAIT_OBJECT_0) {
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) return 0;
+        DispatchMessageW(&msg);
+      }
+    }
+  }
 }
 
 struct Found {
@@ -95,8 +138,10 @@ std::string ReadAll(const std::wstring& path) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc > 1 && std::wstring(argv[1]) == L"--bare") return RunBareWindow();
+  if (argc > 2 && std::wstring(argv[1]) == L"--touch-field")
+    return RunTouchedField(static_cast<DWORD>(_wtoi(argv[2])));
   if (argc < 3) {
-    std::fprintf(stderr, "usage: startup_bench ORVKEY.EXE FOLDER | --bare\n");
+    std::fprintf(stderr, "usage: startup_bench ORVKEY.EXE FOLDER | --bare | --touch-field MS\n");
     return 2;
   }
   const std::wstring exe = argv[1], folder = argv[2];
