@@ -2,10 +2,10 @@
 // settings file of 100,000 remembered texts against one with none, and
 // against a bare window of the keyboard's size. With --bare this program is
 // that bare window (scripts/bench.sh also measures its idle cost and private
-// memory). With --touch-field MS it is an application with a text field that
-// a finger touches MS milliseconds after it starts: scripts/bench.sh runs it
-// beside the keyboard and beside the bare window, and counts what the tip
-// that touch brings costs.
+// memory). With --touch-field GO_FILE it is an application with a text field
+// that a finger touches once GO_FILE exists: scripts/bench.sh runs it beside
+// the keyboard and beside the bare window, and counts what the tip that
+// touch brings costs.
 #include <windows.h>
 
 #include <algorithm>
@@ -40,9 +40,8 @@ int RunBareWindow() {
 }
 
 // A field in the top-left corner, clear of the keyboard and its tips,
-// touched once after `delay_ms`; then the program waits to be ended.
-int RunTouchedField(DWORD delay_ms) {
-  const DWORD start = GetTickCount();
+// touched once the file `go` exists; then the program waits to be ended.
+int RunTouchedField(const std::wstring& go) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = DefWindowProcW;
@@ -57,8 +56,7 @@ int RunTouchedField(DWORD delay_ms) {
   MSG msg;
   bool touched = false;
   while (true) {
-    const DWORD gone = GetTickCount() - start;
-    if (!touched && gone >= delay_ms) {
+    if (!touched && GetFileAttributesW(go.c_str()) != INVALID_FILE_ATTRIBUTES) {
       RECT r;
       GetWindowRect(field, &r);
       SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -67,9 +65,9 @@ int RunTouchedField(DWORD delay_ms) {
       mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
       touched = true;
     }
-    const DWORD wait = touched ? INFINITE : delay_ms - gone;
-    if (MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
-        WAIT_OBJECT_0) {
+    // Looks for the file five times a second until the touch.
+    if (MsgWaitForMultipleObjectsEx(0, nullptr, touched ? INFINITE : 200, QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) {
       while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) return 0;
         DispatchMessageW(&msg);
@@ -139,9 +137,9 @@ std::string ReadAll(const std::wstring& path) {
 int wmain(int argc, wchar_t** argv) {
   if (argc > 1 && std::wstring(argv[1]) == L"--bare") return RunBareWindow();
   if (argc > 2 && std::wstring(argv[1]) == L"--touch-field")
-    return RunTouchedField(static_cast<DWORD>(_wtoi(argv[2])));
+    return RunTouchedField(argv[2]);
   if (argc < 3) {
-    std::fprintf(stderr, "usage: startup_bench ORVKEY.EXE FOLDER | --bare | --touch-field MS\n");
+    std::fprintf(stderr, "usage: startup_bench ORVKEY.EXE FOLDER | --bare | --touch-field GO_FILE\n");
     return 2;
   }
   const std::wstring exe = argv[1], folder = argv[2];

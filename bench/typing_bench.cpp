@@ -57,7 +57,8 @@ LRESULT CALLBACK StampChanges(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
   return r;
 }
 
-// The target process: a plain edit field in a window of its own.
+// The target process: a plain edit field in a window of its own, on screen
+// clear of the keyboard.
 int RunTarget() {
   g_changed = MapStamp();
   if (!g_changed) return 2;
@@ -67,7 +68,7 @@ int RunTarget() {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kTargetClass;
   RegisterClassExW(&wc);
-  HWND main = CreateWindowExW(0, kTargetClass, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 420, 80,
+  HWND main = CreateWindowExW(0, kTargetClass, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 400, 420, 80,
                               nullptr, nullptr, wc.hInstance, nullptr);
   HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 400,
                               40, main, nullptr, wc.hInstance, nullptr);

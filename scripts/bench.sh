@@ -90,24 +90,26 @@ idle_percent() {
   sleep 2
   LC_ALL=C awk -v d=$((after - before)) -v hz="$(getconf CLK_TCK)" 'BEGIN{printf "%.2f", 100*d/hz/20}'
 }
-# Milliseconds of CPU that NAME.exe and the wineserver use over the 14 s in
-# which an application beside it has one of its fields touched: for the
-# keyboard, a capture and the tip it brings (in, at rest, out). The keyboard's
-# start tip has come and gone before.
+# Milliseconds of CPU that NAME.exe and the wineserver use over the 12 s
+# from a touch on a field of an application beside it: for the keyboard, a
+# capture and the tip it brings (in, at rest, out). The keyboard's start tip
+# has come and gone before.
 touch_cpu_ms() {
   local name=$1 exe="" srv i before after field
   shift
+  rm -f "$work/idle/go"
   (cd "$work/idle" && exec setsid wine "$@" >/dev/null 2>&1 </dev/null) &
   for i in $(seq 300); do exe=$(wine_exe_pid "$name") && break; sleep 0.1; done
   [ -n "$exe" ] || { echo "bench: $name did not start" >&2; return 1; }
-  (cd "$work/idle" && exec setsid wine touch_field.exe --touch-field 14000 >/dev/null 2>&1 \
+  (cd "$work/idle" && exec setsid wine touch_field.exe --touch-field go >/dev/null 2>&1 \
     </dev/null) &
   for i in $(seq 300); do field=$(wine_exe_pid touch_field.exe) && break; sleep 0.1; done
   idle_pids="$exe ${field:-}"
-  sleep 13
+  sleep 12
   srv=$(wine_server_pid)
   before=$(cpu_ticks "$exe" "$srv")
-  sleep 14
+  touch "$work/idle/go"
+  sleep 12
   after=$(cpu_ticks "$exe" "$srv")
   kill "$exe" ${field:-} 2>/dev/null || true
   idle_pids=""
