@@ -61,7 +61,7 @@ int RunTouchedField(const std::wstring& go) {
       GetWindowRect(field, &r);
       SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
       mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-      Sleep(50);
+      Sleep(150);  // a finger's touch
       mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
       touched = true;
     }

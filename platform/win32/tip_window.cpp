@@ -158,14 +158,31 @@ void TipWindow::OnPress(POINT pt) {
 
 // ---------------------------------------------------------------- painting
 
-// Skin, captions, then the two pieces that lie over the captions.
+// The tip is composed again only when a piece or a caption changed.
 void TipWindow::Paint(HDC target) {
   RECT client;
   GetClientRect(hwnd_, &client);
-  // Composed off screen: the pieces overlap and would flicker in turn.
+  const std::uint64_t from = ControlsVersion();
+  if (!composed_ || from != composed_from_ || client.right != composed_width_ ||
+      client.bottom != composed_height_) {
+    Compose(target, client.right, client.bottom);
+    composed_from_ = from;
+    composed_width_ = client.right;
+    composed_height_ = client.bottom;
+  }
+  if (!composed_) return;
   UniqueDc dc(CreateCompatibleDC(target));
-  UniqueBitmap canvas(CreateCompatibleBitmap(target, client.right, client.bottom));
-  const SelectedObject on_canvas(dc.get(), canvas.get());
+  const SelectedObject on_canvas(dc.get(), composed_.get());
+  BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+}
+
+// Skin, captions, then the two pieces that lie over the captions, composed
+// off screen: the pieces overlap and would flicker in turn.
+void TipWindow::Compose(HDC target, int width, int height) {
+  const RECT client{0, 0, width, height};
+  UniqueDc dc(CreateCompatibleDC(target));
+  composed_.reset(CreateCompatibleBitmap(target, width, height));
+  const SelectedObject on_canvas(dc.get(), composed_.get());
   FillRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   UniqueDc scratch(CreateCompatibleDC(target));
   // Smoothed where the skin grows with the screen's density.
@@ -178,7 +195,14 @@ void TipWindow::Paint(HDC target) {
   for (int i : kSkinOverCaptions) {
     DrawPiece(dc.get(), scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
   }
-  BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+}
+
+// Changes with any piece, caption or the icon.
+std::uint64_t TipWindow::ControlsVersion() const {
+  std::uint64_t v = m_.picIcon.Version();
+  for (const auto& piece : m_.imgSkin) v = v * 31 + piece.Version();
+  for (const auto& label : m_.lblInfo) v = v * 31 + label.Version();
+  return v;
 }
 
 // Every piece is stretched to its model's size; unstretched ones keep their own.
@@ -256,9 +280,7 @@ void TipWindow::Sync() {
   }
 
   // Any change of a piece or a caption repaints the whole small window.
-  std::uint64_t controls = icon.Version();
-  for (const auto& piece : m_.imgSkin) controls = controls * 31 + piece.Version();
-  for (const auto& label : m_.lblInfo) controls = controls * 31 + label.Version();
+  const std::uint64_t controls = ControlsVersion();
   if (controls != controls_seen_) {
     controls_seen_ = controls;
     InvalidateRect(hwnd_, nullptr, FALSE);

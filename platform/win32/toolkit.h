@@ -42,6 +42,7 @@ class Win32Toolkit : public Toolkit {
   Picture ScreenPicture(const std::wstring& name) override;
   Hbitmap PictureBitmap(Picture picture) override;
   void DoEvents() override;
+  void WaitForEvents(std::uint32_t ms) override;
   Point MeasureText(const Font& font, const std::wstring& text) override;
   void End() override;
 
