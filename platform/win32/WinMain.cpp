@@ -30,7 +30,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
            kbd.Width(), kbd.Height());
 
   KbdWindow window(kbd, toolkit);
-  // The tip window exists before start-up touches it; it loads on that touch.
+  // The tip window is made and loaded when start-up first touches it, after
+  // the keyboard is on screen.
   FrmTip tip(ports, kelp);
   TipWindow tip_window(tip, toolkit);
   toolkit.sync = [&window, &tip_window] {
@@ -39,7 +40,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   };
   window.on_left_press = [&sys] { sys.user32.NoteLeftButtonPressed(); };
   if (!window.Create()) return 1;
-  if (tip_window.Create()) kbd.SetTipWindow(&tip);
+  kbd.SetTipWindowMaker([&tip, &tip_window] { return tip_window.Create() ? &tip : nullptr; });
 
   kbd.BeginEvent();
   kbd.Form_Load();
