@@ -250,7 +250,7 @@ void FrmKbd::Form_Load() {
   }
   history_.StartLoading();
 
-  if (FrmTip* tip = TipWindow()) tip->SetHeadlineFont(L"Tahoma");
+  if (tip_) tip_->SetHeadlineFont(L"Tahoma");
   if (chkFont[kChkTips].Value() == 1 && tray_.HideToTray() == 0) ShowInfoTTip(kStartTip, 1);
   if (data_folder_.find(L':') == std::wstring::npos) ShowInfoTTip(kFilePathTip, 2);
 }
@@ -290,12 +290,7 @@ void FrmKbd::picHook_MouseMove(int button, int x_twips, int y_twips) {
 }
 
 void FrmKbd::ShowInfoTTip(const std::wstring& XString, int XIcon) {
-  if (FrmTip* tip = TipWindow()) ShowTipIn(*tip, kelp_, XString, XIcon, *this);
-}
-
-FrmTip* FrmKbd::TipWindow() {
-  if (tip_ == nullptr && make_tip_) tip_ = std::exchange(make_tip_, nullptr)();
-  return tip_;
+  if (tip_ != nullptr) ShowTipIn(*tip_, kelp_, XString, XIcon, *this);
 }
 
 }  // namespace orv

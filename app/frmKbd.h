@@ -7,9 +7,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <utility>
 
 #include "controls/controls.h"
 #include "app/options_panel.h"
@@ -55,9 +53,6 @@ class FrmKbd : public Form {
   FrmKbd(Ports& ports, KelpUltimate& kelp);
   // The tip window is optional until the shell provides one.
   void SetTipWindow(FrmTip* tip) { tip_ = tip; }
-  // Or the shell makes it on the first touch, once the keyboard is on
-  // screen: its window does not hold back the keyboard's first appearance.
-  void SetTipWindowMaker(std::function<FrmTip*()> make) { make_tip_ = std::move(make); }
 
   // ---- Controls
   std::array<Label, kCharKeys> lblX;
@@ -169,8 +164,6 @@ class FrmKbd : public Form {
   bool touch_spent_ = false;
   std::wstring data_folder_;
   FrmTip* tip_ = nullptr;
-  std::function<FrmTip*()> make_tip_;
-  FrmTip* TipWindow();
   int laid_out_dpi_ = 96;
   bool ended_ = false;
   bool unloading_ = false;

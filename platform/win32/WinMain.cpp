@@ -30,8 +30,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
            kbd.Width(), kbd.Height());
 
   KbdWindow window(kbd, toolkit);
-  // The tip window is made and loaded when start-up first touches it, after
-  // the keyboard is on screen.
+  // The tip window exists before start-up touches it; it loads on that touch.
   FrmTip tip(ports, kelp);
   TipWindow tip_window(tip, toolkit);
   toolkit.sync = [&window, &tip_window] {
@@ -40,7 +39,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   };
   window.on_left_press = [&sys] { sys.user32.NoteLeftButtonPressed(); };
   if (!window.Create()) return 1;
-  kbd.SetTipWindowMaker([&tip, &tip_window] { return tip_window.Create() ? &tip : nullptr; });
+  if (tip_window.Create()) kbd.SetTipWindow(&tip);
 
   kbd.BeginEvent();
   kbd.Form_Load();
