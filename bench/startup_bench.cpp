@@ -54,7 +54,8 @@ int RunTouchedField(const std::wstring& go) {
   HWND field = CreateWindowExW(0, L"EDIT", L"адрес", WS_CHILD | WS_VISIBLE, 10, 10, 280, 30, main,
                                nullptr, wc.hInstance, nullptr);
   MSG msg;
-  bool touched = false;
+  bool touched = false, watching = false;
+  DWORD watch_until = 0;
   while (true) {
     if (!touched && GetFileAttributesW(go.c_str()) != INVALID_FILE_ATTRIBUTES) {
       RECT r;
@@ -63,10 +64,23 @@ int RunTouchedField(const std::wstring& go) {
       mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
       Sleep(150);  // a finger's touch
       mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-      touched = true;
+      touched = watching = true;
+      watch_until = GetTickCount() + 3000;
     }
-    // Looks for the file five times a second until the touch.
-    if (MsgWaitForMultipleObjectsEx(0, nullptr, touched ? INFINITE : 200, QS_ALLINPUT,
+    // Says whether the keyboard took the touch: its tip comes on screen.
+    if (watching) {
+      HWND tip = FindWindowW(nullptr, L"OrvTask Information Window");
+      RECT t{};
+      if (tip && GetWindowRect(tip, &t) && t.left < GetSystemMetrics(SM_CXSCREEN) - 20) {
+        CloseHandle(CreateFileW((go + L".tip").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                                nullptr));
+        watching = false;
+      }
+      if (static_cast<LONG>(GetTickCount() - watch_until) >= 0) watching = false;
+    }
+    // Looks for the file, or for the tip, five times a second; the field
+    // answers the keyboard meanwhile.
+    if (MsgWaitForMultipleObjectsEx(0, nullptr, touched && !watching ? INFINITE : 200, QS_ALLINPUT,
                                     MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0) {
       while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) return 0;

@@ -97,7 +97,7 @@ idle_percent() {
 touch_cpu_ms() {
   local name=$1 exe="" srv i before after field
   shift
-  rm -f "$work/idle/go"
+  rm -f "$work/idle/go" "$work/idle/go.tip"
   (cd "$work/idle" && exec setsid wine "$@" >/dev/null 2>&1 </dev/null) &
   for i in $(seq 300); do exe=$(wine_exe_pid "$name") && break; sleep 0.1; done
   [ -n "$exe" ] || { echo "bench: $name did not start" >&2; return 1; }
@@ -114,6 +114,8 @@ touch_cpu_ms() {
   kill "$exe" ${field:-} 2>/dev/null || true
   idle_pids=""
   sleep 2
+  # The keyboard's tip must have come for the figure to count.
+  [ "$name" != orvkey.exe ] || [ -e "$work/idle/go.tip" ] || { echo missed; return 0; }
   LC_ALL=C awk -v d=$((after - before)) -v hz="$(getconf CLK_TCK)" 'BEGIN{printf "%.0f", 1000*d/hz}'
 }
 echo "== idle: process + wineserver, 20 s, nothing touched"
@@ -132,5 +134,7 @@ echo "== one tip: process + wineserver while a field of another application is t
 rm -f "$work/idle/OrvKey.ini"
 bare=$(touch_cpu_ms startup_bench.exe startup_bench.exe --bare)
 kbd=$(touch_cpu_ms orvkey.exe orvkey.exe)
+# A touch that the keyboard did not take brings no tip: once more.
+[ "$kbd" != missed ] || kbd=$(touch_cpu_ms orvkey.exe orvkey.exe)
 echo "touch and tip: bare window ${bare} ms, keyboard ${kbd} ms of CPU"
-echo "TIP_CPU_MS=$((kbd - bare))"
+if [ "$kbd" = missed ]; then echo "TIP_CPU_MS: no tip came, twice"; else echo "TIP_CPU_MS=$((kbd - bare))"; fi

@@ -260,6 +260,8 @@ void TipWindow::Sync() {
   syncing_ = true;
   SyncTimer(m_.tmrHide, kTimerHide, hide_version_);
   SyncTimer(m_.tmrUpdate, kTimerUpdate, update_version_);
+  // A parked tip is repainted no more: what it last showed is let go.
+  if (!m_.tmrUpdate.Enabled()) composed_.reset();
 
   if (form_version_ != m_.Version()) {
     form_version_ = m_.Version();
