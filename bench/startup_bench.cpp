@@ -62,7 +62,7 @@ int RunTouchedField(const std::wstring& go) {
       GetWindowRect(field, &r);
       SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
       mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-      Sleep(150);  // a finger's touch
+      Sleep(50);
       mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
       touched = watching = true;
       watch_until = GetTickCount() + 3000;

@@ -287,9 +287,16 @@ void TipWindow::Sync() {
     controls_seen_ = controls;
     InvalidateRect(hwnd_, nullptr, FALSE);
   }
+  // The screen already shows a picture that has not changed: only what was
+  // uncovered meanwhile is painted again.
   if (repaints_seen_ != m_.RepaintRequests()) {
     repaints_seen_ = m_.RepaintRequests();
-    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const bool current = composed_ && composed_from_ == ControlsVersion() &&
+                         composed_width_ == client.right && composed_height_ == client.bottom;
+    RedrawWindow(hwnd_, nullptr, nullptr,
+                 (current ? 0 : RDW_INVALIDATE) | RDW_UPDATENOW | RDW_ALLCHILDREN);
   }
   syncing_ = false;
 }
