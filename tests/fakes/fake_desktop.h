@@ -64,10 +64,8 @@ class FakeToolkit : public Toolkit {
   // Nothing arrives on its own on the fake desktop: the whole wait passes.
   void WaitForEvents(std::uint32_t ms) override {
     kernel_.now += ms;
-    ++waits;
     DoEvents();
   }
-  int waits = 0;
   Point MeasureText(const Font&, const std::wstring& text) override {
     return {10 * static_cast<std::int32_t>(text.size()), 20};
   }
