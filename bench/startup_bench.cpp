@@ -60,10 +60,16 @@ int RunTouchedField(const std::wstring& go) {
     if (!touched && GetFileAttributesW(go.c_str()) != INVALID_FILE_ATTRIBUTES) {
       RECT r;
       GetWindowRect(field, &r);
+      // A zero move with each transition, so that the move is seen as input too.
       SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-      mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-      Sleep(50);
-      mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+      INPUT in[2]{};
+      in[0].type = in[1].type = INPUT_MOUSE;
+      in[0].mi.dwFlags = MOUSEEVENTF_MOVE;
+      in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+      SendInput(2, in, sizeof in[0]);
+      Sleep(60);
+      in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+      SendInput(2, in, sizeof in[0]);
       touched = watching = true;
       watch_until = GetTickCount() + 3000;
     }
