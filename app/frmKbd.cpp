@@ -59,7 +59,7 @@ FrmKbd::FrmKbd(Ports& ports, KelpUltimate& kelp)
       tray_(ports.shell32) {
   BuildControls();
   // Said whatever the tips option: the keys would otherwise seem to type.
-  target_.onRefused = [this] { ShowInfoTTip(kRefusedTip, 1); };
+  target_.onRefused = [this] { ShowInfoTTip(kRefusedTip, kTipIconPencil); };
 }
 
 // Lays the controls out as designed and wires their events to the handlers.
@@ -219,6 +219,7 @@ void FrmKbd::Form_Load() {
     return;
   }
   data_folder_ = DataFolderOf(p_.toolkit.AppPath());
+  log_.emplace(p_.kernel32, MakeFilePath(p_, data_folder_, kLogFileName));
 
   const std::wstring picture_path = MakeFilePath(p_, data_folder_, L"OrvKey.jpg");
   if (p_.kernel32.FileExists(picture_path)) {
@@ -251,8 +252,10 @@ void FrmKbd::Form_Load() {
   history_.StartLoading();
 
   if (tip_) tip_->SetHeadlineFont(L"Tahoma");
-  if (chkFont[kChkTips].Value() == 1 && tray_.HideToTray() == 0) ShowInfoTTip(kStartTip, 1);
-  if (data_folder_.find(L':') == std::wstring::npos) ShowInfoTTip(kFilePathTip, 2);
+  if (chkFont[kChkTips].Value() == 1 && tray_.HideToTray() == 0) {
+    ShowInfoTTip(kStartTip, kTipIconPencil);
+  }
+  if (data_folder_.find(L':') == std::wstring::npos) ShowInfoTTip(kFilePathTip, kTipIconKeyboard);
 }
 
 // Shutdown, the only way out: placement, history and settings are written

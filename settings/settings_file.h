@@ -42,7 +42,8 @@ struct SettingsValues {
 };
 
 // The history lines a read left unread, oldest last, without the section
-// lines. Touches nothing but its arguments, so it may run on any thread.
+// lines. Touches nothing but its arguments and FromAnsi, which is callable
+// from any thread, so it may run on any thread.
 std::vector<std::wstring> HistoryLines(Kernel32& kernel32, const UnreadHistory& unread);
 
 class SettingsFile {
@@ -63,7 +64,6 @@ class SettingsFile {
   bool HasPath() const { return !path_.empty(); }
   void SetPath(std::wstring path) { path_ = std::move(path); }
   bool Exists() { return k_.FileExists(path_); }
-  Found WhatWasFound() const { return found_; }
 
   // Reads the whole file. Once its end is reached every read fails and
   // leaves the last line read, so the remaining lines are read from that one

@@ -1,5 +1,6 @@
 // OrvKey's entry: builds the ports and the keyboard window, runs start-up,
-// then the message loop until the unload path ends the process.
+// then the message loop until the unload path destroys the keyboard window;
+// everything built here is then taken down in order.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,6 +10,7 @@
 #include "platform/win32/system_ports.h"
 #include "platform/win32/tip_window.h"
 #include "platform/win32/toolkit.h"
+#include "utility/failure_log.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace orv;
@@ -37,13 +39,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     window.Sync();
     tip_window.Sync();
   };
+  toolkit.destroy_main_window = [&window] { window.Destroy(); };
   window.on_left_press = [&sys] { sys.user32.NoteLeftButtonPressed(); };
   if (!window.Create()) return 1;
   if (tip_window.Create()) kbd.SetTipWindow(&tip);
 
-  kbd.BeginEvent();
-  kbd.Form_Load();
-  if (kbd.Ended()) return 0;
+  // A start-up that fails half-way still leaves a keyboard to work with.
+  ContainFailure(L"Start-up", [&] {
+    kbd.BeginEvent();
+    kbd.Form_Load();
+  });
   window.Sync();
   tip_window.Sync();
 
@@ -52,7 +57,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
     // A keyboard event may end by arming the tip's countdown.
-    tip_window.Sync();
+    ContainFailure(L"Bringing the tip in line", [&] { tip_window.Sync(); });
   }
-  return 0;
+  return static_cast<int>(msg.wParam);
 }
