@@ -110,6 +110,12 @@ void FrmKbd::cmdHistory_Click(int index) {
   }
   if (index != 1) return;
   SetVisible(false);
+  // Back on screen however the question ends: a hidden keyboard without a
+  // tray icon could not be reached again.
+  struct ShowAgain {
+    Form& form;
+    ~ShowAgain() { form.SetVisible(true); }
+  } show_again{*this};
   const int answer =
       p_.user32.MessageBoxW(hWnd(), kAutostartQuestion, p_.toolkit.AppTitle(), kMbOkCancelQuestion);
   // The tip reports the user's choice once it is stored, and says so when
@@ -123,7 +129,6 @@ void FrmKbd::cmdHistory_Click(int index) {
     LogFailure(L"The autostart entry could not be written in the Run key");
     ShowInfoTTip(kAutostartFailedTip, kTipIconCross);
   }
-  SetVisible(true);
 }
 
 }  // namespace orv

@@ -403,8 +403,7 @@ std::string SystemKernel32::ToAnsi(const std::wstring& text, bool* lossless) {
   const bool unicode = cp == CP_UTF8 || cp == CP_UTF7;
   const int length = static_cast<int>(text.size());
   BOOL used_default = FALSE;
-  DWORD flags = 0;
-  if (unicode && cp == CP_UTF8) flags = WC_ERR_INVALID_CHARS;
+  DWORD flags = cp == CP_UTF8 ? WC_ERR_INVALID_CHARS : 0;
   auto convert = [&](char* out, int size) {
     return ::WideCharToMultiByte(cp, flags, text.data(), length, out, size, nullptr,
                                  unicode ? nullptr : &used_default);

@@ -105,7 +105,8 @@ TEST(SettingsFile, KilledSaveLeavesTheOldOrTheNewSettingsNeverAMix) {
 }
 
 // A zeroed file is kept beside as OrvKey.ini.bad. Autorun asks first, with
-// the keyboard out of the way; OK writes the Run value, Cancel removes it.
+// the keyboard out of the way; OK writes the Run value, Cancel removes it;
+// with no Run key to write to, nothing is stored and OrvKey.log says why.
 // Quitting then writes the defaults in place of the zeroes, and the placement.
 TEST(SettingsFile, ZeroedFileKeptBesideAutorunAsksAndQuitWritesDefaultsAndPlacement) {
   ForgetPlacement();
@@ -120,8 +121,15 @@ TEST(SettingsFile, ZeroedFileKeptBesideAutorunAsksAndQuitWritesDefaultsAndPlacem
   const HWND autorun = FindWindowExW(keyboard.window, nullptr, L"Button", L"Autorun");
   ASSERT_TRUE(autorun);
   const std::wstring quoted = L"\"" + keyboard.exe() + L"\"";
+  const std::wstring log = keyboard.folder.File(L"OrvKey.log");
   for (const auto& [button, expected] :
-       {std::pair{IDOK, quoted}, std::pair{IDCANCEL, std::wstring()}}) {
+       {std::pair{IDOK, quoted}, std::pair{IDCANCEL, std::wstring()},
+        std::pair{IDOK, std::wstring(L"(missing)")}}) {
+    if (expected == L"(missing)") {
+      EXPECT_FALSE(ReadFile(log)) << "a clean run logs nothing";
+      RegDeleteTreeW(HKEY_CURRENT_USER, kRunKey);
+      RegDeleteKeyW(HKEY_CURRENT_USER, kRunKey);
+    }
     Touch(Centre(WindowRect(autorun)));
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor(
@@ -138,8 +146,18 @@ TEST(SettingsFile, ZeroedFileKeptBesideAutorunAsksAndQuitWritesDefaultsAndPlacem
           return seen == expected && IsWindowVisible(keyboard.window);
         },
         10000ms, "Run value " + Narrow(expected) + " and the keyboard back",
-        [&] { return Narrow(seen); }));
+        [&] {
+          return Narrow(seen) + (keyboard.process.Running() ? "" : ", the keyboard ended") +
+                 ", log: " + ReadFile(log).value_or("none");
+        }));
   }
+  HKEY run = nullptr;
+  RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run,
+                  nullptr);
+  RegCloseKey(run);
+  EXPECT_NE(ReadFile(log).value_or("").find("The autostart entry could not be written"),
+            std::string::npos)
+      << ReadFile(log).value_or("(no log)");
   ASSERT_TRUE(keyboard.ToggleOptions(false));
   ASSERT_TRUE(keyboard.WaitSettled());
   ASSERT_EQ(keyboard.rect().top, r.top);
