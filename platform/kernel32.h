@@ -41,8 +41,8 @@ class Kernel32 {
   // cannot be converted at all gives empty text (and lossless false).
   virtual unsigned GetACP() = 0;
   virtual std::string ToAnsi(const std::wstring& text, bool* lossless) = 0;
-  // Callable from any thread (it keeps no state): the history loader's
-  // thread decodes the file's history with it.
+  // Callable from any thread (it keeps no state; what it logs waits for the
+  // window's thread): the history loader's thread decodes the history with it.
   virtual std::wstring FromAnsi(const std::string& bytes) = 0;
   // The user's decimal separator (GetLocaleInfo LOCALE_SDECIMAL).
   virtual std::wstring GetDecimalSeparator() = 0;

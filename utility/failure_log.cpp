@@ -36,7 +36,8 @@ std::wstring OneLine(std::wstring_view what) {
 void LogFailure(std::wstring_view what) noexcept {
   try {
     const std::lock_guard lock(g_mutex);
-    if (g_log) {
+    if (g_log && g_log->Writes()) {
+      for (const auto& line : std::exchange(g_pending, {})) g_log->Write(line);
       g_log->Write(what);
     } else if (g_pending.size() < kMaxPendingLines) {
       g_pending.push_back(OneLine(what));
@@ -69,7 +70,13 @@ FailureLog::FailureLog(Kernel32& kernel32, std::wstring path)
 
 FailureLog::~FailureLog() {
   const std::lock_guard lock(g_mutex);
-  if (g_log == this) g_log = nullptr;
+  if (g_log != this) return;
+  try {
+    for (const auto& line : std::exchange(g_pending, {})) Write(line);
+  } catch (...) {
+    // The run ends; nowhere left to tell.
+  }
+  g_log = nullptr;
 }
 
 // A line repeated at once is counted, and the count written before the next

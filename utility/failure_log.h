@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "platform/kernel32.h"
 
@@ -17,9 +18,10 @@ inline const std::wstring kLogFileName = L"OrvKey.log";
 inline const std::wstring kOldLogSuffix = L".old";
 inline constexpr std::uint64_t kMaxLogBytes = 256 * 1024;
 
-// Leaves one line in the log. Call it on the window's thread: the file is
-// written through that thread's ports (a worker hands its failure over).
-// Lines written before the log has its file wait for it, a few dozen at most.
+// Leaves one line in the log, from any thread. Only the thread that made the
+// log writes its file (through that thread's ports): a line from another
+// thread, or from before the log has its file, waits for that thread's next
+// line or the log's end, a few dozen at most.
 void LogFailure(std::wstring_view what) noexcept;
 
 // Inside a catch block: logs the failure being handled, as `event` failed.
@@ -47,9 +49,11 @@ class FailureLog {
   FailureLog& operator=(const FailureLog&) = delete;
 
   void Write(std::wstring_view what);
+  bool Writes() const { return std::this_thread::get_id() == owner_; }
 
  private:
   Kernel32& k_;
+  std::thread::id owner_ = std::this_thread::get_id();
   std::wstring path_;
   std::uint64_t size_ = 0;
   bool size_known_ = false;

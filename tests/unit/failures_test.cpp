@@ -6,6 +6,7 @@
 // ThreadSanitizer in the native-tsan build).
 #include <new>
 #include <stdexcept>
+#include <thread>
 
 #include "fakes/kbd_fixture.h"
 #include "settings/registry.h"
@@ -40,9 +41,9 @@ class FailureTest : public KbdTest {
   }
 };
 
-// Lines written before the log has its file wait for it; a repeated line is
-// counted, not written again; a failure thrown inside an event stops there
-// and is named; a full log moves aside, so that the two never pass twice the cap.
+// Lines written before the log has its file, or on another thread, wait
+// for it; a repeated line is counted, not written again; a failure thrown inside an event stops
+// there and is named; a full log moves aside, so that the two never pass twice the cap.
 TEST_F(FailureTest, LogKeepsEveryFailureOnceWithinItsCap) {
   LogFailure(L"before the data folder was known");
   Load();
@@ -53,6 +54,11 @@ TEST_F(FailureTest, LogKeepsEveryFailureOnceWithinItsCap) {
   EXPECT_FALSE(ContainFailure(L"Another", [] { throw 5; }));
   EXPECT_TRUE(Logged("A key event failed: index 47\r\n"));
   EXPECT_TRUE(Logged("Another\r\n"));
+  // Another thread's line waits for the window's thread to write it.
+  std::thread([] { LogFailure(L"On the loader's thread"); }).join();
+  EXPECT_FALSE(Logged("On the loader's thread"));
+  LogFailure(L"On the window's thread");
+  EXPECT_TRUE(Logged("On the loader's thread\r\n"));
   for (int i = 0; i < 5; ++i) LogFailure(L"Paint failed:\r\nerror 8");
   LogFailure(L"Something else");
   EXPECT_TRUE(Logged("Paint failed:  error 8\r\n"));
