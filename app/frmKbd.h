@@ -81,6 +81,9 @@ class FrmKbd : public Form {
   Color DownColor() const { return highlight_.DownColor(); }
   std::int16_t HideToTray() const { return tray_.HideToTray(); }
   const std::wstring& DataFolder() const { return data_folder_; }
+  // The folder DataFolder was before a program folder this user may not
+  // write sent the settings elsewhere: autostart names the program here.
+  const std::wstring& ProgramFolder() const { return program_folder_; }
 
   // ---- Start-up and shutdown
   void Form_Load();
@@ -165,6 +168,7 @@ class FrmKbd : public Form {
   std::wstring held_text_;
   bool touch_spent_ = false;
   std::wstring data_folder_;
+  std::wstring program_folder_;
   // OrvKey.log beside OrvKey.ini, from the moment DataFolder is known.
   std::optional<FailureLog> log_;
   FrmTip* tip_ = nullptr;

@@ -122,7 +122,7 @@ void FrmKbd::cmdHistory_Click(int index) {
   // it could not be.
   const bool on = answer == kIdOk;
   const std::wstring command =
-      on ? L"\"" + data_folder_ + p_.toolkit.AppExeName() + L".exe\"" : std::wstring();
+      on ? L"\"" + program_folder_ + p_.toolkit.AppExeName() + L".exe\"" : std::wstring();
   if (WriteRegValue(p_.advapi32, kHkeyCurrentUser, kRunKey, L"OrvKey", command)) {
     ShowInfoTTip(on ? L"Автозагрузка включена" : L"Автозагрузка выключена", kTipIconPencil);
   } else {
