@@ -30,6 +30,12 @@ class Kernel32 {
   // Adds the bytes at the end of the file, creating it; false on any failure.
   virtual bool AppendFileBytes(const std::wstring& path, const std::string& bytes) = 0;
   virtual LocalTime GetLocalTime() = 0;
+  // CopyFile over any file of the destination's name.
+  virtual bool CopyFileReplace(const std::wstring& from, const std::wstring& to) = 0;
+  // Up to `count` bytes from `offset` (fewer at the file's end, none past
+  // it); false when the file cannot be opened or read.
+  virtual bool ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count,
+                            std::string& bytes) = 0;
 
   // ---- Reading a file whole or not at all
   // GetFileSizeEx on the file opened for reading as ReadFileBytes opens it;

@@ -7,6 +7,7 @@
 
 #include "app/frmKbd.h"
 #include "platform/win32/kbd_window.h"
+#include "platform/win32/strip_window.h"
 #include "platform/win32/system_ports.h"
 #include "platform/win32/tip_window.h"
 #include "platform/win32/toolkit.h"
@@ -35,13 +36,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The tip window exists before start-up touches it; it loads on that touch.
   FrmTip tip(ports, kelp);
   TipWindow tip_window(tip, toolkit);
-  toolkit.sync = [&window, &tip_window] {
+  StripWindow strip_window(kbd, toolkit);
+  toolkit.sync = [&window, &strip_window, &tip_window] {
     window.Sync();
+    strip_window.Sync();
     tip_window.Sync();
   };
   toolkit.destroy_main_window = [&window] { window.Destroy(); };
   window.on_left_press = [&sys] { sys.user32.NoteLeftButtonPressed(); };
+  // The strip follows the keyboard wherever it goes, dragged or restored.
+  window.on_placed = [&strip_window] { strip_window.Sync(); };
   if (!window.Create()) return 1;
+  // A strip that cannot be made leaves the keyboard as it always was.
+  strip_window.Create(window.hwnd());
   if (tip_window.Create()) kbd.SetTipWindow(&tip);
 
   // A start-up that fails half-way still leaves a keyboard to work with.
@@ -50,6 +57,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     kbd.Form_Load();
   });
   window.Sync();
+  strip_window.Sync();
   tip_window.Sync();
 
   MSG msg;
