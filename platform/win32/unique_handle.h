@@ -38,6 +38,7 @@ struct ReselectIn {
 using UniqueFont = Owned<HFONT, CloseGdiObject>;
 using UniqueBrush = Owned<HBRUSH, CloseGdiObject>;
 using UniqueBitmap = Owned<HBITMAP, CloseGdiObject>;
+using UniqueRegion = Owned<HRGN, CloseGdiObject>;
 using UniqueDc = Owned<HDC, CloseDc>;
 using UniqueKernelHandle = Owned<HANDLE, CloseKernelHandle>;
 using UniqueWindow = Owned<HWND, CloseWindow>;
