@@ -29,6 +29,11 @@ bool Inside(const Rect& r, POINT p) {
   return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
+// A system call that failed, with the system's error number.
+void LogCallFailed(const wchar_t* call) {
+  LogFailure(std::wstring(call) + L" failed: error " + std::to_wstring(GetLastError()));
+}
+
 }  // namespace
 
 TipWindow::TipWindow(FrmTip& model, Win32Toolkit& toolkit) : m_(model), tk_(toolkit) {}
@@ -51,12 +56,13 @@ bool TipWindow::Create() {
   wc.hIcon = big_icon_.get();
   wc.hIconSm = small_icon_.get();
   wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
+  if (!RegisterClassExW(&wc)) LogCallFailed(L"RegisterClassExW (tip)");
 
   // A tool window: topmost, no taskbar button, never the active window.
   if (!CreateOwned(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName,
                    m_.Caption().c_str(), WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(),
                    m_.Width(), m_.Height(), nullptr, inst)) {
+    LogCallFailed(L"CreateWindowExW (tip)");
     return false;
   }
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
@@ -65,7 +71,10 @@ bool TipWindow::Create() {
   m_.SetIcon(FromNative(big_icon_.get()));
 
   const Rect& b = m_.picIcon.Bounds();
-  if (!icon_box_.Create(hwnd_, b, inst)) return false;
+  if (!icon_box_.Create(hwnd_, b, inst)) {
+    LogCallFailed(L"CreateWindowExW (tip icon)");
+    return false;
+  }
   icon_bounds_ = b;
   m_.picIcon.AttachWindow(FromHwnd(icon_box_.hwnd()));
   return true;
@@ -78,20 +87,24 @@ bool TipWindow::IconBox::Create(HWND parent, const Rect& b, HINSTANCE instance) 
   ic.hInstance = instance;
   ic.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   ic.lpszClassName = kIconClassName;
-  RegisterClassExW(&ic);
+  if (!RegisterClassExW(&ic)) LogCallFailed(L"RegisterClassExW (tip icon)");
   return CreateOwned(0, kIconClassName, L"", WS_CHILD | WS_VISIBLE, b.left, b.top, b.width(),
                      b.height(), parent, instance);
 }
 
 // ---------------------------------------------------------------- events
 
-// After each event both windows are brought in line, as DoEvents does.
+// After each event both windows are brought in line, as DoEvents does; a
+// failure inside the event stops there.
 void TipWindow::Dispatch(const std::function<void()>& event) {
-  event();
-  if (tk_.sync)
-    tk_.sync();
-  else
-    Sync();
+  if (tk_.Ended()) return;
+  ContainFailure(L"A tip event", event);
+  ContainFailure(L"Bringing the windows in line", [&] {
+    if (tk_.sync)
+      tk_.sync();
+    else
+      Sync();
+  });
 }
 
 LRESULT TipWindow::IconBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -165,35 +178,39 @@ void TipWindow::Paint(HDC target) {
   const std::uint64_t from = ControlsVersion();
   if (!composed_ || from != composed_from_ || client.right != composed_width_ ||
       client.bottom != composed_height_) {
-    Compose(target, client.right, client.bottom);
     composed_from_ = from;
     composed_width_ = client.right;
     composed_height_ = client.bottom;
+    // Composed off screen: the pieces overlap and would flicker in turn.
+    UniqueDc memory(CreateCompatibleDC(target));
+    composed_.reset(CreateCompatibleBitmap(target, client.right, client.bottom));
+    if (!memory || !composed_) {
+      // Without memory for that, they are drawn straight onto the window.
+      composed_.reset();
+      LogCallFailed(L"CreateCompatibleBitmap (tip)");
+      Compose(target, client);
+      return;
+    }
+    const SelectedObject on_canvas(memory.get(), composed_.get());
+    Compose(memory.get(), client);
   }
-  if (!composed_) return;
   UniqueDc dc(CreateCompatibleDC(target));
   const SelectedObject on_canvas(dc.get(), composed_.get());
   BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
 }
 
-// Skin, captions, then the two pieces that lie over the captions, composed
-// off screen: the pieces overlap and would flicker in turn.
-void TipWindow::Compose(HDC target, int width, int height) {
-  const RECT client{0, 0, width, height};
-  UniqueDc dc(CreateCompatibleDC(target));
-  composed_.reset(CreateCompatibleBitmap(target, width, height));
-  const SelectedObject on_canvas(dc.get(), composed_.get());
-  FillRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  UniqueDc scratch(CreateCompatibleDC(target));
+// Skin, captions, then the two pieces that lie over the captions.
+void TipWindow::Compose(HDC dc, const RECT& client) {
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  UniqueDc scratch(CreateCompatibleDC(dc));
   // Smoothed where the skin grows with the screen's density.
-  SetStretchBltMode(dc.get(), tk_.Dpi() == 96 ? COLORONCOLOR : HALFTONE);
-  SetBrushOrgEx(dc.get(), 0, 0, nullptr);
-  for (int i : kSkinOrder)
-    DrawPiece(dc.get(), scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
-  SetBkMode(dc.get(), TRANSPARENT);
-  for (const auto& label : m_.lblInfo) DrawCaption(dc.get(), label);
+  SetStretchBltMode(dc, tk_.Dpi() == 96 ? COLORONCOLOR : HALFTONE);
+  SetBrushOrgEx(dc, 0, 0, nullptr);
+  for (int i : kSkinOrder) DrawPiece(dc, scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
+  SetBkMode(dc, TRANSPARENT);
+  for (const auto& label : m_.lblInfo) DrawCaption(dc, label);
   for (int i : kSkinOverCaptions) {
-    DrawPiece(dc.get(), scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
+    DrawPiece(dc, scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
   }
 }
 
@@ -257,7 +274,7 @@ void TipWindow::SyncTimer(Timer& timer, UINT_PTR id, std::uint64_t& seen) {
 // Cheap when nothing changed: every part compares a version first.
 void TipWindow::Sync() {
   if (!hwnd_ || syncing_) return;
-  syncing_ = true;
+  const FlagScope syncing(syncing_);
   SyncTimer(m_.tmrHide, kTimerHide, hide_version_);
   SyncTimer(m_.tmrUpdate, kTimerUpdate, update_version_);
   // A parked tip is repainted no more: what it last showed is let go.
@@ -298,7 +315,6 @@ void TipWindow::Sync() {
     RedrawWindow(hwnd_, nullptr, nullptr,
                  (current ? 0 : RDW_INVALIDATE) | RDW_UPDATENOW | RDW_ALLCHILDREN);
   }
-  syncing_ = false;
 }
 
 }  // namespace orv::win32

@@ -44,7 +44,7 @@ class TipWindow : public WindowBase<TipWindow> {
   // Runs one model event and then brings the real window in line.
   void Dispatch(const std::function<void()>& event);
   void Paint(HDC dc);
-  void Compose(HDC target, int width, int height);
+  void Compose(HDC dc, const RECT& client);
   std::uint64_t ControlsVersion() const;
   void PaintIcon(HWND icon, HDC dc);
   void DrawPiece(HDC dc, HDC scratch, const PictureBox& piece);
@@ -54,7 +54,7 @@ class TipWindow : public WindowBase<TipWindow> {
 
   FrmTip& m_;
   Win32Toolkit& tk_;
-  UniqueHandle<HICON, CloseIcon> big_icon_, small_icon_;
+  UniqueIcon big_icon_, small_icon_;
   IconBox icon_box_{*this};
 
   std::uint64_t form_version_ = ~0ull;
