@@ -28,8 +28,6 @@ Hwnd Keystrokes::FocusInFront() {
   return p_.user32.GetGUIThreadInfo(0, g) ? g.focus : Hwnd{};
 }
 
-bool Keystrokes::HasFocus(Hwnd wnd) { return wnd != 0 && FocusInFront() == wnd; }
-
 // Consoles and many games read virtual keys and drop Unicode keystrokes.
 // A key that needs Ctrl or Alt besides Shift (AltGr) goes as Unicode: those
 // would reach the program as shortcuts.

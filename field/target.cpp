@@ -9,7 +9,6 @@
 namespace orv {
 
 namespace {
-constexpr unsigned kAnswerTimeoutMs = 500;
 // Enter gives the field time to take the click and the key.
 constexpr std::uint32_t kEnterStepMs = 100;
 // How often Enter looks whether the finger has lifted.
@@ -17,9 +16,6 @@ constexpr std::uint32_t kFingerWaitMs = 10;
 // How long Enter waits at most for a multi-line field's new line.
 constexpr std::uint32_t kTextWaitMs = 25;
 constexpr int kTextWaits = 20;
-// A field shows its caret once its program has taken the press, a few
-// milliseconds after the finger.
-constexpr std::uint32_t kCaretWaitMs = 300;
 
 std::uint32_t ProcessOf(User32& user32, Hwnd wnd) {
   std::uint32_t pid = 0;
@@ -86,6 +82,7 @@ bool Target::ReleaseForWindowAtCursor(Hwnd keyboard) {
   password_ = false;
   mask_ = 0;
   held_.reset();
+  held_check_.Break();
   return true;
 }
 
@@ -124,6 +121,7 @@ void Target::BeginCapture(Hwnd wnd, bool by_keystrokes) {
   by_keystrokes_ = by_keystrokes;
   follow_focus_ = false;
   captured_text_.clear();
+  held_check_.Break();
   write_checked_ = false;
   refused_ = false;
   unread_ = false;
@@ -236,6 +234,7 @@ bool Target::RewriteRich(const std::wstring& text) {
   if (change.old_end - change.start > 1 && change.inserted.size() > 1 && onRewroteWhole) {
     onRewroteWhole();
   }
+  held_check_.Break();
   if (!change.Empty() &&
       !windows_.ReplaceTargetRange(wnd_, FieldPosition(*now, change.start, rich_),
                                    FieldPosition(*now, change.old_end, rich_),
@@ -244,6 +243,7 @@ bool Target::RewriteRich(const std::wstring& text) {
   }
   const auto length = windows_.ReadTextLength(wnd_, kAnswerTimeoutMs);
   if (!length || *length != text.size()) return false;
+  held_check_.Seal(wnd_, kAnswerTimeoutMs);
   held_wnd_ = wnd_;
   held_ = text;
   held_checked_ = true;
@@ -262,20 +262,29 @@ std::size_t Target::FieldPosition(const std::wstring& text, std::size_t pos, boo
   return pos - breaks;
 }
 
-// The field is checked by its length first, which is cheap, then by its
-// text: the application or the user may have changed it since.
+// The field is checked by its length first, which is cheap, then by what it
+// shows of itself since the last change written in place, and only when that
+// is not enough by its whole text: the application or the user may have
+// changed it since.
 Target::Written Target::WriteChange(const std::wstring& text) {
-  if (held_wnd_ != wnd_ || !held_) return Written::kWhole;
+  if (held_wnd_ != wnd_ || !held_) return held_check_.Break(), Written::kWhole;
   if (!held_checked_) {
     const auto length = windows_.ReadTextLength(wnd_, kAnswerTimeoutMs);
     if (!length) return Written::kTimedOut;
-    if (*length != held_->size()) return Written::kWhole;
-    const auto now = windows_.ReadWindowText(wnd_, kAnswerTimeoutMs);
-    if (!now) return Written::kTimedOut;
-    if (*now != *held_) return Written::kWhole;
+    if (*length != held_->size()) return held_check_.Break(), Written::kWhole;
+    switch (held_check_.Check(wnd_, *held_, kAnswerTimeoutMs)) {
+      case HeldCheck::Verdict::kHolds: break;
+      case HeldCheck::Verdict::kTimedOut: return Written::kTimedOut;
+      case HeldCheck::Verdict::kUnsure: {
+        const auto now = windows_.ReadWindowText(wnd_, kAnswerTimeoutMs);
+        if (!now) return Written::kTimedOut;
+        if (*now != *held_) return Written::kWhole;
+      }
+    }
   }
   const TextChange change = ChangeBetween(*held_, text);
   if (!change.Empty()) {
+    held_check_.Break();
     if (!windows_.ReplaceTargetRange(wnd_, FieldPosition(*held_, change.start, rich_),
                                      FieldPosition(*held_, change.old_end, rich_),
                                      std::wstring(change.inserted))) {
@@ -285,6 +294,7 @@ Target::Written Target::WriteChange(const std::wstring& text) {
     const auto length = windows_.ReadTextLength(wnd_, kAnswerTimeoutMs);
     if (!length) return Written::kTimedOut;
     if (*length != text.size()) return Written::kWhole;
+    held_check_.Seal(wnd_, kAnswerTimeoutMs);
   }
   held_ = text;
   held_checked_ = true;
@@ -422,6 +432,7 @@ std::optional<std::uint32_t> Target::NextEnterStep(const std::wstring& line, boo
   if (enter_.multi_line && ours) {
     enter_.text = windows_.ReadWindowText(wnd_, kAnswerTimeoutMs);
     if (enter_.text == enter_.line && ++enter_.waits_for_text < kTextWaits) return kTextWaitMs;
+    held_check_.Break();
     held_wnd_ = wnd_;
     held_ = enter_.text;
     held_checked_ = held_.has_value();

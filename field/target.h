@@ -6,12 +6,17 @@
 #include <optional>
 #include <string>
 
+#include "field/held_check.h"
 #include "field/keystrokes.h"
 #include "field/window_routines.h"
 #include "keys/input_routines.h"
 #include "platform/ports.h"
 
 namespace orv {
+
+// A field shows its caret once its program has taken the press, a few
+// milliseconds after the finger: a touch is watched this long for it.
+inline constexpr std::uint32_t kCaretWaitMs = 300;
 
 class Target {
  public:
@@ -30,7 +35,7 @@ class Target {
   };
 
   Target(Ports& ports, WindowRoutines& windows, InputRoutines& input)
-      : p_(ports), windows_(windows), input_(input), keys_(ports) {}
+      : p_(ports), windows_(windows), input_(input), keys_(ports), held_check_(windows) {}
 
   // Told once per capture that the target does not let the keyboard in.
   std::function<void()> onRefused;
@@ -163,6 +168,7 @@ class Target {
   Hwnd held_wnd_ = 0;
   std::optional<std::wstring> held_;
   bool held_checked_ = false;
+  HeldCheck held_check_;
 
   enum class EnterStep { kIdle, kClick, kKey, kDone };
   struct EnterRun {

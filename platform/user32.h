@@ -47,6 +47,7 @@ inline constexpr unsigned kEmGetPasswordChar = 0x00D2;
 inline constexpr unsigned kEmGetSel = 0x00B0, kEmSetSel = 0x00B1, kEmReplaceSel = 0x00C2;
 inline constexpr unsigned kEsMultiLine = 0x0004;
 inline constexpr int kVkShift = 0x10;
+inline constexpr unsigned kEmGetModify = 0x00B8, kEmSetModify = 0x00B9, kEmCanUndo = 0x00C6;
 
 // ---- Reaching fields that are not edit controls: their real class, where a
 // thread shows its caret, typing by keystrokes, and why a call failed.
@@ -131,7 +132,9 @@ class User32 {
   virtual bool MonitorWorkAreaFromRect(const Rect& r, Rect& work_area) = 0;
   virtual int MessageBoxW(Hwnd owner, const std::wstring& text, const std::wstring& caption,
                           unsigned style) = 0;
-  // Locale-aware upper case, as CharUpperBuffW.
+  // Locale-aware upper case, as CharUpperBuffW. Callable from any thread
+  // (it keeps no state): the history loader's thread upper-cases with it.
+  // Every other method belongs to the window's thread.
   virtual std::wstring CharUpperW(const std::wstring& text) = 0;
 
   // ---- Reaching fields that are not edit controls

@@ -29,6 +29,11 @@ bool Inside(const Rect& r, POINT p) {
   return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
+// A system call that failed, with the system's error number.
+void LogCallFailed(const wchar_t* call) {
+  LogFailure(std::wstring(call) + L" failed: error " + std::to_wstring(GetLastError()));
+}
+
 }  // namespace
 
 TipWindow::TipWindow(FrmTip& model, Win32Toolkit& toolkit) : m_(model), tk_(toolkit) {}
@@ -51,12 +56,13 @@ bool TipWindow::Create() {
   wc.hIcon = big_icon_.get();
   wc.hIconSm = small_icon_.get();
   wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
+  if (!RegisterClassExW(&wc)) LogCallFailed(L"RegisterClassExW (tip)");
 
   // A tool window: topmost, no taskbar button, never the active window.
   if (!CreateOwned(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName,
                    m_.Caption().c_str(), WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(),
                    m_.Width(), m_.Height(), nullptr, inst)) {
+    LogCallFailed(L"CreateWindowExW (tip)");
     return false;
   }
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
@@ -65,7 +71,10 @@ bool TipWindow::Create() {
   m_.SetIcon(FromNative(big_icon_.get()));
 
   const Rect& b = m_.picIcon.Bounds();
-  if (!icon_box_.Create(hwnd_, b, inst)) return false;
+  if (!icon_box_.Create(hwnd_, b, inst)) {
+    LogCallFailed(L"CreateWindowExW (tip icon)");
+    return false;
+  }
   icon_bounds_ = b;
   m_.picIcon.AttachWindow(FromHwnd(icon_box_.hwnd()));
   return true;
@@ -78,20 +87,24 @@ bool TipWindow::IconBox::Create(HWND parent, const Rect& b, HINSTANCE instance) 
   ic.hInstance = instance;
   ic.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   ic.lpszClassName = kIconClassName;
-  RegisterClassExW(&ic);
+  if (!RegisterClassExW(&ic)) LogCallFailed(L"RegisterClassExW (tip icon)");
   return CreateOwned(0, kIconClassName, L"", WS_CHILD | WS_VISIBLE, b.left, b.top, b.width(),
                      b.height(), parent, instance);
 }
 
 // ---------------------------------------------------------------- events
 
-// After each event both windows are brought in line, as DoEvents does.
+// After each event both windows are brought in line, as DoEvents does; a
+// failure inside the event stops there.
 void TipWindow::Dispatch(const std::function<void()>& event) {
-  event();
-  if (tk_.sync)
-    tk_.sync();
-  else
-    Sync();
+  if (tk_.Ended()) return;
+  ContainFailure(L"A tip event", event);
+  ContainFailure(L"Bringing the windows in line", [&] {
+    if (tk_.sync)
+      tk_.sync();
+    else
+      Sync();
+  });
 }
 
 LRESULT TipWindow::IconBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -158,27 +171,55 @@ void TipWindow::OnPress(POINT pt) {
 
 // ---------------------------------------------------------------- painting
 
-// Skin, captions, then the two pieces that lie over the captions.
+// The tip is composed again only when a piece or a caption changed.
 void TipWindow::Paint(HDC target) {
   RECT client;
   GetClientRect(hwnd_, &client);
-  // Composed off screen: the pieces overlap and would flicker in turn.
-  UniqueDc dc(CreateCompatibleDC(target));
-  UniqueBitmap canvas(CreateCompatibleBitmap(target, client.right, client.bottom));
-  const SelectedObject on_canvas(dc.get(), canvas.get());
-  FillRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  UniqueDc scratch(CreateCompatibleDC(target));
-  // Smoothed where the skin grows with the screen's density.
-  SetStretchBltMode(dc.get(), tk_.Dpi() == 96 ? COLORONCOLOR : HALFTONE);
-  SetBrushOrgEx(dc.get(), 0, 0, nullptr);
-  for (int i : kSkinOrder)
-    DrawPiece(dc.get(), scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
-  SetBkMode(dc.get(), TRANSPARENT);
-  for (const auto& label : m_.lblInfo) DrawCaption(dc.get(), label);
-  for (int i : kSkinOverCaptions) {
-    DrawPiece(dc.get(), scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
+  const std::uint64_t from = ControlsVersion();
+  if (!composed_ || from != composed_from_ || client.right != composed_width_ ||
+      client.bottom != composed_height_) {
+    composed_from_ = from;
+    composed_width_ = client.right;
+    composed_height_ = client.bottom;
+    // Composed off screen: the pieces overlap and would flicker in turn.
+    UniqueDc memory(CreateCompatibleDC(target));
+    composed_.reset(CreateCompatibleBitmap(target, client.right, client.bottom));
+    if (!memory || !composed_) {
+      // Without memory for that, they are drawn straight onto the window.
+      composed_.reset();
+      LogCallFailed(L"CreateCompatibleBitmap (tip)");
+      Compose(target, client);
+      return;
+    }
+    const SelectedObject on_canvas(memory.get(), composed_.get());
+    Compose(memory.get(), client);
   }
+  UniqueDc dc(CreateCompatibleDC(target));
+  const SelectedObject on_canvas(dc.get(), composed_.get());
   BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+}
+
+// Skin, captions, then the two pieces that lie over the captions.
+void TipWindow::Compose(HDC dc, const RECT& client) {
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  UniqueDc scratch(CreateCompatibleDC(dc));
+  // Smoothed where the skin grows with the screen's density.
+  SetStretchBltMode(dc, tk_.Dpi() == 96 ? COLORONCOLOR : HALFTONE);
+  SetBrushOrgEx(dc, 0, 0, nullptr);
+  for (int i : kSkinOrder) DrawPiece(dc, scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
+  SetBkMode(dc, TRANSPARENT);
+  for (const auto& label : m_.lblInfo) DrawCaption(dc, label);
+  for (int i : kSkinOverCaptions) {
+    DrawPiece(dc, scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
+  }
+}
+
+// Changes with any piece, caption or the icon.
+std::uint64_t TipWindow::ControlsVersion() const {
+  std::uint64_t v = m_.picIcon.Version();
+  for (const auto& piece : m_.imgSkin) v = v * 31 + piece.Version();
+  for (const auto& label : m_.lblInfo) v = v * 31 + label.Version();
+  return v;
 }
 
 // Every piece is stretched to its model's size; unstretched ones keep their own.
@@ -233,9 +274,11 @@ void TipWindow::SyncTimer(Timer& timer, UINT_PTR id, std::uint64_t& seen) {
 // Cheap when nothing changed: every part compares a version first.
 void TipWindow::Sync() {
   if (!hwnd_ || syncing_) return;
-  syncing_ = true;
+  const FlagScope syncing(syncing_);
   SyncTimer(m_.tmrHide, kTimerHide, hide_version_);
   SyncTimer(m_.tmrUpdate, kTimerUpdate, update_version_);
+  // A parked tip is repainted no more: what it last showed is let go.
+  if (!m_.tmrUpdate.Enabled()) composed_.reset();
 
   if (form_version_ != m_.Version()) {
     form_version_ = m_.Version();
@@ -256,18 +299,22 @@ void TipWindow::Sync() {
   }
 
   // Any change of a piece or a caption repaints the whole small window.
-  std::uint64_t controls = icon.Version();
-  for (const auto& piece : m_.imgSkin) controls = controls * 31 + piece.Version();
-  for (const auto& label : m_.lblInfo) controls = controls * 31 + label.Version();
+  const std::uint64_t controls = ControlsVersion();
   if (controls != controls_seen_) {
     controls_seen_ = controls;
     InvalidateRect(hwnd_, nullptr, FALSE);
   }
+  // The screen already shows a picture that has not changed: only what was
+  // uncovered meanwhile is painted again.
   if (repaints_seen_ != m_.RepaintRequests()) {
     repaints_seen_ = m_.RepaintRequests();
-    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const bool current = composed_ && composed_from_ == ControlsVersion() &&
+                         composed_width_ == client.right && composed_height_ == client.bottom;
+    RedrawWindow(hwnd_, nullptr, nullptr,
+                 (current ? 0 : RDW_INVALIDATE) | RDW_UPDATENOW | RDW_ALLCHILDREN);
   }
-  syncing_ = false;
 }
 
 }  // namespace orv::win32

@@ -51,15 +51,25 @@ inline constexpr UINT kMsgDestroyField = WM_APP + 2;
 // answers how many texts the field has given late.
 inline constexpr UINT kMsgSlowText = WM_APP + 3;
 inline constexpr DWORD kSlowTextMs = 900;
+// Sent to the target's top-level window: the application itself changes one
+// character of a field, keeping its length. wParam = MAKEWPARAM(field id,
+// FieldChange), lParam = the character's position.
+inline constexpr UINT kMsgChangeField = WM_APP + 4;
+enum class FieldChange : WORD {
+  kWholeText,             // sets the whole text, as SetWindowText does
+  kWholeTextKeepCaret,    // the same, then puts the selection back
+  kInPlaceKeepCaret,      // replaces the one character, selection put back
+  kInPlaceQuietly,        // the same, and clears the modified flag
+};
 // Posted to the target's top-level window: shows a magenta window of its own
 // over the screen rectangle whose top left is (wParam, lParam), 300 x 150,
 // and brings it to the front; wParam 0 and lParam 0 hide it again.
-inline constexpr UINT kMsgCover = WM_APP + 4;
+inline constexpr UINT kMsgCover = WM_APP + 5;
 inline constexpr COLORREF kCoverColour = RGB(255, 0, 255);
 // Sent to the target's top-level window: the runs of bold and underlined
 // characters of kRichDoc, as "b4-8 u19-24" (positions as the rich edit
 // counts them), become the text of its window kFormatReport.
-inline constexpr UINT kMsgDescribeFormat = WM_APP + 5;
+inline constexpr UINT kMsgDescribeFormat = WM_APP + 6;
 inline constexpr int kFormatReport = 199;
 
 }  // namespace orv::e2e
