@@ -1,0 +1,165 @@
+// The simulator of scripts/predict.sh: types texts through the keyboard's
+// predictor, from the base lexicons and an empty history, and prints what
+// the suggestions saved.
+//
+//   predict_sim --lexicons DIR [--candidates N] [--slip P --seed S]
+//               [--lines all|odd|even] [--weights s,t,p,l,x] FILE...
+//   predict_sim --lexicons DIR --cost [--history N] FILE...
+//       (cost of a call with N texts learned, 100,000 unless told)
+#include <malloc.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "predict/predictor.h"
+#include "predict/typing_simulator.h"
+
+namespace {
+
+std::wstring FromUtf8(const std::string& s) {
+  std::wstring out;
+  for (std::size_t i = 0; i < s.size();) {
+    const unsigned char b = s[i];
+    int more = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : 3;
+    std::uint32_t c = more == 0 ? b : more == 1 ? (b & 0x1F) : more == 2 ? (b & 0x0F) : (b & 0x07);
+    ++i;
+    for (; more > 0 && i < s.size(); --more, ++i) c = (c << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
+    out.push_back(static_cast<wchar_t>(c));
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::wstring> ReadLines(const std::string& path, const std::string& which) {
+  std::ifstream f(path);
+  if (!f) {
+    std::fprintf(stderr, "cannot read %s\n", path.c_str());
+    std::exit(2);
+  }
+  std::vector<std::wstring> lines;
+  std::string line;
+  for (std::size_t n = 1; std::getline(f, line); ++n) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if ((which == "odd" && n % 2 == 0) || (which == "even" && n % 2 == 1)) continue;
+    lines.push_back(FromUtf8(line));
+  }
+  return lines;
+}
+
+std::size_t HeapInUse() { return mallinfo2().uordblks; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string lexicons = "resources", which = "all";
+  orv::SimulationOptions options;
+  orv::PredictorWeights weights;
+  bool cost = false;
+  int history = 100000;
+  std::vector<std::string> files;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto next = [&]() -> std::string {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "%s needs a value\n", a.c_str());
+        std::exit(2);
+      }
+      return argv[++i];
+    };
+    if (a == "--lexicons") {
+      lexicons = next();
+    } else if (a == "--candidates") {
+      options.candidates = std::stoul(next());
+    } else if (a == "--slip") {
+      options.slip = std::stod(next());
+    } else if (a == "--seed") {
+      options.seed = static_cast<std::uint32_t>(std::stoul(next()));
+    } else if (a == "--lines") {
+      which = next();
+    } else if (a == "--weights") {
+      std::istringstream in(next());
+      char comma;
+      in >> weights.subtitles >> comma >> weights.triple >> comma >> weights.pair >> comma >> weights.learned >>
+          comma >> weights.slip;
+    } else if (a == "--history") {
+      history = std::stoi(next());
+    } else if (a == "--cost") {
+      cost = true;
+    } else {
+      files.push_back(a);
+    }
+  }
+
+  const std::size_t heap_before = HeapInUse();
+  const auto t0 = std::chrono::steady_clock::now();
+  auto ru = orv::UnpackLexicon(ReadBytes(lexicons + "/lexicon_ru.bin"));
+  auto en = orv::UnpackLexicon(ReadBytes(lexicons + "/lexicon_en.bin"));
+  const auto t1 = std::chrono::steady_clock::now();
+  const std::size_t heap_after = HeapInUse();
+  if (!ru || !en) {
+    std::fprintf(stderr, "the lexicons in %s are not packed lexicons\n", lexicons.c_str());
+    return 2;
+  }
+
+  if (cost) {
+    std::printf("UNPACK_MS=%.1f\nLEXICON_MEMORY_MB=%.2f\n",
+                std::chrono::duration<double, std::milli>(t1 - t0).count(),
+                (heap_after - heap_before) / 1048576.0);
+    // 100,000 remembered texts: the given texts over and over, each with a
+    // word of its own (a street, a name) so that the learned words grow too.
+    std::vector<std::wstring> texts;
+    for (const auto& f : files)
+      for (auto& l : ReadLines(f, "all")) texts.push_back(std::move(l));
+    std::mt19937 rng(7);
+    orv::Predictor p;
+    p.SetLexicon(orv::Language::Russian, ru);
+    p.SetLexicon(orv::Language::English, en);
+    const auto l0 = std::chrono::steady_clock::now();
+    for (int n = 0; n < history; ++n) {
+      std::wstring own;
+      const bool latin = rng() % 2;
+      for (int k = 0, len = 5 + rng() % 5; k < len; ++k)
+        own += static_cast<wchar_t>(latin ? L'a' + rng() % 26 : 0x430 + rng() % 32);
+      p.Learn(texts[rng() % texts.size()] + L" " + own);
+    }
+    const auto l1 = std::chrono::steady_clock::now();
+    std::size_t calls = 0;
+    const auto s0 = std::chrono::steady_clock::now();
+    for (const auto& text : texts) {
+      std::wstring typed;
+      for (wchar_t ch : text) {
+        typed += ch;
+        p.Suggest(typed, orv::Language::English, 4);
+        ++calls;
+      }
+    }
+    const auto s1 = std::chrono::steady_clock::now();
+    std::printf("LEARN_MS=%.0f\nSUGGEST_US=%.1f\n", std::chrono::duration<double, std::milli>(l1 - l0).count(),
+                std::chrono::duration<double, std::micro>(s1 - s0).count() / calls);
+    return 0;
+  }
+
+  for (const auto& f : files) {
+    orv::Predictor p;
+    p.SetWeights(weights);
+    p.SetLexicon(orv::Language::Russian, ru);
+    p.SetLexicon(orv::Language::English, en);
+    const auto r = orv::SimulateTyping(p, ReadLines(f, which), options);
+    if (files.size() > 1) std::printf("== %s\n", f.c_str());
+    std::printf("KSR=%.1f\nKI=%llu\nKS=%llu\nKN=%llu\n", r.Ksr(), static_cast<unsigned long long>(r.ki),
+                static_cast<unsigned long long>(r.ks), static_cast<unsigned long long>(r.kn));
+    if (options.slip > 0) std::printf("WORDS_RIGHT=%.1f\n", r.WordsRight());
+  }
+  return 0;
+}
