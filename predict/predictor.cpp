@@ -497,14 +497,13 @@ Context ReadContext(std::wstring_view text) {
   Context c;
   std::size_t start = text.size();
   while (start > 0 && !IsSpace(text[start - 1])) --start;
+  // Opening quotes, brackets and dashes stand before a word; any other
+  // character in it may be a letter's slip onto a digit or a comma.
   std::size_t p = start;
-  while (p < text.size() && !words::IsLetter(text[p])) ++p;
-  // A number or a symbol is not the start of a word; opening quotes,
-  // brackets and dashes are.
-  c.letterless_token = p == text.size() && std::any_of(text.begin() + start, text.end(), [](wchar_t ch) {
-                         return std::wstring_view(L"\"'([{-\x2014\x2013\xAB\x201C\x201E").find(ch) ==
-                                std::wstring_view::npos;
-                       });
+  while (p < text.size() && std::wstring_view(L"\"'([{-\x2014\x2013\xAB\x201C\x201E").find(text[p]) !=
+                                std::wstring_view::npos)
+    ++p;
+  c.letterless_token = std::none_of(text.begin() + p, text.end(), words::IsLetter) && p < text.size();
   c.prefix_start = p;
   c.prefix = text.substr(p);
   // Up to two words back, across punctuation that does not end a sentence

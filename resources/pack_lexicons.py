@@ -154,6 +154,15 @@ def build(lang):
             key = tuple(t.lower() for t in toks)
             triple_count[key] = triple_count.get(key, 0) + c
 
+    listed_pairs = dict(pair_count)
+    # A triple is a pair too, at least as often: pairs below the top of the
+    # pair list still show up inside frequent triples.
+    for (a, b, c), n in triple_count.items():
+        for key in ((a, b), (b, c)):
+            if key not in pair_count:
+                pair_count[key] = 0
+            pair_count[key] = max(pair_count[key], n)
+
     vocab = set(subtitles) | set(book_count)
     for key in list(pair_count) + list(triple_count):
         vocab.update(key)
@@ -167,8 +176,8 @@ def build(lang):
             pairs.append((index[a], index[b], score(min(c / book_count[a], 1.0))))
     triples = []
     for (a, b, c), n in triple_count.items():
-        if (a, b) in pair_count:
-            triples.append((index[a], index[b], index[c], score(min(n / pair_count[(a, b)], 1.0))))
+        if (a, b) in listed_pairs:
+            triples.append((index[a], index[b], index[c], score(min(n / listed_pairs[(a, b)], 1.0))))
     pairs.sort()
     triples.sort()
 
