@@ -588,6 +588,7 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
       options[i].insert(options[i].end(), it->second.begin(), it->second.end());
   }
   // The cost of reading the typed prefix as the start of `key`, or nothing.
+  // The cost of reading the typed prefix as the start of `key`, or false.
   auto match = [&](std::wstring_view key, float& cost) {
     if (key.size() < len) return false;
     cost = 0;
