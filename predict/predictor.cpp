@@ -4,8 +4,9 @@
 // plus the log of the chance of the slips it needs: a typed letter that is
 // not the word's letter must stand on a key beside it. Candidates come from
 // four places, each cut to a few best before the blend: the base words that
-// match the typed prefix, the learned words that match it, and the words that
-// followed the one or two words before (in the books and in sent texts).
+// match the typed prefix, the learned words that match it, the words that
+// followed the one or two words before in the books, and those that followed
+// the word before in sent texts.
 #include "predict/predictor.h"
 
 #include <algorithm>
@@ -106,9 +107,9 @@ class Lexicon {
   }
   std::span<const Triple> TriplesOf(std::uint32_t a, std::uint32_t b) const {
     auto key = std::make_pair(a, b);
-    auto lo = std::lower_bound(triples_.begin(), triples_.end(), key, [](const Triple& t, const auto& k) {
-      return std::make_pair(t.a, t.b) < k;
-    });
+    auto lo = std::lower_bound(
+        triples_.begin(), triples_.end(), key,
+        [](const Triple& t, const auto& k) { return std::make_pair(t.a, t.b) < k; });
     auto hi = lo;
     while (hi != triples_.end() && hi->a == a && hi->b == b) ++hi;
     return {lo, hi};
@@ -131,7 +132,7 @@ class Lexicon {
  private:
   friend std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packed);
 
-  std::wstring keys_;                 // folded forms, one after another
+  std::wstring keys_;                  // folded forms, one after another
   std::vector<std::uint32_t> starts_;  // where each begins, and the end
   std::vector<std::uint8_t> subtitles_, books_;
   std::vector<std::pair<std::uint32_t, std::wstring>> forms_;  // forms that differ from the key
@@ -233,7 +234,9 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
     lex->starts_.push_back(static_cast<std::uint32_t>(start));
     for (wchar_t ch : form) lex->keys_.push_back(Fold(ch));
     const std::wstring_view key = std::wstring_view(lex->keys_).substr(start);
-    if (i > 0 && key < std::wstring_view(lex->keys_).substr(lex->starts_[i - 1], start - lex->starts_[i - 1]))
+    if (i > 0 &&
+        key <
+            std::wstring_view(lex->keys_).substr(lex->starts_[i - 1], start - lex->starts_[i - 1]))
       return nullptr;
     if (key != form) lex->forms_.emplace_back(i, form);
     lex->subtitles_.push_back(subs);
@@ -279,7 +282,9 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
   };
   const std::size_t top = std::min<std::size_t>(kTopWords, n);
   std::partial_sort(order.begin(), order.begin() + top, order.end(),
-                    [&](std::uint32_t x, std::uint32_t y) { return best(x) < best(y) || (best(x) == best(y) && x < y); });
+                    [&](std::uint32_t x, std::uint32_t y) {
+                      return best(x) < best(y) || (best(x) == best(y) && x < y);
+                    });
   lex->top_.assign(order.begin(), order.begin() + top);
   return lex;
 }
@@ -334,11 +339,11 @@ struct Predictor::State {
   std::unordered_map<std::wstring, std::uint32_t> learned_ids;
   std::unordered_map<std::uint64_t, std::uint32_t> pair_slot;  // (a, b) -> index in learned[a].next
   std::uint64_t learned_tokens = 0;
-  std::vector<std::uint32_t> by_key;   // learned words sorted by key
+  std::vector<std::uint32_t> by_key;    // learned words sorted by key
   std::vector<std::uint32_t> unsorted;  // learned since by_key was last sorted
-  std::vector<std::uint32_t> top;      // the most used learned words
+  std::vector<std::uint32_t> top;       // the most used learned words
   std::array<RangeCache, 2> base_ranges;
-  RangeCache learned_ranges;           // stale after every text learned
+  RangeCache learned_ranges;  // stale after every text learned
   // The most frequent followers of words followed by many (the start of a
   // sentence, "the"): a rare follower of such a word is left to the words alone.
   std::unordered_map<std::uint32_t, std::vector<Follower>> top_followers;  // stale likewise
@@ -358,12 +363,9 @@ struct Predictor::State {
 void Predictor::State::FlushSorted() {
   if (unsorted.empty()) return;
   auto less = [&](std::uint32_t x, std::uint32_t y) { return learned[x].key < learned[y].key; };
-  if (unsorted.size() > 64) {
-    by_key.insert(by_key.end(), unsorted.begin(), unsorted.end());
-    std::sort(by_key.begin(), by_key.end(), less);
-  } else {
-    for (std::uint32_t id : unsorted) by_key.insert(std::upper_bound(by_key.begin(), by_key.end(), id, less), id);
-  }
+  std::sort(unsorted.begin(), unsorted.end(), less);
+  const auto middle = by_key.insert(by_key.end(), unsorted.begin(), unsorted.end());
+  std::inplace_merge(by_key.begin(), middle, by_key.end(), less);
   unsorted.clear();
 }
 
@@ -379,6 +381,9 @@ std::uint32_t Predictor::State::LearnWord(std::wstring_view word, bool sentence_
     w.lower = std::move(lower);
     learned.push_back(std::move(w));
     unsorted.push_back(it->second);
+    // Sorted in batches that grow with the list, so that a history learned
+    // at start-up leaves little sorting for the first key touch.
+    if (unsorted.size() > std::max<std::size_t>(256, by_key.size() / 8)) FlushSorted();
   } else if (!sentence_start || capital_rest) {
     learned[it->second].form = word;
   }
@@ -397,7 +402,8 @@ void Predictor::State::NoteTop(std::uint32_t id) {
     at = top.insert(top.end(), id);
   }
   // Counts only grow: the word moves up past those it now outnumbers.
-  for (; at != top.begin() && learned[*(at - 1)].count < learned[*at].count; --at) std::iter_swap(at - 1, at);
+  for (; at != top.begin() && learned[*(at - 1)].count < learned[*at].count; --at)
+    std::iter_swap(at - 1, at);
 }
 
 const std::vector<Follower>& Predictor::State::FollowersOf(std::uint32_t id) {
@@ -435,7 +441,8 @@ void Predictor::SetLayouts(const std::array<std::wstring, 4>& layouts) {
 // A slip onto a nearer key is the likelier: each neighbour is weighed by the
 // inverse square of the distance between the keys' centres.
 void Predictor::State::BuildNeighbours() {
-  std::unordered_map<wchar_t, std::unordered_map<wchar_t, float>> near;  // intended -> typed -> weight
+  std::unordered_map<wchar_t, std::unordered_map<wchar_t, float>>
+      near;  // intended -> typed -> weight
   for (const auto& layout : layouts) {
     const int keys = static_cast<int>(std::min<std::size_t>(layout.size(), kCharKeys));
     for (int k = 0; k < keys; ++k) {
@@ -460,7 +467,8 @@ void Predictor::State::BuildNeighbours() {
       neighbours[typed].push_back({intended, std::log(weights.slip * weight / sum), true});
   }
   for (auto& [typed, list] : neighbours)
-    std::sort(list.begin(), list.end(), [](const Option& x, const Option& y) { return x.letter < y.letter; });
+    std::sort(list.begin(), list.end(),
+              [](const Option& x, const Option& y) { return x.letter < y.letter; });
 }
 
 namespace {
@@ -479,7 +487,8 @@ struct Context {
 
 // The last word of the token that ends at `end`, and whether a sentence ends
 // after it. Returns false for a token without letters.
-bool LastWord(std::wstring_view text, std::size_t start, std::size_t end, std::wstring& word, bool& ends) {
+bool LastWord(std::wstring_view text, std::size_t start, std::size_t end, std::wstring& word,
+              bool& ends) {
   std::size_t last = end;
   while (last > start && !words::IsLetter(text[last - 1])) --last;
   if (last == start) return false;
@@ -487,7 +496,8 @@ bool LastWord(std::wstring_view text, std::size_t start, std::size_t end, std::w
   for (std::size_t i = last; i < end; ++i) ends = ends || words::EndsSentence(text[i]);
   std::size_t first = last;
   while (first > start && (words::IsLetter(text[first - 1]) ||
-                           (words::IsJoiner(text[first - 1]) && first - 1 > start && words::IsLetter(text[first - 2]))))
+                           (words::IsJoiner(text[first - 1]) && first - 1 > start &&
+                            words::IsLetter(text[first - 2]))))
     --first;
   word = LowerText(text.substr(first, last - first));
   return true;
@@ -500,10 +510,12 @@ Context ReadContext(std::wstring_view text) {
   // Opening quotes, brackets and dashes stand before a word; any other
   // character in it may be a letter's slip onto a digit or a comma.
   std::size_t p = start;
-  while (p < text.size() && std::wstring_view(L"\"'([{-\x2014\x2013\xAB\x201C\x201E").find(text[p]) !=
-                                std::wstring_view::npos)
+  while (p < text.size() &&
+         std::wstring_view(L"\"'([{-\x2014\x2013\xAB\x201C\x201E").find(text[p]) !=
+             std::wstring_view::npos)
     ++p;
-  c.letterless_token = std::none_of(text.begin() + p, text.end(), words::IsLetter) && p < text.size();
+  c.letterless_token =
+      std::none_of(text.begin() + p, text.end(), words::IsLetter) && p < text.size();
   c.prefix_start = p;
   c.prefix = text.substr(p);
   // Up to two words back, across punctuation that does not end a sentence
@@ -608,7 +620,8 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
 
   std::vector<Candidate> pool;
   std::unordered_map<std::wstring, std::size_t> pool_index;
-  auto add = [&](std::wstring lower, const std::wstring& form, std::uint32_t base, std::uint32_t user) {
+  auto add = [&](std::wstring lower, const std::wstring& form, std::uint32_t base,
+                 std::uint32_t user) {
     auto [it, fresh] = pool_index.try_emplace(lower, pool.size());
     if (fresh) pool.push_back({std::move(lower), form});
     Candidate& c = pool[it->second];
@@ -622,7 +635,9 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     const std::wstring form = lex->Form(id);
     add(LowerText(form), form, id, kNone);
   };
-  auto add_user = [&](std::uint32_t id) { add(s.learned[id].lower, s.learned[id].form, kNone, id); };
+  auto add_user = [&](std::uint32_t id) {
+    add(s.learned[id].lower, s.learned[id].form, kNone, id);
+  };
   auto base_chance = [&](std::size_t i) {
     return w.subtitles * lex->Subtitles(i) + (1 - w.subtitles) * lex->Books(i);
   };
@@ -633,12 +648,14 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
   auto keep_best = [](std::vector<Best>& best, Best b) {
     if (best.size() == kPerSource && best.back().score >= b.score) return;
     if (best.size() == kPerSource) best.pop_back();
-    best.insert(std::upper_bound(best.begin(), best.end(), b, [](const Best& x, const Best& y) { return x.score > y.score; }),
+    best.insert(std::upper_bound(best.begin(), best.end(), b,
+                                 [](const Best& x, const Best& y) { return x.score > y.score; }),
                 b);
   };
   auto walk = [&](std::size_t size, auto key_at, auto chance, auto id_at, RangeCache& cache) {
     std::vector<Best> best;
-    auto step = [&](auto& self, std::size_t lo, std::size_t hi, std::size_t depth, float cost, int slips) -> void {
+    auto step = [&](auto& self, std::size_t lo, std::size_t hi, std::size_t depth, float cost,
+                    int slips) -> void {
       if (depth == len) {
         const double factor = std::exp(cost);
         if (hi - lo <= 4 * kPerSource) {
@@ -676,7 +693,8 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     } else {
       for (const Best& b : walk(
                lex->Size(), [&](std::size_t i) { return lex->Key(i); }, base_chance,
-               [](std::size_t i) { return static_cast<std::uint32_t>(i); }, s.base_ranges[static_cast<int>(lang)]))
+               [](std::size_t i) { return static_cast<std::uint32_t>(i); },
+               s.base_ranges[static_cast<int>(lang)]))
         add_base(b.id);
     }
   }
@@ -686,7 +704,8 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
       if (in_language(s.learned[id].lower)) add_user(id);
   } else {
     for (const Best& b : walk(
-             s.by_key.size(), [&](std::size_t i) { return std::wstring_view(s.learned[s.by_key[i]].key); },
+             s.by_key.size(),
+             [&](std::size_t i) { return std::wstring_view(s.learned[s.by_key[i]].key); },
              [&](std::size_t i) { return static_cast<double>(s.learned[s.by_key[i]].count); },
              [&](std::size_t i) { return s.by_key[i]; }, s.learned_ranges))
       add_user(b.id);
@@ -694,7 +713,8 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
 
   // The words before: in the books, and in what the user sent.
   const std::uint32_t base_w1 = lex && !ctx.w1.empty() ? lex->Find(ctx.w1) : kNone;
-  const std::uint32_t base_w2 = lex && !ctx.w2.empty() && base_w1 != kNone ? lex->Find(ctx.w2) : kNone;
+  const std::uint32_t base_w2 =
+      lex && !ctx.w2.empty() && base_w1 != kNone ? lex->Find(ctx.w2) : kNone;
   std::uint32_t user_w1 = ctx.sentence_start ? 0 : kNone;
   if (!ctx.w1.empty()) {
     if (auto it = s.learned_ids.find(ctx.w1); it != s.learned_ids.end()) user_w1 = it->second;
@@ -734,7 +754,8 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
       continue;
     }
     const double base_word = c.base != kNone ? base_chance(c.base) : 0.0;
-    const double user_word = c.user != kNone ? s.learned[c.user].count / (user_total + kLearnedPrior) : 0.0;
+    const double user_word =
+        c.user != kNone ? s.learned[c.user].count / (user_total + kLearnedPrior) : 0.0;
     const double word = (1 - w.learned) * base_word + w.learned * user_word;
     double base_pair = 0, user_pair = 0, triple = 0;
     if (c.base != kNone && base_w1 != kNone) {
@@ -756,7 +777,8 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     // of their letters are typed they come first, after one use.
     if (c.user != kNone && c.base == kNone && len >= 2 && cost == 0) c.score += kOwnWordLift;
   }
-  std::stable_sort(pool.begin(), pool.end(), [](const Candidate& x, const Candidate& y) { return x.score > y.score; });
+  std::stable_sort(pool.begin(), pool.end(),
+                   [](const Candidate& x, const Candidate& y) { return x.score > y.score; });
 
   std::vector<std::pair<double, std::wstring>> chosen;
   for (const Candidate& c : pool) {
@@ -792,7 +814,8 @@ void Predictor::Learn(std::wstring_view text) {
     const std::uint32_t from = sentence_start ? 0 : prev;
     if (from == 0) ++s.learned[0].count;
     const auto key = (static_cast<std::uint64_t>(from) << 32) | id;
-    auto [slot, fresh] = s.pair_slot.try_emplace(key, static_cast<std::uint32_t>(s.learned[from].next.size()));
+    auto [slot, fresh] =
+        s.pair_slot.try_emplace(key, static_cast<std::uint32_t>(s.learned[from].next.size()));
     if (fresh) s.learned[from].next.push_back({id, 0});
     ++s.learned[from].next[slot->second].count;
     prev = id;

@@ -18,7 +18,8 @@ wchar_t SlipOf(wchar_t intended, const std::array<std::wstring, 4>& layouts, std
     if (at == std::wstring::npos || at >= static_cast<std::size_t>(kCharKeys)) continue;
     std::vector<wchar_t> beside;
     for (int j = 0; j < kCharKeys && j < static_cast<int>(layout.size()); ++j)
-      if (words::KeysTouch(static_cast<int>(at), j) && layout[j] != intended) beside.push_back(layout[j]);
+      if (words::KeysTouch(static_cast<int>(at), j) && layout[j] != intended)
+        beside.push_back(layout[j]);
     if (!beside.empty()) return beside[rng() % beside.size()];
   }
   return intended;

@@ -24,8 +24,8 @@ namespace orv {
 
 struct SimulationOptions {
   std::size_t candidates = 4;
-  double slip = 0;          // chance of a letter on a neighbouring key
-  std::uint32_t seed = 1;   // of the slips
+  double slip = 0;                      // chance of a letter on a neighbouring key
+  std::uint32_t seed = 1;               // of the slips
   std::array<std::wstring, 4> layouts;  // empty: the default layouts
 };
 

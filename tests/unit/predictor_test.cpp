@@ -23,7 +23,10 @@ struct Entry {
 void Put(std::vector<std::uint8_t>& out, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
-std::uint8_t Score(double p) { return p <= 0 ? 0 : static_cast<std::uint8_t>(std::clamp(std::lround(-std::log(p) * 8), 1L, 255L)); }
+std::uint8_t Score(double p) {
+  return p <= 0 ? 0
+                : static_cast<std::uint8_t>(std::clamp(std::lround(-std::log(p) * 8), 1L, 255L));
+}
 std::wstring Fold(std::wstring s) {
   for (auto& c : s) {
     if (c >= L'A' && c <= L'Z') c += 32;
@@ -34,7 +37,9 @@ std::wstring Fold(std::wstring s) {
 }
 
 // Packs words (and pairs by form: "a b" -> chance of b after a) as the packer does.
-std::vector<std::uint8_t> Pack(std::vector<Entry> entries, const std::map<std::pair<std::wstring, std::wstring>, double>& pairs = {}) {
+std::vector<std::uint8_t> Pack(
+    std::vector<Entry> entries,
+    const std::map<std::pair<std::wstring, std::wstring>, double>& pairs = {}) {
   std::sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) {
     return std::make_pair(Fold(x.form), x.form) < std::make_pair(Fold(y.form), y.form);
   });
@@ -65,7 +70,8 @@ std::vector<std::uint8_t> Pack(std::vector<Entry> entries, const std::map<std::p
     return std::uint8_t{0};
   };
   std::vector<std::array<std::uint8_t, 3>> packed_pairs;
-  for (const auto& [key, p] : pairs) packed_pairs.push_back({index(key.first), index(key.second), Score(p)});
+  for (const auto& [key, p] : pairs)
+    packed_pairs.push_back({index(key.first), index(key.second), Score(p)});
   std::sort(packed_pairs.begin(), packed_pairs.end());
   std::uint8_t last = 0;
   for (const auto& p : packed_pairs) {
@@ -76,16 +82,28 @@ std::vector<std::uint8_t> Pack(std::vector<Entry> entries, const std::map<std::p
 }
 
 std::shared_ptr<const Lexicon> English() {
-  return UnpackLexicon(Pack(
-      {{L"the", 0.05, 0.06}, {L"they", 0.01, 0.01}, {L"then", 0.004, 0.003}, {L"them", 0.003, 0.003},
-       {L"there", 0.002, 0.002}, {L"these", 0.001, 0.001}, {L"thus", 0.0005, 0.0005}, {L"cat", 0.001, 0.0005},
-       {L"car", 0.002, 0.001}, {L"I", 0.03, 0.02}, {L"is", 0.01, 0.01}, {L"in", 0.01, 0.015}, {L"ink", 0.0001, 0}},
-      {{{L"the", L"cat"}, 0.2}}));
+  return UnpackLexicon(Pack({{L"the", 0.05, 0.06},
+                             {L"they", 0.01, 0.01},
+                             {L"then", 0.004, 0.003},
+                             {L"them", 0.003, 0.003},
+                             {L"there", 0.002, 0.002},
+                             {L"these", 0.001, 0.001},
+                             {L"thus", 0.0005, 0.0005},
+                             {L"cat", 0.001, 0.0005},
+                             {L"car", 0.002, 0.001},
+                             {L"I", 0.03, 0.02},
+                             {L"is", 0.01, 0.01},
+                             {L"in", 0.01, 0.015},
+                             {L"ink", 0.0001, 0}},
+                            {{{L"the", L"cat"}, 0.2}}));
 }
 
 std::shared_ptr<const Lexicon> Russian() {
-  return UnpackLexicon(Pack({{L"привет", 0.001, 0.001}, {L"пока", 0.002, 0.0005}, {L"при", 0.003, 0.003},
-                             {L"всё", 0.004, 0}, {L"все", 0.005, 0.006}}));
+  return UnpackLexicon(Pack({{L"привет", 0.001, 0.001},
+                             {L"пока", 0.002, 0.0005},
+                             {L"при", 0.003, 0.003},
+                             {L"всё", 0.004, 0},
+                             {L"все", 0.005, 0.006}}));
 }
 
 Predictor& WithBoth(Predictor& p) {
@@ -100,7 +118,8 @@ TEST(Predictor, UnpacksOnlyPackedLexicons) {
   EXPECT_NE(English(), nullptr);
   const auto good = Pack({{L"one", 0.1, 0.1}, {L"two", 0.1, 0}});
   EXPECT_EQ(UnpackLexicon({}), nullptr);
-  EXPECT_EQ(UnpackLexicon(std::vector<std::uint8_t>(good.begin(), good.end() - 1)), nullptr);  // cut short
+  EXPECT_EQ(UnpackLexicon(std::vector<std::uint8_t>(good.begin(), good.end() - 1)),
+            nullptr);  // cut short
   auto trailing = good;
   trailing.push_back(0);
   EXPECT_EQ(UnpackLexicon(trailing), nullptr);
@@ -111,8 +130,8 @@ TEST(Predictor, UnpacksOnlyPackedLexicons) {
   huge[8] = 0xFF, huge[9] = 0xFF, huge[10] = 0xFF;  // more words than bytes
   EXPECT_EQ(UnpackLexicon(huge), nullptr);
   // Words out of order break every lookup.
-  std::vector<std::uint8_t> unsorted{'O', 'V', 'L', 'X', 1, 1, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                     0, 1, 'b', 9, 9, 0, 1, 'a', 9, 9};
+  std::vector<std::uint8_t> unsorted{'O', 'V', 'L', 'X', 1, 1, 0, 0,   2, 0, 0, 0, 0,   0, 0,
+                                     0,   0,   0,   0,   0, 0, 1, 'b', 9, 9, 0, 1, 'a', 9, 9};
   EXPECT_EQ(UnpackLexicon(unsorted), nullptr);
 }
 
@@ -187,7 +206,8 @@ TEST(Predictor, DoesNotOfferAgainWhatWasPassedOverForTheSameWord) {
   WithBoth(p);
   EXPECT_EQ(p.Suggest(L"so t", Language::English, 2), (Words{L"the", L"they"}));
   EXPECT_EQ(p.Suggest(L"so th", Language::English, 2), (Words{L"then", L"them"}));
-  EXPECT_EQ(p.Suggest(L"so th", Language::English, 2), (Words{L"then", L"them"}));  // asked again, not passed
+  EXPECT_EQ(p.Suggest(L"so th", Language::English, 2),
+            (Words{L"then", L"them"}));  // asked again, not passed
   EXPECT_EQ(p.Suggest(L"so the", Language::English, 2), (Words{L"there", L"these"}));
   // The next word starts afresh.
   EXPECT_EQ(p.Suggest(L"so then t", Language::English, 2), (Words{L"the", L"they"}));
@@ -204,7 +224,8 @@ TEST(Predictor, FindsWordsTypedWithALetterOnANeighbouringKey) {
   EXPECT_EQ(p.Suggest(L"d ca", Language::English, 1), Words{L"car"});
   EXPECT_EQ(p.Suggest(L"e cst", Language::English, 1), Words{L"cat"});
   // A layout of one's own moves the neighbours.
-  std::array<std::wstring, 4> layouts = {L"", L"", L"1234567890-=qwertyuiop[]asdfghjkl;'\"zxcvbnm,./?", L""};
+  std::array<std::wstring, 4> layouts = {L"", L"",
+                                         L"1234567890-=qwertyuiop[]asdfghjkl;'\"zxcvbnm,./?", L""};
   std::swap(layouts[2][21], layouts[2][28]);  // g and p change places
   p.SetLayouts(layouts);
   EXPECT_EQ(p.Suggest(L"f tge", Language::English), Words{});
@@ -249,7 +270,10 @@ TEST(TypingSimulator, SlipsLandOnNeighboursAndOfferedWordsRepairThem) {
   EXPECT_LT(r.words_right, r.words);
   EXPECT_GE(r.words_right, r.words / 2);
   for (const auto& sent : r.sent)
-    for (wchar_t c : sent) EXPECT_TRUE(c == L' ' || (c >= L'a' && c <= L'z') || std::wstring(L"[];',./1234567890-=").find(c) != std::wstring::npos) << int(c);
+    for (wchar_t c : sent)
+      EXPECT_TRUE(c == L' ' || (c >= L'a' && c <= L'z') ||
+                  std::wstring(L"[];',./1234567890-=").find(c) != std::wstring::npos)
+          << int(c);
   // The same seed slips the same way.
   Predictor again;
   again.SetLexicon(Language::English, English());
