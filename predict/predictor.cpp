@@ -443,20 +443,31 @@ void Predictor::SetLayouts(const std::array<std::wstring, 4>& layouts) {
 void Predictor::State::BuildNeighbours() {
   std::unordered_map<wchar_t, std::unordered_map<wchar_t, float>>
       near;  // intended -> typed -> weight
-  for (const auto& layout : layouts) {
-    const int keys = static_cast<int>(std::min<std::size_t>(layout.size(), kCharKeys));
-    for (int k = 0; k < keys; ++k) {
-      const wchar_t intended = Fold(layout[k]);
-      const Rect a = CharKeyTwips(k);
-      for (int j = 0; j < keys; ++j) {
-        const wchar_t typed = Fold(layout[j]);
-        if (typed == intended || !words::KeysTouch(k, j)) continue;
-        const Rect b = CharKeyTwips(j);
+  // The keys that touch, and how near their centres are, the same for every layout.
+  struct Touch {
+    int a, b;
+    float weight;
+  };
+  static const std::vector<Touch> touches = [] {
+    std::vector<Touch> out;
+    for (int k = 0; k < kCharKeys; ++k) {
+      for (int j = 0; j < kCharKeys; ++j) {
+        if (!words::KeysTouch(k, j)) continue;
+        const Rect a = CharKeyTwips(k), b = CharKeyTwips(j);
         const double dx = (a.left + a.right - b.left - b.right) / 2.0;
         const double dy = (a.top + a.bottom - b.top - b.bottom) / 2.0;
-        float& weight = near[intended][typed];
-        weight = std::max(weight, static_cast<float>(1.0 / (dx * dx + dy * dy)));
+        out.push_back({k, j, static_cast<float>(1.0 / (dx * dx + dy * dy))});
       }
+    }
+    return out;
+  }();
+  for (const auto& layout : layouts) {
+    for (const Touch& t : touches) {
+      if (static_cast<std::size_t>(std::max(t.a, t.b)) >= layout.size()) continue;
+      const wchar_t intended = Fold(layout[t.a]), typed = Fold(layout[t.b]);
+      if (typed == intended) continue;
+      float& weight = near[intended][typed];
+      weight = std::max(weight, t.weight);
     }
   }
   neighbours.clear();
@@ -579,7 +590,9 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
   }
   s.offer_prefix.assign(ctx.prefix);
   s.offered.clear();
-  if (count == 0 || ctx.letterless_token) return {};
+  // No word is that long: a pasted address or a row of one letter is not completed.
+  constexpr std::size_t kLongestWord = 48;
+  if (count == 0 || ctx.letterless_token || ctx.prefix.size() > kLongestWord) return {};
 
   Language lang = at_start;
   words::LanguageOf(ctx.prefix, lang);

@@ -31,7 +31,7 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
 // word alone (its share of the subtitles and of the books, and of what the
 // user sent). Slips multiply it by the chance of the slip.
 struct PredictorWeights {
-  float subtitles = 0.6f;  // share of the subtitles in a base word's chance
+  float subtitles = 0.4f;  // share of the subtitles in a base word's chance
   float triple = 0.25f;    // weight of the two words before
   float pair = 0.35f;      // weight of the word before (the rest: the word alone)
   float learned = 0.35f;   // share of what the user sent, for words and pairs alike

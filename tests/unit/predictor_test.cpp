@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,34 @@ TEST(Predictor, UnpacksOnlyPackedLexicons) {
   std::vector<std::uint8_t> unsorted{'O', 'V', 'L', 'X', 1, 1, 0, 0,   2, 0, 0, 0, 0,   0, 0,
                                      0,   0,   0,   0,   0, 0, 1, 'b', 9, 9, 0, 1, 'a', 9, 9};
   EXPECT_EQ(UnpackLexicon(unsorted), nullptr);
+}
+
+TEST(Predictor, SurvivesDamagedLexiconsAndOddTexts) {
+  // Whatever a damaged lexicon unpacks to must still answer safely.
+  const auto good =
+      Pack({{L"the", 0.05, 0.06}, {L"then", 0.004, 0}, {L"cat", 0.001, 0.0005}, {L"всё", 0.004, 0}},
+           {{{L"the", L"cat"}, 0.2}});
+  std::mt19937 rng(5);
+  Predictor damaged;
+  for (int round = 0; round < 200; ++round) {
+    auto data = good;
+    for (int flips = 1 + static_cast<int>(rng() % 3); flips > 0; --flips)
+      data[rng() % data.size()] = static_cast<std::uint8_t>(rng());
+    if (round % 7 == 0) data.resize(rng() % data.size());
+    Predictor p;
+    p.SetLexicon(Language::English, UnpackLexicon(data));
+    for (const wchar_t* text : {L"", L"the ", L"th", L"the c"}) p.Suggest(text, Language::English);
+  }
+  Predictor p;
+  WithBoth(p);
+  for (const std::wstring& text :
+       {std::wstring(40000, L'a'), std::wstring(3000, L' '), std::wstring(L"\xD83D\xDE00 th"),
+        std::wstring(L"... ,,, -- th"), std::wstring(L"the\ncat\tt")}) {
+    const auto words = p.Suggest(text, Language::English);
+    EXPECT_LE(words.size(), 4u);
+    p.Learn(text);
+  }
+  EXPECT_EQ(p.Suggest(L"a\ttge", Language::English, 1), Words{L"the"});
 }
 
 TEST(Predictor, OffersTheLikeliestCompletionsOnceEach) {
