@@ -37,17 +37,19 @@ std::wstring Fold(std::wstring s) {
   return s;
 }
 
-// Packs words (and pairs by form: "a b" -> chance of b after a) as the packer does.
-std::vector<std::uint8_t> Pack(
-    std::vector<Entry> entries,
-    const std::map<std::pair<std::wstring, std::wstring>, double>& pairs = {}) {
+using Pairs = std::map<std::pair<std::wstring, std::wstring>, double>;
+using Triples = std::map<std::array<std::wstring, 3>, double>;
+
+// Packs words, pairs ("a b": the chance of b after a) and triples as the packer does.
+std::vector<std::uint8_t> Pack(std::vector<Entry> entries, const Pairs& pairs = {},
+                               const Triples& triples = {}) {
   std::sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) {
     return std::make_pair(Fold(x.form), x.form) < std::make_pair(Fold(y.form), y.form);
   });
   std::vector<std::uint8_t> out{'O', 'V', 'L', 'X', 1, 0, 0, 0};
   Put(out, static_cast<std::uint32_t>(entries.size()));
   Put(out, static_cast<std::uint32_t>(pairs.size()));
-  Put(out, 0);
+  Put(out, static_cast<std::uint32_t>(triples.size()));
   for (const Entry& e : entries) {
     std::string utf8;
     for (wchar_t c : e.form) {
@@ -67,7 +69,7 @@ std::vector<std::uint8_t> Pack(
   auto index = [&](const std::wstring& form) {
     for (std::size_t i = 0; i < entries.size(); ++i)
       if (Fold(entries[i].form) == Fold(form)) return static_cast<std::uint8_t>(i);
-    ADD_FAILURE() << "no word for a pair";
+    ADD_FAILURE() << "no word for a pair or triple";
     return std::uint8_t{0};
   };
   std::vector<std::array<std::uint8_t, 3>> packed_pairs;
@@ -79,6 +81,8 @@ std::vector<std::uint8_t> Pack(
     out.insert(out.end(), {static_cast<std::uint8_t>(p[0] - last), p[1], p[2]});
     last = p[0];
   }
+  for (const auto& [key, p] : triples)
+    out.insert(out.end(), {index(key[0]), index(key[1]), index(key[2]), Score(p)});
   return out;
 }
 
@@ -261,6 +265,84 @@ TEST(Predictor, FindsWordsTypedWithALetterOnANeighbouringKey) {
   EXPECT_EQ(p.Suggest(L"g tpe", Language::English, 1), Words{L"the"});
 }
 
+TEST(Predictor, WeighsTheOneOrTwoWordsBefore) {
+  Predictor p;
+  p.SetLexicon(Language::English,
+               UnpackLexicon(Pack({{L"one", 0.01, 0.01},
+                                   {L"of", 0.02, 0.02},
+                                   {L"most", 0.001, 0.001},
+                                   {L"us", 0.002, 0.002},
+                                   {L"them", 0.002, 0.002},
+                                   {L"a", 0.05, 0.05}},
+                                  {{{L"of", L"us"}, 0.3}, {{L"of", L"them"}, 0.1}},
+                                  {{{L"one", L"of", L"them"}, 0.9}})));
+  EXPECT_EQ(p.Suggest(L"most of ", Language::English, 1), Words{L"us"});
+  EXPECT_EQ(p.Suggest(L"one of ", Language::English, 1), Words{L"them"});
+  // A comma or a dash does not part the words; the end of a sentence does.
+  EXPECT_EQ(p.Suggest(L"one, of ", Language::English, 1), Words{L"them"});
+  EXPECT_EQ(p.Suggest(L"most of - ", Language::English, 1), Words{L"us"});
+  EXPECT_EQ(p.Suggest(L"one. Of ", Language::English, 1), Words{L"us"});
+  EXPECT_EQ(p.Suggest(L"one of. ", Language::English, 1), Words{L"A"});
+  // The words before weigh on completions too.
+  EXPECT_EQ(p.Suggest(L"one of t", Language::English, 1), Words{L"them"});
+}
+
+TEST(Predictor, KeepsTheFormsTheUserWrites) {
+  Predictor p;
+  WithBoth(p);
+  // A capital that only opens a text is not kept; one inside a sentence is.
+  p.Learn(L"Zorro rides");
+  EXPECT_EQ(p.Suggest(L"see zo", Language::English, 1), Words{L"zorro"});
+  p.Learn(L"I saw Zorro");
+  EXPECT_EQ(p.Suggest(L"see zo", Language::English, 1), Words{L"Zorro"});
+  p.Learn(L"the NASA probe");
+  EXPECT_EQ(p.Suggest(L"see na", Language::English, 1), Words{L"NASA"});
+  // Apostrophes and hyphens inside a word belong to it.
+  p.Learn(L"don't stop, кто-то пришёл");
+  EXPECT_EQ(p.Suggest(L"we don'", Language::English, 1), Words{L"don't"});
+  EXPECT_EQ(p.Suggest(L"а кто-", Language::English, 1), Words{L"кто-то"});
+  EXPECT_EQ(p.Suggest(L"он пришел", Language::English, 1), Words{L"пришёл"});
+  // Nothing of a text is taken for a word but its letters.
+  p.Learn(L"42 -- ... 'quoted'");
+  EXPECT_EQ(p.Suggest(L"see q", Language::English, 1), Words{L"quoted"});
+}
+
+TEST(Predictor, FindsEveryWordOfALongHistory) {
+  Predictor p;
+  WithBoth(p);
+  auto word = [](int n) {
+    std::wstring w = L"qz";
+    for (int k = 0; k < 3; ++k, n /= 26) w += static_cast<wchar_t>(L'a' + n % 26);
+    return w + L"y";
+  };
+  auto finds = [&](int n) {
+    const std::wstring w = word(n);
+    const auto offered =
+        p.Suggest(L"go" + std::to_wstring(n) + L" " + w.substr(0, 5), Language::English);
+    return std::find(offered.begin(), offered.end(), w) != offered.end();
+  };
+  // Texts of one word and of many, asked about in between as the keyboard
+  // does after each Enter: learned words are sorted in batches.
+  int next = 0;
+  for (int size : {1, 3, 300, 1, 700, 2, 2000}) {
+    std::wstring text;
+    for (int k = 0; k < size; ++k) text += word(next++) + L" ";
+    p.Learn(text);
+    EXPECT_TRUE(finds(next - 1)) << next;
+  }
+  for (int n = 0; n < next; n += 37) EXPECT_TRUE(finds(n)) << n;
+
+  // A word followed by many others offers its most frequent followers.
+  Predictor bare;
+  for (int n = 0; n < 200; ++n) bare.Learn(L"go " + word(n));
+  for (int n = 0; n < 5; ++n) bare.Learn(L"go " + word(150));
+  const auto after = bare.Suggest(L"we go ", Language::English);
+  const auto follower = std::find_if(after.begin(), after.end(),
+                                     [](const std::wstring& w) { return w.starts_with(L"qz"); });
+  ASSERT_NE(follower, after.end());
+  EXPECT_EQ(*follower, word(150));
+}
+
 TEST(TypingSimulator, CountsTouchesByItsRules) {
   Predictor p;
   p.SetLexicon(Language::English, English());
@@ -286,6 +368,16 @@ TEST(TypingSimulator, CountsTouchesByItsRules) {
   EXPECT_EQ(r.ki, 6u + 2u);
   EXPECT_EQ(r.words, 4u);
   EXPECT_EQ(r.words_right, 4u);
+
+  // Without candidates every character and Enter is typed.
+  Predictor none;
+  none.SetLexicon(Language::English, English());
+  SimulationOptions no_candidates;
+  no_candidates.candidates = 0;
+  r = SimulateTyping(none, {L"the cat", L"then, they."}, no_candidates);
+  EXPECT_EQ(r.ki, r.kn);
+  EXPECT_EQ(r.ks, 0u);
+  EXPECT_DOUBLE_EQ(r.Ksr(), 0.0);
 }
 
 TEST(TypingSimulator, SlipsLandOnNeighboursAndOfferedWordsRepairThem) {
