@@ -8,8 +8,11 @@
 #   bash scripts/predict.sh [--candidates N] [--slip P --seed S] [FILE...]
 #
 # FILE: UTF-8, one text per line, each sent with Enter; without one, the
-# development texts in ../shared/data/texts. --lines odd|even types only
-# those lines (tuning on one half, measuring on the other).
+# development texts in ../shared/data/texts. More options:
+#   --lines odd|even     type only those lines (tune on one half, measure on the other)
+#   --weights s,t,p,l,x  other weights of the sources (see predict/predictor.h)
+#   --cost [--history N] the lexicons' memory and unpacking time, and the cost
+#                        of a suggestion with N remembered texts (100,000)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
