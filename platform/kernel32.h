@@ -34,6 +34,12 @@ class Kernel32 {
   // MoveFileEx(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
   virtual bool MoveFileReplace(const std::wstring& from, const std::wstring& to) = 0;
   virtual bool DeleteFileW(const std::wstring& path) = 0;
+  // CopyFile over any file of the destination's name.
+  virtual bool CopyFileReplace(const std::wstring& from, const std::wstring& to) = 0;
+  // Up to `count` bytes from `offset` (fewer at the file's end, none past
+  // it); false when the file cannot be opened or read.
+  virtual bool ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count,
+                            std::string& bytes) = 0;
 
   // ---- Reading a file whole or not at all
   // GetFileSizeEx on the file opened for reading as ReadFileBytes opens it;
@@ -47,6 +53,14 @@ class Kernel32 {
   virtual std::wstring FromAnsi(const std::string& bytes) = 0;
   // The user's decimal separator (GetLocaleInfo LOCALE_SDECIMAL).
   virtual std::wstring GetDecimalSeparator() = 0;
+
+  // ---- Where the settings can live
+  // CreateDirectory; true when the folder is there afterwards.
+  virtual bool CreateFolder(const std::wstring& path) = 0;
+  // True when this user may make a new file in the folder: a probe file is
+  // created and deleted at once. Attributes say nothing here (Windows
+  // ignores read-only on folders); only trying tells.
+  virtual bool CanCreateFilesIn(const std::wstring& folder) = 0;
 };
 
 }  // namespace orv

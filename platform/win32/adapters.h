@@ -96,11 +96,16 @@ class SystemKernel32 : public Kernel32 {
   bool WriteFileDurably(const std::wstring& path, const std::string& bytes) override;
   bool MoveFileReplace(const std::wstring& from, const std::wstring& to) override;
   bool DeleteFileW(const std::wstring& path) override;
+  bool CopyFileReplace(const std::wstring& from, const std::wstring& to) override;
+  bool ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count,
+                    std::string& bytes) override;
   bool GetFileSizeEx(const std::wstring& path, std::uint64_t& size) override;
   unsigned GetACP() override;
   std::string ToAnsi(const std::wstring& text, bool* lossless) override;
   std::wstring FromAnsi(const std::string& bytes) override;
   std::wstring GetDecimalSeparator() override;
+  bool CreateFolder(const std::wstring& path) override;
+  bool CanCreateFilesIn(const std::wstring& folder) override;
 };
 
 class SystemAdvapi32 : public Advapi32 {
@@ -121,6 +126,7 @@ class SystemAdvapi32 : public Advapi32 {
 class SystemShell32 : public Shell32 {
  public:
   bool Shell_NotifyIconW(std::uint32_t message, const NotifyIconData& data) override;
+  std::wstring AppDataFolder() override;
 };
 
 class SystemComdlg32 : public Comdlg32 {

@@ -47,14 +47,25 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
     return bytes = files[path], true;
   }
   bool WriteFileDurably(const std::wstring& path, const std::string& bytes) override {
-    return !fail_writes && (files[path] = bytes, true);
+    return !fail_writes && !InReadOnlyFolder(path) && (files[path] = bytes, true);
   }
   bool MoveFileReplace(const std::wstring& from, const std::wstring& to) override {
-    if (fail_writes || fail_moves || !files.count(from)) return false;
+    if (fail_writes || fail_moves || !files.count(from) || InReadOnlyFolder(to)) return false;
     files[to] = files[from];
     return files.erase(from), true;
   }
   bool DeleteFileW(const std::wstring& path) override { return files.erase(path) != 0; }
+  bool CopyFileReplace(const std::wstring& from, const std::wstring& to) override {
+    if (fail_writes || !files.count(from)) return false;
+    return files[to] = files[from], true;
+  }
+  bool ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count,
+                    std::string& bytes) override {
+    if (!files.count(path) || unreadable_files.count(path)) return false;
+    const std::string& all = files[path];
+    bytes = offset < all.size() ? all.substr(offset, count) : std::string();
+    return true;
+  }
   // A size over the file's bytes stands for a giant file that is never read.
   std::map<std::wstring, std::uint64_t> sizes;
   bool GetFileSizeEx(const std::wstring& path, std::uint64_t& size) override {
@@ -79,6 +90,19 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
     return out;
   }
   std::wstring GetDecimalSeparator() override { return decimal_separator; }
+
+  // Folders this user may not write into (with a trailing backslash), and
+  // the folders made.
+  std::set<std::wstring> read_only_folders, folders;
+  bool InReadOnlyFolder(const std::wstring& path) {
+    return read_only_folders.count(path.substr(0, path.find_last_of(L'\\') + 1)) != 0;
+  }
+  bool CreateFolder(const std::wstring& path) override {
+    return !InReadOnlyFolder(path) && (folders.insert(path), true);
+  }
+  bool CanCreateFilesIn(const std::wstring& folder) override {
+    return !read_only_folders.count(folder.ends_with(L'\\') ? folder : folder + L'\\');
+  }
 };
 
 }  // namespace orv::fake
