@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "keys/layouts.h"
+#include "keys/word_completion.h"
 #include "predict/words.h"
 
 namespace orv {
@@ -516,19 +517,23 @@ bool LastWord(std::wstring_view text, std::size_t start, std::size_t end, std::w
 
 Context ReadContext(std::wstring_view text) {
   Context c;
-  std::size_t start = text.size();
-  while (start > 0 && !IsSpace(text[start - 1])) --start;
-  // Opening quotes, brackets and dashes stand before a word; any other
-  // character in it may be a letter's slip onto a digit or a comma.
-  std::size_t p = start;
-  while (p < text.size() &&
-         std::wstring_view(L"\"'([{-\x2014\x2013\xAB\x201C\x201E").find(text[p]) !=
-             std::wstring_view::npos)
-    ++p;
-  c.letterless_token =
-      std::none_of(text.begin() + p, text.end(), words::IsLetter) && p < text.size();
+  // The word being typed is what a touched candidate replaces: letters,
+  // digits (a slip of the top row), and apostrophes and hyphens inside.
+  std::size_t p = text.size();
+  while (p > 0 && IsWordCharacter(text[p - 1])) --p;
+  while (p < text.size() && words::IsJoiner(text[p])) ++p;
+  const std::wstring_view opening = L"\"'([{-\x2014\x2013\xAB\x201C\x201E";
+  if (p == text.size()) {
+    // After other punctuation ("word," with no space) the next word cannot begin yet.
+    c.letterless_token =
+        p > 0 && !IsSpace(text[p - 1]) && opening.find(text[p - 1]) == std::wstring_view::npos;
+  } else {
+    c.letterless_token = std::none_of(text.begin() + p, text.end(), words::IsLetter);
+  }
   c.prefix_start = p;
   c.prefix = text.substr(p);
+  std::size_t start = p;
+  while (start > 0 && !IsSpace(text[start - 1])) --start;
   // Up to two words back, across punctuation that does not end a sentence
   // and tokens without letters (a dash between words).
   std::size_t pos = start;
@@ -786,9 +791,10 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     const double pair = (1 - w.learned) * base_pair + w.learned * user_pair;
     const double chance = w.triple * triple + w.pair * pair + (1 - w.triple - w.pair) * word;
     c.score = chance > 0 ? std::log(chance) + cost : -std::numeric_limits<double>::infinity();
-    // The user's own words (a street, a contact) are no base word: once two
-    // of their letters are typed they come first, after one use.
-    if (c.user != kNone && c.base == kNone && len >= 2 && cost == 0) c.score += kOwnWordLift;
+    // The words the user has sent (a street, a contact, or any other) come
+    // first once two of their letters are typed, after one use; among
+    // themselves they keep their order.
+    if (c.user != kNone && len >= 2 && cost == 0) c.score += kOwnWordLift;
   }
   std::stable_sort(pool.begin(), pool.end(),
                    [](const Candidate& x, const Candidate& y) { return x.score > y.score; });

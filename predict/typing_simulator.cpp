@@ -5,6 +5,7 @@
 #include <random>
 
 #include "keys/layouts.h"
+#include "keys/word_completion.h"
 #include "predict/words.h"
 
 namespace orv {
@@ -48,7 +49,7 @@ SimulationResult SimulateTyping(Predictor& predictor, const std::vector<std::wst
           ++i;
           continue;
         }
-        if (auto_space && !(ch >= L'0' && ch <= L'9')) typed.pop_back();
+        if (auto_space && ClosesUp(ch)) typed.pop_back();
         auto_space = false;
         typed += ch;
         ++r.ki;
@@ -65,9 +66,10 @@ SimulationResult SimulateTyping(Predictor& predictor, const std::vector<std::wst
       for (std::size_t j = 0; j <= word.size(); ++j) {
         const auto offered = predictor.Suggest(typed, lang, options.candidates);
         if (std::find(offered.begin(), offered.end(), word) != offered.end()) {
+          // What the keyboard does with the touch, slips before it included.
           ++r.ks;
-          typed.resize(start);
-          typed += word + L" ";
+          const LineSplice splice = CompleteWord(typed, typed.size(), word);
+          typed.replace(splice.start, splice.end - splice.start, splice.text);
           auto_space = taken = true;
           break;
         }
@@ -78,7 +80,8 @@ SimulationResult SimulateTyping(Predictor& predictor, const std::vector<std::wst
         typed += key;
         ++r.ki;
       }
-      if (taken || typed.compare(start, std::wstring::npos, word) == 0) ++r.words_right;
+      const std::wstring meant = taken ? word + L" " : word;
+      if (typed.compare(start, std::wstring::npos, meant) == 0) ++r.words_right;
       i = end;
     }
     ++r.ki;  // Enter

@@ -18,9 +18,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 out=build/predict
 bin=$out/predict_sim
-sources=(tools/predict/predict_sim.cpp predict/*.cpp keys/layouts.cpp controls/controls.cpp)
+sources=(tools/predict/predict_sim.cpp predict/*.cpp keys/layouts.cpp keys/word_completion.cpp controls/controls.cpp)
 mkdir -p "$out"
-if [ ! -x "$bin" ] || [ -n "$(find "${sources[@]}" predict keys/layouts.h controls/controls.h platform/types.h \
+if [ ! -x "$bin" ] || [ -n "$(find "${sources[@]}" predict keys/layouts.h keys/word_completion.h controls/controls.h \
+    platform/types.h \
     -newer "$bin" 2>/dev/null | head -1)" ]; then
   g++ -std=c++20 -O2 -I. -o "$bin" "${sources[@]}"
 fi
