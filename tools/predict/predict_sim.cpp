@@ -10,6 +10,7 @@
 //       word of its own), of the first call after, and of a call with and
 //       without that history. The program builds for Windows as well, where
 //       wide characters take half the room.
+#include <malloc.h>
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -32,22 +33,27 @@
 // Every allocation is counted, so the lexicons' memory is measured the same
 // way on every system (wide characters take 2 bytes on Windows, 4 here).
 std::atomic<std::size_t> g_heap{0};
-constexpr std::size_t kHeader = 16;
+
+std::size_t BlockSize(void* p) {
+#ifdef _WIN32
+  return _msize(p);
+#else
+  return malloc_usable_size(p);
+#endif
+}
 
 void* operator new(std::size_t size) {
-  auto* p = static_cast<unsigned char*>(std::malloc(size + kHeader));
+  void* p = std::malloc(size ? size : 1);
   if (!p) throw std::bad_alloc();
-  *reinterpret_cast<std::size_t*>(p) = size;
-  g_heap += size;
-  return p + kHeader;
+  g_heap += BlockSize(p);
+  return p;
 }
-void operator delete(void* ptr) noexcept {
-  if (!ptr) return;
-  auto* p = static_cast<unsigned char*>(ptr) - kHeader;
-  g_heap -= *reinterpret_cast<std::size_t*>(p);
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  g_heap -= BlockSize(p);
   std::free(p);
 }
-void operator delete(void* ptr, std::size_t) noexcept { operator delete(ptr); }
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
