@@ -31,8 +31,9 @@ constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 // How many of the best words each source hands to the blend.
 constexpr std::size_t kPerSource = 12;
 // What the user sent counts fully only once there is enough of it: a word
-// used once in the first text is not yet the likeliest word of all.
-constexpr double kLearnedPrior = 400;
+// used once in the first text is not yet the likeliest word of all (it
+// comes first once two of its letters are typed, below).
+constexpr double kLearnedPrior = 5000;
 constexpr double kLearnedPairPrior = 4;
 constexpr double kOwnWordLift = 100;
 // How many of the most frequent base words stand ready for an empty prefix.
