@@ -16,6 +16,7 @@
 #include "keys/edit_line.h"
 #include "keys/key_highlight.h"
 #include "keys/key_repeat.h"
+#include "keys/press_model.h"
 #include "keys/layouts.h"
 #include "keys/shift_state.h"
 #include "platform/ports.h"
@@ -48,7 +49,7 @@ enum OptionBox : int {
 inline const std::wstring kBuildFolder = L"D:\\OrvCar\\OrvKey\\build";
 inline const std::wstring kBuildDataFolder = L"D:\\OrvCar\\";
 
-class FrmKbd : public Form {
+class FrmKbd : public Form, private PressSurface {
  public:
   FrmKbd(Ports& ports, KelpUltimate& kelp);
   // The tip window is optional until the shell provides one.
@@ -85,6 +86,8 @@ class FrmKbd : public Form {
   void Form_Unload(std::int16_t& cancel);
   void Form_MouseDown(int button);
   void picHook_MouseMove(int button, int x_twips, int y_twips);
+  // The notification area came (back): the tray icon goes in again.
+  void Form_TaskbarCreated();
   // The shell calls this before it hands each window event to a handler.
   void BeginEvent() { target_.BeginEvent(); }
   // True once the process has been told to end; nothing runs after that.
@@ -99,6 +102,11 @@ class FrmKbd : public Form {
   void lblControl_MouseUp(int index);
   void lblControl_Click(int index);
   void tmrRepeat_Timer();
+  // A press of the mouse, a finger or a pen on the window (client
+  // coordinates). False for a finger or a pen on the background, which the
+  // shell hands back to the system to become the mouse's (and a drag).
+  bool Form_Press(const PressEvent& e);
+  const PressModel& Presses() const { return presses_; }
 
   // ---- Target capture and mirroring
   void tmrhWnd_Timer();
@@ -140,14 +148,20 @@ class FrmKbd : public Form {
   void TabToNextField();
   void PressEnterInTarget();
   void ShowEditingTip();
-  // A key held down: what it types, its repeat, and whether its release
-  // left a click to take (keyboard_events.cpp).
   void TypeCharacter(const std::wstring& ch);
-  void StartHold(KeyRef key, bool repeats, std::wstring types);
-  void EndHold();
-  void ActOnHeldKey();
-  bool FingerOnHeldKey();
   void ArmRepeatTimer();
+  // The keys as the press model sees them (keyboard_events.cpp).
+  Hit HitTest(Point pt) override;
+  std::wstring Shows(KeyRef key) override;
+  bool Repeats(KeyRef key) override;
+  bool IsModifier(KeyRef key) override;
+  void KeyDown(KeyRef key) override;
+  void KeyUp(KeyRef key) override;
+  void PaintHeldKeys(KeyRef::Kind row);
+  void KeyAct(KeyRef key, const std::wstring& shown) override;
+  void ChordBegins(KeyRef modifier) override;
+  void ChordEnds(KeyRef modifier) override;
+  std::optional<Point> MouseNow() override;
 
   Ports& p_;
   KelpUltimate& kelp_;
@@ -159,9 +173,7 @@ class FrmKbd : public Form {
   SettingsFile settings_file_;
   TrayMode tray_;
   OptionsPanel options_;
-  KeyRepeat repeat_;
-  std::wstring held_text_;
-  bool touch_spent_ = false;
+  PressModel presses_{*this};
   std::wstring data_folder_;
   FrmTip* tip_ = nullptr;
   int laid_out_dpi_ = 96;

@@ -30,7 +30,7 @@ std::wstring MakeFilePath(Ports&, const std::wstring& folder, const std::wstring
   return out;
 }
 
-void AddTrayIcon(Shell32& shell32, Hwnd wnd, Hicon icon, std::uint32_t callback_message,
+bool AddTrayIcon(Shell32& shell32, Hwnd wnd, Hicon icon, std::uint32_t callback_message,
                  const std::wstring& tip) {
   NotifyIconData nid;
   nid.hwnd = wnd;
@@ -39,7 +39,7 @@ void AddTrayIcon(Shell32& shell32, Hwnd wnd, Hicon icon, std::uint32_t callback_
   nid.callback_message = callback_message;
   nid.icon = icon;
   nid.tip = tip.substr(0, 63);
-  shell32.Shell_NotifyIconW(kNimAdd, nid);
+  return shell32.Shell_NotifyIconW(kNimAdd, nid);
 }
 
 void RemoveTrayIcon(Shell32& shell32, Hwnd wnd) {

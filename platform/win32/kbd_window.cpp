@@ -1,6 +1,8 @@
 // The real keyboard window.
 #include "platform/win32/kbd_window.h"
 
+#include "platform/win32/touch_input.h"
+
 #include <commctrl.h>
 #include <windowsx.h>
 
@@ -37,10 +39,6 @@ constexpr Color kLayoutBoxBack = 0x00262626;
 constexpr int kDropHeight96 = 240;
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-
-bool Inside(const Rect& r, POINT p) {
-  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
 
 std::wstring WindowText(HWND hwnd) {
   const int n = GetWindowTextLengthW(hwnd);
@@ -79,6 +77,9 @@ bool KbdWindow::Create() {
   }
   m_.AttachWindow(FromHwnd(hwnd_));
   m_.SetIcon(FromNative(icon_.get()));
+  // A finger on a key presses it at once, and a held key repeats.
+  TurnOffTouchGestures(hwnd_);
+  taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
   // The monitor the window came up on may not be at the system's density.
   if (const int dpi = Win32Toolkit::WindowDpi(hwnd_); dpi != tk_.Dpi()) {
     tk_.SetDpi(dpi);
@@ -226,6 +227,10 @@ LRESULT KbdWindow::OnChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM lp, UI
 }
 
 LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == taskbar_created_ && msg != 0) {
+    Dispatch([&] { m_.Form_TaskbarCreated(); });
+    return 0;
+  }
   switch (msg) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return OnPaint();
@@ -267,18 +272,18 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      OnKeyPress(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)},
-                 msg == WM_LBUTTONDOWN   ? MouseButton::Left
-                 : msg == WM_RBUTTONDOWN ? MouseButton::Right
-                                         : MouseButton::Middle);
-      return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP: OnKeyRelease(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
+    case WM_MBUTTONUP: {
+      const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+      MousePress(down ? PressEvent::Kind::kDown : PressEvent::Kind::kUp, lp,
+                 msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP   ? PressButton::kLeft
+                 : msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP ? PressButton::kRight
+                                                                : PressButton::kMiddle);
+      return 0;
+    }
     case WM_MOUSEMOVE:
-      // A finger that slides off the key it pressed ends the hold there.
-      if (pressed_kind_ != KeyKind::None && !OverPressedKey({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}))
-        EndPress(false);
+      if (m_.Presses().Holds(kMousePointer)) MousePress(PressEvent::Kind::kMove, lp, PressButton::kLeft);
       break;
     case WM_CANCELMODE:
     case WM_CAPTURECHANGED:
@@ -287,11 +292,32 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // our windows): its release may then go elsewhere, so the lift is
       // looked for. The touch goes on meanwhile; the held key's beat stops
       // by itself once the button is up.
-      if (pressed_kind_ != KeyKind::None &&
-          (msg == WM_CANCELMODE || reinterpret_cast<HWND>(lp) != hwnd_))
-        SetTimer(hwnd_, kTimerLift, kLiftCheckMs, nullptr);
+      if (m_.Presses().Holds(kMousePointer) &&
+          (msg == WM_CANCELMODE || reinterpret_cast<HWND>(lp) != hwnd_)) {
+        MousePress(PressEvent::Kind::kLost, 0, PressButton::kLeft);
+      }
       if (msg == WM_CANCELMODE) break;
       return 0;
+    case kWmPointerDown:
+    case kWmPointerUpdate:
+    case kWmPointerUp:
+    case kWmPointerCaptureChanged:
+      // A finger or a pen on a key is handled here and never becomes the
+      // mouse's: the cursor stays, and so does the focus of the application
+      // typed into. On the background the system makes it the mouse's.
+      if (const auto e = PointerPressEvent(hwnd_, msg, wp, lp); e && Press(*e)) return 0;
+      break;
+    case kWmPointerActivate: {
+      // As for the mouse: a key leaves the focus where it is.
+      const DWORD at = GetMessagePos();
+      if (WindowFromPoint(POINT{GET_X_LPARAM(at), GET_Y_LPARAM(at)}) == hwnd_) return kPaNoActivate;
+      break;
+    }
+    case WM_POWERBROADCAST:
+      // A car PC sleeps at every ignition off; the hook may not have
+      // survived it.
+      if (wp == PBT_APMRESUMEAUTOMATIC) press_hook_.Reinstall();
+      return TRUE;
     case WM_WINDOWPOSCHANGED: {
       // Only a move or a size is news to the model. A change of the z-order
       // alone (made topmost during start-up) must not put the old place
@@ -372,100 +398,43 @@ void KbdWindow::OnCommand(WORD id, WORD code, HWND control) {
   }
 }
 
-// The function keys lie over the character keys where both could answer.
-KeyKind KbdWindow::KeyAt(POINT pt, int* index) const {
-  for (std::size_t i = 0; i < m_.lblControl.size(); ++i) {
-    if (Inside(m_.lblControl[i].Bounds(), pt)) {
-      *index = static_cast<int>(i);
-      return KeyKind::Function;
-    }
-  }
-  for (std::size_t i = 0; i < m_.lblX.size(); ++i) {
-    if (Inside(m_.lblX[i].Bounds(), pt)) {
-      *index = static_cast<int>(i);
-      return KeyKind::Character;
-    }
-  }
-  return KeyKind::None;
+bool KbdWindow::Press(const PressEvent& e) {
+  bool taken = false;
+  Dispatch([&] { taken = m_.Form_Press(e); });
+  return taken;
 }
 
-void KbdWindow::KeyMouseDown(KeyKind kind, int index) {
-  Dispatch([&] {
-    if (kind == KeyKind::Character)
-      m_.lblX_MouseDown(index);
-    else
-      m_.lblControl_MouseDown(index);
-  });
-}
-
-void KbdWindow::KeyMouseUp(KeyKind kind, int index) {
-  Dispatch([&] {
-    if (kind == KeyKind::Character)
-      m_.lblX_MouseUp(index);
-    else
-      m_.lblControl_MouseUp(index);
-  });
-}
-
-void KbdWindow::KeyClick(KeyKind kind, int index) {
-  Dispatch([&] {
-    if (kind == KeyKind::Character)
-      m_.lblX_Click(index);
-    else
-      m_.lblControl_Click(index);
-  });
-}
-
-// Only the left button works the keys; any button on the background drags.
-void KbdWindow::OnKeyPress(POINT pt, MouseButton button) {
-  int index = -1;
-  const KeyKind kind = KeyAt(pt, &index);
-  if (kind == KeyKind::None) {
-    for (std::size_t i = 0; i < m_.lblInfo.size(); ++i) {
-      if (Inside(m_.lblInfo[i].Bounds(), pt)) return;
-    }
-    Dispatch([&] { m_.Form_MouseDown(static_cast<int>(button)); });
-    return;
-  }
-  if (button != MouseButton::Left) return;
-  // A lift the capture did not bring us, noticed only now.
-  EndPress(OverPressedKey(pt));
-  pressed_kind_ = kind;
-  pressed_index_ = index;
-  SetCapture(hwnd_);
-  KeyMouseDown(kind, index);
-}
-
-// A release over the key that was pressed is its click.
-void KbdWindow::OnKeyRelease(POINT pt) { EndPress(OverPressedKey(pt)); }
-
-bool KbdWindow::OverPressedKey(POINT pt) const {
-  int over = -1;
-  return KeyAt(pt, &over) == pressed_kind_ && over == pressed_index_;
+void KbdWindow::MousePress(PressEvent::Kind kind, LPARAM lp, PressButton button) {
+  PressEvent e;
+  e.kind = kind;
+  e.pointer = kMousePointer;
+  e.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  e.time = static_cast<std::uint32_t>(GetMessageTime());
+  e.button = button;
+  Press(e);
+  FollowMousePress(kind == PressEvent::Kind::kDown);
 }
 
 // The capture is ours to give back only while we have it: another of our
 // windows may have taken it.
-void KbdWindow::EndPress(bool click) {
-  if (pressed_kind_ == KeyKind::None) return;
-  const KeyKind kind = std::exchange(pressed_kind_, KeyKind::None);
-  const int index = pressed_index_;
-  KillTimer(hwnd_, kTimerLift);
-  if (GetCapture() == hwnd_) ReleaseCapture();
-  KeyMouseUp(kind, index);
-  if (click && !m_.Ended()) KeyClick(kind, index);
+void KbdWindow::FollowMousePress(bool pressed_now) {
+  if (m_.Ended()) return;
+  const bool pressed = m_.Presses().Holds(kMousePointer);
+  if (pressed && pressed_now) SetCapture(hwnd_);
+  if (!pressed && GetCapture() == hwnd_) ReleaseCapture();
+  if (m_.Presses().AwaitsLift())
+    SetTimer(hwnd_, kTimerLift, kLiftCheckMs, nullptr);
+  else
+    KillTimer(hwnd_, kTimerLift);
 }
 
 void KbdWindow::CheckLift() {
-  if (pressed_kind_ == KeyKind::None) {
-    KillTimer(hwnd_, kTimerLift);
-    return;
-  }
+  if (!m_.Presses().AwaitsLift()) return FollowMousePress(false);
   if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) return;
   POINT pt;
   GetCursorPos(&pt);
   ScreenToClient(hwnd_, &pt);
-  EndPress(OverPressedKey(pt));
+  MousePress(PressEvent::Kind::kUp, MAKELPARAM(pt.x, pt.y), PressButton::kLeft);
 }
 
 // A press starts the tick (the hook has already put it on record for the
