@@ -45,10 +45,10 @@ DWORD WINAPI HookThread(void* ready) {
   }
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (msg.hwnd == nullptr && msg.message == kMsgReinstall) {
-      UnhookWindowsHookEx(g_hook);
-      if ((g_hook = SetHook()) == nullptr) {
-        PostMessageW(g_wnd, g_refused_msg, 0, 0);
-        return 0;
+      // The new hook is set before the old one goes, so no press falls
+      // between them; one seen twice meanwhile does no harm.
+      if (HHOOK fresh = SetHook()) {
+        UnhookWindowsHookEx(std::exchange(g_hook, fresh));
       }
       continue;
     }

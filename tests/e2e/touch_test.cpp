@@ -1,0 +1,113 @@
+// The keyboard on a touch screen, as far as Wine shows it: press-and-hold is
+// off over the keys, the mouse still types, repeats and drags, a finger's
+// press-and-hold on a field captures it, and capture survives a resume.
+// Wine sends no pointer messages: fingers on the keys are proven over the
+// fakes (press_test.cpp).
+#include "harness.h"
+
+namespace orv::e2e {
+namespace {
+
+using Touch = Scene;
+
+// What the pen and touch service asks a window, and reads from it.
+constexpr UINT kQueryGestures = 0x02CC;
+constexpr DWORD kPressAndHoldOff = 0x00000001, kFlicksOff = 0x00010000;
+constexpr DWORD kPenTapOff = 0x00000008, kPenBarrelOff = 0x00000010;
+
+TEST_F(Touch, PressAndHoldIsOffAndTheMouseStillTypesRepeatsAndDrags) {
+  const POINT key = keyboard.KeyCentre(12);
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(keyboard.window, kQueryGestures, 0, MAKELPARAM(key.x, key.y),
+                                  SMTO_ABORTIFHUNG, 2000, &answer));
+  const DWORD off = kPressAndHoldOff | kPenTapOff | kPenBarrelOff | kFlicksOff;
+  EXPECT_EQ(answer & off, off);
+  const auto property = reinterpret_cast<DWORD_PTR>(
+      GetPropW(keyboard.window, L"MicrosoftTabletPenServiceProperty"));
+  EXPECT_EQ(property & off, off);
+
+  // Types, repeats and stops at the lift.
+  ASSERT_TRUE(Capture(kEdit1, L"abc"));
+  keyboard.Type(L"ж");
+  ASSERT_TRUE(FieldShows(kEdit1, L"abcж"));
+  Press(keyboard.KeyCentre(13));
+  std::this_thread::sleep_for(900ms);
+  Release(keyboard.KeyCentre(13));
+  std::wstring held;
+  ASSERT_TRUE(WaitSteady([&] { return target.FieldText(kEdit1); }, held, "the field to settle"));
+  EXPECT_GE(held.size(), 4u + 1 + 4) << Narrow(held);
+
+  // The background drags the window along.
+  const RECT before = keyboard.rect();
+  POINT at = keyboard.ToScreen({20, 20});
+  Press(at);
+  for (int step = 0; step < 6; ++step) {
+    at.x += 10, at.y -= 10;
+    SendMouse(at, 0);
+    std::this_thread::sleep_for(30ms);
+  }
+  Release(at);
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        const RECT now = keyboard.rect();
+        return now.left == before.left + 60 && now.top == before.top - 60;
+      },
+      3000ms, "the keyboard moved by the drag", [&] { return DescribeWindow(keyboard.window); }));
+}
+
+// Sends the right button's press and release at `at`, stamped as the
+// system stamps a mouse press it made from a finger (or not).
+void RightClick(POINT at, ULONG_PTR extra) {
+  SetCursorPos(at.x, at.y);
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+  in[0].mi.dwExtraInfo = in[1].mi.dwExtraInfo = extra;
+  SendInput(2, in, sizeof in[0]);
+}
+
+// The field's own context menu, which the right button opens, goes again
+// with Escape.
+Result MenuGone(HWND field) {
+  const POINT centre = Centre(WindowRect(field));
+  return WaitFor(
+      [&] {
+        if (WindowFromPoint(centre) == field) return true;
+        keybd_event(VK_ESCAPE, 0, 0, 0);
+        keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+        std::this_thread::sleep_for(100ms);
+        return false;
+      },
+      3000ms, "the context menu to go");
+}
+
+// A finger held on a field arrives as the right button: it captures the
+// field; the mouse's right button does not. After a resume from sleep the
+// hook is set again and every touch is still seen.
+TEST_F(Touch, PressAndHoldOnAFieldCapturesAndCaptureSurvivesAResume) {
+  ASSERT_TRUE(Capture(kEdit1, L"first"));
+  target.SetFieldText(kEdit2, L"mouse");
+  RightClick(target.FieldCentre(kEdit2), 0);
+  std::wstring line;
+  ASSERT_TRUE(WaitSteady([&] { return WindowText(keyboard.EditLine()); }, line, "the line"));
+  EXPECT_EQ(Narrow(line), "first") << "the mouse's right button captured a field";
+  ASSERT_TRUE(MenuGone(target.Field(kEdit2)));
+  target.SetFieldText(kEdit2, L"finger");
+  RightClick(target.FieldCentre(kEdit2), 0xFF515780u);
+  EXPECT_TRUE(LineShows(L"finger"));
+  ASSERT_TRUE(MenuGone(target.Field(kEdit2)));
+
+  for (int resume = 0; resume < 2; ++resume) {
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(keyboard.window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0,
+                                    SMTO_ABORTIFHUNG, 2000, &answer));
+    const std::wstring text = L"after " + std::to_wstring(resume);
+    EXPECT_TRUE(Capture(resume ? kEdit1 : kEdit3, text));
+    keyboard.Type(L"ж");
+    EXPECT_TRUE(FieldShows(resume ? kEdit1 : kEdit3, text + L"ж"));
+  }
+}
+
+}  // namespace
+}  // namespace orv::e2e
