@@ -31,6 +31,8 @@ constexpr UINT_PTR kTimerRepeat = 2;
 // Looks for the finger's lift while a press goes on without the capture.
 constexpr UINT_PTR kTimerLift = 3;
 constexpr UINT kLiftCheckMs = 15;
+// Asks, a while after a press that raw input saw, whether the hook saw it.
+constexpr UINT_PTR kTimerHookCheck = 4;
 constexpr int kIdText = 1000, kIdLang = 1100, kIdFont = 1200, kIdSize = 1201, kIdOption = 1300,
               kIdButton = 1400, kIdHook = 1500;
 constexpr Color kOptionText = 0x00E0E0E0;
@@ -108,6 +110,9 @@ bool KbdWindow::Create() {
   // stands in for a refused hook; it cannot wake the tick for the release.
   hooked_ = press_hook_.Install(hwnd_, kMsgLeftButton, kMsgHookRefused, on_left_press);
   if (!hooked_) UseRawInput();
+  // Raw input also watches the hook, which the system may drop unsaid.
+  RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
+  RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
 
   label_versions_.assign(m_.lblX.size() + m_.lblControl.size() + m_.lblInfo.size(), ~0ull);
   return true;
@@ -242,6 +247,7 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       if (wp == kTimerRepeat) Dispatch([&] { m_.tmrRepeat.Fire(); });
       if (wp == kTimerLift) CheckLift();
+      if (wp == kTimerHookCheck) CheckHook();
       return 0;
     case kMsgLeftButton: OnLeftButton(wp != 0); return 0;
     case kMsgHookRefused: UseRawInput(); return 0;
@@ -255,8 +261,13 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (GetRawInputData(reinterpret_cast<HRAWINPUT>(lp), RID_INPUT, &input, &size,
                           sizeof(RAWINPUTHEADER)) != static_cast<UINT>(-1) &&
           input.header.dwType == RIM_TYPEMOUSE &&
-          (input.data.mouse.usButtonFlags & RI_MOUSE_LEFT_BUTTON_DOWN) && on_left_press) {
-        on_left_press();
+          (input.data.mouse.usButtonFlags & RI_MOUSE_LEFT_BUTTON_DOWN)) {
+        if (!hooked_) {
+          if (on_left_press) on_left_press();
+        } else {
+          hook_watch_.RawPress(static_cast<std::uint32_t>(GetMessageTime()));
+          SetTimer(hwnd_, kTimerHookCheck, HookWatch::kGraceMs + 20, nullptr);
+        }
       }
       break;
     }
@@ -441,10 +452,23 @@ void KbdWindow::CheckLift() {
 // model, since the finger may be gone before the first tick asks for the
 // button); the tick stops a while after the release.
 void KbdWindow::OnLeftButton(bool down) {
+  if (down) hook_watch_.HookPress(static_cast<std::uint32_t>(GetMessageTime()));
   press_unseen_ |= down;
   button_down_ = down;
   if (!down) linger_until_ = GetTickCount() + kPollLingerMs;
   if (m_.tmrhWnd.Enabled() && !poll_running_) StartPoll();
+}
+
+// A press went by that the hook did not report: it is set again, and the
+// press it missed still reaches the capture, which takes the field the
+// finger is on.
+void KbdWindow::CheckHook() {
+  KillTimer(hwnd_, kTimerHookCheck);
+  if (!hooked_ || !hook_watch_.HookLost(GetTickCount())) return;
+  press_hook_.Reinstall();
+  if (on_left_press) on_left_press();
+  OnLeftButton(true);
+  OnLeftButton(false);
 }
 
 // A tick inside another event (a tip sliding in) is skipped by the model,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/frmKbd.h"
+#include "app/hook_watch.h"
 #include "platform/win32/press_hook.h"
 #include "platform/win32/toolkit.h"
 #include "platform/win32/unique_handle.h"
@@ -118,7 +119,9 @@ class KbdWindow : public WindowBase<KbdWindow> {
   void SyncPollTimer();
   void StartPoll();
   void StopPoll();
+  void CheckHook();
   PressHook press_hook_;
+  HookWatch hook_watch_;
   bool hooked_ = false;
   bool button_down_ = false;
   bool poll_running_ = false;

@@ -3,6 +3,7 @@
 // per finger. Wine sends no pointer messages, so this is where the pointer
 // paths are proven; the mouse's are also driven end to end. Then the
 // touches the capture takes, and tray mode without a notification area.
+#include "app/hook_watch.h"
 #include "fakes/kbd_fixture.h"
 #include "keys/press_model.h"
 
@@ -176,6 +177,23 @@ TEST(TouchOnAField, LeftButtonOrAFingersPressAndHold) {
   EXPECT_TRUE(TouchesAField(false, true, pen));
   EXPECT_FALSE(TouchesAField(false, true, mouse));
   EXPECT_FALSE(TouchesAField(false, true, 0xFF515600u));
+}
+
+// The hook's report of a press may come before or after raw input's; a
+// press it never reports means it is gone. The tick count may wrap.
+TEST(HookWatch, APressOnlyRawInputSawMeansTheHookIsGone) {
+  HookWatch watch;
+  const std::uint32_t t = 0xFFFFFF80u;
+  watch.HookPress(t);
+  watch.RawPress(t + 5);
+  EXPECT_FALSE(watch.HookLost(t + 300));
+  watch.RawPress(t + 1000);
+  watch.HookPress(t + 1010);
+  EXPECT_FALSE(watch.HookLost(t + 1300));
+  watch.RawPress(t + 2000);
+  EXPECT_FALSE(watch.HookLost(t + 2100)) << "asked too soon";
+  EXPECT_TRUE(watch.HookLost(t + 2300));
+  EXPECT_FALSE(watch.HookLost(t + 2600)) << "said once";
 }
 
 // Without a notification area tray mode keeps the keyboard on screen:
