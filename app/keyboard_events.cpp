@@ -35,11 +35,11 @@ void FrmKbd::lblX_MouseDown(int index) {
   highlight_.Paint(lblX, lblControl[kKeyClr].ForeColor(), index);
 }
 
-void FrmKbd::lblX_MouseUp(int index) {
-  highlight_.Paint(lblX, lblControl[kKeyClr].ForeColor());
-}
+void FrmKbd::lblX_MouseUp(int index) { highlight_.Paint(lblX, lblControl[kKeyClr].ForeColor()); }
 
-void FrmKbd::lblX_Click(int index) { TypeCharacter(lblX[static_cast<std::size_t>(index)].Caption()); }
+void FrmKbd::lblX_Click(int index) {
+  TypeCharacter(lblX[static_cast<std::size_t>(index)].Caption());
+}
 
 void FrmKbd::TypeCharacter(const std::wstring& ch) {
   target_.TypeKeys(ch);

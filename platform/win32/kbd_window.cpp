@@ -294,7 +294,8 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_MOUSEMOVE:
-      if (m_.Presses().Holds(kMousePointer)) MousePress(PressEvent::Kind::kMove, lp, PressButton::kLeft);
+      if (m_.Presses().Holds(kMousePointer))
+        MousePress(PressEvent::Kind::kMove, lp, PressButton::kLeft);
       break;
     case WM_CANCELMODE:
     case WM_CAPTURECHANGED:

@@ -32,7 +32,9 @@ LRESULT CALLBACK OnLowLevelMouse(int code, WPARAM wp, LPARAM lp) {
   return CallNextHookEx(g_hook, code, wp, lp);
 }
 
-HHOOK SetHook() { return SetWindowsHookExW(WH_MOUSE_LL, OnLowLevelMouse, GetModuleHandleW(nullptr), 0); }
+HHOOK SetHook() {
+  return SetWindowsHookExW(WH_MOUSE_LL, OnLowLevelMouse, GetModuleHandleW(nullptr), 0);
+}
 
 DWORD WINAPI HookThread(void* ready) {
   MSG msg;

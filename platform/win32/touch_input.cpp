@@ -35,7 +35,8 @@ LRESULT CALLBACK GestureProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
 void TurnOffTouchGestures(HWND wnd) {
   // The pen and touch service reads the property; the window proc answers
   // its question; both, for the service asks either, by the version.
-  SetPropW(wnd, kPenServiceProperty, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(kNoTouchGestures)));
+  SetPropW(wnd, kPenServiceProperty,
+           reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(kNoTouchGestures)));
   SetWindowSubclass(wnd, GestureProc, kGestureSubclass, 0);
   static const auto set_feedback =
       SystemFunction<SetWindowFeedbackSettingFn>(L"user32.dll", "SetWindowFeedbackSetting");

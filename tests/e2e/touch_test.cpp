@@ -22,8 +22,8 @@ TEST_F(Touch, PressAndHoldIsOffAndTheMouseStillTypesRepeatsAndDrags) {
                                   SMTO_ABORTIFHUNG, 2000, &answer));
   const DWORD off = kPressAndHoldOff | kPenTapOff | kPenBarrelOff | kFlicksOff;
   EXPECT_EQ(answer & off, off);
-  const auto property = reinterpret_cast<DWORD_PTR>(
-      GetPropW(keyboard.window, L"MicrosoftTabletPenServiceProperty"));
+  const auto property =
+      reinterpret_cast<DWORD_PTR>(GetPropW(keyboard.window, L"MicrosoftTabletPenServiceProperty"));
   EXPECT_EQ(property & off, off);
 
   // Types, repeats and stops at the lift.

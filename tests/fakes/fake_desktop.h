@@ -2,9 +2,9 @@
 // to the core as its Ports. Tests reach every fake's state through it. The
 // notification area and the colour dialog are only answered here (icon
 // calls succeed while there is a notification area, every dialog is
-// cancelled); the icon is checked end to end. The toolkit has the program's identity, pictures that decode from
-// JPEG files or come built in, DoEvents as a hook, and text ten pixels a
-// character.
+// cancelled); the icon is checked end to end. The toolkit has the program's
+// identity, pictures that decode from JPEG files or come built in, DoEvents
+// as a hook, and text ten pixels a character.
 #pragma once
 #include <functional>
 #include <map>

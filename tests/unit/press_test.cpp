@@ -200,14 +200,13 @@ TEST(HookWatch, APressOnlyRawInputSawMeansTheHookIsGone) {
 // nothing could bring it back but a field. Once the taskbar comes, the
 // icon goes in and tray mode hides as it should.
 TEST_F(KbdTest, TrayModeWithoutANotificationAreaNeverHides) {
-  desk.files[L"C:\\Program Files\\OrvKey\\OrvKey.ini"] =
-      desk.ToAnsi(L"[OrvCar Keyboard Settings File]\r\n" + kDefaultLayouts[0] + L"\r\n" +
-                      kDefaultLayouts[1] + L"\r\n" + kDefaultLayouts[2] + L"\r\n" +
-                      kDefaultLayouts[3] +
-                      L"\r\n[Font]\r\nFontName=Tahoma\r\nFontBold=0\r\nFontItal=0\r\n"
-                      L"FontUnder=0\r\nFontSize=14\r\nFontColor=255\r\nDownColor=65280\r\n"
-                      L"[Settings]\r\nTips=0\r\nCaps=0\r\nHideToTray=1\r\n[History]\r\n",
-                  nullptr);
+  desk.files[L"C:\\Program Files\\OrvKey\\OrvKey.ini"] = desk.ToAnsi(
+      L"[OrvCar Keyboard Settings File]\r\n" + kDefaultLayouts[0] + L"\r\n" + kDefaultLayouts[1] +
+          L"\r\n" + kDefaultLayouts[2] + L"\r\n" + kDefaultLayouts[3] +
+          L"\r\n[Font]\r\nFontName=Tahoma\r\nFontBold=0\r\nFontItal=0\r\n"
+          L"FontUnder=0\r\nFontSize=14\r\nFontColor=255\r\nDownColor=65280\r\n"
+          L"[Settings]\r\nTips=0\r\nCaps=0\r\nHideToTray=1\r\n[History]\r\n",
+      nullptr);
   desk.notification_area = false;
   Load();
   EXPECT_TRUE(kbd->Visible());
