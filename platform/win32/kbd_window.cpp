@@ -320,9 +320,10 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (const auto e = PointerPressEvent(hwnd_, msg, wp, lp); e && Press(*e)) return 0;
       break;
     case kWmPointerActivate: {
-      // As for the mouse: a key leaves the focus where it is.
-      const DWORD at = GetMessagePos();
-      if (WindowFromPoint(POINT{GET_X_LPARAM(at), GET_Y_LPARAM(at)}) == hwnd_) return kPaNoActivate;
+      // As for the mouse: a key leaves the focus where it is; only the
+      // real controls take it.
+      const auto at = PointerOnScreen(LOWORD(wp));
+      if (!at || WindowFromPoint(*at) == hwnd_) return kPaNoActivate;
       break;
     }
     case WM_POWERBROADCAST:

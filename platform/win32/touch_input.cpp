@@ -20,6 +20,22 @@ constexpr int kFeedbackKinds[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
 
 using SetWindowFeedbackSettingFn = BOOL(WINAPI*)(HWND, int, DWORD, UINT32, const void*);
 using GetPointerTypeFn = BOOL(WINAPI*)(UINT32, DWORD*);
+// POINTER_INFO, which the headers declare only for Windows 8 and later.
+struct PointerInfo {
+  DWORD pointerType;
+  UINT32 pointerId, frameId, pointerFlags;
+  HANDLE sourceDevice;
+  HWND hwndTarget;
+  POINT ptPixelLocation, ptHimetricLocation, ptPixelLocationRaw, ptHimetricLocationRaw;
+  DWORD dwTime;
+  UINT32 historyCount;
+  INT32 InputData;
+  DWORD dwKeyStates;
+  UINT64 PerformanceCount;
+  DWORD ButtonChangeType;
+};
+static_assert(sizeof(PointerInfo) == (sizeof(void*) == 8 ? 96 : 88));
+using GetPointerInfoFn = BOOL(WINAPI*)(UINT32, PointerInfo*);
 
 LRESULT CALLBACK GestureProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
   if (msg == kWmTabletQuerySystemGestureStatus) return kNoTouchGestures;
@@ -71,6 +87,13 @@ std::optional<PressEvent> PointerPressEvent(HWND wnd, UINT msg, WPARAM wp, LPARA
            : msg == kWmPointerUpdate ? PressEvent::Kind::kMove
                                      : PressEvent::Kind::kUp;
   return e;
+}
+
+std::optional<POINT> PointerOnScreen(UINT32 id) {
+  static const auto get_info = SystemFunction<GetPointerInfoFn>(L"user32.dll", "GetPointerInfo");
+  PointerInfo info{};
+  if (!get_info || !get_info(id, &info)) return std::nullopt;
+  return info.ptPixelLocation;
 }
 
 }  // namespace orv::win32

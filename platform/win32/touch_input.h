@@ -37,4 +37,7 @@ void TurnOffTouchGestures(HWND wnd);
 // that is the mouse (that keeps its mouse messages).
 std::optional<PressEvent> PointerPressEvent(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
 
+// Where a pointer is on the screen; nothing when the system cannot say.
+std::optional<POINT> PointerOnScreen(UINT32 id);
+
 }  // namespace orv::win32
