@@ -49,9 +49,11 @@ DWORD WINAPI HookThread(void* ready) {
     if (msg.hwnd == nullptr && msg.message == kMsgReinstall) {
       // The new hook is set before the old one goes, so no press falls
       // between them; one seen twice meanwhile does no harm.
-      if (HHOOK fresh = SetHook()) {
+      // Refused, raw input takes over: the old hook may be gone.
+      if (HHOOK fresh = SetHook())
         UnhookWindowsHookEx(std::exchange(g_hook, fresh));
-      }
+      else
+        PostMessageW(g_wnd, g_refused_msg, 0, 0);
       continue;
     }
     DispatchMessageW(&msg);
