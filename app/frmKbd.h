@@ -2,8 +2,9 @@
 // handlers. Loading it is the start-up, unloading it the shutdown. The
 // handlers keep their names and are the entry points; each concern's state
 // lives in its own object: the target (target/), the edit line, the shift
-// state and the press colour (keys/), the history (history/), the settings
-// file (settings/), tray mode and the options panel (app/).
+// state, the press colour and the presses of mouse, fingers and pens (keys/),
+// the history (history/), the settings file (settings/), tray mode and the
+// options panel (app/).
 #pragma once
 #include <array>
 #include <cstdint>
@@ -16,8 +17,8 @@
 #include "keys/edit_line.h"
 #include "keys/key_highlight.h"
 #include "keys/key_repeat.h"
-#include "keys/press_model.h"
 #include "keys/layouts.h"
+#include "keys/press_model.h"
 #include "keys/shift_state.h"
 #include "platform/ports.h"
 #include "settings/settings_file.h"
