@@ -218,9 +218,14 @@ void FrmKbd::Form_Load() {
     p_.toolkit.End();
     return;
   }
-  data_folder_ = DataFolderOf(p_.toolkit.AppPath());
+  program_folder_ = DataFolderOf(p_.toolkit.AppPath());
+  data_folder_ = WritableDataFolder(p_, program_folder_);
 
-  const std::wstring picture_path = MakeFilePath(p_, data_folder_, L"OrvKey.jpg");
+  // A picture of the user's own folder comes before one beside the program.
+  std::wstring picture_path = MakeFilePath(p_, data_folder_, L"OrvKey.jpg");
+  if (!p_.kernel32.FileExists(picture_path)) {
+    picture_path = MakeFilePath(p_, program_folder_, L"OrvKey.jpg");
+  }
   if (p_.kernel32.FileExists(picture_path)) {
     // A picture that cannot be decoded keeps the designed background.
     if (Picture pic = p_.toolkit.LoadPicture(picture_path)) SetPicture(pic);

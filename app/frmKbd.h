@@ -81,6 +81,9 @@ class FrmKbd : public Form, private PressSurface {
   Color DownColor() const { return highlight_.DownColor(); }
   std::int16_t HideToTray() const { return tray_.HideToTray(); }
   const std::wstring& DataFolder() const { return data_folder_; }
+  // The folder DataFolder was before a program folder this user may not
+  // write sent the settings elsewhere: autostart names the program here.
+  const std::wstring& ProgramFolder() const { return program_folder_; }
 
   // ---- Start-up and shutdown
   void Form_Load();
@@ -176,6 +179,7 @@ class FrmKbd : public Form, private PressSurface {
   OptionsPanel options_;
   PressModel presses_{*this};
   std::wstring data_folder_;
+  std::wstring program_folder_;
   FrmTip* tip_ = nullptr;
   int laid_out_dpi_ = 96;
   bool ended_ = false;

@@ -48,7 +48,16 @@ void FrmKbd::ApplyDefaultSettings() {
 // that gives no layout at all (empty, zeroed, unreadable) starts as a first
 // run would, with whatever history it still holds.
 void FrmKbd::LoadSettings() {
-  settings_file_.SetPath(MakeFilePath(p_, data_folder_, kSettingsFileName));
+  const std::wstring path = MakeFilePath(p_, data_folder_, kSettingsFileName);
+  settings_file_.SetPath(path);
+  // Settings kept beside the program before it went where this user may
+  // not write are read from there and saved here from now on.
+  bool moved = false;
+  if (data_folder_ != program_folder_ && !settings_file_.Exists()) {
+    settings_file_.SetPath(MakeFilePath(p_, program_folder_, kSettingsFileName));
+    moved = settings_file_.Exists();
+    if (!moved) settings_file_.SetPath(path);
+  }
   if (!settings_file_.Exists()) {
     ApplyDefaultSettings();
     BringControlsInLine(false);
@@ -56,6 +65,7 @@ void FrmKbd::LoadSettings() {
     return;
   }
   SettingsValues values = settings_file_.Read();
+  if (moved) settings_file_.SaveElsewhere(path);
   const bool gave_layout = std::any_of(values.layouts.begin(), values.layouts.end(),
                                        [](const std::wstring& l) { return !IsBlankText(l); });
   if (gave_layout) {

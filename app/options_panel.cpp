@@ -110,7 +110,7 @@ void FrmKbd::cmdHistory_Click(int index) {
       p_.user32.MessageBoxW(hWnd(), kAutostartQuestion, p_.toolkit.AppTitle(), kMbOkCancelQuestion);
   // The tip reports the user's choice, not whether the write went through.
   if (answer == kIdOk) {
-    const std::wstring command = L"\"" + data_folder_ + p_.toolkit.AppExeName() + L".exe\"";
+    const std::wstring command = L"\"" + program_folder_ + p_.toolkit.AppExeName() + L".exe\"";
     WriteRegValue(p_.advapi32, kHkeyCurrentUser, kRunKey, L"OrvKey", command);
     ShowInfoTTip(L"Автозагрузка включена", 1);
   } else {

@@ -30,6 +30,15 @@ std::wstring MakeFilePath(Ports&, const std::wstring& folder, const std::wstring
   return out;
 }
 
+std::wstring WritableDataFolder(Ports& p, const std::wstring& own) {
+  if (p.kernel32.CanCreateFilesIn(own)) return own;
+  const std::wstring app_data = p.shell32.AppDataFolder();
+  if (app_data.empty()) return own;
+  const std::wstring folder = MakeFilePath(p, app_data, L"OrvKey");
+  if (!p.kernel32.CreateFolder(folder) || !p.kernel32.CanCreateFilesIn(folder)) return own;
+  return folder + L"\\";
+}
+
 bool AddTrayIcon(Shell32& shell32, Hwnd wnd, Hicon icon, std::uint32_t callback_message,
                  const std::wstring& tip) {
   NotifyIconData nid;

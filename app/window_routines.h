@@ -13,6 +13,13 @@ namespace orv {
 // the same way; start-up tells the user once, with a tip.
 std::wstring MakeFilePath(Ports& p, const std::wstring& folder, const std::wstring& file_name);
 
+// Where the settings are written: `own` (the program's folder, or the one
+// that stands in for it) when this user may write there; otherwise, as for
+// a program installed under Program Files, the user's %APPDATA%\OrvKey\,
+// made if need be. `own` again when neither can be written: every save then
+// fails and says so.
+std::wstring WritableDataFolder(Ports& p, const std::wstring& own);
+
 // The tray icon: callbacks arrive as mouse-move messages on `wnd`. False
 // when there is no notification area to take it.
 bool AddTrayIcon(Shell32& shell32, Hwnd wnd, Hicon icon, std::uint32_t callback_message,

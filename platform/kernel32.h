@@ -47,6 +47,14 @@ class Kernel32 {
   virtual std::wstring FromAnsi(const std::string& bytes) = 0;
   // The user's decimal separator (GetLocaleInfo LOCALE_SDECIMAL).
   virtual std::wstring GetDecimalSeparator() = 0;
+
+  // ---- Where the settings can live
+  // CreateDirectory; true when the folder is there afterwards.
+  virtual bool CreateFolder(const std::wstring& path) = 0;
+  // True when this user may make a new file in the folder: a probe file is
+  // created and deleted at once. Attributes say nothing here (Windows
+  // ignores read-only on folders); only trying tells.
+  virtual bool CanCreateFilesIn(const std::wstring& folder) = 0;
 };
 
 }  // namespace orv

@@ -24,6 +24,9 @@ class Shell32 {
  public:
   virtual ~Shell32() = default;
   virtual bool Shell_NotifyIconW(std::uint32_t message, const NotifyIconData& data) = 0;
+  // The user's roaming application-data folder (%APPDATA%), without a
+  // trailing backslash; empty when the system names none.
+  virtual std::wstring AppDataFolder() = 0;
 };
 
 }  // namespace orv

@@ -8,6 +8,7 @@ packages=(
   cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine wine64 fonts-wine xvfb imagemagick locales x11-utils python3-pil clang
+  nsis unzip
 )
 
 log="${TMPDIR:-/tmp}/orvkey-install-deps.log"

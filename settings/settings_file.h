@@ -62,6 +62,12 @@ class SettingsFile {
   // Fixed once, when the settings are first loaded or saved.
   bool HasPath() const { return !path_.empty(); }
   void SetPath(std::wstring path) { path_ = std::move(path); }
+  // Read in one place, saved in another: nothing there is kept or spared,
+  // and the file read stays as it was.
+  void SaveElsewhere(std::wstring path) {
+    path_ = std::move(path);
+    found_ = Found::kNoFile;
+  }
   bool Exists() { return k_.FileExists(path_); }
   Found WhatWasFound() const { return found_; }
 

@@ -6,6 +6,7 @@
 #include <commdlg.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <vector>
@@ -432,6 +433,26 @@ std::wstring SystemKernel32::GetDecimalSeparator() {
   return buf;
 }
 
+bool SystemKernel32::CreateFolder(const std::wstring& path) {
+  if (::CreateDirectoryW(path.c_str(), nullptr)) return true;
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A name of this process's own, so that two programs probing the same
+// folder at once do not take each other's probe for a refusal; the system
+// deletes it when it is closed, even should this process die in between.
+bool SystemKernel32::CanCreateFilesIn(const std::wstring& folder) {
+  std::wstring probe = folder;
+  if (!probe.empty() && probe.back() != L'\\') probe += L'\\';
+  probe += L"OrvKey.probe." + std::to_wstring(::GetCurrentProcessId());
+  HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  ::CloseHandle(file);
+  return true;
+}
+
 // ---------------- advapi32
 
 long SystemAdvapi32::RegCreateKeyExW(Hkey root, const std::wstring& subkey, const std::wstring& cls,
@@ -492,6 +513,17 @@ bool SystemShell32::Shell_NotifyIconW(std::uint32_t message, const NotifyIconDat
   static const auto notify =
       SystemFunction<decltype(&::Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
   return notify && notify(message, &nid) != 0;
+}
+
+std::wstring SystemShell32::AppDataFolder() {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                                SHGFP_TYPE_CURRENT, path))) {
+    return {};
+  }
+  std::wstring folder = path;
+  while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+  return folder;
 }
 
 int SystemComdlg32::ChooseColorW(ChooseColorRecord& record) {

@@ -101,6 +101,8 @@ class SystemKernel32 : public Kernel32 {
   std::string ToAnsi(const std::wstring& text, bool* lossless) override;
   std::wstring FromAnsi(const std::string& bytes) override;
   std::wstring GetDecimalSeparator() override;
+  bool CreateFolder(const std::wstring& path) override;
+  bool CanCreateFilesIn(const std::wstring& folder) override;
 };
 
 class SystemAdvapi32 : public Advapi32 {
@@ -121,6 +123,7 @@ class SystemAdvapi32 : public Advapi32 {
 class SystemShell32 : public Shell32 {
  public:
   bool Shell_NotifyIconW(std::uint32_t message, const NotifyIconData& data) override;
+  std::wstring AppDataFolder() override;
 };
 
 class SystemComdlg32 : public Comdlg32 {

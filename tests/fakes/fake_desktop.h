@@ -29,6 +29,8 @@ class FakeShell32 : public Shell32 {
     icons = message == kNimAdd ? icons + 1 : message == kNimDelete && icons ? icons - 1 : icons;
     return true;
   }
+  std::wstring app_data = L"C:\\Users\\Driver\\AppData\\Roaming";
+  std::wstring AppDataFolder() override { return app_data; }
 };
 
 class FakeComdlg32 : public Comdlg32 {
@@ -43,7 +45,8 @@ class FakeToolkit : public Toolkit {
   std::function<void()> on_do_events;
 
   bool PrevInstance() override { return false; }
-  std::wstring AppPath() override { return L"C:\\Program Files\\OrvKey"; }
+  std::wstring app_path = L"C:\\Program Files\\OrvKey";
+  std::wstring AppPath() override { return app_path; }
   std::wstring AppExeName() override { return L"orvkey"; }
   std::wstring AppTitle() override { return L"OrvKey"; }
   int Dpi() override { return dpi; }

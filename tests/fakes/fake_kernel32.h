@@ -47,10 +47,10 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
     return bytes = files[path], true;
   }
   bool WriteFileDurably(const std::wstring& path, const std::string& bytes) override {
-    return !fail_writes && (files[path] = bytes, true);
+    return !fail_writes && !InReadOnlyFolder(path) && (files[path] = bytes, true);
   }
   bool MoveFileReplace(const std::wstring& from, const std::wstring& to) override {
-    if (fail_writes || fail_moves || !files.count(from)) return false;
+    if (fail_writes || fail_moves || !files.count(from) || InReadOnlyFolder(to)) return false;
     files[to] = files[from];
     return files.erase(from), true;
   }
@@ -79,6 +79,19 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
     return out;
   }
   std::wstring GetDecimalSeparator() override { return decimal_separator; }
+
+  // Folders this user may not write into (with a trailing backslash), and
+  // the folders made.
+  std::set<std::wstring> read_only_folders, folders;
+  bool InReadOnlyFolder(const std::wstring& path) {
+    return read_only_folders.count(path.substr(0, path.find_last_of(L'\\') + 1)) != 0;
+  }
+  bool CreateFolder(const std::wstring& path) override {
+    return !InReadOnlyFolder(path) && (folders.insert(path), true);
+  }
+  bool CanCreateFilesIn(const std::wstring& folder) override {
+    return !read_only_folders.count(folder.ends_with(L'\\') ? folder : folder + L'\\');
+  }
 };
 
 }  // namespace orv::fake

@@ -1,0 +1,103 @@
+// Where the settings live: beside the program where this user may write, in
+// the user's own %APPDATA%\OrvKey\ where not (a program installed under
+// Program Files). Settings left beside the program move along, the autostart
+// command still names the program, and a save that cannot land anywhere
+// says so.
+#include "fakes/kbd_fixture.h"
+#include "settings/registry.h"
+
+namespace orv::fake {
+namespace {
+
+const std::wstring kProgram = L"C:\\Program Files\\OrvKey\\";
+const std::wstring kRoaming = L"C:\\Users\\Driver\\AppData\\Roaming\\";
+const std::wstring kOwn = kRoaming + L"OrvKey\\";
+const std::wstring kLayoutA = std::wstring(47, L'a');
+const std::wstring kLayoutB = std::wstring(47, L'b');
+
+class DataFolderTest : public KbdTest {
+ protected:
+  FrmTip tip{ports, kelp};
+  void SetUp() override {
+    AttachTip(tip);
+    desk.on_do_events = [this] { desk.now += 10; };  // slides take time
+    desk.registry[L"HKCU\\" + kRunKey];
+  }
+  bool Has(const std::wstring& path) { return desk.files.count(path) != 0; }
+  std::wstring Autorun() {
+    kbd->cmdHistory_Click(1);  // the fake's message box answers OK
+    std::wstring command;
+    ReadRegValue(desk, kHkeyCurrentUser, kRunKey, L"OrvKey", command);
+    return command;
+  }
+};
+
+// Where the folder can be written nothing changes, the developers' build
+// folder included.
+TEST_F(DataFolderTest, WritableProgramFolderKeepsEverythingBesideTheProgram) {
+  Load();
+  EXPECT_EQ(kbd->DataFolder(), kProgram);
+  Unload();
+  EXPECT_TRUE(Has(kProgram + L"OrvKey.ini"));
+  EXPECT_TRUE(desk.folders.empty());
+  EXPECT_EQ(Autorun(), L"\"" + kProgram + L"orvkey.exe\"");
+
+  desk.app_path = kBuildFolder;
+  Load();
+  EXPECT_EQ(kbd->DataFolder(), kBuildDataFolder);
+}
+
+// The settings an earlier run kept beside the program are read from there
+// once and saved to the user's folder, which is read from then on; the old
+// file stays as it was. The picture may be in either place, the user's
+// first.
+TEST_F(DataFolderTest, UnwritableProgramFolderMovesTheSettingsToTheUsersFolder) {
+  Load();
+  kbd->txtLang[0].SetText(kLayoutA);
+  Unload();
+  const std::string before = desk.files[kProgram + L"OrvKey.ini"];
+  desk.files[kProgram + L"OrvKey.jpg"] = "\xFF\xD8\xFF beside";
+
+  desk.read_only_folders.insert(kProgram);
+  Load();
+  EXPECT_EQ(kbd->DataFolder(), kOwn);
+  EXPECT_EQ(desk.folders, (std::set<std::wstring>{kRoaming + L"OrvKey"}));
+  EXPECT_EQ(kbd->txtLang[0].Text(), kLayoutA);
+  EXPECT_NE(kbd->GetPicture(), Picture{});
+  EXPECT_EQ(Autorun(), L"\"" + kProgram + L"orvkey.exe\"");
+  kbd->txtLang[0].SetText(kLayoutB);
+  Unload();
+  EXPECT_EQ(desk.files[kProgram + L"OrvKey.ini"], before);
+  ASSERT_TRUE(Has(kOwn + L"OrvKey.ini"));
+
+  Load();
+  EXPECT_EQ(kbd->txtLang[0].Text(), kLayoutB);
+  const Picture beside = kbd->GetPicture();
+  desk.files[kOwn + L"OrvKey.jpg"] = "\xFF\xD8\xFF own";
+  Load();
+  EXPECT_NE(kbd->GetPicture(), beside);
+
+  // A file that cannot be read is kept beside the new one, in the new place.
+  desk.files[kOwn + L"OrvKey.ini"] = std::string(100, '\0');
+  Load();
+  EXPECT_TRUE(kbd->SaveSettings());
+  EXPECT_EQ(desk.files[kOwn + L"OrvKey.ini.bad"], std::string(100, '\0'));
+}
+
+// No folder of the user's own to be had: the program's folder stays, and
+// the save that fails there is reported, never lost in silence.
+TEST_F(DataFolderTest, NoWritableFolderKeepsTheProgramFolderAndSaysSavesFail) {
+  desk.read_only_folders = {kProgram, kRoaming};
+  Load();
+  EXPECT_EQ(kbd->DataFolder(), kProgram);
+  EXPECT_FALSE(kbd->SaveSettings());
+  EXPECT_EQ(tip.lblInfo[0].Caption(), L"Настройки не сохранены");
+
+  desk.read_only_folders = {kProgram};
+  desk.app_data.clear();
+  Load();
+  EXPECT_EQ(kbd->DataFolder(), kProgram);
+}
+
+}  // namespace
+}  // namespace orv::fake
