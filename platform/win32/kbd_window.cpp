@@ -304,7 +304,7 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // our windows): its release may then go elsewhere, so the lift is
       // looked for. The touch goes on meanwhile; the held key's beat stops
       // by itself once the button is up.
-      if (m_.Presses().Holds(kMousePointer) &&
+      if (m_.Presses().Holds(kMousePointer) && !releasing_ &&
           (msg == WM_CANCELMODE || reinterpret_cast<HWND>(lp) != hwnd_)) {
         MousePress(PressEvent::Kind::kLost, 0, PressButton::kLeft);
       }
@@ -424,6 +424,13 @@ void KbdWindow::MousePress(PressEvent::Kind kind, LPARAM lp, PressButton button)
   e.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
   e.time = static_cast<std::uint32_t>(GetMessageTime());
   e.button = button;
+  // The capture goes back before the key acts: Enter clicks into the
+  // target, and a click held by the capture would land on the keys.
+  if (kind == PressEvent::Kind::kUp && button == PressButton::kLeft && GetCapture() == hwnd_) {
+    releasing_ = true;
+    ReleaseCapture();
+    releasing_ = false;
+  }
   Press(e);
   FollowMousePress(kind == PressEvent::Kind::kDown);
 }

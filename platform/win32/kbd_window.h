@@ -69,6 +69,7 @@ class KbdWindow : public WindowBase<KbdWindow> {
   // for the lift of a press that lost it.
   void FollowMousePress(bool pressed_now);
   void CheckLift();
+  bool releasing_ = false;  // giving the capture back ourselves
   HBRUSH BrushFor(Color c);
 
   HWND MakeChild(const wchar_t* cls, DWORD style, DWORD ex, const Control& c, Pushed& pushed,
