@@ -24,9 +24,20 @@ bool PressModel::Over(const Press& press, Point pt) {
   return hit.what == Hit::What::kKey && hit.key == press.key;
 }
 
+bool PressModel::Owns(const Pointer& p) const {
+  return std::find(owned_.begin(), owned_.end(), p) != owned_.end();
+}
+
+void PressModel::Own(const Pointer& p, bool own) {
+  const auto it = std::find(owned_.begin(), owned_.end(), p);
+  if (own && it == owned_.end()) owned_.push_back(p);
+  if (!own && it != owned_.end()) owned_.erase(it);
+}
+
+// What the surface does may run further events, nested, before it returns:
+// nothing found before a call to it is trusted after.
 bool PressModel::Handle(const PressEvent& e) {
-  const auto owned = std::find(owned_.begin(), owned_.end(), e.pointer);
-  const bool was_owned = owned != owned_.end();
+  const bool was_owned = Owns(e.pointer);
   using K = PressEvent::Kind;
   switch (e.kind) {
     case K::kDown: {
@@ -34,11 +45,8 @@ bool PressModel::Handle(const PressEvent& e) {
       // its lift would have, over its key or not.
       if (const Press* before = Find(e.pointer)) End(e.pointer, Over(*before, e.pt), e.time);
       const Hit hit = surface_.HitTest(e.pt);
-      if (hit.what == Hit::What::kBackground) {
-        if (was_owned) owned_.erase(std::find(owned_.begin(), owned_.end(), e.pointer));
-        return false;
-      }
-      if (!was_owned) owned_.push_back(e.pointer);
+      Own(e.pointer, hit.what != Hit::What::kBackground);
+      if (hit.what == Hit::What::kBackground) return false;
       // Only the left button works the keys.
       if (hit.what == Hit::What::kKey && e.button == PressButton::kLeft) Down(e, hit);
       return true;
@@ -49,24 +57,23 @@ bool PressModel::Handle(const PressEvent& e) {
         End(e.pointer, false, e.time);
       return was_owned;
     case K::kUp:
+      Own(e.pointer, false);
       if (const Press* press = Find(e.pointer); press && press->button == e.button)
         End(e.pointer, Over(*press, e.pt), e.time);
-      if (was_owned) owned_.erase(owned);
       return was_owned;
     case K::kCancel:
-      if (Find(e.pointer)) End(e.pointer, false, e.time);
-      if (was_owned) owned_.erase(owned);
+      Own(e.pointer, false);
+      End(e.pointer, false, e.time);
       return was_owned;
     case K::kLost:
       // The mouse's lift may now go elsewhere: it is watched for, and the
       // press goes on to it. A finger's or a pen's lost capture ends it.
-      if (Press* press = Find(e.pointer)) {
-        if (e.pointer.kind == Pointer::Kind::kMouse)
-          press->lost = true;
-        else
-          End(e.pointer, false, e.time);
+      if (e.pointer.kind == Pointer::Kind::kMouse) {
+        if (Press* press = Find(e.pointer)) press->lost = true;
+        return was_owned;
       }
-      if (e.pointer.kind != Pointer::Kind::kMouse && was_owned) owned_.erase(owned);
+      Own(e.pointer, false);
+      End(e.pointer, false, e.time);
       return was_owned;
   }
   return false;
@@ -79,7 +86,8 @@ void PressModel::Down(const PressEvent& e, Hit hit) {
     for (auto& held : presses_) {
       if (held.chorded || !surface_.IsModifier(held.key)) continue;
       held.chorded = true;
-      surface_.ChordBegins(held.key);
+      const KeyRef modifier = held.key;
+      surface_.ChordBegins(modifier);
       break;
     }
   }

@@ -102,6 +102,8 @@ class PressModel {
     bool chorded = false;  // a modifier that shaped another key: no click
     bool lost = false;     // the capture went elsewhere
   };
+  bool Owns(const Pointer& p) const;
+  void Own(const Pointer& p, bool own);
   Press* Find(const Pointer& p);
   const Press* Find(const Pointer& p) const;
   void Down(const PressEvent& e, Hit hit);

@@ -117,6 +117,37 @@ TEST_F(PressTest, RepeatAndBouncePerFinger) {
   EXPECT_EQ(Text(), Ch(0, 16));
 }
 
+// What a key does may let further presses run before it returns (a tip
+// slides in and pumps events): the model takes them in its stride.
+TEST(PressModel, PressesNestedInsideAKeysActionAreTakenInTheirStride) {
+  struct Keys : PressSurface {
+    PressModel* model = nullptr;
+    std::wstring typed;
+    Hit HitTest(Point pt) override { return {Hit::What::kKey, {KeyRef::Kind::kCharacter, pt.x}}; }
+    std::wstring Shows(KeyRef k) override {
+      return std::wstring(1, static_cast<wchar_t>('a' + k.index));
+    }
+    bool Repeats(KeyRef) override { return false; }
+    void KeyDown(KeyRef) override {}
+    void KeyUp(KeyRef) override {}
+    void KeyAct(KeyRef k, const std::wstring& shown) override {
+      typed += shown;
+      for (std::uint32_t id = 10; k.index == 0 && id < 20; ++id) {  // enough to move its lists
+        model->Handle({K::kDown, F(id), {1, 0}, id * 100});
+        model->Handle({K::kUp, F(id), {1, 0}, id * 100 + 50});
+      }
+    }
+    std::optional<Point> MouseNow() override { return std::nullopt; }
+  } keys;
+  PressModel model(keys);
+  keys.model = &model;
+  model.Handle({K::kDown, F(1), {0, 0}, 0}), model.Handle({K::kDown, F(2), {5, 0}, 0});
+  EXPECT_TRUE(model.Handle({K::kUp, F(1), {0, 0}, 0}));
+  EXPECT_TRUE(model.Handle({K::kUp, F(2), {5, 0}, 0}));
+  EXPECT_EQ(keys.typed, L"a" + std::wstring(10, L'b') + L"f");
+  EXPECT_TRUE(model.HeldKeys().empty());
+}
+
 // The capture takes the left button and a finger's press-and-hold, which
 // arrives as the right one. The hook's report of a press may come before
 // or after raw input's; a press it never reports means it is gone.
