@@ -6,6 +6,7 @@
 #include "settings/registry.h"
 #include "tip/frmTip.h"
 #include "tip/tips.h"
+#include "utility/picture_size.h"
 
 namespace orv {
 namespace {
@@ -29,7 +30,7 @@ struct CheckDesign {
   const wchar_t* caption;
   int left, top, width;
 };
-constexpr std::array<CheckDesign, 8> kCheckDesign{{
+constexpr std::array<CheckDesign, 9> kCheckDesign{{
     {L"B", 4080, 4920, 495},
     {L"I", 4560, 4920, 495},
     {L"U", 5040, 4920, 495},
@@ -38,6 +39,7 @@ constexpr std::array<CheckDesign, 8> kCheckDesign{{
     {L"Color2", 7080, 4920, 1575},
     {L"Shift works as Caps Lock", 1440, 5280, 2655},
     {L"Hide To System Tray", 4080, 5280, 2655},
+    {L"Suggestions", 120, 5640, 1440},
 }};
 
 // The program's folder decides where its settings and picture live.
@@ -56,7 +58,8 @@ FrmKbd::FrmKbd(Ports& ports, KelpUltimate& kelp)
       edit_line_(cmbText, [this] { FillComboHistory(); }),
       history_(ports),
       settings_file_(ports.kernel32),
-      tray_(ports.shell32) {
+      tray_(ports.shell32),
+      suggestions_(ports.toolkit) {
   BuildControls();
   // Said whatever the tips option: the keys would otherwise seem to type.
   target_.onRefused = [this] { ShowInfoTTip(kRefusedTip, 1); };
@@ -136,10 +139,12 @@ void FrmKbd::BuildControls() {
   cmbSize.SetFont(option_font);
   cmbSize.onClick = [this] { cmbSize_Click(); };
 
-  for (int i = 0; i < 8; ++i) {
+  for (int i = 0; i < static_cast<int>(chkFont.size()); ++i) {
     const auto& d = kCheckDesign[static_cast<std::size_t>(i)];
     auto& box = chkFont[static_cast<std::size_t>(i)];
     box.SetIndex(i);
+    // Suggestions start on; set before the box is wired, it raises nothing.
+    if (i == kChkSuggestions) box.SetValue(CheckBox::kChecked);
     box.SetCaption(d.caption);
     // A point smaller than the labels: the longest caption fills its box.
     Font box_font = caption_font;
@@ -156,6 +161,18 @@ void FrmKbd::BuildControls() {
     b.SetCaption(history_buttons[static_cast<std::size_t>(i)]);
     b.SetFont(option_font);
     b.onClick = [this](int k) { cmdHistory_Click(k); };
+  }
+
+  // The words are drawn as the keys are, in the key font's family.
+  frmWords.width_of = [this](const std::wstring& word) {
+    return p_.toolkit.MeasureText(frmWords.lblWord[0].Font(), word).x;
+  };
+  for (auto& word : frmWords.lblWord) {
+    word.SetFont(Font{L"Tahoma", 14.25, true, false, false, 204});
+    word.SetForeColor(kDesignKeyColor);
+    word.onMouseDown = [this](int k) { lblWord_MouseDown(k); };
+    word.onMouseUp = [this](int k) { lblWord_MouseUp(k); };
+    word.onClick = [this](int k) { lblWord_Click(k); };
   }
 
   picHook.SetVisible(false);
@@ -187,10 +204,10 @@ void FrmKbd::LayOut() {
     Place(lblInfo[static_cast<std::size_t>(i)], dpi, 120, top, 1425, 285);
   }
   Place(lblInfo[4], dpi, 120, 4920, 1335, kOptionRowTwips);
-  Place(lblInfo[5], dpi, 0, 5640, kWindowWidthTwips, 375);
+  Place(lblInfo[5], dpi, 1560, 5640, kWindowWidthTwips - 1560, 375);
   Place(cmbFont, dpi, 1560, 4920, 1815, kOptionRowTwips);
   Place(cmbSize, dpi, 3360, 4920, 735, kOptionRowTwips);
-  for (int i = 0; i < 8; ++i) {
+  for (int i = 0; i < static_cast<int>(chkFont.size()); ++i) {
     const auto& d = kCheckDesign[static_cast<std::size_t>(i)];
     Place(chkFont[static_cast<std::size_t>(i)], dpi, d.left, d.top, d.width, kOptionRowTwips);
   }
@@ -226,8 +243,9 @@ void FrmKbd::Form_Load() {
   if (!p_.kernel32.FileExists(picture_path)) {
     picture_path = MakeFilePath(p_, program_folder_, L"OrvKey.jpg");
   }
-  if (p_.kernel32.FileExists(picture_path)) {
-    // A picture that cannot be decoded keeps the designed background.
+  // A picture that cannot be decoded, or one too big to decode (told by its
+  // header), keeps the designed background.
+  if (p_.kernel32.FileExists(picture_path) && PictureMayBeDecoded(p_.kernel32, picture_path)) {
     if (Picture pic = p_.toolkit.LoadPicture(picture_path)) SetPicture(pic);
   }
 
@@ -253,6 +271,9 @@ void FrmKbd::Form_Load() {
     p_.toolkit.DoEvents();
   }
   history_.StartLoading();
+  // The lexicons load beside the history, once the keys are on screen.
+  if (SuggestionsOn()) suggestions_.StartLoading();
+  OfferWords();
 
   if (tip_) tip_->SetHeadlineFont(L"Tahoma");
   if (chkFont[kChkTips].Value() == 1 && tray_.HideToTray() == 0) ShowInfoTTip(kStartTip, 1);
@@ -298,7 +319,7 @@ void FrmKbd::Form_TaskbarCreated() {
 }
 
 void FrmKbd::ShowInfoTTip(const std::wstring& XString, int XIcon) {
-  if (tip_ != nullptr) ShowTipIn(*tip_, kelp_, XString, XIcon, *this);
+  if (tip_ != nullptr) ShowTipIn(*tip_, kelp_, XString, XIcon, *this, &frmWords);
 }
 
 }  // namespace orv

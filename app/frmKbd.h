@@ -8,10 +8,12 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "controls/controls.h"
 #include "app/options_panel.h"
+#include "app/suggestions.h"
 #include "app/tray.h"
 #include "history/history.h"
 #include "keys/edit_line.h"
@@ -20,6 +22,8 @@
 #include "keys/layouts.h"
 #include "keys/press_model.h"
 #include "keys/shift_state.h"
+#include "keys/word_completion.h"
+#include "keys/word_strip.h"
 #include "platform/ports.h"
 #include "settings/settings_file.h"
 #include "field/target.h"
@@ -43,6 +47,7 @@ enum OptionBox : int {
   kChkColor2 = 5,
   kChkShiftAsCaps = 6,
   kChkHideToTray = 7,
+  kChkSuggestions = 8,
 };
 
 // The developers' build folder: a program run from here keeps its data in
@@ -64,11 +69,13 @@ class FrmKbd : public Form, private PressSurface {
   std::array<Label, 6> lblInfo;
   ComboBox cmbFont{ComboBox::Style::DropDownList};
   ComboBox cmbSize{ComboBox::Style::DropDownList};
-  std::array<CheckBox, 8> chkFont;
+  std::array<CheckBox, 9> chkFont;
   std::array<Button, 2> cmdHistory;
   PictureBox picHook;
   Timer tmrhWnd;
   Timer tmrRepeat;  // the beat of a held key
+  // The candidate strip, a window of its own above the keys.
+  WordStrip frmWords;
 
   // ---- What the concerns hold, for the shell and the tests to read (and
   // for the benchmark to set up)
@@ -81,6 +88,7 @@ class FrmKbd : public Form, private PressSurface {
   Color DownColor() const { return highlight_.DownColor(); }
   std::int16_t HideToTray() const { return tray_.HideToTray(); }
   const std::wstring& DataFolder() const { return data_folder_; }
+  Suggestions& GetSuggestions() { return suggestions_; }
   // The folder DataFolder was before a program folder this user may not
   // write sent the settings elsewhere: autostart names the program here.
   const std::wstring& ProgramFolder() const { return program_folder_; }
@@ -136,6 +144,15 @@ class FrmKbd : public Form, private PressSurface {
   // ---- Tips
   void ShowInfoTTip(const std::wstring& XString, int XIcon);
 
+  // ---- Word suggestions
+  bool SuggestionsOn() const { return chkFont[kChkSuggestions].Value() == 1; }
+  void lblWord_MouseDown(int index);
+  void lblWord_MouseUp(int index);
+  void lblWord_Click(int index);
+  // Puts the strip where the keyboard is, shown while it is wanted; the
+  // shell calls it whenever the keyboard may have moved, shown or hidden.
+  void DockWordStrip();
+
   // ---- Screen density (the toolkit already reports the new one)
   void FollowDpi(const Rect& suggested);
 
@@ -150,6 +167,7 @@ class FrmKbd : public Form, private PressSurface {
   // Copies the template key's look to the other keys (and colours further).
   void PropagateTemplateKey(bool colours_too);
   void TabToNextField();
+  void ReadLateTarget();
   void PressEnterInTarget();
   void ShowEditingTip();
   void TypeCharacter(const std::wstring& ch);
@@ -166,6 +184,14 @@ class FrmKbd : public Form, private PressSurface {
   void ChordBegins(KeyRef modifier) override;
   void ChordEnds(KeyRef modifier) override;
   std::optional<Point> MouseNow() override;
+  // The strip offers the words for the text before the insertion point.
+  void OfferWords();
+  // A change of the edit line made by the strip, by the path of a key: a
+  // keystroke target gets backspaces and characters.
+  void WriteSplice(const LineSplice& splice);
+  // Punctuation straight after a completed word takes the space the word
+  // brought; true when it did.
+  bool CloseUpToWord(const std::wstring& ch);
 
   Ports& p_;
   KelpUltimate& kelp_;
@@ -178,6 +204,16 @@ class FrmKbd : public Form, private PressSurface {
   TrayMode tray_;
   OptionsPanel options_;
   PressModel presses_{*this};
+  Suggestions suggestions_;
+  // The line and insertion point a completed word left, its space last.
+  struct Completed {
+    std::wstring line;
+    std::int32_t caret;
+  };
+  std::optional<Completed> completed_;
+  // Where the keyboard stood when its work area was last asked for.
+  Rect docked_at_{};
+  Rect work_area_{};
   std::wstring data_folder_;
   std::wstring program_folder_;
   FrmTip* tip_ = nullptr;

@@ -27,6 +27,8 @@ struct FlagGuard {
 void FrmKbd::txtLang_Change(int index) {
   if (index < 0 || index >= kLayouts) return;
   CaptionKeys(lblX, txtLang[static_cast<std::size_t>(index)].Text());
+  suggestions_.SetLayouts(
+      {txtLang[0].Text(), txtLang[1].Text(), txtLang[2].Text(), txtLang[3].Text()});
 }
 
 // Press feedback: the pressed key in the press colour, the rest of its row
@@ -42,12 +44,16 @@ void FrmKbd::lblX_Click(int index) {
 }
 
 void FrmKbd::TypeCharacter(const std::wstring& ch) {
-  target_.TypeKeys(ch);
-  edit_line_.Insert(ch);
+  ReadLateTarget();
+  if (!CloseUpToWord(ch)) {
+    target_.TypeKeys(ch);
+    edit_line_.Insert(ch);
+  }
   if (shift_.ReleaseAfterCharacter()) {
     lblControl[kKeyShift].SetForeColor(lblControl[kKeyClr].ForeColor());
     txtLang_Change(shift_.LayoutIndex());
   }
+  OfferWords();
 }
 
 void FrmKbd::lblControl_MouseDown(int index) {
@@ -58,7 +64,10 @@ void FrmKbd::lblControl_MouseUp(int index) { highlight_.Paint(lblControl, lblX[0
 
 void FrmKbd::lblControl_Click(int index) {
   switch (index) {
-    case kKeyClr: edit_line_.Clear(); break;
+    case kKeyClr:
+      ReadLateTarget();
+      edit_line_.Clear();
+      break;
     case kKeyTab:
       if (target_.ByKeystrokes())
         target_.PressKey(kVkTab);
@@ -74,10 +83,12 @@ void FrmKbd::lblControl_Click(int index) {
       txtLang_Change(shift_.LayoutIndex());
       break;
     case kKeySpace:
+      ReadLateTarget();
       target_.TypeKeys(L" ");
       edit_line_.Insert(L" ");
       break;
     case kKeyBack:
+      ReadLateTarget();
       target_.PressKey(kVkBack);
       edit_line_.Backspace();
       break;
@@ -95,6 +106,7 @@ void FrmKbd::lblControl_Click(int index) {
       break;
     default: break;
   }
+  if (!ended_) OfferWords();
 }
 
 // ---- Presses: the press model owns their rules; here is what the keys are
@@ -231,7 +243,10 @@ void FrmKbd::tmrhWnd_Timer() {
   const auto touched = pressed ? target_.CaptureAtCursor(hWnd()) : target_.ProbeAgain(hWnd());
   switch (touched.kind) {
     case Target::Capture::Kind::kNotAField:
-      if (tray_.Hides() && !kelp_.IsCursorOverWindow(hWnd(), 0)) SetVisible(false);
+      // The word strip is part of the keyboard.
+      if (tray_.Hides() && !kelp_.IsCursorOverWindow(hWnd(), 0) &&
+          !(frmWords.Visible() && kelp_.IsCursorOverWindow(frmWords.hWnd(), 0)))
+        SetVisible(false);
       return;
     case Target::Capture::Kind::kOwnEditLine:
       // A tap inside the keyboard's own edit line moves the insertion point.
@@ -247,6 +262,7 @@ void FrmKbd::tmrhWnd_Timer() {
     SetVisible(true);
     kelp_.SetTopmost(*this, false);
   }
+  OfferWords();
   ShowEditingTip();
 }
 
@@ -260,7 +276,19 @@ void FrmKbd::TabToNextField() {
   edit_line_.Replace(next.text);
   FillComboHistory();
   edit_line_.CaretToEnd();
+  OfferWords();
   ShowEditingTip();
+}
+
+// A field that did not answer when it was touched is asked again before a
+// key edits the line: once it answers, its text comes in as the touch would
+// have brought it, and the key edits that. Until then the keys edit the line
+// alone, and nothing is written over the field.
+void FrmKbd::ReadLateTarget() {
+  const auto late = target_.ReadAgain();
+  if (late.kind != Target::Capture::Kind::kCaptured) return;
+  edit_line_.Replace(late.text);
+  edit_line_.CaretToEnd();
 }
 
 void FrmKbd::ShowEditingTip() {
@@ -283,24 +311,34 @@ void FrmKbd::cmbText_CaretMoved() {
     edit_line_.CaretToEnd();
   else
     edit_line_.FollowUserCaret();
+  OfferWords();
 }
 
 // A history entry picked from the list goes to the target at once.
 void FrmKbd::cmbText_Click() {
+  // A picked text replaces the whole field, once its text is known.
+  target_.ReadAgain();
   target_.TypeKeys(cmbText.Text());
   cmbText_Change();
   edit_line_.Replace(cmbText.Text());
+  OfferWords();
 }
 
 // Presses Enter in the target and records the text. The edit line keeps
 // the text just sent.
 void FrmKbd::PressEnterInTarget() {
+  // What is remembered is the field's own text, once it answers.
+  ReadLateTarget();
   if (!target_.PressEnter()) return;
   const std::wstring sent = cmbText.Text();
   // A password never goes into the history. A text that was recorded is
   // written to the settings at once: in a car the power goes at every
   // ignition off, long before any orderly shutdown.
-  if (!target_.IsPassword() && history_.Add(sent)) SaveSettings();
+  // The suggestions learn the text at the same moment.
+  if (!target_.IsPassword()) {
+    suggestions_.Learn(sent);
+    if (history_.Add(sent)) SaveSettings();
+  }
   history_.ListAll(cmbText, sent);
   edit_line_.CaretToEnd();
   if (tray_.Hides()) SetVisible(false);

@@ -1,6 +1,8 @@
 // The keyboard's settings: what a first run starts from, and the controls
 // that OrvKey.ini's values go to and come from.
 #include <algorithm>
+#include <future>
+#include <memory>
 
 #include "app/frmKbd.h"
 #include "app/window_routines.h"
@@ -48,6 +50,8 @@ void FrmKbd::ApplyDefaultSettings() {
 // that gives no layout at all (empty, zeroed, unreadable) starts as a first
 // run would, with whatever history it still holds.
 void FrmKbd::LoadSettings() {
+  // Kept in the registry, with or without a settings file.
+  if (LoadSuggestionsOption(p_) == false) chkFont[kChkSuggestions].SetValue(CheckBox::kUnchecked);
   const std::wstring path = MakeFilePath(p_, data_folder_, kSettingsFileName);
   settings_file_.SetPath(path);
   // Settings kept beside the program before it went where this user may
@@ -74,9 +78,16 @@ void FrmKbd::LoadSettings() {
     ApplyDefaultSettings();
   }
   BringControlsInLine(gave_layout);
-  history_.LoadLater([&kernel32 = p_.kernel32, unread = std::move(values.unread_history)] {
-    return HistoryLines(kernel32, unread);
-  });
+  // The texts are learned for the suggestions as they are read, on the
+  // history's own thread; the predictor's load takes them from there.
+  auto remembered = std::make_shared<std::promise<std::vector<std::wstring>>>();
+  suggestions_.LearnLater(remembered->get_future());
+  history_.LoadLater(
+      [&kernel32 = p_.kernel32, unread = std::move(values.unread_history), remembered] {
+        auto lines = HistoryLines(kernel32, unread);
+        remembered->set_value(lines);
+        return lines;
+      });
   txtLang_Change(0);
   LoadFormPlacement(p_, *this, kKbdFormName);
   history_.ListAll(cmbText, L"");

@@ -48,6 +48,13 @@ void FrmKbd::PropagateTemplateKey(bool colours_too) {
     lblX[i].SetFont(tmpl.Font());
     lblX[i].SetForeColor(tmpl.ForeColor());
   }
+  // The strip's words look like the keys, at a size that keeps them inside it.
+  Font words = tmpl.Font();
+  words.size = std::clamp(words.size, 9.0, 15.0);
+  for (auto& word : frmWords.lblWord) {
+    word.SetFont(words);
+    word.SetForeColor(tmpl.ForeColor());
+  }
   if (!colours_too) return;
   for (auto& key : lblControl) key.SetForeColor(tmpl.ForeColor());
   cmbText.SetForeColor(tmpl.ForeColor());
@@ -75,6 +82,11 @@ void FrmKbd::chkFont_Click(int index) {
       }
       break;
     case kChkShiftAsCaps: shift_.SetShiftAsCaps(static_cast<std::int16_t>(value)); break;
+    case kChkSuggestions:
+      SaveSuggestionsOption(p_, value == 1);
+      if (value == 1) suggestions_.StartLoading();
+      OfferWords();
+      break;
     default: break;  // Tips and the tray option are read where they are used
   }
   PropagateTemplateKey(true);
@@ -100,6 +112,7 @@ void FrmKbd::cmbSize_Click() {
 void FrmKbd::cmdHistory_Click(int index) {
   if (index == 0) {
     history_.Clear();
+    suggestions_.Forget();
     cmbText.Clear();
     if (SaveSettings() && chkFont[kChkTips].Value() == 1) ShowInfoTTip(L"История удалена", 2);
     return;

@@ -68,6 +68,7 @@ void Target::BeginCapture(Hwnd wnd, bool by_keystrokes) {
   captured_text_.clear();
   write_checked_ = false;
   refused_ = false;
+  unread_ = false;
   probe_wnd_ = 0;
 }
 
@@ -97,12 +98,21 @@ Target::Capture Target::CaptureField(Hwnd wnd, Hwnd keyboard) {
     return {Capture::Kind::kOwnEditLine, {}};
   }
   BeginCapture(wnd, false);
-  auto text = windows_.ReadWindowText(wnd, kAnswerTimeoutMs);
+  return TakeText(windows_.ReadWindowText(wnd, kAnswerTimeoutMs));
+}
+
+Target::Capture Target::ReadAgain() {
+  if (!unread_ || by_keystrokes_ || refused_ || !Exists()) return {};
+  return TakeText(windows_.ReadWindowText(wnd_, kAnswerTimeoutMs));
+}
+
+Target::Capture Target::TakeText(std::optional<std::wstring> text) {
   // A program of a higher integrity level shuts out our messages.
   const bool denied = !text && p_.user32.GetLastError() == kErrorAccessDenied;
-  password_ = windows_.IsPasswordField(wnd, text.has_value());
+  password_ = windows_.IsPasswordField(wnd_, text.has_value());
   if (denied) Refuse();
-  held_wnd_ = wnd;
+  unread_ = !text;
+  held_wnd_ = wnd_;
   held_ = text;
   held_checked_ = text.has_value();
   if (!text) return {Capture::Kind::kHung, {}};
@@ -116,6 +126,8 @@ Target::Capture Target::CaptureField(Hwnd wnd, Hwnd keyboard) {
 // keyboard may not write into: it is told so once and left alone.
 bool Target::Mirror(const std::wstring& text) {
   if (!Exists() || by_keystrokes_ || refused_) return true;
+  // The line does not hold the field's text: written, it would replace it.
+  if (unread_) return false;
   if (sent_in_event_ && sent_wnd_ == wnd_ && sent_text_ == text) return true;
   const bool written = Write(text);
   sent_in_event_ = true;

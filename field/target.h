@@ -40,6 +40,8 @@ class Target {
   // The text of a password field is never remembered, nor what went as
   // keystrokes, where a password field cannot be told from others.
   bool IsPassword() const { return password_ || by_keystrokes_; }
+  // A field known to hold a password (a keystroke target may or may not).
+  bool IsPasswordField() const { return password_ && !by_keystrokes_; }
   // The target takes each key as a keystroke rather than its whole text.
   bool ByKeystrokes() const { return by_keystrokes_; }
   bool Exists();
@@ -58,6 +60,11 @@ class Target {
   bool Probing() const { return probe_wnd_ != 0; }
   void StopProbing() { probe_wnd_ = 0; }
   Capture ProbeAgain(Hwnd keyboard);
+  // A target whose text could not be read when it was captured is asked
+  // again before anything is written into it: kCaptured with its text once
+  // it answers, kHung while it still does not, kNotAField for any other.
+  // Until it answers, nothing is written over it.
+  Capture ReadAgain();
 
   // Keys for a keystroke target (nothing for any other): text, or one
   // virtual key.
@@ -81,6 +88,8 @@ class Target {
   bool Write(const std::wstring& text);
   Capture CaptureByKeystrokes(Hwnd wnd, Hwnd keyboard);
   void BeginCapture(Hwnd wnd, bool by_keystrokes);
+  // What a read of the target's text found.
+  Capture TakeText(std::optional<std::wstring> text);
   void Refuse();
   // Keys go only where the focus is; after Tab the target follows it.
   bool KeysReach();
@@ -102,6 +111,7 @@ class Target {
   std::wstring captured_text_;
   bool write_checked_ = false;
   bool refused_ = false;
+  bool unread_ = false;
   Hwnd probe_wnd_ = 0;
   std::uint32_t probe_until_ = 0;
   // What this event has already written into which field.

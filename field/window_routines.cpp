@@ -16,18 +16,20 @@ std::optional<std::wstring> WindowRoutines::ReadWindowText(Hwnd wnd, unsigned ti
     return std::nullopt;
   }
   if (length == 0) return std::wstring();
-  // A window may claim any length; a buffer we cannot have reads as empty.
+  // A window may claim any length. A text that could not be had is no
+  // text, never an empty one: the next key would wipe the field with it.
   std::vector<wchar_t> buffer;
+  if (length >= buffer.max_size()) return std::nullopt;
   try {
     buffer.assign(length + 1, L'\0');
   } catch (const std::exception&) {
-    return std::wstring();
+    return std::nullopt;
   }
   std::uintptr_t copied = 0;
   if (!p_.user32.SendMessageTimeoutW(wnd, wm::kGetText, buffer.size(),
                                      reinterpret_cast<std::intptr_t>(buffer.data()),
                                      kSmtoAbortIfHung, timeout_ms, &copied)) {
-    return std::wstring();
+    return std::nullopt;
   }
   buffer.back() = L'\0';
   return std::wstring(buffer.data());

@@ -27,7 +27,8 @@ class WindowRoutines {
  public:
   explicit WindowRoutines(Ports& ports) : p_(ports) {}
 
-  // The window's text; no value when it does not answer in time.
+  // The window's text; no value when either of its two messages is not
+  // answered in time or the text cannot be held.
   std::optional<std::wstring> ReadWindowText(Hwnd wnd, unsigned timeout_ms);
   // The window's text, or kHungMarker when it does not answer in time.
   std::wstring GetWindowTextTimeout(Hwnd wnd, unsigned timeout_ms);

@@ -17,16 +17,24 @@ bool History::Add(const std::wstring& text) {
   // A text of several lines (a multi-line field's) is not remembered: the
   // file keeps one text a line, and the one-line edit line could not show it.
   if (text.find_first_of(L"\r\n") != std::wstring::npos) return false;
+  if (text.size() > kMaxHistoryTextLength) return false;
   if (IsNumeric(trimmed, p_.kernel32.GetDecimalSeparator())) return false;
   std::wstring upper = p_.user32.CharUpperW(text);
   for (std::size_t i = 0; i < items_.size(); ++i) {
     if (!items_[i].empty() && items_[i].size() == text.size() && upper_[i] == upper) {
+      chars_ -= items_[i].size();
       items_[i].clear();
       upper_[i].clear();
     }
   }
   items_.insert(items_.begin(), text);
   upper_.insert(upper_.begin(), std::move(upper));
+  chars_ += text.size();
+  while (chars_ > kMaxHistoryChars && items_.size() > 1) {
+    chars_ -= items_.back().size();
+    items_.pop_back();
+    upper_.pop_back();
+  }
   return true;
 }
 
@@ -34,6 +42,7 @@ void History::Clear() {
   Settle();
   items_.assign(1, std::wstring());
   upper_.assign(1, std::wstring());
+  chars_ = 0;
 }
 
 void History::Append(User32& user32, Entries& to, std::vector<std::wstring> lines) {
@@ -44,6 +53,9 @@ void History::Append(User32& user32, Entries& to, std::vector<std::wstring> line
     to.upper.emplace_back();
   }
   for (auto& line : lines) {
+    if (line.size() > kMaxHistoryTextLength) continue;
+    if (to.chars + line.size() > kMaxHistoryChars) break;
+    to.chars += line.size();
     if (!to.items.back().empty()) {
       to.items.emplace_back();
       to.upper.emplace_back();
@@ -68,7 +80,8 @@ void History::StartLoading() const {
     Entries entries;
   };
   auto job = std::make_shared<Job>(
-      Job{p_.user32, std::exchange(unstarted_, nullptr), {std::move(items_), std::move(upper_)}});
+      Job{p_.user32, std::exchange(unstarted_, nullptr),
+          {std::move(items_), std::move(upper_), chars_}});
   auto run = [job] {
     Append(job->user32, job->entries, job->lines());
     return std::move(job->entries);
@@ -88,6 +101,7 @@ void History::Settle() const {
 void History::Take(Entries e) const {
   items_ = std::move(e.items);
   upper_ = std::move(e.upper);
+  chars_ = e.chars;
 }
 
 // The list is made only when it is read (the drop-down opens): a key
@@ -102,10 +116,14 @@ void History::ListAll(ComboBox& combo, const std::wstring& line) const {
   combo.SetText(line);
 }
 
+// A line longer than any remembered text matches none, and is not
+// upper-cased at every key.
 void History::ListMatching(ComboBox& combo, const std::wstring& line) const {
   combo.Clear();
-  combo.SetListSource([this, needle = p_.user32.CharUpperW(line),
-                       size = line.size()](std::vector<std::wstring>& list) {
+  const bool may_match = line.size() <= kMaxHistoryTextLength;
+  combo.SetListSource([this, needle = may_match ? p_.user32.CharUpperW(line) : std::wstring(),
+                       size = line.size(), may_match](std::vector<std::wstring>& list) {
+    if (!may_match) return;
     Settle();
     for (std::size_t i = 0; i < items_.size(); ++i) {
       if (items_[i].size() < size) continue;

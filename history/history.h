@@ -11,6 +11,15 @@
 
 namespace orv {
 
+// Longer texts (a pasted document) are not remembered: picking one costs
+// about what a key costs only while it is short, and the drop-down and the
+// upper-case copy hold each remembered text again.
+inline constexpr std::size_t kMaxHistoryTextLength = 1024;
+// All remembered texts together, in characters; beyond it the oldest are
+// forgotten, so that the history's memory and the settings file stay
+// bounded (a file over its own cap would not be read at all).
+inline constexpr std::size_t kMaxHistoryChars = std::size_t{4} << 20;
+
 class History {
  public:
   explicit History(Ports& ports) : p_(ports) { Clear(); }
@@ -22,13 +31,15 @@ class History {
     return items_;
   }
 
-  // Adds a text as the newest entry; false for a blank text, a number or a
-  // text of several lines, which are not kept.
+  // Adds a text as the newest entry; false for a blank text, a number, a
+  // text of several lines or one over kMaxHistoryTextLength, which are not
+  // kept. The oldest entries go once all together pass kMaxHistoryChars.
   bool Add(const std::wstring& text);
   // Forgets everything: one hole.
   void Clear();
-  // Takes the settings file's history lines, oldest last; a blank line
-  // holds the empty last place until the next line takes it. `lines` makes
+  // Takes the settings file's history lines, oldest last, as far as
+  // kMaxHistoryChars allows; a line that Add would not keep is passed over,
+  // and a blank line holds the empty last place until the next line takes it. `lines` makes
   // them, and they are upper-cased, on a thread of their own started by
   // StartLoading, so that a long history holds back neither the window's
   // start nor its thread: `lines` must touch nothing but what it owns. The
@@ -46,6 +57,7 @@ class History {
  private:
   struct Entries {
     std::vector<std::wstring> items, upper;
+    std::size_t chars = 0;
   };
   // Appends the lines by LoadLater's rule.
   static void Append(User32& user32, Entries& to, std::vector<std::wstring> lines);
@@ -59,6 +71,7 @@ class History {
   // Each entry in upper case, kept in step, so that a key touch compares
   // without upper-casing every remembered text again.
   mutable std::vector<std::wstring> upper_;
+  mutable std::size_t chars_ = 0;
   mutable std::function<std::vector<std::wstring>()> unstarted_;
   mutable std::future<Entries> loading_;
 };

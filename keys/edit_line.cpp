@@ -21,6 +21,19 @@ void EditLine::Insert(const std::wstring& ch) {
   line_.SetSelStart(caret_);
 }
 
+void EditLine::Splice(std::size_t start, std::size_t end, const std::wstring& text,
+                      std::int32_t caret) {
+  const std::wstring& t = line_.Text();
+  start = std::min(start, t.size());
+  end = std::clamp(end, start, t.size());
+  std::wstring line = t.substr(0, start);
+  line.append(text).append(t, end, std::wstring::npos);
+  line_.SetText(line);
+  list_follows_();
+  caret_ = caret;
+  line_.SetSelStart(caret_);
+}
+
 void EditLine::Backspace() {
   const std::wstring& t = line_.Text();
   if (caret_ <= 0 || t.empty()) return;

@@ -23,6 +23,9 @@ class EditLine {
   // Puts text before the caret (at the end when the caret is past it) and
   // moves the caret past it.
   void Insert(const std::wstring& text);
+  // Replaces characters [start, end) of the line by text and puts the
+  // caret at `caret`.
+  void Splice(std::size_t start, std::size_t end, const std::wstring& text, std::int32_t caret);
   // Removes the character before the caret.
   void Backspace();
   void Clear();

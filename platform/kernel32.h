@@ -34,6 +34,12 @@ class Kernel32 {
   // MoveFileEx(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
   virtual bool MoveFileReplace(const std::wstring& from, const std::wstring& to) = 0;
   virtual bool DeleteFileW(const std::wstring& path) = 0;
+  // CopyFile over any file of the destination's name.
+  virtual bool CopyFileReplace(const std::wstring& from, const std::wstring& to) = 0;
+  // Up to `count` bytes from `offset` (fewer at the file's end, none past
+  // it); false when the file cannot be opened or read.
+  virtual bool ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count,
+                            std::string& bytes) = 0;
 
   // ---- Reading a file whole or not at all
   // GetFileSizeEx on the file opened for reading as ReadFileBytes opens it;

@@ -2,6 +2,7 @@
 // pictures, message pumping, text measuring and ending the process.
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "platform/types.h"
@@ -34,6 +35,9 @@ class Toolkit {
   // A built-in picture enlarged to the screen's density pixel for pixel, so
   // that an outline cut from its colours fits it as drawn.
   virtual Picture ScreenPicture(const std::wstring& name) { return ResourcePicture(name); }
+  // The bytes of data built into the program (RCDATA), valid for the whole
+  // run and readable from any thread; empty when there is none by that name.
+  virtual std::span<const std::uint8_t> ResourceData(const std::wstring& name) { return {}; }
   // The bitmap behind a picture, for reading its pixels; 0 when none.
   virtual Hbitmap PictureBitmap(Picture picture) = 0;
 

@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/install-deps.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j2 --target orvkey typing_bench startup_bench regions_bench_win \
+cmake --build --preset windows -j2 --target orvkey typing_bench startup_bench regions_bench_win suggest_bench \
   >/dev/null
 
 state=$(mktemp -d /tmp/orvkey-bench.XXXXXX)
@@ -27,6 +27,8 @@ run() { bash scripts/wine-run.sh exec "$state" "$@"; }
 
 echo "== one key touch against the bare set-text of the same field; history at scale"
 run build/windows/bench/typing_bench.exe || echo "typing bench: some touches did not reach the field"
+echo "== word suggestions: a key touch on against off, 100,000 texts learned; the lexicons' memory"
+run build/windows/bench/suggest_bench.exe || echo "suggest bench: did not finish"
 echo "== start-up"
 mkdir -p "$work/startup"
 run build/windows/bench/startup_bench.exe "Z:$root/build/windows/orvkey.exe" "Z:$work/startup"

@@ -86,14 +86,21 @@ std::optional<std::int32_t> PixelsOf(const std::wstring& text, const std::wstrin
   return ToInt32(std::clamp(std::floor(std::floor(*twips) / twips_per_pixel), -kFarAway, kFarAway));
 }
 
-// A place on a screen that is gone, or a bad value, would leave the keyboard
-// out of reach: it then comes back wholly on the nearest monitor's work area.
+// The states a placement may hold; a minimised keyboard is never restored
+// nor saved: on a car PC whose front-end is the shell there is no taskbar to
+// bring it back from.
+enum WindowStateValue : int { kStateNormal = 0, kStateMinimised = 1, kStateMaximised = 2 };
+
+// A place on a screen that is gone, a bad value, or a place that leaves even
+// a part of the keyboard off the screen (its X key out of reach) is not
+// kept: the keyboard comes back wholly on the nearest monitor's work area.
 void KeepOnAMonitor(User32& user32, Form& window) {
   const Rect r{window.Left(), window.Top(), window.Left() + window.Width(),
                window.Top() + window.Height()};
   Rect work;
   if (!user32.MonitorWorkAreaFromRect(r, work)) return;
-  if (r.left < work.right && r.right > work.left && r.top < work.bottom && r.bottom > work.top) {
+  if (r.left >= work.left && r.top >= work.top && r.right <= work.right &&
+      r.bottom <= work.bottom) {
     return;
   }
   window.SetLeft(std::max(work.left, std::min(r.left, work.right - window.Width())));
@@ -157,6 +164,8 @@ bool ReadRegValue(Advapi32& reg, Hkey root, const std::wstring& subkey, const st
   return read;
 }
 
+// A minimised keyboard is saved as a normal one, at the place it had before
+// (the shell never reports the minimised place to the window's model).
 // Written under HKEY_LOCAL_MACHINE where the user may; an ordinary user on a
 // current system may not, and then the same values go under
 // HKEY_CURRENT_USER, so the keyboard still comes back where it was left.
@@ -166,7 +175,9 @@ void SaveFormPlacement(Ports& p, const Form& window, const std::wstring& window_
   const std::wstring sep = p.kernel32.GetDecimalSeparator();
   const double tx = p.toolkit.TwipsPerPixelX(), ty = p.toolkit.TwipsPerPixelY();
   const std::array<std::pair<const wchar_t*, std::wstring>, 6> values{{
-      {L"WindowState", std::to_wstring(window.WindowState())},
+      {L"WindowState", std::to_wstring(window.WindowState() == kStateMinimised
+                                             ? kStateNormal
+                                             : window.WindowState())},
       {L"Left", FormatNumber(window.Left() * tx, sep)},
       {L"Top", FormatNumber(window.Top() * ty, sep)},
       {L"Width", FormatNumber(window.Width() * tx, sep)},
@@ -207,7 +218,8 @@ void LoadFormPlacement(Ports& p, Form& window, const std::wstring& window_name,
 
   read(L"WindowState");
   if (auto n = ParseNumber(holder, sep)) {
-    if (auto state = ToInt16(std::floor(*n)); state && *state >= 0 && *state <= 2) {
+    if (auto state = ToInt16(std::floor(*n));
+        state && (*state == kStateNormal || *state == kStateMaximised)) {
       window.SetWindowState(*state);
     }
   }
@@ -225,6 +237,35 @@ void LoadFormPlacement(Ports& p, Form& window, const std::wstring& window_name,
   } else if (auto shown = ParseBoolean(holder, sep)) {
     window.SetVisible(*shown);
   }
+}
+
+}  // namespace orv
+
+namespace orv {
+
+// Stored where the placement is: the machine's key where the user may write
+// it, else the user's own, which the loader then prefers.
+void SaveSuggestionsOption(Ports& p, bool on) {
+  const PlacementKeys keys = KeysOf(p.toolkit, L"frmKbd", L"ProjectName", L"FormName");
+  const std::wstring value = on ? L"1" : L"0";
+  CreateRegKey(p.advapi32, kHkeyLocalMachine, keys.parent, kKeyClass);
+  CreateRegKey(p.advapi32, kHkeyLocalMachine, keys.key, kKeyClass);
+  if (!WriteRegValue(p.advapi32, kHkeyLocalMachine, keys.key, kSuggestionsValue, value)) {
+    CreateRegKey(p.advapi32, kHkeyCurrentUser, keys.parent, kKeyClass);
+    CreateRegKey(p.advapi32, kHkeyCurrentUser, keys.key, kKeyClass);
+  }
+  WriteRegValue(p.advapi32, kHkeyCurrentUser, keys.key, kSuggestionsValue, value);
+}
+
+std::optional<bool> LoadSuggestionsOption(Ports& p) {
+  const PlacementKeys keys = KeysOf(p.toolkit, L"frmKbd", L"ProjectName", L"FormName");
+  std::wstring holder;
+  if (!ReadRegValue(p.advapi32, kHkeyCurrentUser, keys.key, kSuggestionsValue, holder) &&
+      !ReadRegValue(p.advapi32, kHkeyLocalMachine, keys.key, kSuggestionsValue, holder)) {
+    return std::nullopt;
+  }
+  // Anything but a stored "0" leaves the option on, as it starts.
+  return Trimmed(holder) != L"0";
 }
 
 }  // namespace orv

@@ -2,6 +2,7 @@
 // Each reports by its result and raises nothing.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -37,5 +38,12 @@ void SaveFormPlacement(Ports& p, const Form& window, const std::wstring& window_
 void LoadFormPlacement(Ports& p, Form& window, const std::wstring& window_name,
                        const std::wstring& project = L"ProjectName",
                        const std::wstring& form = L"FormName");
+
+// The "Suggestions" option, kept beside the keyboard's placement (the
+// settings file's lines stay as they are): "1" on, "0" off. No value when it
+// was never stored.
+inline const std::wstring kSuggestionsValue = L"Suggestions";
+void SaveSuggestionsOption(Ports& p, bool on);
+std::optional<bool> LoadSuggestionsOption(Ports& p);
 
 }  // namespace orv

@@ -240,9 +240,11 @@ bool SettingsFile::Write(const SettingsValues& values) {
   };
   if (!k_.WriteFileDurably(temp, EncodeSettings(k_, text))) return fail();
   // A file that could not be read is kept before anything replaces it; if
-  // it cannot be kept, it is not replaced.
+  // it cannot be kept, it is not replaced. It is kept by a copy: moved
+  // aside, it would leave no settings at all to a kill before the new file
+  // took its place, and the next start would come up on the defaults.
   if (found_ == Found::kBroken && k_.FileExists(path_)) {
-    if (!k_.MoveFileReplace(path_, path_ + kBrokenSettingsSuffix)) return fail();
+    if (!k_.CopyFileReplace(path_, path_ + kBrokenSettingsSuffix)) return fail();
     found_ = Found::kNoFile;
   }
   if (!k_.MoveFileReplace(temp, path_)) return fail();

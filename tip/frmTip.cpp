@@ -1,6 +1,8 @@
 // The tip window's design, its text and skin layout, and its slide in and out.
 #include "tip/frmTip.h"
 
+#include <algorithm>
+
 #include "tip/tip_place.h"
 
 namespace orv {
@@ -231,6 +233,13 @@ Point FrmTip::RestingPlace(const Rect& wa, Point size) {
   if (keyboard_ != nullptr && keyboard_->hWnd() != 0 &&
       p_.user32.GetWindowRect(keyboard_->hWnd(), k))
     keys = k;
+  // The strip's own model knows its place before its window has been moved.
+  if (keys && strip_ != nullptr && strip_->Visible()) {
+    const Rect s{strip_->Left(), strip_->Top(), strip_->Left() + strip_->Width(),
+                 strip_->Top() + strip_->Height()};
+    keys = Rect{std::min(k.left, s.left), std::min(k.top, s.top), std::max(k.right, s.right),
+                std::max(k.bottom, s.bottom)};
+  }
   return TipRestingPlace(wa, size, keys);
 }
 

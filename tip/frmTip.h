@@ -73,7 +73,11 @@ class FrmTip : public Form {
   void ShowTip();
   void HideTip();
   // The keyboard whose screen the tips go to and whose keys they never cover.
-  void StayClearOf(const Form& keyboard) { keyboard_ = &keyboard; }
+  // A strip docked to the keyboard counts as part of it while it shows.
+  void StayClearOf(const Form& keyboard, const Form* strip = nullptr) {
+    keyboard_ = &keyboard;
+    strip_ = strip;
+  }
 
   // ---- Events
   void Form_Load();
@@ -109,6 +113,7 @@ class FrmTip : public Form {
   Ports& p_;
   KelpUltimate& kelp_;
   const Form* keyboard_ = nullptr;
+  const Form* strip_ = nullptr;
   bool loaded_ = false;
   bool loading_ = false;
   std::uint64_t repaint_requests_ = 0;

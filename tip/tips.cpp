@@ -6,8 +6,8 @@ namespace orv {
 // The icon goes in first and is cut to its outline so the skin shows
 // around it; each caption change then lays the tip out and slides it in.
 void ShowTipIn(FrmTip& tip, KelpUltimate& kelp, const std::wstring& text, int icon,
-               const Form& keyboard) {
-  tip.StayClearOf(keyboard);
+               const Form& keyboard, const Form* strip) {
+  tip.StayClearOf(keyboard, strip);
   tip.EnsureLoaded();
   tip.picIcon.SetPicture(tip.imgIcons.ListImage(icon));
   Color transparent = kMagenta;

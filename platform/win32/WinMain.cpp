@@ -6,6 +6,7 @@
 
 #include "app/frmKbd.h"
 #include "platform/win32/kbd_window.h"
+#include "platform/win32/strip_window.h"
 #include "platform/win32/system_ports.h"
 #include "platform/win32/tip_window.h"
 #include "platform/win32/toolkit.h"
@@ -33,18 +34,25 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The tip window exists before start-up touches it; it loads on that touch.
   FrmTip tip(ports, kelp);
   TipWindow tip_window(tip, toolkit);
-  toolkit.sync = [&window, &tip_window] {
+  StripWindow strip_window(kbd, toolkit);
+  toolkit.sync = [&window, &strip_window, &tip_window] {
     window.Sync();
+    strip_window.Sync();
     tip_window.Sync();
   };
   window.on_left_press = [&sys] { sys.user32.NoteLeftButtonPressed(); };
+  // The strip follows the keyboard wherever it goes, dragged or restored.
+  window.on_placed = [&strip_window] { strip_window.Sync(); };
   if (!window.Create()) return 1;
+  // A strip that cannot be made leaves the keyboard as it always was.
+  strip_window.Create(window.hwnd());
   if (tip_window.Create()) kbd.SetTipWindow(&tip);
 
   kbd.BeginEvent();
   kbd.Form_Load();
   if (kbd.Ended()) return 0;
   window.Sync();
+  strip_window.Sync();
   tip_window.Sync();
 
   MSG msg;

@@ -390,6 +390,31 @@ bool SystemKernel32::DeleteFileW(const std::wstring& path) {
   return ::DeleteFileW(path.c_str()) != 0;
 }
 
+bool SystemKernel32::CopyFileReplace(const std::wstring& from, const std::wstring& to) {
+  return ::CopyFileW(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+bool SystemKernel32::ReadFilePart(const std::wstring& path, std::uint64_t offset,
+                                  std::size_t count, std::string& bytes) {
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) {
+    file.release();
+    return false;
+  }
+  LARGE_INTEGER at{};
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  if (!::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) return false;
+  bytes.assign(std::min<std::size_t>(count, 1u << 30), '\0');
+  DWORD got = 0;
+  if (!bytes.empty() &&
+      !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) {
+    return false;
+  }
+  bytes.resize(got);
+  return true;
+}
+
 bool SystemKernel32::GetFileSizeEx(const std::wstring& path, std::uint64_t& size) {
   UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

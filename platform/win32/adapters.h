@@ -96,6 +96,9 @@ class SystemKernel32 : public Kernel32 {
   bool WriteFileDurably(const std::wstring& path, const std::string& bytes) override;
   bool MoveFileReplace(const std::wstring& from, const std::wstring& to) override;
   bool DeleteFileW(const std::wstring& path) override;
+  bool CopyFileReplace(const std::wstring& from, const std::wstring& to) override;
+  bool ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count,
+                    std::string& bytes) override;
   bool GetFileSizeEx(const std::wstring& path, std::uint64_t& size) override;
   unsigned GetACP() override;
   std::string ToAnsi(const std::wstring& text, bool* lossless) override;

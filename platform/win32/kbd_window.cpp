@@ -153,7 +153,7 @@ void KbdWindow::MakePanel() {
   HWND sizes = MakeChild(WC_COMBOBOXW, WS_VSCROLL | CBS_DROPDOWNLIST, 0, m_.cmbSize, size_list_,
                          kIdSize, drop);
   m_.cmbSize.AttachWindow(FromHwnd(sizes));
-  for (int i = 0; i < 8; ++i) {
+  for (int i = 0; i < static_cast<int>(m_.chkFont.size()); ++i) {
     auto& box = m_.chkFont[static_cast<std::size_t>(i)];
     const bool swatch = i == kChkColor1 || i == kChkColor2;
     box.AttachWindow(FromHwnd(MakeChild(WC_BUTTONW, swatch ? BS_OWNERDRAW : BS_CHECKBOX, 0, box,
@@ -335,12 +335,16 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // Only a move or a size is news to the model. A change of the z-order
       // alone (made topmost during start-up) must not put the old place
       // back over a restored one that is still to be pushed.
+      // Nor is the place of a minimised window, off every screen: the model
+      // keeps the place the keyboard comes back to, and the one it saves.
       const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
-      if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
+      if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE) &&
+          !IsIconic(hwnd_)) {
         RECT r;
         GetWindowRect(hwnd_, &r);
         m_.ReportBounds(Rect{r.left, r.top, r.right, r.bottom});
       }
+      if (on_placed) on_placed();
       break;
     }
     case WM_DPICHANGED: {
@@ -401,7 +405,8 @@ void KbdWindow::OnCommand(WORD id, WORD code, HWND control) {
     ComboBox& list = id == kIdFont ? m_.cmbFont : m_.cmbSize;
     (id == kIdFont ? font_list_ : size_list_).sel = index;
     Dispatch([&] { list.SetListIndex(index); });
-  } else if (id >= kIdOption && id < kIdOption + 8 && code == BN_CLICKED) {
+  } else if (id >= kIdOption && id < kIdOption + static_cast<int>(m_.chkFont.size()) &&
+             code == BN_CLICKED) {
     auto& box = m_.chkFont[static_cast<std::size_t>(id - kIdOption)];
     Dispatch([&] {
       box.SetValue(box.Value() == CheckBox::kChecked ? CheckBox::kUnchecked : CheckBox::kChecked);
@@ -678,12 +683,12 @@ void KbdWindow::SyncForm() {
   SetWindowTextW(hwnd_, m_.Caption().c_str());
   RECT now;
   GetWindowRect(hwnd_, &now);
-  if (now.left != m_.Left() || now.top != m_.Top() || now.right - now.left != m_.Width() ||
-      now.bottom - now.top != m_.Height()) {
+  if (!IsIconic(hwnd_) &&
+      (now.left != m_.Left() || now.top != m_.Top() || now.right - now.left != m_.Width() ||
+       now.bottom - now.top != m_.Height())) {
     SetWindowPos(hwnd_, nullptr, m_.Left(), m_.Top(), m_.Width(), m_.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  if (m_.WindowState() == 1 && !IsIconic(hwnd_)) ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
   // Maximising shows the window, so it waits until the model is visible.
   if (m_.WindowState() == 2 && m_.Visible() && !IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_MAXIMIZE);
   const bool shown = IsWindowVisible(hwnd_) != 0;

@@ -29,6 +29,9 @@ class KbdWindow : public WindowBase<KbdWindow> {
   // raw input where the hook is refused), before the polling tick that
   // follows it.
   std::function<void()> on_left_press;
+  // Called whenever the window has moved, changed size, shown or hidden,
+  // for the windows docked to it.
+  std::function<void()> on_placed;
 
  private:
   // Remembers what was last put into a real control, so that only real
@@ -105,7 +108,7 @@ class KbdWindow : public WindowBase<KbdWindow> {
   std::vector<std::uint64_t> label_versions_;
   Pushed text_line_, font_list_, size_list_;
   std::array<Pushed, kLayouts> layouts_;
-  std::array<Pushed, 8> options_;
+  std::array<Pushed, std::tuple_size_v<decltype(FrmKbd::chkFont)>> options_;
   std::array<Pushed, 2> buttons_;
   std::uint64_t timer_version_ = ~0ull;
   std::uint64_t repeat_timer_version_ = ~0ull;

@@ -7,7 +7,9 @@
 #include <cmath>
 #include <cstdint>
 
+#include "platform/win32/adapters.h"
 #include "platform/win32/system_library.h"
+#include "utility/picture_size.h"
 
 namespace orv::win32 {
 
@@ -24,20 +26,17 @@ struct ComPtr {
   T* operator->() const { return p; }
 };
 
-// The biggest picture decoded: 8192 pixels a side and 64 MB of 32-bit pixels.
-constexpr UINT kMaxPictureSide = 8192;
-constexpr std::uint64_t kMaxPictureBytes = std::uint64_t{64} << 20;
-
-bool FitsInMemory(UINT w, UINT h) {
-  return w > 0 && h > 0 && w <= kMaxPictureSide && h <= kMaxPictureSide &&
-         std::uint64_t{w} * h * 4 <= kMaxPictureBytes;
-}
+bool FitsInMemory(UINT w, UINT h) { return orv::FitsInMemory(PictureSize{w, h}); }
 
 // Decodes any picture format the system's imaging codecs know into a
 // 32-bit top-down DIB section; nullptr when the file does not decode.
 // COM is started on the first picture, on the window's thread, where every
 // picture is decoded.
 HBITMAP DecodePicture(const std::wstring& path) {
+  // No decoder sees a picture whose header does not say that it fits: one
+  // that lies about its size can crash a decoder before it can be asked.
+  SystemKernel32 files;
+  if (!PictureMayBeDecoded(files, path)) return nullptr;
   static const auto create =
       SystemFunction<decltype(&::CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
   static const bool com_ready = [] {
@@ -57,8 +56,7 @@ HBITMAP DecodePicture(const std::wstring& path) {
   }
   ComPtr<IWICBitmapFrameDecode> frame;
   if (FAILED(decoder->GetFrame(0, &frame))) return nullptr;
-  // The size comes from the file's header, before a pixel is decoded: a
-  // picture too big for a keyboard background is refused unread.
+  // The decoder's own idea of the size must fit too.
   UINT w = 0, h = 0;
   if (FAILED(frame->GetSize(&w, &h)) || !FitsInMemory(w, h)) return nullptr;
   ComPtr<IWICFormatConverter> converter;
@@ -195,6 +193,16 @@ Picture Win32Toolkit::ScreenPicture(const std::wstring& name) {
 }
 
 Hbitmap Win32Toolkit::PictureBitmap(Picture picture) { return FromNative(Bitmap(picture)); }
+
+// A loaded resource stays mapped with the program's image: nothing to free.
+std::span<const std::uint8_t> Win32Toolkit::ResourceData(const std::wstring& name) {
+  HRSRC found = FindResourceW(instance_, name.c_str(), RT_RCDATA);
+  if (!found) return {};
+  HGLOBAL loaded = LoadResource(instance_, found);
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes) return {};
+  return {static_cast<const std::uint8_t*>(bytes), SizeofResource(instance_, found)};
+}
 
 HBITMAP Win32Toolkit::Bitmap(Picture picture) const {
   auto it = pictures_.find(picture);

@@ -41,6 +41,7 @@ class Win32Toolkit : public Toolkit {
   Picture ResourcePicture(const std::wstring& name) override;
   Picture ScreenPicture(const std::wstring& name) override;
   Hbitmap PictureBitmap(Picture picture) override;
+  std::span<const std::uint8_t> ResourceData(const std::wstring& name) override;
   void DoEvents() override;
   Point MeasureText(const Font& font, const std::wstring& text) override;
   void End() override;

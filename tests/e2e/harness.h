@@ -432,6 +432,13 @@ class TargetApp {
   void TouchField(int id) const { Touch(FieldCentre(id)); }
   // Makes the target's UI thread stop answering for `duration`.
   void Hang(Millis duration) const { PostMessageW(window, kMsgHang, duration.count(), 0); }
+  // Makes a field answer its text late, or promptly again.
+  void SlowText(int id, bool on) const { PostMessageW(window, kMsgSlowText, id, on); }
+  int SlowTextsGiven() const {
+    DWORD_PTR given = 0;
+    SendMessageTimeoutW(window, kMsgSlowText, 0, 2, SMTO_ABORTIFHUNG, 3000, &given);
+    return int(given);
+  }
 };
 
 // Both programs up, the keyboard settled at its designed place.
@@ -444,8 +451,12 @@ class Scene : public ::testing::Test {
     ASSERT_TRUE(target.Start());
     ASSERT_TRUE(keyboard.Start());
   }
-  Result LineShows(std::wstring_view text) { return WaitForText(keyboard.EditLine(), text); }
-  Result FieldShows(int id, std::wstring_view text) { return WaitForText(target.Field(id), text); }
+  Result LineShows(std::wstring_view text, Millis deadline = 3000ms) {
+    return WaitForText(keyboard.EditLine(), text, deadline);
+  }
+  Result FieldShows(int id, std::wstring_view text, Millis deadline = 3000ms) {
+    return WaitForText(target.Field(id), text, deadline);
+  }
   // Gives a field its text, touches it and waits until the keyboard has taken it.
   Result Capture(int id, const std::wstring& text) {
     target.SetFieldText(id, text);

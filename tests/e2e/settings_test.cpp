@@ -3,7 +3,9 @@
 // "Clr History" surviving a kill, pictures too big to show.
 // orvkey.exe runs under Wine, touched like a finger, its files and registry
 // read back. Started with --save-loop FOLDER, the program is instead the
-// victim of the power-cut test: it saves two settings in turn until killed.
+// victim of the power-cut test: it saves two settings in turn until killed;
+// with --save-stopped FOLDER it saves over a broken file and is killed just
+// before the new file takes the old one's place.
 #include "harness.h"
 
 #include <objbase.h>
@@ -68,6 +70,23 @@ int RunSaveLoop(const std::wstring& folder) {
   for (int i = 0;; ++i) file.Write(values[i % 2]);
 }
 
+// Saves through the real file system, but stops before the new file is
+// moved over the old one, says so with a file and waits to be killed.
+int RunSaveStopped(const std::wstring& folder) {
+  struct Stopping : win32::SystemKernel32 {
+    std::wstring said;
+    bool MoveFileReplace(const std::wstring& from, const std::wstring& to) override {
+      if (from.ends_with(L".tmp")) WriteFile(said, ""), Sleep(INFINITE);
+      return SystemKernel32::MoveFileReplace(from, to);
+    }
+  } kernel32;
+  kernel32.said = folder + L"\\stopped";
+  SettingsFile file(kernel32);
+  file.SetPath(folder + L"\\OrvKey.ini");
+  file.Write(file.Read());
+  return 1;
+}
+
 TEST(SettingsFile, KilledSaveLeavesTheOldOrTheNewSettingsNeverAMix) {
   TempFolder folder;
   wchar_t self[MAX_PATH] = {};
@@ -98,9 +117,11 @@ TEST(SettingsFile, KilledSaveLeavesTheOldOrTheNewSettingsNeverAMix) {
   EXPECT_GT(saw_b, 0);
 }
 
-// A zeroed file is kept beside as OrvKey.ini.bad. Autorun asks first, with
-// the keyboard out of the way; OK writes the Run value, Cancel removes it.
-// Quitting then writes the defaults in place of the zeroes, and the placement.
+// A zeroed file is kept beside as OrvKey.ini.bad; a save killed just before
+// its new file takes the place of the zeroes leaves them where they were.
+// Autorun asks first, with the keyboard out of the way; OK writes the Run
+// value, Cancel removes it. Quitting then writes the defaults in place of
+// the zeroes, and the placement.
 TEST(SettingsFile, ZeroedFileKeptBesideAutorunAsksAndQuitWritesDefaultsAndPlacement) {
   ForgetPlacement();
   RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"OrvKey");
@@ -108,6 +129,16 @@ TEST(SettingsFile, ZeroedFileKeptBesideAutorunAsksAndQuitWritesDefaultsAndPlacem
   const std::wstring ini = keyboard.folder.File(L"OrvKey.ini");
   const std::string zeroed(4096, '\0');
   ASSERT_TRUE(WriteFile(ini, zeroed));
+  {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    Process saver =
+        StartProcess(self, L"--save-stopped \"" + keyboard.folder.path + L"\"", keyboard.folder.path);
+    ASSERT_TRUE(WaitFor([&] { return ReadFile(keyboard.folder.File(L"stopped")).has_value(); },
+                        15000ms, "the save to stop before its last step"));
+  }  // killed
+  EXPECT_EQ(ReadFile(ini), zeroed);
+  EXPECT_EQ(ReadFile(ini + L".bad"), zeroed);
   ASSERT_TRUE(keyboard.Start());
   const RECT r = keyboard.rect();
   ASSERT_TRUE(keyboard.ToggleOptions(true));
@@ -185,8 +216,16 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
   auto visible = [&](bool shown, std::string_view what) {
     return WaitFor([&] { return (IsWindowVisible(wnd) != 0) == shown; }, 5000ms, what);
   };
+  // The word strip comes and goes with the keyboard.
+  const HWND strip = FindTopLevelWindow(process.pid, L"OrvKey Words", false);
+  auto strip_shown = [&](bool shown) {
+    return WaitFor([&] { return (IsWindowVisible(strip) != 0) == shown; }, 3000ms, "the strip");
+  };
+  EXPECT_FALSE(IsWindowVisible(strip));
   target.TouchField(kEdit2);
   ASSERT_TRUE(visible(true, "the keyboard to show for the touched field"));
+  EXPECT_TRUE(strip_shown(true));
+  EXPECT_EQ(WindowRect(strip).bottom, keyboard.rect().top);
   RECT key = KeyRect(0);
   OffsetRect(&key, keyboard.rect().left, keyboard.rect().top);
   EXPECT_TRUE(WaitFor([&] { return ScreenShot().Count(key, RGB(255, 255, 0)) > 0; }, 3000ms,
@@ -194,6 +233,7 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
   const RECT t = WindowRect(target.window);
   Touch({t.right - 12, t.bottom - 12});  // the target's dialog, not a field
   ASSERT_TRUE(visible(false, "the keyboard to hide after a touch elsewhere"));
+  EXPECT_TRUE(strip_shown(false));
 
   const POINT on_icon = Centre(WindowRect(icon));
   Touch(on_icon);
@@ -210,14 +250,18 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
                       "the icon to go with the program"));
 }
 
-// Left at 300,120 it comes back there; maximised, maximised; off every
-// monitor, wholly on the work area. The placement is restored only when a
-// settings file exists, an empty one will do.
-TEST(Robustness, PlacementComesBackMaximisedOrOnTheScreen) {
-  for (const auto& [state, left] : {std::pair{L"0", L"4500"}, {L"0", L"99999"}, {L"2", L"4500"}}) {
+// Left at 300,120 it comes back there; maximised, maximised; minimised, at
+// 300,120 and not minimised; off every monitor, or only partly on one (a
+// 17-pixel sliver at the top left), wholly on the work area. Minimised at
+// the end, it saves itself as it stood before. The placement is restored
+// only when a settings file exists, an empty one will do.
+TEST(Robustness, PlacementComesBackNormalMaximisedAndWhollyOnTheScreen) {
+  for (const auto& [state, left, top] :
+       {std::tuple{L"0", L"4500", L"1800"}, {L"0", L"99999", L"1800"}, {L"2", L"4500", L"1800"},
+        {L"1", L"4500", L"1800"}, {L"0", L"-3000", L"-3000"}}) {
     ForgetPlacement();  // the user's copy wins over the machine's
     for (const auto& [name, text] :
-         {std::pair{L"WindowState", state}, {L"Left", left}, {L"Top", L"1800"}})
+         {std::pair{L"WindowState", state}, {L"Left", left}, {L"Top", top}})
       RegSetKeyValueW(HKEY_CURRENT_USER, kPlacementKey, name, REG_SZ, text,
                       DWORD((wcslen(text) + 1) * sizeof(wchar_t)));
     Keyboard keyboard;
@@ -226,11 +270,29 @@ TEST(Robustness, PlacementComesBackMaximisedOrOnTheScreen) {
     MONITORINFO info{sizeof info};
     GetMonitorInfoW(MonitorFromWindow(keyboard.window, MONITOR_DEFAULTTONEAREST), &info);
     RECT on{}, r = keyboard.rect();
-    EXPECT_TRUE(IntersectRect(&on, &r, &info.rcWork) && EqualRect(&on, &r));
+    EXPECT_TRUE(IntersectRect(&on, &r, &info.rcWork) && EqualRect(&on, &r)) << Narrow(left);
+    EXPECT_FALSE(IsIconic(keyboard.window));
     if (*state == L'2')
       EXPECT_TRUE(WaitFor([&] { return IsZoomed(keyboard.window) != 0; }, 3000ms, "maximised"));
     else if (*left == L'4')
       EXPECT_EQ(std::pair(r.left, r.top), std::pair(300L, 120L));
+    // The word strip stands on the restored keyboard; a maximised one has none.
+    const HWND strip = FindTopLevelWindow(keyboard.process.pid, L"OrvKey Words", false);
+    if (*state == L'2') {
+      EXPECT_FALSE(IsWindowVisible(strip));
+    } else {
+      EXPECT_TRUE(WaitFor(
+          [&] { return WindowRect(strip).bottom == r.top && WindowRect(strip).left == r.left; },
+          3000ms, "the strip on the restored keyboard", [&] { return DescribeWindow(strip); }));
+    }
+    if (*state != L'1') continue;
+    ShowWindow(keyboard.window, SW_MINIMIZE);
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(keyboard.window) != 0; }, 3000ms, "minimised"));
+    ASSERT_TRUE(Quit(keyboard));
+    std::wstring placement;
+    for (auto name : {L"WindowState", L"Left", L"Top"})
+      placement += RegText(HKEY_CURRENT_USER, kPlacementKey, name) + L" ";
+    EXPECT_EQ(placement, L"0 4500 1800 ");
   }
 }
 
@@ -270,8 +332,9 @@ TEST(Robustness, HistoryKeptWhenClosedAtOnceClearedAfterAKillAndLockedFilesLeftA
   EXPECT_FALSE(ReadFile(ini + L".bad"));
 }
 
-// A picture too big to decode is refused before its pixels take any memory;
-// the real one still loads. One that is no picture is shown end to end.
+// A picture too big to decode is refused before its pixels take any memory,
+// or a decoder crashes on a header that claims 40,000 x 40,000 pixels; the
+// real one still loads. Refused at start-up, it is shown end to end.
 TEST(Robustness, HugePicturesAreRefused) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   win32::Win32Toolkit toolkit(GetModuleHandleW(nullptr));
@@ -280,7 +343,7 @@ TEST(Robustness, HugePicturesAreRefused) {
   ASSERT_NE(toolkit.LoadPicture(TestJpeg()), Picture(0));
   const auto sof = jpeg.find("\xFF\xC0");
   ASSERT_NE(sof, std::string::npos);
-  jpeg.replace(sof + 5, 4, "\x23\x28\x23\x28");  // 9000 x 9000
+  jpeg.replace(sof + 5, 4, "\x9C\x40\x9C\x40");  // 40,000 x 40,000
   ASSERT_TRUE(WriteFile(folder.File(L"huge.jpg"), jpeg));
   EXPECT_EQ(toolkit.LoadPicture(folder.File(L"huge.jpg")), Picture(0));
 }
@@ -293,6 +356,8 @@ int main(int argc, char** argv) {
   wchar_t** wide_argv = CommandLineToArgvW(GetCommandLineW(), &wide_argc);
   if (wide_argc == 3 && std::wstring_view(wide_argv[1]) == L"--save-loop")
     return orv::e2e::RunSaveLoop(wide_argv[2]);
+  if (wide_argc == 3 && std::wstring_view(wide_argv[1]) == L"--save-stopped")
+    return orv::e2e::RunSaveStopped(wide_argv[2]);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

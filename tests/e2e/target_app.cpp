@@ -22,6 +22,19 @@ using namespace orv::e2e;
 
 int g_enterCount = 0;
 
+// A busy field: its program comes round to WM_GETTEXT only after a while.
+struct SlowText {
+  HWND field = nullptr;
+  WNDPROC proc = nullptr;
+  bool on = false;
+  int given = 0;
+} g_slow;
+
+LRESULT CALLBACK SlowTextProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_GETTEXT && g_slow.on) Sleep(kSlowTextMs), ++g_slow.given;
+  return CallWindowProcW(g_slow.proc, wnd, msg, wp, lp);
+}
+
 // Lays the fields out clear of where the keyboard appears (the screen's bottom).
 void CreateControls(HWND main) {
   const DWORD single = WS_TABSTOP | ES_AUTOHSCROLL, multi = ES_MULTILINE | ES_AUTOVSCROLL;
@@ -86,6 +99,14 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgHang: Sleep(DWORD(wp)); return 0;
     case kMsgDestroyField: DestroyWindow(GetDlgItem(wnd, int(wp))); return 0;
+    case kMsgSlowText:
+      if (lp == 2) return g_slow.given;
+      if (!g_slow.field) {
+        g_slow.field = GetDlgItem(wnd, int(wp));
+        g_slow.proc = WNDPROC(SetWindowLongPtrW(g_slow.field, GWLP_WNDPROC, LONG_PTR(SlowTextProc)));
+      }
+      g_slow.on = lp != 0;
+      return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
   }
   return DefWindowProcW(wnd, msg, wp, lp);

@@ -32,5 +32,11 @@ enum TargetControl : int {
 inline constexpr UINT kMsgHang = WM_APP + 1;
 // Posted to the target's top-level window. wParam = id of the field to destroy.
 inline constexpr UINT kMsgDestroyField = WM_APP + 2;
+// Posted to the target's top-level window. wParam = id of a field, lParam =
+// 1 to make it busy (its length answered at once, its text only after
+// kSlowTextMs), 0 to make it answer promptly again. Sent with lParam 2, it
+// answers how many texts the field has given late.
+inline constexpr UINT kMsgSlowText = WM_APP + 3;
+inline constexpr DWORD kSlowTextMs = 900;
 
 }  // namespace orv::e2e

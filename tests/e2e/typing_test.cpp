@@ -31,12 +31,38 @@ TEST_F(Typing, TouchedFieldTakesEveryKeyAndTextArrivesIntact) {
   EXPECT_TRUE(FieldShows(kThunder, L"€ ✓1"));
 }
 
-TEST_F(Typing, DestroyedOrHungTargetNeverFreezesTheKeyboard) {
+// A field that could not be read is never written over: one that answers
+// its length at once but its text only late keeps its text while the keys
+// edit the line alone, and once it answers the keys edit its own text; a
+// hung one keeps its text through the hang.
+TEST_F(Typing, DestroyedBusyOrHungTargetNeverFreezesTheKeyboardNorLosesItsText) {
   ASSERT_TRUE(Capture(kEdit3, L"gone"));
   PostMessageW(target.window, kMsgDestroyField, kEdit3, 0);
   ASSERT_TRUE(WaitFor([&] { return !target.Field(kEdit3); }, 3000ms, "the field to go"));
   keyboard.Type(L"12");
   EXPECT_TRUE(LineShows(L"gone12"));
+
+  const std::wstring kept = L"двадцать символов...";
+  target.SetFieldText(kThunder, kept);
+  target.SlowText(kThunder, true);
+  target.TouchField(kThunder);
+  // The busy program comes round to the finger's lift only after its late
+  // answer, and holds the mouse until then: the keys are touched after.
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        GUITHREADINFO gui{sizeof gui};
+        return target.SlowTextsGiven() > 0 &&
+               GetGUIThreadInfo(GetWindowThreadProcessId(target.window, nullptr), &gui) &&
+               !gui.hwndCapture;
+      },
+      5000ms, "the late answer and the mouse let go"));
+  keyboard.Type(L"3");
+  ASSERT_TRUE(LineShows(L"gone123", 5000ms));
+  target.SlowText(kThunder, false);
+  EXPECT_TRUE(FieldShows(kThunder, kept));
+  keyboard.Type(L"4");
+  EXPECT_TRUE(LineShows(kept + L"4"));
+  EXPECT_TRUE(FieldShows(kThunder, kept + L"4"));
 
   ASSERT_TRUE(Capture(kEdit1, L"abc"));
   target.SetFieldText(kEdit2, L"other");
@@ -56,6 +82,9 @@ TEST_F(Typing, DestroyedOrHungTargetNeverFreezesTheKeyboard) {
     EXPECT_LT(std::chrono::steady_clock::now() - t0, 1000ms) << "a key touch took too long";
   }
   EXPECT_TRUE(keyboard.process.Running());
+  EXPECT_TRUE(FieldShows(kEdit2, L"other", 8000ms));
+  keyboard.Type(L"4");
+  EXPECT_TRUE(FieldShows(kEdit2, L"other4"));
 }
 
 // Enter presses the target's default button and remembers the text, which the

@@ -11,18 +11,23 @@ namespace {
 // and a second start from its folder ends without showing a window. Two
 // places with no key and no control, where only the background shows, once
 // painted and no longer changing: the designed one, the picture's, and the
-// designed one again for a file that is no picture.
+// designed one again for a file that is no picture and for a picture whose
+// header claims 40,000 x 40,000 pixels (refused before any decoder sees it).
 TEST(KeyboardWindow, BorderlessTopmostSingleAndOrvKeyJpgReplacesTheBackground) {
   TargetApp target;
   ASSERT_TRUE(target.Start());
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == target.window; }, 5000ms,
                       "the target to be the foreground window"));
   const std::string junk(4096, 'x');
-  std::array<COLORREF, 2> seen[3]{};
-  for (int run = 0; run < 3; ++run) {
+  std::string huge = *ReadFile(TestJpeg());
+  const auto sof = huge.find("\xFF\xC0");
+  ASSERT_NE(sof, std::string::npos);
+  huge.replace(sof + 5, 4, "\x9C\x40\x9C\x40");
+  const std::string pictures[] = {"", *ReadFile(TestJpeg()), junk, huge};
+  std::array<COLORREF, 2> seen[4]{};
+  for (int run = 0; run < 4; ++run) {
     Keyboard keyboard;
-    if (run > 0)
-      WriteFile(keyboard.folder.File(L"OrvKey.jpg"), run == 1 ? *ReadFile(TestJpeg()) : junk);
+    if (run > 0) WriteFile(keyboard.folder.File(L"OrvKey.jpg"), pictures[run]);
     ASSERT_TRUE(keyboard.Start());
     ASSERT_TRUE(WaitSteady(
         [&] {
@@ -48,6 +53,7 @@ TEST(KeyboardWindow, BorderlessTopmostSingleAndOrvKeyJpgReplacesTheBackground) {
   for (COLORREF c : seen[1]) EXPECT_TRUE(ScreenShot::Near(c, kTestJpegColour));
   EXPECT_FALSE(ScreenShot::Near(seen[0][0], kTestJpegColour));
   EXPECT_EQ(seen[2], seen[0]) << "with a broken OrvKey.jpg";
+  EXPECT_EQ(seen[3], seen[0]) << "with an OrvKey.jpg too big to decode";
 }
 
 // The tip: where it comes to rest, clear of the keyboard, what it looks like
@@ -62,14 +68,21 @@ TEST(TipWindow, StartTipRestsInTheCornerAndParksAgain) {
   ASSERT_NE(tip, nullptr) << DescribeTopLevelWindows();
   RECT r{}, k = keyboard.rect(), both{};
   auto where = [&] { return DescribeWindow(tip); };
+  // The word strip on the keyboard's top edge counts as part of it; it is
+  // made once the keys are on screen.
+  RECT words = k;
   // In the corner, or just above a keyboard that stands there.
   ASSERT_TRUE(WaitFor(
       [&] {
+        const HWND strip = FindTopLevelWindow(keyboard.process.pid, L"OrvKey Words");
+        words = strip ? WindowRect(strip) : k;
         r = WindowRect(tip);
-        return r.right == wa.right - 20 && (r.bottom == wa.bottom - 20 || r.bottom == k.top - 10);
+        return r.right == wa.right - 20 &&
+               (r.bottom == wa.bottom - 20 || r.bottom == std::min(k.top, words.top) - 10);
       },
       5000ms, "the start tip in the corner", where));
   EXPECT_FALSE(IntersectRect(&both, &r, &k));  // never over the keys
+  EXPECT_FALSE(IntersectRect(&both, &r, &words));  // nor over the words
   const LONG row = r.bottom;
 
   // A topmost tool window that lets presses through, with rounded corners.

@@ -55,6 +55,17 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
     return files.erase(from), true;
   }
   bool DeleteFileW(const std::wstring& path) override { return files.erase(path) != 0; }
+  bool CopyFileReplace(const std::wstring& from, const std::wstring& to) override {
+    if (fail_writes || !files.count(from)) return false;
+    return files[to] = files[from], true;
+  }
+  bool ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count,
+                    std::string& bytes) override {
+    if (!files.count(path) || unreadable_files.count(path)) return false;
+    const std::string& all = files[path];
+    bytes = offset < all.size() ? all.substr(offset, count) : std::string();
+    return true;
+  }
   // A size over the file's bytes stands for a giant file that is never read.
   std::map<std::wstring, std::uint64_t> sizes;
   bool GetFileSizeEx(const std::wstring& path, std::uint64_t& size) override {

@@ -19,6 +19,10 @@ struct Window {
   Rect rect{};  // screen coordinates
   bool visible = true;
   bool hung = false;  // answers nothing; sends time out
+  // Busy: answers its length at once, its text only after any time-out; or
+  // claims a length of its own.
+  bool slow_text = false;
+  std::uintptr_t claimed_length = 0;
   wchar_t password_char = 0;
   std::size_t sel_start = 0, sel_end = 0;  // EM_SETSEL, clamped to the text
   Hrgn region = 0;
@@ -184,9 +188,13 @@ inline bool FakeUser32::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr
     clock_.now += (flags & kSmtoAbortIfHung) ? 0 : timeout_ms;
     return false;
   }
+  if (w.slow_text && msg == wm::kGetText) {
+    clock_.now += timeout_ms;
+    return false;
+  }
   std::uintptr_t r = 0;
   switch (msg) {
-    case wm::kGetTextLength: r = w.text.size(); break;
+    case wm::kGetTextLength: r = w.claimed_length ? w.claimed_length : w.text.size(); break;
     case wm::kGetText: {
       ++get_text_sends;
       if (on_get_text) on_get_text();

@@ -1,7 +1,8 @@
 // Any bytes as OrvKey.ini, and after a "--placement--" line any bytes as the
 // stored window placement: the keyboard must load them without a crash, a
-// hang or runaway memory, come up on the screen, and what it then writes
-// must read back to itself.
+// hang or runaway memory, come up wholly on the screen, and what it then
+// writes must read back to itself. The same bytes are a picture header too,
+// as OrvKey.jpg at start-up and to the reader of picture sizes.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,10 +12,12 @@
 
 #include "app/frmKbd.h"
 #include "fakes/fake_desktop.h"
+#include "utility/picture_size.h"
 
 namespace {
 
 const std::wstring kIni = L"C:\\Program Files\\OrvKey\\OrvKey.ini";
+const std::wstring kJpg = L"C:\\Program Files\\OrvKey\\OrvKey.jpg";
 const std::wstring kPlacementKey = L"HKCU\\Software\\OrvKey\\frmKbd";
 const std::string_view kPlacementMark = "\n--placement--\n";
 
@@ -31,19 +34,20 @@ void StorePlacement(orv::fake::Desktop& desk, std::string_view lines) {
 
 // Starts a keyboard on `file` and returns what it saves straight away.
 std::string LoadAndSave(const std::string& file, const wchar_t* decimal_separator,
-                        std::string_view placement = {}) {
+                        std::string_view placement = {}, bool picture = false) {
   orv::fake::Desktop desk;
   desk.decimal_separator = decimal_separator;
   desk.files[kIni] = file;
+  if (picture) desk.files[kJpg] = file;
   if (!placement.empty()) StorePlacement(desk, placement);
   orv::Ports ports = desk.ports();
   orv::KelpUltimate kelp(ports);
   orv::FrmKbd kbd(ports, kelp);
   kbd.Form_Load();
-  // Wherever the placement said, some of the keyboard is on the work area.
+  // Wherever the placement said, all of the keyboard is on the work area.
   const orv::Rect& wa = desk.work_area;
-  if (kbd.Left() >= wa.right || kbd.Left() + kbd.Width() <= wa.left || kbd.Top() >= wa.bottom ||
-      kbd.Top() + kbd.Height() <= wa.top) {
+  if (kbd.Left() < wa.left || kbd.Left() + kbd.Width() > wa.right || kbd.Top() < wa.top ||
+      kbd.Top() + kbd.Height() > wa.bottom) {
     std::abort();
   }
   kbd.SaveSettings();
@@ -52,15 +56,24 @@ std::string LoadAndSave(const std::string& file, const wchar_t* decimal_separato
 
 }  // namespace
 
+// A size read from a header is one that a picture can have.
+void ReadPictureSize(std::string_view bytes) {
+  const auto size = orv::PictureSizeOf([bytes](std::uint64_t at, std::size_t n) {
+    return at < bytes.size() ? std::string(bytes.substr(at, n)) : std::string();
+  });
+  if (size && (size->width == 0 || size->height == 0 || size->bytes_per_pixel < 4)) std::abort();
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
+  ReadPictureSize(input);
   const auto mark = input.find(kPlacementMark);
   const std::string file(input.substr(0, mark));
   const std::string_view placement = mark == std::string_view::npos
                                          ? std::string_view()
                                          : input.substr(mark + kPlacementMark.size());
   // With a decimal point the first file written reads back to itself.
-  const std::string once = LoadAndSave(file, L".", placement);
+  const std::string once = LoadAndSave(file, L".", placement, true);
   if (LoadAndSave(once, L".") != once) std::abort();
   // A decimal comma drops the size's fraction on every save, and the font
   // system rounds a tiny size down again (1,5 is saved as 1, read back as

@@ -14,6 +14,8 @@ const std::wstring kRoaming = L"C:\\Users\\Driver\\AppData\\Roaming\\";
 const std::wstring kOwn = kRoaming + L"OrvKey\\";
 const std::wstring kLayoutA = std::wstring(47, L'a');
 const std::wstring kLayoutB = std::wstring(47, L'b');
+// A picture's header as far as its size, 632 x 217 pixels.
+const std::string kJpeg("\xFF\xD8\xFF\xC0\x00\x0B\x08\x00\xD9\x02\x78\x01\x01\x11\x00", 15);
 
 class DataFolderTest : public KbdTest {
  protected:
@@ -56,7 +58,7 @@ TEST_F(DataFolderTest, UnwritableProgramFolderMovesTheSettingsToTheUsersFolder) 
   kbd->txtLang[0].SetText(kLayoutA);
   Unload();
   const std::string before = desk.files[kProgram + L"OrvKey.ini"];
-  desk.files[kProgram + L"OrvKey.jpg"] = "\xFF\xD8\xFF beside";
+  desk.files[kProgram + L"OrvKey.jpg"] = kJpeg + "beside";
 
   desk.read_only_folders.insert(kProgram);
   Load();
@@ -73,7 +75,7 @@ TEST_F(DataFolderTest, UnwritableProgramFolderMovesTheSettingsToTheUsersFolder) 
   Load();
   EXPECT_EQ(kbd->txtLang[0].Text(), kLayoutB);
   const Picture beside = kbd->GetPicture();
-  desk.files[kOwn + L"OrvKey.jpg"] = "\xFF\xD8\xFF own";
+  desk.files[kOwn + L"OrvKey.jpg"] = kJpeg + "own";
   Load();
   EXPECT_NE(kbd->GetPicture(), beside);
 

@@ -96,6 +96,26 @@ TEST_F(ReachTest, HungWindowsAndWindowsThatShutTheKeyboardOutAreToldApart) {
   EXPECT_EQ(kbd->cmbText.Text(), L"ж12");  // the line still shows the keys
 }
 
+// A field whose program is busy answers its length but not yet its text,
+// or claims a length no buffer can hold: its text is unknown, not empty, and
+// no key, Clr or pick writes over it until it answers.
+TEST_F(ReachTest, FieldWhoseTextCouldNotBeReadIsNeverWrittenOver) {
+  const Hwnd busy = Field(L"Edit", 0);
+  desk.W(busy).claimed_length = ~std::uintptr_t{0};
+  EXPECT_EQ(kelp.ReadWindowText(busy, 500), std::nullopt);
+  desk.W(busy).claimed_length = 0;
+  desk.W(busy).slow_text = true;
+  Touch(busy);
+  Type(L"1");
+  FKey(kKeyClr);
+  kbd->cmbText.AddItem(L"из списка");
+  kbd->cmbText.SetListIndex(0);
+  EXPECT_TRUE(desk.set_text_log.empty());
+  desk.W(busy).slow_text = false;
+  Type(L"2");
+  EXPECT_EQ(desk.W(busy).text, L"old2");
+}
+
 // The changed span turns the old text into the new one and never cuts a
 // surrogate pair or a line break in two.
 TEST(IncrementalWrite, ChangeRebuildsTheNewTextWithoutSplittingUnits) {

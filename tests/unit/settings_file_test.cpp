@@ -122,5 +122,22 @@ TEST_F(SettingsFileTest, FailedSaveSaysSoKeepsTheOldFileAndIsTriedAgain) {
   EXPECT_TRUE(File().ends_with("[History]\r\n"));
 }
 
+// A pasted document is not remembered, from the line or from the file, and
+// all texts together stay under their cap, the oldest forgotten first.
+TEST_F(SettingsFileTest, LongTextsAreNotRememberedAndTheHistoryStaysBounded) {
+  const std::wstring longest(kMaxHistoryTextLength, L'ж');
+  File() = Ansi(HandWritten() + longest + L"ж\r\n" + longest + L"\r\n");
+  for (int i = 0; i < 5000; ++i) File() += std::to_string(1000000 + i) + std::string(993, 'x') + "\r\n";
+  Load();
+  // The three short texts, the longest, and as many thousand-character lines as fit.
+  const std::size_t fit = (kMaxHistoryChars - 18 - 5 - 4 - kMaxHistoryTextLength) / 1000;
+  EXPECT_EQ(History()[3], longest);
+  ASSERT_EQ(History().size(), 4 + fit);
+  kbd->AddStringToHistory(longest + L"ж");
+  kbd->AddStringToHistory(L"2" + longest.substr(1));
+  EXPECT_EQ(History()[1], L"Москва, Тверская 1");
+  EXPECT_EQ(History().back(), std::to_wstring(1000000 + fit - 2) + std::wstring(993, L'x'));
+}
+
 }  // namespace
 }  // namespace orv::fake

@@ -4,6 +4,7 @@
 // under Wine.
 #include "fakes/kbd_fixture.h"
 #include "settings/registry.h"
+#include "utility/picture_size.h"
 
 namespace orv::fake {
 namespace {
@@ -38,6 +39,51 @@ TEST_F(KbdTest, OrdinaryUserKeepsThePlacementUnderCurrentUser) {
   EXPECT_EQ(desk.registry[kHkcuKey][L"Left"], Sz(L"900"));
 
   EXPECT_EQ(desk.open_keys, 0);
+}
+
+// ---- The background picture's size, read from its header; the picture
+// refused at start-up is shown end to end.
+
+std::string Be(unsigned v, int n) {
+  std::string s;
+  while (n--) s += char(v >> (8 * n));
+  return s;
+}
+std::string Le(unsigned v, int n) {
+  std::string s;
+  for (int i = 0; i < n; ++i) s += char(v >> (8 * i));
+  return s;
+}
+// Long segments, a table and fill bytes before a progressive frame header.
+std::string Jpeg(unsigned w, unsigned h) {
+  const std::string app = "\xFF\xE1" + Be(60002, 2) + std::string(60000, 'e');
+  return "\xFF\xD8" + app + app + "\xFF\xFF\xC4" + Be(5, 2) + "abc\xFF\xC2" + Be(17, 2) + "\x08" +
+         Be(h, 2) + Be(w, 2) + "\x03" + std::string(9, '\x11');
+}
+std::optional<PictureSize> SizeOf(const std::string& file) {
+  return PictureSizeOf([&](std::uint64_t at, std::size_t n) {
+    return at < file.size() ? file.substr(at, n) : std::string();
+  });
+}
+
+TEST(PictureSize, ReadFromTheHeaderAndOnlyPicturesThatFitPass) {
+  const auto jpeg = SizeOf(Jpeg(632, 217));
+  ASSERT_TRUE(jpeg);
+  EXPECT_EQ(std::pair(jpeg->width, jpeg->height), std::pair(632u, 217u));
+  auto fits = [](const std::string& file) {
+    const auto size = SizeOf(file);
+    return size && FitsInMemory(*size);
+  };
+  EXPECT_FALSE(fits(Jpeg(40000, 40000)));
+  EXPECT_FALSE(fits(Jpeg(5000, 5000)));  // 100 MB decoded
+  const std::string png = "\x89PNG\r\n\x1A\n" + Be(13, 4) + "IHDR" + Be(4096, 4) + Be(4096, 4);
+  EXPECT_TRUE(fits(png + "\x08\x06"));   // 64 MB exactly
+  EXPECT_FALSE(fits(png + "\x10\x06"));  // 16 bits a channel
+  // A GIF whose first frame reaches beyond its screen; a top-down BMP.
+  EXPECT_FALSE(fits("GIF89a" + Le(100, 2) + Le(100, 2) + std::string(3, '\0') + "\x2C" +
+                    Le(30000, 2) + Le(0, 2) + Le(100, 2) + Le(10, 2)));
+  EXPECT_TRUE(fits("BM" + std::string(12, '\0') + Le(40, 4) + Le(632, 4) + Le(-217u, 4) +
+                   Le(1, 2) + Le(24, 2)));
 }
 
 // ---- The tip window's timers on the fake clock; where it rests and its look

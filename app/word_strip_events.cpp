@@ -1,0 +1,88 @@
+// The candidate strip's handlers: what it offers after each key touch, and
+// what a touch of a word does.
+#include <algorithm>
+#include <utility>
+
+#include "app/frmKbd.h"
+#include "keys/input_routines.h"
+
+namespace orv {
+
+// The words for the text before the insertion point, in the language of
+// the letters on the keys where no word is begun. No words are offered for
+// a password field, nor while the strip is not wanted.
+void FrmKbd::OfferWords() {
+  DockWordStrip();
+  if (!frmWords.Visible()) {
+    frmWords.Offer({});
+    return;
+  }
+  const std::wstring_view line = cmbText.Text();
+  const auto caret = static_cast<std::size_t>(std::max(edit_line_.CaretPos(), 0));
+  const Language at_start = LanguageOfLayout(txtLang[shift_.LayoutIndex()].Text());
+  frmWords.Offer(suggestions_.Suggest(line.substr(0, std::min(caret, line.size())), at_start));
+}
+
+void FrmKbd::DockWordStrip() {
+  const Rect keyboard{Left(), Top(), Left() + Width(), Top() + Height()};
+  if (!(keyboard == docked_at_)) {
+    docked_at_ = keyboard;
+    // Without a monitor to ask, anywhere above the keyboard is room.
+    if (!p_.user32.MonitorWorkAreaFromRect(keyboard, work_area_))
+      work_area_ =
+          Rect{keyboard.left, keyboard.top - keyboard.height(), keyboard.right, keyboard.bottom};
+  }
+  const bool wanted =
+      SuggestionsOn() && Visible() && WindowState() == 0 && !ended_ && !target_.IsPasswordField();
+  frmWords.Dock(keyboard, work_area_, p_.toolkit.Dpi(), wanted);
+}
+
+// A word shows its press as a key does.
+void FrmKbd::lblWord_MouseDown(int index) {
+  highlight_.Paint(frmWords.lblWord, lblControl[kKeyClr].ForeColor(), index);
+}
+
+void FrmKbd::lblWord_MouseUp(int index) {
+  highlight_.Paint(frmWords.lblWord, lblControl[kKeyClr].ForeColor());
+}
+
+// The word being typed becomes the word touched, and a space follows it.
+void FrmKbd::lblWord_Click(int index) {
+  if (index < 0 || index >= kStripWords) return;
+  const Label& word = frmWords.lblWord[static_cast<std::size_t>(index)];
+  if (!word.Visible() || word.Caption().empty()) return;
+  ReadLateTarget();
+  const std::wstring& line = cmbText.Text();
+  const auto caret = std::min<std::size_t>(
+      static_cast<std::size_t>(std::max(edit_line_.CaretPos(), 0)), line.size());
+  WriteSplice(CompleteWord(line, caret, word.Caption()));
+  completed_ = Completed{cmbText.Text(), edit_line_.CaretPos()};
+  OfferWords();
+}
+
+// Only what the line shows before its insertion point is the target's to
+// lose: a keystroke target's line ends at its caret.
+void FrmKbd::WriteSplice(const LineSplice& splice) {
+  if (target_.ByKeystrokes()) {
+    const auto caret = static_cast<std::size_t>(std::max(edit_line_.CaretPos(), 0));
+    for (std::size_t i = splice.start; i < std::min(caret, cmbText.Text().size()); ++i)
+      target_.PressKey(kVkBack);
+    target_.TypeKeys(splice.text);
+  }
+  edit_line_.Splice(splice.start, splice.end, splice.text, static_cast<std::int32_t>(splice.caret));
+}
+
+bool FrmKbd::CloseUpToWord(const std::wstring& ch) {
+  const auto completed = std::exchange(completed_, std::nullopt);
+  if (ch.size() != 1 || !ClosesUp(ch[0]) || !completed) return false;
+  const std::int32_t caret = edit_line_.CaretPos();
+  if (completed->caret != caret || completed->line != cmbText.Text() || caret <= 0 ||
+      cmbText.Text()[static_cast<std::size_t>(caret - 1)] != L' ') {
+    return false;
+  }
+  const auto at = static_cast<std::size_t>(caret);
+  WriteSplice(LineSplice{at - 1, at, ch, at});
+  return true;
+}
+
+}  // namespace orv

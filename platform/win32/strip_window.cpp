@@ -1,0 +1,286 @@
+// The real candidate strip.
+#include "platform/win32/strip_window.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/win32/unique_handle.h"
+
+namespace orv::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"OrvKeyWords";
+constexpr wchar_t kWordClassName[] = L"OrvKeyWord";
+// Looks for the finger's lift once the capture is gone from a pressed word.
+constexpr UINT_PTR kTimerLift = 1;
+constexpr UINT kLiftCheckMs = 15;
+
+// The keyboard's own artwork: its background runs from this at the top
+// edge, and a word is a character key of it.
+constexpr COLORREF kStripTop = RGB(22, 23, 27), kStripBottom = RGB(40, 42, 48);
+constexpr COLORREF kBezel = RGB(70, 73, 80), kBezelLeft = RGB(54, 56, 62),
+                   kBezelRight = RGB(14, 14, 16);
+constexpr COLORREF kKeyBorder = RGB(77, 80, 89), kKeyFaceTop = RGB(52, 54, 60),
+                   kKeyFaceBottom = RGB(30, 31, 36), kKeyLight = RGB(105, 108, 118);
+
+COLORREF Mix(COLORREF a, COLORREF b, int num, int den) {
+  if (den <= 0) return a;
+  auto mix = [&](int x, int y) { return x + (y - x) * num / den; };
+  return RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)),
+             mix(GetBValue(a), GetBValue(b)));
+}
+
+void FillRow(HDC dc, int left, int right, int y, COLORREF c) {
+  SetDCBrushColor(dc, c);
+  const RECT row{left, y, right, y + 1};
+  FillRect(dc, &row, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+}  // namespace
+
+StripWindow::StripWindow(FrmKbd& model, Win32Toolkit& toolkit) : m_(model), tk_(toolkit) {
+  for (int i = 0; i < kStripWords; ++i)
+    words_[static_cast<std::size_t>(i)] = std::make_unique<WordBox>(*this, i);
+}
+
+bool StripWindow::Create(HWND keyboard) {
+  HINSTANCE inst = tk_.Instance();
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = inst;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);
+  // Owned by the keyboard, so that it stays in front of it; a tool window
+  // that is never activated, so that the target keeps the focus.
+  const WordStrip& strip = m_.frmWords;
+  if (!CreateOwned(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName,
+                   strip.Caption().c_str(), WS_POPUP | WS_CLIPCHILDREN, strip.Left(), strip.Top(),
+                   std::max(strip.Width(), 1), std::max(strip.Height(), 1), keyboard, inst)) {
+    return false;
+  }
+  m_.frmWords.AttachWindow(FromHwnd(hwnd_));
+  for (int i = 0; i < kStripWords; ++i) {
+    auto& word = *words_[static_cast<std::size_t>(i)];
+    if (!word.Create(hwnd_, inst)) return false;
+    m_.frmWords.lblWord[static_cast<std::size_t>(i)].AttachWindow(FromHwnd(word.hwnd()));
+  }
+  return true;
+}
+
+bool StripWindow::WordBox::Create(HWND parent, HINSTANCE instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = kWordClassName;
+  RegisterClassExW(&wc);
+  return CreateOwned(0, kWordClassName, L"", WS_CHILD, 0, 0, 1, 1, parent, instance);
+}
+
+// ---------------------------------------------------------------- events
+
+void StripWindow::Dispatch(const std::function<void()>& event) {
+  m_.BeginEvent();
+  event();
+  if (m_.Ended()) return;
+  if (tk_.sync)
+    tk_.sync();
+  else
+    Sync();
+}
+
+LRESULT StripWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: return OnPaint();
+    case WM_TIMER:
+      if (wp == kTimerLift) CheckLift();
+      return 0;
+    default: break;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+LRESULT StripWindow::WordBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: return OnPaint();
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+    case WM_CANCELMODE: strip_.OnWordMouse(index_, msg, lp); return 0;
+    default: break;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void StripWindow::OnWordMouse(int index, UINT msg, LPARAM lp) {
+  HWND word = words_[static_cast<std::size_t>(index)]->hwnd();
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      EndPress(false);
+      pressed_ = index;
+      SetCapture(word);
+      Dispatch([&] { m_.lblWord_MouseDown(index); });
+      break;
+    case WM_LBUTTONUP: {
+      if (pressed_ != index) break;
+      RECT r;
+      GetClientRect(word, &r);
+      const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      EndPress(PtInRect(&r, pt) != 0);
+      break;
+    }
+    default:
+      // The capture went elsewhere while the finger is down: its lift is
+      // looked for instead.
+      if (pressed_ == index && (msg == WM_CANCELMODE || reinterpret_cast<HWND>(lp) != word))
+        SetTimer(hwnd_, kTimerLift, kLiftCheckMs, nullptr);
+      break;
+  }
+}
+
+void StripWindow::EndPress(bool click) {
+  if (pressed_ < 0) return;
+  const int index = std::exchange(pressed_, -1);
+  KillTimer(hwnd_, kTimerLift);
+  if (GetCapture() == words_[static_cast<std::size_t>(index)]->hwnd()) ReleaseCapture();
+  Dispatch([&] { m_.lblWord_MouseUp(index); });
+  if (click && !m_.Ended()) Dispatch([&] { m_.lblWord_Click(index); });
+}
+
+void StripWindow::CheckLift() {
+  if (pressed_ < 0) {
+    KillTimer(hwnd_, kTimerLift);
+    return;
+  }
+  if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) return;
+  POINT pt;
+  GetCursorPos(&pt);
+  EndPress(WindowFromPoint(pt) == words_[static_cast<std::size_t>(pressed_)]->hwnd());
+}
+
+// ---------------------------------------------------------------- painting
+
+void StripWindow::FillBackground(HDC dc, const RECT& r, int dx, int dy) {
+  const int h = std::max(m_.frmWords.Height(), 1);
+  for (int y = r.top; y < r.bottom; ++y)
+    FillRow(dc, r.left - dx, r.right - dx, y - dy, Mix(kStripTop, kStripBottom, y, h - 1));
+}
+
+void StripWindow::Paint(HDC dc) {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  FillBackground(dc, client, 0, 0);
+  // The keyboard's bezel, carried round the strip.
+  FillRow(dc, 0, client.right, 0, kBezel);
+  SetDCBrushColor(dc, kBezelLeft);
+  RECT left{0, 1, 1, client.bottom}, right{client.right - 1, 1, client.right, client.bottom};
+  FillRect(dc, &left, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  SetDCBrushColor(dc, kBezelRight);
+  FillRect(dc, &right, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+// A word is drawn as a character key: a rounded face darkening downwards,
+// a lit top edge, the caption in the key font and colour.
+void StripWindow::PaintWord(int index, HWND word, HDC target) {
+  const Label& label = m_.frmWords.lblWord[static_cast<std::size_t>(index)];
+  RECT client;
+  GetClientRect(word, &client);
+  const int w = client.right, h = client.bottom;
+  UniqueDc dc(CreateCompatibleDC(target));
+  UniqueBitmap canvas(CreateCompatibleBitmap(target, std::max(w, 1), std::max(h, 1)));
+  const SelectedObject on_canvas(dc.get(), canvas.get());
+  FillBackground(dc.get(), RECT{label.Left(), label.Top(), label.Left() + w, label.Top() + h},
+                 label.Left(), label.Top());
+
+  const int dpi = tk_.Dpi();
+  const int round = ScaleFrom96(10, dpi);
+  {
+    UniqueHandle<HRGN, CloseGdiObject> face(CreateRoundRectRgn(1, 1, w, h, round, round));
+    SelectClipRgn(dc.get(), face.get());
+    for (int y = 1; y < h - 1; ++y)
+      FillRow(dc.get(), 1, w - 1, y, Mix(kKeyFaceTop, kKeyFaceBottom, y, h - 2));
+    FillRow(dc.get(), 1, w - 1, 1, kKeyLight);
+    SelectClipRgn(dc.get(), nullptr);
+  }
+  {
+    const SelectedObject pen(dc.get(), GetStockObject(DC_PEN));
+    const SelectedObject brush(dc.get(), GetStockObject(NULL_BRUSH));
+    SetDCPenColor(dc.get(), kKeyBorder);
+    RoundRect(dc.get(), 0, 0, w, h, round, round);
+  }
+  if (!label.Caption().empty()) {
+    const SelectedObject font(dc.get(), tk_.Fonts().Get(label.Font()));
+    SetBkMode(dc.get(), TRANSPARENT);
+    SetTextColor(dc.get(), label.ForeColor());
+    RECT text{ScaleFrom96(6, dpi), 0, w - ScaleFrom96(6, dpi), h};
+    DrawTextW(dc.get(), label.Caption().c_str(), static_cast<int>(label.Caption().size()), &text,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  }
+  BitBlt(target, 0, 0, w, h, dc.get(), 0, 0, SRCCOPY);
+}
+
+// ---------------------------------------------------------------- syncing
+
+void StripWindow::Sync() {
+  if (!hwnd_ || syncing_) return;
+  syncing_ = true;
+  m_.DockWordStrip();
+  WordStrip& strip = m_.frmWords;
+  const bool moved = form_version_ != strip.Version();
+  if (moved) {
+    form_version_ = strip.Version();
+    RECT now;
+    GetWindowRect(hwnd_, &now);
+    if (now.left != strip.Left() || now.top != strip.Top() ||
+        now.right - now.left != strip.Width() || now.bottom - now.top != strip.Height()) {
+      SetWindowPos(hwnd_, nullptr, strip.Left(), strip.Top(), strip.Width(), strip.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      InvalidateRect(hwnd_, nullptr, FALSE);
+    }
+  }
+  for (std::size_t i = 0; i < words_.size(); ++i) {
+    auto& box = *words_[i];
+    const Label& label = strip.lblWord[i];
+    if (box.pushed_version == label.Version()) continue;
+    box.pushed_version = label.Version();
+    HWND word = box.hwnd();
+    const Rect& b = label.Bounds();
+    if (box.pushed_bounds != b || box.pushed_visible != label.Visible()) {
+      box.pushed_bounds = b;
+      box.pushed_visible = label.Visible();
+      SetWindowPos(word, nullptr, b.left, b.top, b.width(), b.height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE |
+                       (label.Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    }
+    if (box.pushed_caption != label.Caption()) {
+      box.pushed_caption = label.Caption();
+      SetWindowTextW(word, label.Caption().c_str());
+    }
+    InvalidateRect(word, nullptr, FALSE);
+  }
+  if (moved) {
+    const bool shown = IsWindowVisible(hwnd_) != 0;
+    if (strip.Visible() && !shown) {
+      // In front of every window, the keyboard included, without activation.
+      SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    } else if (!strip.Visible() && shown) {
+      ShowWindow(hwnd_, SW_HIDE);
+    }
+  }
+  syncing_ = false;
+}
+
+}  // namespace orv::win32

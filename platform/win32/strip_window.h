@@ -1,0 +1,67 @@
+// The real candidate strip: a borderless, topmost window owned by the
+// keyboard that never takes the focus, with one child window a word, whose
+// window text is the word (screen readers and tests read it there).
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "app/frmKbd.h"
+#include "platform/win32/toolkit.h"
+#include "platform/win32/window_base.h"
+
+namespace orv::win32 {
+
+class StripWindow : public WindowBase<StripWindow> {
+ public:
+  StripWindow(FrmKbd& model, Win32Toolkit& toolkit);
+
+  // Makes the strip, hidden, owned by the keyboard window.
+  bool Create(HWND keyboard);
+  // Docks the strip to the keyboard and brings the real windows in line.
+  void Sync();
+
+ private:
+  // One word: it paints itself and hands its presses to the strip.
+  class WordBox : public WindowBase<WordBox> {
+   public:
+    WordBox(StripWindow& strip, int index) : strip_(strip), index_(index) {}
+    bool Create(HWND parent, HINSTANCE instance);
+    // What the real window was last given: only what changed is pushed.
+    std::uint64_t pushed_version = ~0ull;
+    Rect pushed_bounds{-1, -1, -1, -1};
+    std::wstring pushed_caption;
+    bool pushed_visible = false;
+
+   private:
+    friend class WindowBase<WordBox>;
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void Paint(HDC dc) { strip_.PaintWord(index_, hwnd_, dc); }
+    StripWindow& strip_;
+    int index_;
+  };
+
+  friend class WindowBase<StripWindow>;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void Dispatch(const std::function<void()>& event);
+  void Paint(HDC dc);
+  void PaintWord(int index, HWND word, HDC dc);
+  // The strip's background behind `r` (strip coordinates) at offset `dx, dy` in `dc`.
+  void FillBackground(HDC dc, const RECT& r, int dx, int dy);
+  // Presses on the words, all in one place: a word acts when the finger
+  // that pressed it lifts over it.
+  void OnWordMouse(int index, UINT msg, LPARAM lp);
+  void EndPress(bool click);
+  void CheckLift();
+
+  FrmKbd& m_;
+  Win32Toolkit& tk_;
+  std::array<std::unique_ptr<WordBox>, kStripWords> words_;
+  std::uint64_t form_version_ = ~0ull;
+  bool syncing_ = false;
+  int pressed_ = -1;
+};
+
+}  // namespace orv::win32

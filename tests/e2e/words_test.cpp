@@ -1,0 +1,257 @@
+// End-to-end word suggestions: the strip above the keys offers words learned
+// from what was sent, a touch of a word types it into a field of another
+// process, and the strip keeps out of password fields and goes with its
+// option. The words are read from the strip's child windows, as a screen
+// reader would.
+#include "harness.h"
+#include "platform/toolkit.h"
+
+namespace orv::e2e {
+namespace {
+
+constexpr const wchar_t* kStripTitle = L"OrvKey Words";
+
+class Words : public Scene {
+ protected:
+  // A run of the tests shares one registry: every test starts and ends with
+  // the option as a first run has it.
+  static void ForgetOption() {
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+      RegDeleteKeyValueW(root, kPlacementKey, L"Suggestions");
+  }
+  void SetUp() override {
+    ForgetOption();
+    Scene::SetUp();
+  }
+  void TearDown() override { ForgetOption(); }
+
+  // The screen's density: the keys stand where the design puts them at it.
+  int dpi = 96;
+  POINT At(int left, int top, int width, int height) const {
+    const Rect r = DesignToScreen(left, top, width, height, dpi);
+    return keyboard.ToScreen({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  }
+  POINT FunctionKeyAt(FunctionKey key) const {
+    const FunctionKeyDesign& d = kFunctionKeyDesign[size_t(key)];
+    return At(d.left, d.top, d.width, d.height);
+  }
+  void TouchFunction(FunctionKey key) const { Touch(FunctionKeyAt(key)); }
+  // Touches the keys of the first layout; a space is the Space key.
+  void Write(std::wstring_view text) const {
+    for (wchar_t c : text) {
+      const size_t index = kDefaultLayouts[0].find(c);
+      if (c == L' ') {
+        TouchFunction(kKeySpace);
+      } else if (index != std::wstring::npos) {
+        const Rect t = CharKeyTwips(int(index));
+        Touch(At(t.left, t.top, t.width(), t.height()));
+      } else {
+        ADD_FAILURE() << "no key types " << Narrow({&c, 1});
+      }
+    }
+  }
+
+  HWND Strip(const Keyboard& kbd) const {
+    return FindTopLevelWindow(kbd.process.pid, kStripTitle, false);
+  }
+  HWND Strip() const { return Strip(keyboard); }
+  // The words on show, left to right.
+  std::vector<HWND> WordWindows() const {
+    std::vector<HWND> words;
+    for (HWND w = FindWindowExW(Strip(), nullptr, L"OrvKeyWord", nullptr); w;
+         w = FindWindowExW(Strip(), w, L"OrvKeyWord", nullptr))
+      if (IsWindowVisible(w)) words.push_back(w);
+    std::sort(words.begin(), words.end(),
+              [](HWND a, HWND b) { return WindowRect(a).left < WindowRect(b).left; });
+    return words;
+  }
+  std::vector<std::wstring> Offered() const {
+    std::vector<std::wstring> texts;
+    for (HWND w : WordWindows()) texts.push_back(WindowText(w));
+    return texts;
+  }
+  std::string Seen() const {
+    std::string s = IsWindowVisible(Strip()) ? "shown:" : "hidden:";
+    for (const auto& w : Offered()) s += " " + Narrow(w);
+    return s;
+  }
+  Result FirstWordIs(std::wstring_view word) {
+    return WaitFor(
+        [&] {
+          const auto words = Offered();
+          return IsWindowVisible(Strip()) && !words.empty() && words[0] == word;
+        },
+        3000ms, "\"" + Narrow(word) + "\" first in the strip", [&] { return Seen(); });
+  }
+  Result StripShown(bool shown) {
+    return WaitFor([&] { return (IsWindowVisible(Strip()) != 0) == shown; }, 3000ms,
+                   shown ? "the strip" : "no strip", [&] { return Seen(); });
+  }
+  // Sends a text with Enter from a field, so that the keyboard learns it.
+  // The field is known to be taken when the line shows its text, or, for a
+  // password field, which the line may show masked, when the strip goes.
+  void Send(int id, std::wstring_view text) {
+    if (id == kPassword) {
+      target.SetFieldText(id, L"");
+      target.TouchField(id);
+      ASSERT_TRUE(StripShown(false));
+    } else {
+      ASSERT_TRUE(Capture(id, L"-"));
+      TouchFunction(kKeyClr);
+      ASSERT_TRUE(FieldShows(id, L""));
+    }
+    const int before = target.EnterCount();
+    Write(text);
+    // A password field may not tell its text.
+    if (id != kPassword) {
+      ASSERT_TRUE(FieldShows(id, text));
+    }
+    TouchFunction(kKeyEnter);
+    ASSERT_TRUE(WaitFor([&] { return target.EnterCount() == before + 1; }, 3000ms, "Enter"));
+    // Enter is done once it has put the cursor back on its key: a touch
+    // before that comes while the keyboard still waits on the target.
+    const POINT enter = FunctionKeyAt(kKeyEnter);
+    POINT cursor{};
+    ASSERT_TRUE(
+        WaitFor([&] { return GetCursorPos(&cursor) && cursor.x == enter.x && cursor.y == enter.y; },
+                3000ms, "the cursor back on Enter"));
+    // A field touched straight after Enter is not always taken (so with
+    // suggestions off too); a key touch the keyboard answers comes first.
+    TouchFunction(kKeyClr);
+    ASSERT_TRUE(LineShows(L""));
+  }
+};
+
+// Two letters of a word sent once bring it up first; its touch types it and
+// a space, and a comma then takes the space's place. The keyboard keeps its
+// size and place; the strip stands on its top edge, as wide as it is, and
+// takes no focus. A field that takes keystrokes gets the same word.
+TEST_F(Words, TwoLettersBringTheWordAndATouchTypesIt) {
+  const RECT before = keyboard.rect();
+  Send(kEdit1, L"привет мир");
+  ASSERT_TRUE(Capture(kEdit2, L"ну "));
+  Write(L"пр");
+  ASSERT_TRUE(FirstWordIs(L"привет"));
+  for (const auto& w : Offered()) EXPECT_TRUE(w.starts_with(L"пр")) << Narrow(w);
+  ScreenShot().SaveBmp(ArtifactsDir() + L"\\words_96dpi.bmp");
+
+  const RECT k = keyboard.rect(), s = WindowRect(Strip());
+  EXPECT_EQ(k.right - k.left, before.right - before.left);
+  EXPECT_EQ(k.bottom - k.top, 217);
+  EXPECT_EQ(k.left, before.left);
+  EXPECT_EQ(k.top, before.top);
+  EXPECT_EQ(s.bottom, k.top);
+  EXPECT_EQ(s.left, k.left);
+  EXPECT_EQ(s.right, k.right);
+  EXPECT_GE(WindowRect(WordWindows()[0]).bottom - WindowRect(WordWindows()[0]).top, 25)
+      << "a word is at least a key high";
+
+  Touch(Centre(WindowRect(WordWindows()[0])));
+  EXPECT_TRUE(FieldShows(kEdit2, L"ну привет "));
+  EXPECT_TRUE(LineShows(L"ну привет "));
+  EXPECT_EQ(GetForegroundWindow(), target.window) << "the strip took the focus";
+  Write(L",");
+  EXPECT_TRUE(FieldShows(kEdit2, L"ну привет,"));
+
+  // A keystroke field: the two letters go back and the word comes as keys.
+  const HWND chars = target.Field(kCharField);
+  Touch(Centre(WindowRect(chars)));
+  ASSERT_TRUE(LineShows(L""));
+  Write(L"ми");
+  ASSERT_TRUE(FirstWordIs(L"мир"));
+  Touch(Centre(WindowRect(WordWindows()[0])));
+  EXPECT_TRUE(WaitForText(chars, L"мир "));
+  EXPECT_TRUE(LineShows(L"мир "));
+
+  // Dragged by its background, the keyboard takes the strip along.
+  const POINT grip = keyboard.ToScreen({300, 4});
+  Press(grip);
+  for (int step = 1; step <= 5; ++step) {
+    SendMouse({grip.x - 20 * step, grip.y - 20 * step}, 0);
+    ASSERT_TRUE(WaitFor([&] { return keyboard.rect().top == k.top - 20 * step; }, 3000ms,
+                        "the keyboard dragged up",
+                        [&] { return DescribeWindow(keyboard.window); }));
+  }
+  Release({grip.x - 100, grip.y - 100});
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        const RECT moved = WindowRect(Strip());
+        return moved.bottom == keyboard.rect().top && moved.left == keyboard.rect().left;
+      },
+      3000ms, "the strip on the dragged keyboard", [&] { return DescribeWindow(Strip()); }));
+
+  // Started again, the keyboard learns what its history remembers.
+  PostMessageW(keyboard.window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(keyboard.process.WaitForExit());
+  ASSERT_TRUE(keyboard.Start());
+  ASSERT_TRUE(Capture(kEdit3, L"-"));
+  TouchFunction(kKeyBack);
+  Write(L"пр");
+  EXPECT_TRUE(FirstWordIs(L"привет"));
+}
+
+// A password field shows no strip and teaches nothing; the option turned off
+// in the panel hides the strip, is kept in the registry beside the
+// placement, and a new start keeps it off.
+TEST_F(Words, NoStripInAPasswordFieldAndTheOptionHidesIt) {
+  Send(kPassword, L"тайна");
+  ASSERT_TRUE(Capture(kEdit1, L"-"));
+  EXPECT_TRUE(StripShown(true));
+  TouchFunction(kKeyBack);
+  Write(L"та");
+  std::this_thread::sleep_for(300ms);
+  for (const auto& w : Offered()) EXPECT_NE(w, L"тайна") << "a password was learned";
+
+  ASSERT_TRUE(keyboard.ToggleOptions(true));
+  keyboard.TouchAt({40, 387});  // "Suggestions"
+  ASSERT_TRUE(keyboard.ActivationAtRest());
+  ScreenShot().SaveBmp(ArtifactsDir() + L"\\words_options.bmp");
+  ASSERT_TRUE(keyboard.ToggleOptions(false));
+  EXPECT_TRUE(StripShown(false));
+  const auto stored = [](HKEY root) { return RegText(root, kPlacementKey, L"Suggestions"); };
+  EXPECT_TRUE(stored(HKEY_LOCAL_MACHINE) == L"0" || stored(HKEY_CURRENT_USER) == L"0");
+  // The settings file keeps its lines.
+  const auto ini = ReadFile(keyboard.folder.File(L"OrvKey.ini")).value_or("");
+  EXPECT_EQ(ini.find("Suggest"), std::string::npos);
+
+  PostMessageW(keyboard.window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(keyboard.process.WaitForExit());
+  ASSERT_TRUE(keyboard.Start());
+  ASSERT_TRUE(Capture(kEdit1, L"-"));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_FALSE(IsWindowVisible(Strip())) << Seen();
+}
+
+// On a screen of 144 DPI the strip grows with the keyboard and stays on its
+// top edge, as wide as it; the words are drawn at the grown size.
+struct WordsAt144 : Words {
+  WordsAt144() { dpi = 144; }
+  struct LogPixels {
+    explicit LogPixels(DWORD dpi) { Set(dpi); }
+    ~LogPixels() { Set(96); }
+    static void Set(DWORD dpi) {
+      RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
+                      sizeof dpi);
+    }
+  } const density{144};
+};
+
+TEST_F(WordsAt144, TheStripGrowsWithTheKeyboard) {
+  Send(kEdit1, L"привет мир");
+  ASSERT_TRUE(Capture(kEdit2, L"-"));
+  TouchFunction(kKeyBack);
+  Write(L"пр");
+  ASSERT_TRUE(FirstWordIs(L"привет"));
+  ScreenShot().SaveBmp(ArtifactsDir() + L"\\words_144dpi.bmp");
+  const RECT k = keyboard.rect(), s = WindowRect(Strip());
+  EXPECT_EQ(k.right - k.left, 948);
+  EXPECT_EQ(k.bottom - k.top, 326);
+  EXPECT_EQ(s.bottom, k.top);
+  EXPECT_EQ(s.right - s.left, 948);
+  EXPECT_EQ(s.bottom - s.top, 63);  // 630 twips
+  Touch(Centre(WindowRect(WordWindows()[0])));
+  EXPECT_TRUE(FieldShows(kEdit2, L"привет "));
+}
+
+}  // namespace
+}  // namespace orv::e2e

@@ -1,0 +1,193 @@
+// Word suggestions over the fake desktop: where the strip's words stand and
+// where the strip goes, what a touch of a word does to the line and the
+// target, the punctuation that takes the word's space, and when the strip
+// is not there. The strip's real window, and a field of another process,
+// are driven end to end.
+#include "app/suggestions.h"
+#include "fakes/kbd_fixture.h"
+#include "keys/word_completion.h"
+#include "keys/word_strip.h"
+
+namespace orv::fake {
+namespace {
+
+TEST(WordStripLayout, WordsStandBestFirstAKeyHighAndTheStripDocksAboveOrBelow) {
+  for (int dpi : {96, 144}) {
+    const std::int32_t width = TwipsToPixels(9480, dpi);
+    const std::int32_t key_height = TwipsToPixels(375, dpi);
+    // The third word is too wide for what is left: it and the fourth go.
+    const auto cells = LayOutWords({20, 30, width / 2, 10}, width, dpi);
+    ASSERT_EQ(cells.size(), 2u) << dpi;
+    EXPECT_GT(cells[0].left, 0);
+    EXPECT_LT(cells[0].right, cells[1].left);
+    EXPECT_LE(cells[1].right, width);
+    for (const Rect& c : cells) {
+      EXPECT_GE(c.height(), key_height);
+      EXPECT_GE(c.width(), width / 4 - 10) << "a short word takes a quarter";
+    }
+    // A word wider than the strip still stands, cut to it.
+    const auto wide = LayOutWords({3 * width, 10}, width, dpi);
+    ASSERT_EQ(wide.size(), 1u);
+    EXPECT_LE(wide[0].right, width);
+    // A long word is as wide as its caption needs.
+    EXPECT_GE(LayOutWords({width / 2}, width, dpi)[0].width(), width / 2);
+  }
+
+  const Rect work{0, 0, 1024, 768};
+  const Rect low{196, 543, 828, 760}, high{196, 20, 828, 237};
+  EXPECT_EQ(StripPlace(low, work, 96), (Rect{196, 501, 828, 543}));
+  EXPECT_EQ(StripPlace(high, work, 96), (Rect{196, 237, 828, 279}));
+
+  WordStrip strip;
+  strip.width_of = [](const std::wstring& w) { return 10 * static_cast<std::int32_t>(w.size()); };
+  strip.Dock(low, work, 96, true);
+  strip.Offer({L"one", L"two", L"three", L"four", L"five"});
+  EXPECT_EQ(strip.Words(), (std::vector<std::wstring>{L"one", L"two", L"three", L"four"}));
+  strip.Offer({L"six"});
+  EXPECT_EQ(strip.Words(), std::vector<std::wstring>{L"six"});
+  EXPECT_EQ(strip.lblWord[1].Caption(), L"") << "a hidden word says nothing";
+  strip.Dock(high, work, 96, false);
+  EXPECT_FALSE(strip.Visible());
+  EXPECT_EQ(strip.Top(), 237);
+}
+
+TEST(WordCompletion, TheWordAroundTheCaretBecomesTheWordAndOneSpace) {
+  auto done = [](std::wstring line, std::size_t caret, std::wstring_view word) {
+    const LineSplice s = CompleteWord(line, caret, word);
+    line.replace(s.start, s.end - s.start, s.text);
+    return line.substr(0, s.caret) + L"|" + line.substr(s.caret);
+  };
+  EXPECT_EQ(done(L"ну пр", 5, L"привет"), L"ну привет |");
+  EXPECT_EQ(done(L"", 0, L"Москва"), L"Москва |");
+  EXPECT_EQ(done(L"ну ", 3, L"и"), L"ну и |");
+  // In the middle of a word, the whole word goes; a space after it is taken.
+  EXPECT_EQ(done(L"ab прxт мир", 5, L"привет"), L"ab привет |мир");
+  EXPECT_EQ(done(L"(кто-т", 6, L"кто-то"), L"(кто-то |");
+  EXPECT_EQ(done(L"-wor", 4, L"world"), L"-world |");
+  EXPECT_EQ(done(L"abc", 99, L"abcd"), L"abcd |");
+  EXPECT_TRUE(ClosesUp(L','));
+  EXPECT_TRUE(ClosesUp(L'?'));
+  EXPECT_FALSE(ClosesUp(L'-'));
+  EXPECT_FALSE(ClosesUp(L'('));
+
+  // The language where no word is begun comes from the layout's letters.
+  EXPECT_EQ(LanguageOfLayout(kDefaultLayouts[0]), Language::Russian);
+  EXPECT_EQ(LanguageOfLayout(kDefaultLayouts[3]), Language::English);
+  EXPECT_EQ(LanguageOfLayout(L"1234567890"), Language::English);
+}
+
+class WordsTest : public KbdTest {
+ protected:
+  Hwnd app = 0, field = 0, password = 0;
+  void SetUp() override {
+    Load();
+    kbd->GetSuggestions().WaitLoaded();
+    app = desk.AddWindow(L"#32770", L"Target", 0, Rect{0, 0, 400, 280});
+    field = desk.AddWindow(L"Edit", L"", app, Rect{10, 10, 200, 30});
+    password = desk.AddWindow(L"Edit", L"", app, Rect{10, 40, 200, 60});
+    desk.W(password).password_char = L'*';
+    FKey(kKeyLang);  // English letters on the keys
+  }
+  std::vector<std::wstring> Words() { return kbd->frmWords.Words(); }
+  // Types a text whose spaces are the Space key.
+  void Write(const std::wstring& text) {
+    for (wchar_t c : text) c == L' ' ? FKey(kKeySpace) : Type(std::wstring(1, c));
+  }
+  void Send(Hwnd wnd, const std::wstring& text) {
+    Touch(wnd);
+    FKey(kKeyClr);
+    Write(text);
+    FKey(kKeyEnter);
+  }
+  void TouchWord(int index) {
+    kbd->BeginEvent();
+    kbd->lblWord_MouseDown(index);
+    kbd->lblWord_MouseUp(index);
+    kbd->lblWord_Click(index);
+  }
+};
+
+// A word sent once comes back for its first letters; its touch writes the
+// word and a space into the line and the field, and a comma takes the space.
+// A keystroke target gets backspaces and characters. Clr History forgets.
+TEST_F(WordsTest, SentWordsComeBackAndATouchTypesThem) {
+  Send(field, L"hello world");
+  Touch(field);
+  FKey(kKeyClr);
+  Write(L"so he");
+  EXPECT_TRUE(kbd->frmWords.Visible());
+  ASSERT_EQ(Words(), std::vector<std::wstring>{L"hello"});
+  desk.set_text_log.clear();
+  TouchWord(0);
+  EXPECT_EQ(kbd->cmbText.Text(), L"so hello ");
+  EXPECT_EQ(desk.W(field).text, L"so hello ");
+  EXPECT_EQ(kbd->GetEditLine().CaretPos(), 9);
+  Type(L",");
+  EXPECT_EQ(desk.W(field).text, L"so hello,");
+  Type(L",");
+  EXPECT_EQ(desk.W(field).text, L"so hello,,") << "only the word's own space";
+  // After Space the next punctuation does not close up.
+  Type(L"wo");
+  TouchWord(0);
+  FKey(kKeySpace);
+  Type(L".");
+  EXPECT_EQ(desk.W(field).text, L"so hello,,world  .");
+
+  // A keystroke target: the line shows what was typed since the touch.
+  const Hwnd custom = desk.AddWindow(L"CustomField", L"", app, Rect{10, 70, 200, 90});
+  desk.W(custom).process = 200;
+  desk.gui = {custom, custom};
+  Touch(custom);
+  ASSERT_TRUE(kbd->GetTarget().ByKeystrokes());
+  Type(L"he");
+  desk.input.clear();
+  TouchWord(0);
+  const std::wstring typed = L"hello ";
+  // Each key goes down and up.
+  std::vector<unsigned> expected(4, kVkBack);
+  for (wchar_t c : typed) expected.insert(expected.end(), 2, c);
+  EXPECT_EQ(desk.input, expected);
+  EXPECT_EQ(kbd->cmbText.Text(), L"hello ");
+
+  kbd->cmdHistory_Click(0);
+  Touch(field);
+  FKey(kKeyClr);
+  Type(L"he");
+  EXPECT_TRUE(Words().empty());
+}
+
+// A password field shows no strip and teaches nothing; the option off hides
+// the strip and is kept in the registry, the user's own where the machine's
+// is not to be written, and the next start reads it from there.
+TEST_F(WordsTest, NoStripForPasswordsAndTheOptionHidesItAcrossStarts) {
+  Send(password, L"secret");
+  EXPECT_FALSE(kbd->frmWords.Visible());
+  Touch(field);
+  EXPECT_TRUE(kbd->frmWords.Visible());
+  Type(L"se");
+  EXPECT_TRUE(Words().empty());
+
+  Send(field, L"secret");
+  Write(L" se");
+  EXPECT_EQ(Words(), std::vector<std::wstring>{L"secret"});
+  desk.read_only_roots.insert(L"HKLM");
+  kbd->chkFont[kChkSuggestions].SetValue(CheckBox::kUnchecked);
+  EXPECT_FALSE(kbd->frmWords.Visible());
+  EXPECT_TRUE(Words().empty());
+  const Rect before = kbd->frmWords.lblWord[0].Bounds();
+  Type(L"c");
+  EXPECT_EQ(desk.W(field).text, L"secret sec") << "typing goes on as before";
+  EXPECT_EQ(kbd->frmWords.lblWord[0].Bounds(), before);
+
+  Unload();
+  Load();
+  EXPECT_EQ(kbd->chkFont[kChkSuggestions].Value(), CheckBox::kUnchecked);
+  Touch(field);
+  EXPECT_FALSE(kbd->frmWords.Visible());
+  desk.read_only_roots.clear();
+  kbd->chkFont[kChkSuggestions].SetValue(CheckBox::kChecked);
+  EXPECT_TRUE(kbd->frmWords.Visible());
+}
+
+}  // namespace
+}  // namespace orv::fake
