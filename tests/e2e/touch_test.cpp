@@ -1,5 +1,5 @@
 // The keyboard on a touch screen, as far as Wine shows it: press-and-hold is
-// off over the keys, the mouse still drags (it types and repeats in
+// off over the keys and the word strip, the mouse still drags (it types and repeats in
 // typing_test.cpp), a finger's press-and-hold on a field captures it, and
 // capture survives a resume. Wine sends no pointer messages: fingers on the
 // keys are proven over the fakes (press_test.cpp).
@@ -25,6 +25,14 @@ TEST_F(Touch, PressAndHoldIsOffAndTheMouseStillDrags) {
   const auto property =
       reinterpret_cast<DWORD_PTR>(GetPropW(keyboard.window, L"MicrosoftTabletPenServiceProperty"));
   EXPECT_EQ(property & off, off);
+  // The word strip above the keys and its words answer the same.
+  const HWND strip = FindTopLevelWindow(keyboard.process.pid, L"OrvKey Words", false);
+  ASSERT_TRUE(strip);
+  for (HWND w = strip; w; w = w == strip ? GetWindow(strip, GW_CHILD) : GetWindow(w, GW_HWNDNEXT)) {
+    answer = 0;
+    SendMessageTimeoutW(w, kQueryGestures, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
+    EXPECT_EQ(answer & off, off) << DescribeWindow(w);
+  }
 
   // The background drags the window along.
   const RECT before = keyboard.rect();
