@@ -62,7 +62,7 @@ FrmKbd::FrmKbd(Ports& ports, KelpUltimate& kelp)
       suggestions_(ports.toolkit) {
   BuildControls();
   // Said whatever the tips option: the keys would otherwise seem to type.
-  target_.onRefused = [this] { ShowInfoTTip(kRefusedTip, 1); };
+  target_.onRefused = [this] { ShowInfoTTip(kRefusedTip, kTipIconPencil); };
 }
 
 // Lays the controls out as designed and wires their events to the handlers.
@@ -237,6 +237,7 @@ void FrmKbd::Form_Load() {
   }
   program_folder_ = DataFolderOf(p_.toolkit.AppPath());
   data_folder_ = WritableDataFolder(p_, program_folder_);
+  log_.emplace(p_.kernel32, MakeFilePath(p_, data_folder_, kLogFileName));
 
   // A picture of the user's own folder comes before one beside the program.
   std::wstring picture_path = MakeFilePath(p_, data_folder_, L"OrvKey.jpg");
@@ -276,8 +277,10 @@ void FrmKbd::Form_Load() {
   OfferWords();
 
   if (tip_) tip_->SetHeadlineFont(L"Tahoma");
-  if (chkFont[kChkTips].Value() == 1 && tray_.HideToTray() == 0) ShowInfoTTip(kStartTip, 1);
-  if (data_folder_.find(L':') == std::wstring::npos) ShowInfoTTip(kFilePathTip, 2);
+  if (chkFont[kChkTips].Value() == 1 && tray_.HideToTray() == 0) {
+    ShowInfoTTip(kStartTip, kTipIconPencil);
+  }
+  if (data_folder_.find(L':') == std::wstring::npos) ShowInfoTTip(kFilePathTip, kTipIconKeyboard);
 }
 
 // Shutdown, the only way out: placement, history and settings are written

@@ -1,7 +1,7 @@
 // frmKbd: the keyboard window as a model — its controls and its event
 // handlers. Loading it is the start-up, unloading it the shutdown. The
 // handlers keep their names and are the entry points; each concern's state
-// lives in its own object: the target (target/), the edit line, the shift
+// lives in its own object: the target field (field/), the edit line, the shift
 // state, the press colour and the presses of mouse, fingers and pens (keys/),
 // the history (history/), the settings file (settings/), tray mode and the
 // options panel (app/).
@@ -11,10 +11,11 @@
 #include <optional>
 #include <string>
 
-#include "controls/controls.h"
 #include "app/options_panel.h"
 #include "app/suggestions.h"
 #include "app/tray.h"
+#include "controls/controls.h"
+#include "field/target.h"
 #include "history/history.h"
 #include "keys/edit_line.h"
 #include "keys/key_highlight.h"
@@ -26,8 +27,8 @@
 #include "keys/word_strip.h"
 #include "platform/ports.h"
 #include "settings/settings_file.h"
-#include "field/target.h"
 #include "utility/KelpUltimate.h"
+#include "utility/failure_log.h"
 
 namespace orv {
 
@@ -216,6 +217,8 @@ class FrmKbd : public Form, private PressSurface {
   Rect work_area_{};
   std::wstring data_folder_;
   std::wstring program_folder_;
+  // OrvKey.log beside OrvKey.ini, from the moment DataFolder is known.
+  std::optional<FailureLog> log_;
   FrmTip* tip_ = nullptr;
   int laid_out_dpi_ = 96;
   bool ended_ = false;

@@ -2,6 +2,7 @@
 // the objects that own the state.
 #include "app/frmKbd.h"
 #include "settings/conversions.h"
+#include "tip/frmTip.h"
 
 #include <algorithm>
 #include <utility>
@@ -293,7 +294,7 @@ void FrmKbd::ReadLateTarget() {
 
 void FrmKbd::ShowEditingTip() {
   if (chkFont[kChkTips].Value() != 1) return;
-  ShowInfoTTip(target_.ByKeystrokes() ? kKeystrokeTip : kEditingTip, 2);
+  ShowInfoTTip(target_.ByKeystrokes() ? kKeystrokeTip : kEditingTip, kTipIconKeyboard);
 }
 
 // A target that stopped answering ends a held key's repeat: each write

@@ -8,12 +8,16 @@
 #include "app/window_routines.h"
 #include "settings/conversions.h"
 #include "settings/registry.h"
+#include "tip/frmTip.h"
 
 namespace orv {
 
 namespace {
 
 const wchar_t* const kSettingsNotSavedTip = L"Настройки не сохранены";
+// A first run's key colours.
+constexpr Color kDefaultKeyColor = 255;     // red
+constexpr Color kDefaultDownColor = 65280;  // green
 
 // Selects the first font of the list whose name matches, ignoring case.
 void SelectFontByName(ComboBox& fonts, User32& user32, const std::wstring& name) {
@@ -38,9 +42,9 @@ void FrmKbd::ApplyDefaultSettings() {
   tmpl.SetFontName(L"Tahoma");
   tmpl.SetFontSize(15);
   tmpl.SetFontBold(true);
-  tmpl.SetForeColor(255);
-  chkFont[kChkTips].SetValue(1);
-  highlight_.SetDownColor(65280);
+  tmpl.SetForeColor(kDefaultKeyColor);
+  chkFont[kChkTips].SetValue(CheckBox::kChecked);
+  highlight_.SetDownColor(kDefaultDownColor);
 }
 
 // Reads the settings, or applies the defaults on a first run, and brings
@@ -126,7 +130,7 @@ bool FrmKbd::SaveSettings() {
     settings_file_.SetPath(MakeFilePath(p_, data_folder_, kSettingsFileName));
   }
   if (settings_file_.Write(values)) return true;
-  if (!unloading_) ShowInfoTTip(kSettingsNotSavedTip, 2);
+  if (!unloading_) ShowInfoTTip(kSettingsNotSavedTip, kTipIconKeyboard);
   return false;
 }
 

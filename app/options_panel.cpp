@@ -7,12 +7,14 @@
 
 #include "app/frmKbd.h"
 #include "settings/registry.h"
+#include "tip/frmTip.h"
 
 namespace orv {
 
 namespace {
 const std::wstring kAutostartQuestion =
     L"Включить автозапуск OrvKey при каждой\r\nзагрузке операционной системы?";
+const wchar_t* const kAutostartFailedTip = L"Автозагрузка не изменена";
 constexpr unsigned kMbOkCancelQuestion = 33;
 constexpr int kIdOk = 1;
 }  // namespace
@@ -76,7 +78,7 @@ void FrmKbd::chkFont_Click(int index) {
     case kChkColor2:
       // Said first, whatever the Tips option: the dialog alone does not say
       // which colour it is asking for.
-      ShowInfoTTip(L"Укажите цвет клавиш при нажатии", 2);
+      ShowInfoTTip(L"Укажите цвет клавиш при нажатии", kTipIconKeyboard);
       if (const auto c = kelp_.PickColor(hWnd(), highlight_.DownColor()); c != -1) {
         highlight_.SetDownColor(static_cast<Color>(c));
       }
@@ -114,23 +116,32 @@ void FrmKbd::cmdHistory_Click(int index) {
     history_.Clear();
     suggestions_.Forget();
     cmbText.Clear();
-    if (SaveSettings() && chkFont[kChkTips].Value() == 1) ShowInfoTTip(L"История удалена", 2);
+    if (SaveSettings() && chkFont[kChkTips].Value() == 1) {
+      ShowInfoTTip(L"История удалена", kTipIconKeyboard);
+    }
     return;
   }
   if (index != 1) return;
   SetVisible(false);
+  // Back on screen however the question ends: a hidden keyboard without a
+  // tray icon could not be reached again.
+  struct ShowAgain {
+    Form& form;
+    ~ShowAgain() { form.SetVisible(true); }
+  } show_again{*this};
   const int answer =
       p_.user32.MessageBoxW(hWnd(), kAutostartQuestion, p_.toolkit.AppTitle(), kMbOkCancelQuestion);
-  // The tip reports the user's choice, not whether the write went through.
-  if (answer == kIdOk) {
-    const std::wstring command = L"\"" + program_folder_ + p_.toolkit.AppExeName() + L".exe\"";
-    WriteRegValue(p_.advapi32, kHkeyCurrentUser, kRunKey, L"OrvKey", command);
-    ShowInfoTTip(L"Автозагрузка включена", 1);
+  // The tip reports the user's choice once it is stored, and says so when
+  // it could not be.
+  const bool on = answer == kIdOk;
+  const std::wstring command =
+      on ? L"\"" + program_folder_ + p_.toolkit.AppExeName() + L".exe\"" : std::wstring();
+  if (WriteRegValue(p_.advapi32, kHkeyCurrentUser, kRunKey, L"OrvKey", command)) {
+    ShowInfoTTip(on ? L"Автозагрузка включена" : L"Автозагрузка выключена", kTipIconPencil);
   } else {
-    WriteRegValue(p_.advapi32, kHkeyCurrentUser, kRunKey, L"OrvKey", std::wstring());
-    ShowInfoTTip(L"Автозагрузка выключена", 1);
+    LogFailure(L"The autostart entry could not be written in the Run key");
+    ShowInfoTTip(kAutostartFailedTip, kTipIconCross);
   }
-  SetVisible(true);
 }
 
 }  // namespace orv

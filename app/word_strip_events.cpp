@@ -33,7 +33,7 @@ void FrmKbd::DockWordStrip() {
           Rect{keyboard.left, keyboard.top - keyboard.height(), keyboard.right, keyboard.bottom};
   }
   const bool wanted =
-      SuggestionsOn() && Visible() && WindowState() == 0 && !ended_ && !target_.IsPasswordField();
+      SuggestionsOn() && Visible() && WindowState() == kWindowNormal && !ended_ && !target_.IsPasswordField();
   frmWords.Dock(keyboard, work_area_, p_.toolkit.Dpi(), wanted);
 }
 

@@ -75,6 +75,21 @@ std::vector<std::wstring> RememberedTexts(int count) {
   return texts;
 }
 
+struct ProcessWindowSearch {
+  DWORD pid;
+  HWND found;
+};
+
+// A top-level window of the process being searched for. A named function:
+// on i686 a lambda would not have the stdcall convention EnumWindows calls.
+BOOL CALLBACK FindProcessWindow(HWND wnd, LPARAM lp) {
+  auto* s = reinterpret_cast<ProcessWindowSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  if (pid == s->pid) s->found = wnd;
+  return s->found == nullptr;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -114,20 +129,9 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   HWND target = nullptr;
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } search{pi.dwProcessId, nullptr};
+  ProcessWindowSearch search{pi.dwProcessId, nullptr};
   for (int i = 0; i < 500 && !search.found; ++i, Sleep(20)) {
-    EnumWindows(
-        [](HWND wnd, LPARAM lp) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(lp);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(wnd, &pid);
-          if (pid == s->pid) s->found = wnd;
-          return s->found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
   }
   target = search.found;
   if (!target) {

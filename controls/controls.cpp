@@ -100,6 +100,13 @@ const std::vector<std::wstring>& ComboBox::Items() const {
   return list_;
 }
 
+const std::wstring& ComboBox::List(int i) const {
+  static const std::wstring kNone;
+  const auto& items = Items();
+  return i >= 0 && static_cast<std::size_t>(i) < items.size() ? items[static_cast<std::size_t>(i)]
+                                                              : kNone;
+}
+
 void ComboBox::SetListIndex(int index) {
   if (index < -1 || index >= ListCount()) return;
   list_index_ = index;

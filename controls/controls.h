@@ -141,7 +141,8 @@ class ComboBox : public Control {
   // a long list filtered on every key is built only when someone looks.
   void SetListSource(std::function<void(std::vector<std::wstring>&)> fill);
   int ListCount() const { return static_cast<int>(Items().size()); }
-  const std::wstring& List(int i) const { return Items().at(static_cast<std::size_t>(i)); }
+  // The entry at i; the empty text for an index outside the list.
+  const std::wstring& List(int i) const;
   const std::vector<std::wstring>& Items() const;
   // Counts changes of the list alone, so the real list is rebuilt only
   // when it changed and only when it is about to be shown.
@@ -245,6 +246,11 @@ class Timer {
   std::uint64_t version_ = 0;
 };
 
+// A window's state, with the numbers the registry keeps it as.
+inline constexpr int kWindowNormal = 0;
+inline constexpr int kWindowMinimized = 1;
+inline constexpr int kWindowMaximized = 2;
+
 // A top-level window: its own position, size and visibility in pixels.
 class Form {
  public:
@@ -274,7 +280,7 @@ class Form {
   void ReportBounds(const Rect& r) { rect_ = r; }
   bool Visible() const { return visible_; }
   void SetVisible(bool v);
-  // 0 normal, 1 minimised, 2 maximised.
+  // kWindowNormal, kWindowMinimized or kWindowMaximized.
   int WindowState() const { return window_state_; }
   void SetWindowState(int s) {
     window_state_ = s;

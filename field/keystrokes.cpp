@@ -28,8 +28,6 @@ Hwnd Keystrokes::FocusInFront() {
   return p_.user32.GetGUIThreadInfo(0, g) ? g.focus : Hwnd{};
 }
 
-bool Keystrokes::HasFocus(Hwnd wnd) { return wnd != 0 && FocusInFront() == wnd; }
-
 bool Keystrokes::Type(const std::wstring& text) {
   std::vector<KeyInput> keys;
   const auto unit = [&](std::uint32_t u) {

@@ -16,9 +16,6 @@ class Keystrokes {
   // The window shows its thread's caret, or holds the focus and says it
   // handles selections as an edit control does.
   bool TakesText(Hwnd wnd);
-  // Whether keys typed now reach the window: it holds the focus of the
-  // thread in front.
-  bool HasFocus(Hwnd wnd);
   // The window of the thread in front that has the focus.
   Hwnd FocusInFront();
   // Each UTF-16 unit as one Unicode keystroke; false when the system did

@@ -9,12 +9,8 @@
 namespace orv {
 
 namespace {
-constexpr unsigned kAnswerTimeoutMs = 500;
 // Enter gives the field time to take the click and the key.
 constexpr std::uint32_t kEnterStepMs = 100;
-// A field shows its caret once its program has taken the press, a few
-// milliseconds after the finger.
-constexpr std::uint32_t kCaretWaitMs = 300;
 
 std::uint32_t ProcessOf(User32& user32, Hwnd wnd) {
   std::uint32_t pid = 0;

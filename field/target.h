@@ -13,6 +13,10 @@
 
 namespace orv {
 
+// A field shows its caret once its program has taken the press, a few
+// milliseconds after the finger: a touch is watched this long for it.
+inline constexpr std::uint32_t kCaretWaitMs = 300;
+
 class Target {
  public:
   // What a capture found.

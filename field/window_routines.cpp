@@ -35,11 +35,6 @@ std::optional<std::wstring> WindowRoutines::ReadWindowText(Hwnd wnd, unsigned ti
   return std::wstring(buffer.data());
 }
 
-// Callers outside the program see the marker in place of a hung window's text.
-std::wstring WindowRoutines::GetWindowTextTimeout(Hwnd wnd, unsigned timeout_ms) {
-  return ReadWindowText(wnd, timeout_ms).value_or(kHungMarker);
-}
-
 std::wstring WindowRoutines::GetWindowClass(Hwnd wnd) { return p_.user32.GetClassNameW(wnd, 256); }
 
 std::optional<WindowPath> WindowRoutines::LocateWindow(Hwnd wnd) {
@@ -61,18 +56,6 @@ std::optional<WindowPath> WindowRoutines::LocateWindow(Hwnd wnd) {
   return path;
 }
 
-std::wstring WindowRoutines::GetWindowPath(Hwnd wnd) {
-  const auto path = LocateWindow(wnd);
-  if (!path) return {};
-  switch (path->kind) {
-    case WindowPath::Kind::kNoParent: return L"NOPARENT," + path->class_name;
-    case WindowPath::Kind::kNotFound: return L"NOTFOUND," + path->class_name;
-    case WindowPath::Kind::kFound: break;
-  }
-  return std::to_wstring(static_cast<std::intptr_t>(path->parent)) + L"," +
-         std::to_wstring(path->ordinal) + L"," + path->class_name;
-}
-
 Hwnd WindowRoutines::FindNthChild(Hwnd parent, std::int64_t n, const std::wstring& class_name) {
   if (parent == 0) return 0;
   Hwnd child = p_.user32.FindWindowExW(parent, 0, class_name.c_str(), nullptr);
@@ -89,7 +72,7 @@ bool WindowRoutines::SetTargetText(Hwnd wnd, const std::wstring& text) {
   std::uintptr_t result = 0;
   return p_.user32.SendMessageTimeoutW(wnd, wm::kSetText, 0,
                                        reinterpret_cast<std::intptr_t>(text.c_str()),
-                                       kSmtoAbortIfHung, 500, &result);
+                                       kSmtoAbortIfHung, kAnswerTimeoutMs, &result);
 }
 
 std::optional<std::size_t> WindowRoutines::ReadTextLength(Hwnd wnd, unsigned timeout_ms) {
@@ -110,16 +93,17 @@ bool WindowRoutines::ReplaceTargetRange(Hwnd wnd, std::size_t start, std::size_t
   std::uintptr_t result = 0;
   bool in_place = false;
   if (start == end && start < 0xFFFF) {
-    if (!p_.user32.SendMessageTimeoutW(wnd, kEmGetSel, 0, 0, kSmtoAbortIfHung, 500, &result))
+    if (!p_.user32.SendMessageTimeoutW(wnd, kEmGetSel, 0, 0, kSmtoAbortIfHung, kAnswerTimeoutMs,
+                                       &result))
       return false;
     in_place = result == ((start << 16) | start);
   }
   return (in_place ||
           p_.user32.SendMessageTimeoutW(wnd, kEmSetSel, start, static_cast<std::intptr_t>(end),
-                                        kSmtoAbortIfHung, 500, &result)) &&
+                                        kSmtoAbortIfHung, kAnswerTimeoutMs, &result)) &&
          p_.user32.SendMessageTimeoutW(wnd, kEmReplaceSel, 1,
                                        reinterpret_cast<std::intptr_t>(text.c_str()),
-                                       kSmtoAbortIfHung, 500, &result);
+                                       kSmtoAbortIfHung, kAnswerTimeoutMs, &result);
 }
 
 bool WindowRoutines::IsCursorOverWindow(Hwnd wnd, int margin) {
@@ -136,7 +120,8 @@ bool WindowRoutines::IsPasswordField(Hwnd wnd, bool may_ask) {
   if ((p_.user32.GetWindowLongW(wnd, kGwlStyle) & kEsPassword) != 0) return true;
   if (!may_ask) return false;
   std::uintptr_t ch = 0;
-  return p_.user32.SendMessageTimeoutW(wnd, kEmGetPasswordChar, 0, 0, kSmtoAbortIfHung, 500, &ch) &&
+  return p_.user32.SendMessageTimeoutW(wnd, kEmGetPasswordChar, 0, 0, kSmtoAbortIfHung,
+                                       kAnswerTimeoutMs, &ch) &&
          ch != 0;
 }
 

@@ -9,8 +9,8 @@
 
 namespace orv {
 
-// The text GetWindowTextTimeout shows for a window that does not answer.
-inline const std::wstring kHungMarker = L"(Не отвечает)";
+// How long another application's window has to answer a message.
+inline constexpr unsigned kAnswerTimeoutMs = 500;
 
 // Where a window stands: the ordinal-th child of its class under parent, or
 // a window without a parent, or one not found among its parent's first
@@ -30,13 +30,9 @@ class WindowRoutines {
   // The window's text; no value when either of its two messages is not
   // answered in time or the text cannot be held.
   std::optional<std::wstring> ReadWindowText(Hwnd wnd, unsigned timeout_ms);
-  // The window's text, or kHungMarker when it does not answer in time.
-  std::wstring GetWindowTextTimeout(Hwnd wnd, unsigned timeout_ms);
   std::wstring GetWindowClass(Hwnd wnd);
   // No value for window 0.
   std::optional<WindowPath> LocateWindow(Hwnd wnd);
-  // "parent,ordinal,class", or the NOPARENT / NOTFOUND forms.
-  std::wstring GetWindowPath(Hwnd wnd);
   // The n-th child (from 0) of a class, 0 for parent 0, -1 when none.
   Hwnd FindNthChild(Hwnd parent, std::int64_t n, const std::wstring& class_name);
   // Replaces the target's whole text; bounded by the same time-out as reads.

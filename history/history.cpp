@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "settings/conversions.h"
+#include "utility/failure_log.h"
 
 namespace orv {
 
@@ -45,24 +46,43 @@ void History::Clear() {
   chars_ = 0;
 }
 
-void History::Append(User32& user32, Entries& to, std::vector<std::wstring> lines) {
-  to.items.reserve(to.items.size() + lines.size() + 1);
-  to.upper.reserve(to.items.size() + lines.size() + 1);
-  if (to.items.empty()) {
-    to.items.emplace_back();
-    to.upper.emplace_back();
-  }
+// Lines past the budget that `used` characters leave are not taken.
+History::Entries History::Make(User32& user32, std::vector<std::wstring> lines, std::size_t used) {
+  Entries made;
+  made.chars = used;
+  made.items.reserve(lines.size());
+  made.upper.reserve(lines.size());
   for (auto& line : lines) {
     if (line.size() > kMaxHistoryTextLength) continue;
-    if (to.chars + line.size() > kMaxHistoryChars) break;
-    to.chars += line.size();
-    if (!to.items.back().empty()) {
-      to.items.emplace_back();
-      to.upper.emplace_back();
+    if (made.chars + line.size() > kMaxHistoryChars) break;
+    made.chars += line.size();
+    if (made.items.empty() || !made.items.back().empty()) {
+      made.items.emplace_back();
+      made.upper.emplace_back();
     }
-    to.upper.back() = user32.CharUpperW(line);
-    to.items.back() = std::move(line);
+    made.upper.back() = user32.CharUpperW(line);
+    made.items.back() = std::move(line);
   }
+  return made;
+}
+
+// The first loaded line takes the empty last place, as a line read in turn would.
+void History::Append(Entries loaded) const {
+  if (loaded.items.empty()) return;
+  chars_ = loaded.chars;
+  if (items_.back().empty()) {
+    items_.pop_back();
+    upper_.pop_back();
+  }
+  if (items_.empty()) {
+    items_ = std::move(loaded.items);
+    upper_ = std::move(loaded.upper);
+    return;
+  }
+  items_.insert(items_.end(), std::make_move_iterator(loaded.items.begin()),
+                std::make_move_iterator(loaded.items.end()));
+  upper_.insert(upper_.end(), std::make_move_iterator(loaded.upper.begin()),
+                std::make_move_iterator(loaded.upper.end()));
 }
 
 void History::LoadLater(std::function<std::vector<std::wstring>()> lines) {
@@ -70,38 +90,36 @@ void History::LoadLater(std::function<std::vector<std::wstring>()> lines) {
   unstarted_ = std::move(lines);
 }
 
-// Nothing else reads or writes the entries until Settle takes them back.
+// The entries stay where they are while the thread makes the new ones; only
+// Settle, on the window's thread, puts them together (nothing changes them
+// meanwhile: every use settles first).
 // Where no thread can be had, the lines are made here and now.
 void History::StartLoading() const {
   if (!unstarted_) return;
-  struct Job {
-    User32& user32;
-    std::function<std::vector<std::wstring>()> lines;
-    Entries entries;
-  };
-  auto job = std::make_shared<Job>(
-      Job{p_.user32, std::exchange(unstarted_, nullptr),
-          {std::move(items_), std::move(upper_), chars_}});
-  auto run = [job] {
-    Append(job->user32, job->entries, job->lines());
-    return std::move(job->entries);
-  };
+  auto lines = std::make_shared<std::function<std::vector<std::wstring>()>>(
+      std::exchange(unstarted_, nullptr));
+  auto run = [&user32 = p_.user32, lines, used = chars_] { return Make(user32, (*lines)(), used); };
   try {
     loading_ = std::async(std::launch::async, run);
   } catch (const std::system_error&) {
-    Take(run());
+    std::promise<Entries> here;
+    try {
+      here.set_value(run());
+    } catch (...) {
+      here.set_exception(std::current_exception());
+    }
+    loading_ = here.get_future();
   }
 }
 
 void History::Settle() const {
   StartLoading();
-  if (loading_.valid()) Take(loading_.get());
-}
-
-void History::Take(Entries e) const {
-  items_ = std::move(e.items);
-  upper_ = std::move(e.upper);
-  chars_ = e.chars;
+  if (!loading_.valid()) return;
+  try {
+    Append(loading_.get());
+  } catch (...) {
+    LogCurrentFailure(L"Reading the remembered texts");
+  }
 }
 
 // The list is made only when it is read (the drop-down opens): a key

@@ -39,11 +39,14 @@ class History {
   void Clear();
   // Takes the settings file's history lines, oldest last, as far as
   // kMaxHistoryChars allows; a line that Add would not keep is passed over,
-  // and a blank line holds the empty last place until the next line takes it. `lines` makes
-  // them, and they are upper-cased, on a thread of their own started by
+  // and a blank line holds the empty last place until the next line takes
+  // it. `lines` makes them, and they are upper-cased, on a thread of their own started by
   // StartLoading, so that a long history holds back neither the window's
-  // start nor its thread: `lines` must touch nothing but what it owns. The
-  // first use of the history waits for them, starting them if need be.
+  // start nor its thread. That thread touches what it owns and, of what it
+  // shares, only the port methods callable from any thread (CharUpperW,
+  // FromAnsi): `lines` must keep to the same. The first use of the history
+  // waits for them, starting them if need be. A load that fails adds
+  // nothing, keeps what the history held, and leaves a line in the log.
   void LoadLater(std::function<std::vector<std::wstring>()> lines);
   // Starting does not change what the history holds: callable on a const one.
   void StartLoading() const;
@@ -59,11 +62,13 @@ class History {
     std::vector<std::wstring> items, upper;
     std::size_t chars = 0;
   };
-  // Appends the lines by LoadLater's rule.
-  static void Append(User32& user32, Entries& to, std::vector<std::wstring> lines);
+  // The entries the lines make, upper-cased, with `used` characters already
+  // remembered; on the loader's thread.
+  static Entries Make(User32& user32, std::vector<std::wstring> lines, std::size_t used);
+  // Appends the loaded entries by LoadLater's rule.
+  void Append(Entries loaded) const;
   // Takes what a load in the background made, once it is done.
   void Settle() const;
-  void Take(Entries e) const;
 
   Ports& p_;
   // Mutable for Settle alone: the entries a reader sees never change under it.

@@ -1,4 +1,4 @@
-// Port over kernel32 (and psapi): time, processes, files and code pages.
+// Port over kernel32: time, files and code pages.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -7,8 +7,10 @@
 
 namespace orv {
 
-inline constexpr std::uint32_t kProcessTerminate = 0x0001;
-inline constexpr std::uint32_t kProcessQueryReadVm = 0x0410;
+// The local date and time, as GetLocalTime gives them.
+struct LocalTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
 
 class Kernel32 {
  public:
@@ -16,15 +18,6 @@ class Kernel32 {
 
   virtual void Sleep(std::uint32_t ms) = 0;
   virtual std::uint32_t GetTickCount() = 0;
-  // dwPlatformId of GetVersionEx: 1 for the 9x family, 2 for NT.
-  virtual std::uint32_t GetVersionPlatformId() = 0;
-
-  virtual Handle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) = 0;
-  virtual bool TerminateProcess(Handle process, std::uint32_t exit_code) = 0;
-  virtual bool CloseHandle(Handle h) = 0;
-  // Path of the process's main module (EnumProcessModules, then
-  // GetModuleFileNameEx on the first module); empty when unreadable.
-  virtual std::wstring GetProcessImagePath(Handle process) = 0;
 
   // Whole-file access. ReadFileBytes returns false when the file cannot be
   // opened; WriteFileDurably writes, flushes and closes, false on any failure.
@@ -34,6 +27,9 @@ class Kernel32 {
   // MoveFileEx(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
   virtual bool MoveFileReplace(const std::wstring& from, const std::wstring& to) = 0;
   virtual bool DeleteFileW(const std::wstring& path) = 0;
+  // Adds the bytes at the end of the file, creating it; false on any failure.
+  virtual bool AppendFileBytes(const std::wstring& path, const std::string& bytes) = 0;
+  virtual LocalTime GetLocalTime() = 0;
   // CopyFile over any file of the destination's name.
   virtual bool CopyFileReplace(const std::wstring& from, const std::wstring& to) = 0;
   // Up to `count` bytes from `offset` (fewer at the file's end, none past
@@ -47,9 +43,12 @@ class Kernel32 {
   virtual bool GetFileSizeEx(const std::wstring& path, std::uint64_t& size) = 0;
 
   // The system's ANSI code page and conversions through it. ToAnsi reports
-  // through lossless whether every character had its own code.
+  // through lossless whether every character had its own code; a text that
+  // cannot be converted at all gives empty text (and lossless false).
   virtual unsigned GetACP() = 0;
   virtual std::string ToAnsi(const std::wstring& text, bool* lossless) = 0;
+  // Callable from any thread (it keeps no state; what it logs waits for the
+  // window's thread): the history loader's thread decodes the history with it.
   virtual std::wstring FromAnsi(const std::string& bytes) = 0;
   // The user's decimal separator (GetLocaleInfo LOCALE_SDECIMAL).
   virtual std::wstring GetDecimalSeparator() = 0;

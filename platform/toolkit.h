@@ -46,7 +46,8 @@ class Toolkit {
   virtual void DoEvents() = 0;
   // Size in pixels of a caption drawn in a font (lines split at CR LF).
   virtual Point MeasureText(const Font& font, const std::wstring& text) = 0;
-  // Ends the process at once; no further events run.
+  // Ends the program: no further event reaches a model, and the process
+  // ends once the handler that called it has returned.
   virtual void End() = 0;
 };
 

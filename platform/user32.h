@@ -129,7 +129,9 @@ class User32 {
   virtual bool MonitorWorkAreaFromRect(const Rect& r, Rect& work_area) = 0;
   virtual int MessageBoxW(Hwnd owner, const std::wstring& text, const std::wstring& caption,
                           unsigned style) = 0;
-  // Locale-aware upper case, as CharUpperBuffW.
+  // Locale-aware upper case, as CharUpperBuffW. Callable from any thread
+  // (it keeps no state): the history loader's thread upper-cases with it.
+  // Every other method belongs to the window's thread.
   virtual std::wstring CharUpperW(const std::wstring& text) = 0;
 
   // ---- Reaching fields that are not edit controls

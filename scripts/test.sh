@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds OrvKey and runs every test: the core's unit tests natively (with
-# AddressSanitizer and UndefinedBehaviorSanitizer), a build check of the 32-bit
-# Windows program, then the Windows build's unit and end-to-end tests under Wine.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then again with
+# ThreadSanitizer), a build check of the 32-bit Windows program, then the
+# Windows build's unit and end-to-end tests under Wine.
 # The Windows tests run last, so the output ends with ctest's summary.
 #
 #   bash scripts/test.sh
@@ -30,6 +31,11 @@ echo "== native: build and unit tests"
 configure native
 cmake --build --preset native -j2
 ctest --preset native --output-on-failure -j2
+
+echo "== native-tsan: unit tests under ThreadSanitizer"
+configure native-tsan
+cmake --build --preset native-tsan -j2
+ctest --preset native-tsan --output-on-failure
 
 echo "== windows-i686: build check"
 configure windows-i686

@@ -23,7 +23,9 @@ wine_environment() {
   local v
   for v in $(env | sed -n 's/^\(LC_[A-Z_]*\)=.*/\1/p'); do unset "$v"; done
   unset LANGUAGE
-  export LANG=ru_RU.UTF-8 # Wine's ANSI code page follows it: 1251
+  # Wine's ANSI code page follows it: 1251. A test may ask for another
+  # locale (with LOCPATH where it was built).
+  export LANG=${ORV_WINE_LANG:-ru_RU.UTF-8}
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEARCH=win64

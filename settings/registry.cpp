@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "settings/conversions.h"
+#include "utility/failure_log.h"
 
 namespace orv {
 
@@ -86,11 +87,6 @@ std::optional<std::int32_t> PixelsOf(const std::wstring& text, const std::wstrin
   return ToInt32(std::clamp(std::floor(std::floor(*twips) / twips_per_pixel), -kFarAway, kFarAway));
 }
 
-// The states a placement may hold; a minimised keyboard is never restored
-// nor saved: on a car PC whose front-end is the shell there is no taskbar to
-// bring it back from.
-enum WindowStateValue : int { kStateNormal = 0, kStateMinimised = 1, kStateMaximised = 2 };
-
 // A place on a screen that is gone, a bad value, or a place that leaves even
 // a part of the keyboard off the screen (its X key out of reach) is not
 // kept: the keyboard comes back wholly on the nearest monitor's work area.
@@ -125,16 +121,23 @@ bool WriteRegValue(Advapi32& reg, Hkey root, const std::wstring& subkey, const s
                    const RegValueArg& value) {
   Hkey key = 0;
   if (reg.RegOpenKeyExW(root, subkey, kKeyAllAccess, &key) != kErrorSuccess) return false;
+  long result = kErrorSuccess;
   if (const auto* text = std::get_if<std::wstring>(&value)) {
-    reg.RegSetValueExW(key, name, kRegSz, Utf16Bytes(*text));
+    result = reg.RegSetValueExW(key, name, kRegSz, Utf16Bytes(*text));
   } else if (const auto* i16 = std::get_if<std::int16_t>(&value)) {
-    reg.RegSetValueExW(key, name, kRegDword,
-                       DwordBytes(static_cast<std::uint32_t>(static_cast<std::int32_t>(*i16))));
+    result =
+        reg.RegSetValueExW(key, name, kRegDword,
+                           DwordBytes(static_cast<std::uint32_t>(static_cast<std::int32_t>(*i16))));
   } else if (const auto* i32 = std::get_if<std::int32_t>(&value)) {
-    reg.RegSetValueExW(key, name, kRegDword, DwordBytes(static_cast<std::uint32_t>(*i32)));
+    result = reg.RegSetValueExW(key, name, kRegDword, DwordBytes(static_cast<std::uint32_t>(*i32)));
   }
   reg.RegCloseKey(key);
-  return true;
+  // A key that opened but would not take the value is no case the caller expects.
+  if (result != kErrorSuccess) {
+    LogFailure(L"RegSetValueExW " + subkey + L" " + name + L" failed: error " +
+               std::to_wstring(result));
+  }
+  return result == kErrorSuccess;
 }
 
 bool ReadRegValue(Advapi32& reg, Hkey root, const std::wstring& subkey, const std::wstring& name,
@@ -175,9 +178,9 @@ void SaveFormPlacement(Ports& p, const Form& window, const std::wstring& window_
   const std::wstring sep = p.kernel32.GetDecimalSeparator();
   const double tx = p.toolkit.TwipsPerPixelX(), ty = p.toolkit.TwipsPerPixelY();
   const std::array<std::pair<const wchar_t*, std::wstring>, 6> values{{
-      {L"WindowState", std::to_wstring(window.WindowState() == kStateMinimised
-                                             ? kStateNormal
-                                             : window.WindowState())},
+      {L"WindowState",
+       std::to_wstring(window.WindowState() == kWindowMinimized ? kWindowNormal
+                                                                : window.WindowState())},
       {L"Left", FormatNumber(window.Left() * tx, sep)},
       {L"Top", FormatNumber(window.Top() * ty, sep)},
       {L"Width", FormatNumber(window.Width() * tx, sep)},
@@ -194,13 +197,15 @@ void SaveFormPlacement(Ports& p, const Form& window, const std::wstring& window_
 
   CreateRegKey(p.advapi32, kHkeyLocalMachine, keys.parent, kKeyClass);
   CreateRegKey(p.advapi32, kHkeyLocalMachine, keys.key, kKeyClass);
-  if (!write_all(kHkeyLocalMachine)) {
+  const bool machine = write_all(kHkeyLocalMachine);
+  if (!machine) {
     CreateRegKey(p.advapi32, kHkeyCurrentUser, keys.parent, kKeyClass);
     CreateRegKey(p.advapi32, kHkeyCurrentUser, keys.key, kKeyClass);
   }
   // The loader prefers the user's copy, so an existing one is kept current
   // even when the machine's copy was written too; a missing one stays missing.
-  write_all(kHkeyCurrentUser);
+  const bool user = write_all(kHkeyCurrentUser);
+  if (!machine && !user) LogFailure(L"The window placement could not be saved in the registry");
 }
 
 // One text holder takes every value in turn: a value that cannot be read
@@ -219,7 +224,7 @@ void LoadFormPlacement(Ports& p, Form& window, const std::wstring& window_name,
   read(L"WindowState");
   if (auto n = ParseNumber(holder, sep)) {
     if (auto state = ToInt16(std::floor(*n));
-        state && (*state == kStateNormal || *state == kStateMaximised)) {
+        state && (*state == kWindowNormal || *state == kWindowMaximized)) {
       window.SetWindowState(*state);
     }
   }

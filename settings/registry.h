@@ -21,7 +21,8 @@ using RegValueArg = std::variant<std::wstring, std::int16_t, std::int32_t, doubl
 // True only when the key did not exist before.
 bool CreateRegKey(Advapi32& reg, Hkey root, const std::wstring& subkey, const std::wstring& cls);
 // True when the value was stored, or was of a kind that is not stored; false
-// when the key cannot be opened for writing. Never creates the key.
+// when the key cannot be opened for writing or does not take the value (that
+// last is logged). Never creates the key.
 bool WriteRegValue(Advapi32& reg, Hkey root, const std::wstring& subkey, const std::wstring& name,
                    const RegValueArg& value);
 // Puts a text, a number, or a binary value as hex pairs into holder; false,

@@ -42,7 +42,8 @@ struct SettingsValues {
 };
 
 // The history lines a read left unread, oldest last, without the section
-// lines. Touches nothing but its arguments, so it may run on any thread.
+// lines. Touches nothing but its arguments and FromAnsi, which is callable
+// from any thread, so it may run on any thread.
 std::vector<std::wstring> HistoryLines(Kernel32& kernel32, const UnreadHistory& unread);
 
 class SettingsFile {
@@ -69,7 +70,6 @@ class SettingsFile {
     found_ = Found::kNoFile;
   }
   bool Exists() { return k_.FileExists(path_); }
-  Found WhatWasFound() const { return found_; }
 
   // Reads the whole file. Once its end is reached every read fails and
   // leaves the last line read, so the remaining lines are read from that one

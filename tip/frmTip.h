@@ -29,6 +29,14 @@ enum Piece : int {
 }  // namespace skin
 inline constexpr int kSkinPieces = 10;
 inline constexpr int kTipIcons = 5;
+// The tip icons (TIPICON1..5) by the number a tip names them with.
+enum TipIcon : int {
+  kTipIconPencil = 1,    // pencil on paper: editing, and what the user chose
+  kTipIconKeyboard = 2,  // the keyboard: its own state and settings
+  kTipIconFolder = 3,    // folder with magnifier
+  kTipIconChecklist = 4,
+  kTipIconCross = 5,  // red cross: something could not be done
+};
 inline constexpr int kTipDesignWidth = 584;
 inline constexpr int kTipDesignHeight = 185;
 inline constexpr Color kTipTextColor = 0x000080FF;  // RGB(255, 128, 0)

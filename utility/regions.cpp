@@ -49,12 +49,12 @@ RegionBuilder::RegionBuilder(Ports& ports, Picture picture)
   height_ = h;
 
   auto& u = p_.user32;
-  WindowDc screen = GetWindowDc(u, u.GetDesktopWindow());
+  OwnedWindowDc screen = GetWindowDc(u, u.GetDesktopWindow());
   if (!screen) return;
   const OwnedDc temp = CreateCompatibleDc(gdi, screen.get());
   screen.reset();
   if (!temp) return;
-  const SelectedObject from = Select(gdi, temp.get(), AsGdiObject(source));
+  const OwnedSelection from = Select(gdi, temp.get(), AsGdiObject(source));
   gdi.BitBlt(dc_.get(), 0, 0, w, h, temp.get(), 0, 0, kSrcCopy);
 }
 

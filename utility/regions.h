@@ -37,7 +37,7 @@ class RegionBuilder {
   OwnedDc dc_;
   OwnedBitmap bitmap_;
   // Declared last, so the section is deselected before it is deleted.
-  SelectedObject selected_;
+  OwnedSelection selected_;
   std::uint8_t* bits_ = nullptr;
 };
 

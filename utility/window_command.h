@@ -1,5 +1,5 @@
-// Window commands over any window: z-order, opacity, shape, showing and
-// closing, and the process behind a window.
+// Window commands over any window: z-order, opacity, shape and
+// click-through.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -7,7 +7,6 @@
 #include <variant>
 
 #include "controls/controls.h"
-#include "field/window_routines.h"
 #include "platform/ports.h"
 #include "settings/conversions.h"
 
@@ -33,54 +32,30 @@ class CommandParam {
   std::variant<std::monostate, double, std::wstring> value_;
 };
 
-// The window commands by name; the numbers are the routine's, as callers
-// outside the program pass them.
+// The window commands by name, with the numbers callers pass. The tip
+// window is the program's only caller, and these are the ones it issues.
 enum class WindowCommandId : int {
-  Minimize = 0,
-  Maximize = 1,  // only a window with a maximize box, unless the argument is non-zero
-  Restore = 2,
-  Close = 3,  // a hung window's process is offered for ending instead
-  Show = 4,
-  Hide = 5,
-  Topmost = 6,
-  NotTopmost = 7,
-  Transparency = 8,  // the argument: 0 opaque .. 255 invisible
-  SetText = 9,
-  Enable = 10,
-  Disable = 11,
-  Activate = 12,
+  Transparency = 8,   // the argument: 0 opaque .. 255 invisible
   RoundCorners = 13,  // the argument: the corner's ellipse, 0 square
   ClickThrough = 14,
-  NoClickThrough = 15,
 };
 
 class WindowCommands {
  public:
-  explicit WindowCommands(Ports& ports) : p_(ports), windows_(ports) {}
+  explicit WindowCommands(Ports& ports) : p_(ports) {}
 
   // Puts a window above all non-topmost ones; with activate false it keeps
   // the focus where it is.
   void SetTopmost(const Form& form, bool activate);
-  // Applies command 0..15 to any window; other numbers do nothing.
+  // Applies one of the commands above to any window; other numbers do nothing.
   void WindowCommand(Hwnd wnd, int command, const CommandParam& param = {});
   void WindowCommand(Hwnd wnd, WindowCommandId command, const CommandParam& param = {}) {
     WindowCommand(wnd, static_cast<int>(command), param);
   }
-  // "NT", "9X" or empty: which window effects the system has.
-  std::wstring GetOSFamily();
-  bool HasWindowStyle(Hwnd wnd, std::int32_t mask);
   void SetWindowAlpha(std::uint8_t alpha, Hwnd wnd);
-  std::wstring GetWindowExePath(Hwnd wnd);
-  std::uint32_t GetWindowProcessId(Hwnd wnd);
-  // 0 when the process was ended, 1 otherwise.
-  int KillProcess(std::uint32_t process_id);
-  // The part after the last backslash; strip_trailing first drops one
-  // trailing backslash from the caller's text.
-  static std::wstring GetFileNamePart(std::wstring& path, bool strip_trailing);
 
  private:
   Ports& p_;
-  WindowRoutines windows_;
 };
 
 // Starts a system move of the window, as if its title bar had been pressed.

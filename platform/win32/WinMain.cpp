@@ -1,5 +1,6 @@
 // OrvKey's entry: builds the ports and the keyboard window, runs start-up,
-// then the message loop until the unload path ends the process.
+// then the message loop until the unload path destroys the keyboard window;
+// everything built here is then taken down in order.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -10,6 +11,7 @@
 #include "platform/win32/system_ports.h"
 #include "platform/win32/tip_window.h"
 #include "platform/win32/toolkit.h"
+#include "utility/failure_log.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace orv;
@@ -40,6 +42,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     strip_window.Sync();
     tip_window.Sync();
   };
+  toolkit.destroy_main_window = [&window] { window.Destroy(); };
   window.on_left_press = [&sys] { sys.user32.NoteLeftButtonPressed(); };
   // The strip follows the keyboard wherever it goes, dragged or restored.
   window.on_placed = [&strip_window] { strip_window.Sync(); };
@@ -48,9 +51,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   strip_window.Create(window.hwnd());
   if (tip_window.Create()) kbd.SetTipWindow(&tip);
 
-  kbd.BeginEvent();
-  kbd.Form_Load();
-  if (kbd.Ended()) return 0;
+  // A start-up that fails half-way still leaves a keyboard to work with.
+  ContainFailure(L"Start-up", [&] {
+    kbd.BeginEvent();
+    kbd.Form_Load();
+  });
   window.Sync();
   strip_window.Sync();
   tip_window.Sync();
@@ -60,7 +65,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
     // A keyboard event may end by arming the tip's countdown.
-    tip_window.Sync();
+    ContainFailure(L"Bringing the tip in line", [&] { tip_window.Sync(); });
   }
-  return 0;
+  return static_cast<int>(msg.wParam);
 }

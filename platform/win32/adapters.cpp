@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <commdlg.h>
-#include <psapi.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -13,6 +12,7 @@
 
 #include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
+#include "utility/failure_log.h"
 
 namespace orv::win32 {
 
@@ -25,7 +25,6 @@ HGDIOBJ ToGdi(Hgdiobj h) { return ToNative<HGDIOBJ>(h); }
 HGDIOBJ ToGdi(Hbitmap h) { return ToNative<HGDIOBJ>(h); }
 HDC ToHdc(Hdc h) { return ToNative<HDC>(h); }
 HRGN ToHrgn(Hrgn h) { return ToNative<HRGN>(h); }
-HANDLE ToHandle(Handle h) { return ToNative<HANDLE>(h); }
 template <typename T>
 std::intptr_t Out(T h) {
   return FromNative(h);
@@ -311,36 +310,6 @@ void SystemKernel32::Sleep(std::uint32_t ms) { ::Sleep(ms); }
 
 std::uint32_t SystemKernel32::GetTickCount() { return ::GetTickCount(); }
 
-std::uint32_t SystemKernel32::GetVersionPlatformId() {
-  OSVERSIONINFOW info{};
-  info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!::GetVersionExW(&info)) return 0;
-#pragma GCC diagnostic pop
-  return info.dwPlatformId;
-}
-
-Handle SystemKernel32::OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) {
-  return Out(::OpenProcess(access, inherit, pid));
-}
-
-bool SystemKernel32::TerminateProcess(Handle process, std::uint32_t exit_code) {
-  return ::TerminateProcess(ToHandle(process), exit_code) != 0;
-}
-
-bool SystemKernel32::CloseHandle(Handle h) { return ::CloseHandle(ToHandle(h)) != 0; }
-
-std::wstring SystemKernel32::GetProcessImagePath(Handle process) {
-  HMODULE modules[256] = {};
-  DWORD needed = 0;
-  const auto proc = ToHandle(process);
-  if (!::EnumProcessModules(proc, modules, sizeof(modules), &needed) || needed == 0) return {};
-  wchar_t path[MAX_PATH] = {};
-  const DWORD n = ::GetModuleFileNameExW(proc, modules[0], path, MAX_PATH);
-  return n > 0 ? std::wstring(path, n) : std::wstring();
-}
-
 bool SystemKernel32::FileExists(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -390,12 +359,31 @@ bool SystemKernel32::DeleteFileW(const std::wstring& path) {
   return ::DeleteFileW(path.c_str()) != 0;
 }
 
+bool SystemKernel32::AppendFileBytes(const std::wstring& path, const std::string& bytes) {
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) {
+    file.release();
+    return false;
+  }
+  DWORD written = 0;
+  return bytes.empty() || (::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                       &written, nullptr) &&
+                           written == bytes.size());
+}
+
+LocalTime SystemKernel32::GetLocalTime() {
+  SYSTEMTIME t{};
+  ::GetLocalTime(&t);
+  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
 bool SystemKernel32::CopyFileReplace(const std::wstring& from, const std::wstring& to) {
   return ::CopyFileW(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
-bool SystemKernel32::ReadFilePart(const std::wstring& path, std::uint64_t offset,
-                                  std::size_t count, std::string& bytes) {
+bool SystemKernel32::ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count,
+                                  std::string& bytes) {
   UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) {
@@ -428,27 +416,52 @@ bool SystemKernel32::GetFileSizeEx(const std::wstring& path, std::uint64_t& size
   return true;
 }
 
-unsigned SystemKernel32::GetACP() { return ::GetACP(); }
+unsigned SystemKernel32::GetACP() { return code_page_ ? code_page_ : ::GetACP(); }
 
+// A Unicode code page (UTF-8, the system's ANSI code page where Windows 10
+// is told to use it) refuses the default-character arguments: the call
+// would fail and the text be lost. There every character has its code, and
+// only a broken surrogate pair is lossy, which the strict pass finds.
 std::string SystemKernel32::ToAnsi(const std::wstring& text, bool* lossless) {
   if (lossless) *lossless = true;
   if (text.empty()) return {};
+  const UINT cp = GetACP();
+  const bool unicode = cp == CP_UTF8 || cp == CP_UTF7;
+  const int length = static_cast<int>(text.size());
   BOOL used_default = FALSE;
-  const int n = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, &used_default);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, &used_default);
+  DWORD flags = cp == CP_UTF8 ? WC_ERR_INVALID_CHARS : 0;
+  auto convert = [&](char* out, int size) {
+    return ::WideCharToMultiByte(cp, flags, text.data(), length, out, size, nullptr,
+                                 unicode ? nullptr : &used_default);
+  };
+  int n = convert(nullptr, 0);
+  if (n == 0 && flags != 0 && ::GetLastError() == ERROR_NO_UNICODE_TRANSLATION) {
+    flags = 0;
+    used_default = TRUE;
+    n = convert(nullptr, 0);
+  }
+  std::string out(static_cast<std::size_t>(std::max(n, 0)), '\0');
+  if (n == 0 || convert(out.data(), n) != n) {
+    LogFailure(L"WideCharToMultiByte to code page " + std::to_wstring(cp) + L" failed: error " +
+               std::to_wstring(::GetLastError()));
+    if (lossless) *lossless = false;
+    return {};
+  }
   if (lossless) *lossless = !used_default;
   return out;
 }
 
 std::wstring SystemKernel32::FromAnsi(const std::string& bytes) {
   if (bytes.empty()) return {};
-  const int n =
-      ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
+  const UINT cp = GetACP();
+  const int length = static_cast<int>(bytes.size());
+  const int n = ::MultiByteToWideChar(cp, 0, bytes.data(), length, nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(std::max(n, 0)), L'\0');
+  if (n == 0 || ::MultiByteToWideChar(cp, 0, bytes.data(), length, out.data(), n) != n) {
+    LogFailure(L"MultiByteToWideChar from code page " + std::to_wstring(cp) + L" failed: error " +
+               std::to_wstring(::GetLastError()));
+    return {};
+  }
   return out;
 }
 

@@ -84,18 +84,19 @@ class SystemGdi32 : public Gdi32 {
 
 class SystemKernel32 : public Kernel32 {
  public:
+  // Texts convert through the system's ANSI code page, or through the one
+  // given (the unit tests give each code page the program must work under).
+  explicit SystemKernel32(unsigned code_page = 0) : code_page_(code_page) {}
+
   void Sleep(std::uint32_t ms) override;
   std::uint32_t GetTickCount() override;
-  std::uint32_t GetVersionPlatformId() override;
-  Handle OpenProcess(std::uint32_t access, bool inherit, std::uint32_t pid) override;
-  bool TerminateProcess(Handle process, std::uint32_t exit_code) override;
-  bool CloseHandle(Handle h) override;
-  std::wstring GetProcessImagePath(Handle process) override;
   bool FileExists(const std::wstring& path) override;
   bool ReadFileBytes(const std::wstring& path, std::string& bytes) override;
   bool WriteFileDurably(const std::wstring& path, const std::string& bytes) override;
   bool MoveFileReplace(const std::wstring& from, const std::wstring& to) override;
   bool DeleteFileW(const std::wstring& path) override;
+  bool AppendFileBytes(const std::wstring& path, const std::string& bytes) override;
+  LocalTime GetLocalTime() override;
   bool CopyFileReplace(const std::wstring& from, const std::wstring& to) override;
   bool ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count,
                     std::string& bytes) override;
@@ -106,6 +107,9 @@ class SystemKernel32 : public Kernel32 {
   std::wstring GetDecimalSeparator() override;
   bool CreateFolder(const std::wstring& path) override;
   bool CanCreateFilesIn(const std::wstring& folder) override;
+
+ private:
+  unsigned code_page_;
 };
 
 class SystemAdvapi32 : public Advapi32 {

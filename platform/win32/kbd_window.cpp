@@ -24,9 +24,10 @@ constexpr UINT kMsgLeftButton = WM_APP + 0x40;
 constexpr UINT kMsgMakePanel = WM_APP + 0x41;
 constexpr UINT kMsgHookRefused = WM_APP + 0x42;
 // After a release the model still needs ticks: a touched window may show
-// its caret a while after the finger (the model waits 300 ms for it), and a
-// tap shorter than a tick is only seen by the tick after it.
-constexpr DWORD kPollLingerMs = 600;
+// its caret a while after the finger (the model waits kCaretWaitMs for it),
+// and a tap shorter than a tick is only seen by the tick after it. Twice the
+// wait leaves room for a busy thread.
+constexpr DWORD kPollLingerMs = 2 * kCaretWaitMs;
 constexpr UINT_PTR kTimerRepeat = 2;
 // Looks for the finger's lift while a press goes on without the capture.
 constexpr UINT_PTR kTimerLift = 3;
@@ -41,6 +42,11 @@ constexpr Color kLayoutBoxBack = 0x00262626;
 constexpr int kDropHeight96 = 240;
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+// A system call that failed, with the system's error number.
+void LogCallFailed(const wchar_t* call) {
+  LogFailure(std::wstring(call) + L" failed: error " + std::to_wstring(GetLastError()));
+}
 
 std::wstring WindowText(HWND hwnd) {
   const int n = GetWindowTextLengthW(hwnd);
@@ -65,7 +71,7 @@ bool KbdWindow::Create() {
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hIcon = icon_.get();
   wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
+  if (!RegisterClassExW(&wc)) LogCallFailed(L"RegisterClassExW (keyboard)");
 
   designed_picture_ = tk_.ResourcePicture(L"KEYBOARD");
   designed_background_ = tk_.Bitmap(designed_picture_);
@@ -75,6 +81,7 @@ bool KbdWindow::Create() {
   if (!CreateOwned(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, m_.Caption().c_str(),
                    WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(), m_.Width(), m_.Height(),
                    nullptr, inst)) {
+    LogCallFailed(L"CreateWindowExW (keyboard)");
     return false;
   }
   m_.AttachWindow(FromHwnd(hwnd_));
@@ -94,15 +101,17 @@ bool KbdWindow::Create() {
   SendMessageW(combo, CB_LIMITTEXT, 0, 0);
   m_.cmbText.AttachWindow(FromHwnd(combo));
   combo_edit_ = EditOf(combo);
-  if (combo_edit_) {
-    SetWindowSubclass(combo_edit_, ChildProc, kIdText, reinterpret_cast<DWORD_PTR>(this));
+  if (combo_edit_ &&
+      !SetWindowSubclass(combo_edit_, ChildProc, kIdText, reinterpret_cast<DWORD_PTR>(this))) {
+    LogFailure(L"SetWindowSubclass (edit line) failed: the caret the user sets is not seen");
   }
 
   // The tray reports to this hidden box.
   HWND hook =
       CreateWindowExW(0, WC_STATICW, L"", WS_CHILD, 0, 0, 1, 1, hwnd_,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdHook)), inst, nullptr);
-  SetWindowSubclass(hook, ChildProc, kIdHook, reinterpret_cast<DWORD_PTR>(this));
+  if (!hook || !SetWindowSubclass(hook, ChildProc, kIdHook, reinterpret_cast<DWORD_PTR>(this)))
+    LogFailure(L"The tray's receiver could not be made: the tray icon does not answer");
   m_.picHook.AttachWindow(FromHwnd(hook));
 
   // Every press anywhere reaches us, even while another application has
@@ -126,10 +135,12 @@ HWND KbdWindow::MakeChild(const wchar_t* cls, DWORD style, DWORD ex, const Contr
   pushed.bounds = c.Bounds();
   pushed.bounds.bottom += extra_height;
   pushed.visible = true;
-  return CreateWindowExW(ex, cls, L"", WS_CHILD | WS_VISIBLE | style, c.Left(), c.Top(), c.Width(),
-                         c.Height() + extra_height, hwnd_,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), tk_.Instance(),
-                         nullptr);
+  HWND child =
+      CreateWindowExW(ex, cls, L"", WS_CHILD | WS_VISIBLE | style, c.Left(), c.Top(), c.Width(),
+                      c.Height() + extra_height, hwnd_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), tk_.Instance(), nullptr);
+  if (!child) LogCallFailed((L"CreateWindowExW (control " + std::to_wstring(id) + L")").c_str());
+  return child;
 }
 
 // The options panel's controls lie below the keys, out of sight until the
@@ -169,7 +180,8 @@ void KbdWindow::MakePanel() {
 void KbdWindow::UseRawInput() {
   hooked_ = false;
   RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
-  RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
+  // Without it the tick still polls, and only a tap shorter than a tick is lost.
+  if (!RegisterRawInputDevices(&mouse, 1, sizeof(mouse))) LogCallFailed(L"RegisterRawInputDevices");
   SyncPollTimer();
 }
 
@@ -182,22 +194,35 @@ HWND KbdWindow::EditOf(HWND combo) const {
 
 // ---------------------------------------------------------------- events
 
+// A failure inside the event stops there: the windows are still brought in
+// line with what the models hold, and the next event runs as usual.
 void KbdWindow::Dispatch(const std::function<void()>& event) {
+  if (tk_.Ended()) return;
   ++dispatch_depth_;
-  m_.BeginEvent();
-  event();
+  ContainFailure(L"A keyboard event", [&] {
+    m_.BeginEvent();
+    event();
+  });
   --dispatch_depth_;
   // Both windows come in line: a key may have asked for a tip.
   if (m_.Ended()) return;
-  if (tk_.sync)
-    tk_.sync();
-  else
-    Sync();
+  ContainFailure(L"Bringing the windows in line", [&] {
+    if (tk_.sync)
+      tk_.sync();
+    else
+      Sync();
+  });
 }
 
 LRESULT CALLBACK KbdWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                       DWORD_PTR self) {
-  return reinterpret_cast<KbdWindow*>(self)->OnChildMessage(hwnd, msg, wp, lp, id);
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, ChildProc, id);
+  try {
+    return reinterpret_cast<KbdWindow*>(self)->OnChildMessage(hwnd, msg, wp, lp, id);
+  } catch (...) {
+    LogCurrentFailure(L"Child window message " + std::to_wstring(msg));
+  }
+  return 0;
 }
 
 LRESULT KbdWindow::OnChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id) {
@@ -374,6 +399,7 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       });
       return 0;
     case WM_QUERYENDSESSION: return TRUE;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     default: break;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -525,25 +551,29 @@ void KbdWindow::Paint(HDC target) {
   RECT client;
   GetClientRect(hwnd_, &client);
   const int w = client.right, h = client.bottom;
-  // Drawn off screen first so keys never flicker while they change colour.
-  UniqueDc dc(CreateCompatibleDC(target));
+  // Drawn off screen first so keys never flicker while they change colour;
+  // without memory for that, straight onto the window.
+  UniqueDc memory(CreateCompatibleDC(target));
   UniqueBitmap canvas(CreateCompatibleBitmap(target, w, h));
-  const SelectedObject on_canvas(dc.get(), canvas.get());
-  FillRect(dc.get(), &client, BrushFor(m_.BackColor()));
+  const bool buffered = memory && canvas;
+  if (!buffered) LogCallFailed(L"CreateCompatibleBitmap (keyboard)");
+  const SelectedObject on_canvas(buffered ? memory.get() : nullptr, canvas.get());
+  HDC dc = buffered ? memory.get() : target;
+  FillRect(dc, &client, BrushFor(m_.BackColor()));
 
   if (HBITMAP background = Background(target)) {
     BITMAP bm{};
     GetObjectW(background, sizeof(bm), &bm);
     UniqueDc src(CreateCompatibleDC(target));
     const SelectedObject picture(src.get(), background);
-    BitBlt(dc.get(), 0, 0, bm.bmWidth, std::abs(bm.bmHeight), src.get(), 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, bm.bmWidth, std::abs(bm.bmHeight), src.get(), 0, 0, SRCCOPY);
   }
-  SetBkMode(dc.get(), TRANSPARENT);
-  for (const auto& label : m_.lblInfo) DrawLabel(dc.get(), label);
-  for (const auto& label : m_.lblX) DrawLabel(dc.get(), label);
-  for (const auto& label : m_.lblControl) DrawLabel(dc.get(), label);
+  SetBkMode(dc, TRANSPARENT);
+  for (const auto& label : m_.lblInfo) DrawLabel(dc, label);
+  for (const auto& label : m_.lblX) DrawLabel(dc, label);
+  for (const auto& label : m_.lblControl) DrawLabel(dc, label);
 
-  BitBlt(target, 0, 0, w, h, dc.get(), 0, 0, SRCCOPY);
+  if (buffered) BitBlt(target, 0, 0, w, h, dc, 0, 0, SRCCOPY);
   // Posted now, it comes after this paint has reached the screen.
   if (!panel_made_ && !panel_asked_) panel_asked_ = PostMessageW(hwnd_, kMsgMakePanel, 0, 0);
 }
@@ -559,7 +589,10 @@ HBITMAP KbdWindow::Background(HDC target) {
   GetObjectW(source, sizeof(bm), &bm);
   const int w = ScaleFrom96(bm.bmWidth, dpi), h = ScaleFrom96(std::abs(bm.bmHeight), dpi);
   UniqueBitmap scaled(CreateCompatibleBitmap(target, w, h));
-  if (!scaled) return source;
+  if (!scaled) {
+    LogCallFailed(L"CreateCompatibleBitmap (scaled background)");
+    return source;
+  }
   {
     UniqueDc from(CreateCompatibleDC(target)), to(CreateCompatibleDC(target));
     const SelectedObject in(from.get(), source), out(to.get(), scaled.get());
@@ -627,7 +660,7 @@ HBRUSH KbdWindow::ControlColors(UINT msg, HDC dc, HWND control) {
 
 void KbdWindow::Sync() {
   if (!hwnd_ || syncing_) return;
-  syncing_ = true;
+  const FlagScope syncing(syncing_);
   // The panel lies below the keys: a window taller than they are shows it.
   if (!panel_made_ && m_.Height() > OptionsPanel::CollapsedHeight(tk_)) MakePanel();
   SyncLabels();
@@ -645,7 +678,6 @@ void KbdWindow::Sync() {
       KillTimer(hwnd_, kTimerRepeat);
   }
   SyncForm();
-  syncing_ = false;
 }
 
 void KbdWindow::SyncPanel() {
@@ -690,7 +722,9 @@ void KbdWindow::SyncForm() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
   // Maximising shows the window, so it waits until the model is visible.
-  if (m_.WindowState() == 2 && m_.Visible() && !IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_MAXIMIZE);
+  if (m_.WindowState() == kWindowMaximized && m_.Visible() && !IsZoomed(hwnd_)) {
+    ShowWindow(hwnd_, SW_MAXIMIZE);
+  }
   const bool shown = IsWindowVisible(hwnd_) != 0;
   if (m_.Visible() != shown) ShowWindow(hwnd_, m_.Visible() ? SW_SHOWNOACTIVATE : SW_HIDE);
   InvalidateRect(hwnd_, nullptr, FALSE);

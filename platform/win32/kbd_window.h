@@ -96,7 +96,7 @@ class KbdWindow : public WindowBase<KbdWindow> {
   HWND combo_edit_ = nullptr;
   HBITMAP designed_background_ = nullptr;
   Picture designed_picture_ = 0;
-  UniqueHandle<HICON, CloseIcon> icon_;
+  UniqueIcon icon_;
   std::vector<std::pair<Color, UniqueBrush>> brushes_;
   struct ScaledPicture {
     HBITMAP source = nullptr;

@@ -211,7 +211,7 @@ void StripWindow::PaintWord(int index, HWND word, HDC target) {
   const int dpi = tk_.Dpi();
   const int round = ScaleFrom96(10, dpi);
   {
-    UniqueHandle<HRGN, CloseGdiObject> face(CreateRoundRectRgn(1, 1, w, h, round, round));
+    UniqueRegion face(CreateRoundRectRgn(1, 1, w, h, round, round));
     SelectClipRgn(dc.get(), face.get());
     for (int y = 1; y < h - 1; ++y)
       FillRow(dc.get(), 1, w - 1, y, Mix(kKeyFaceTop, kKeyFaceBottom, y, h - 2));

@@ -29,6 +29,11 @@ bool Inside(const Rect& r, POINT p) {
   return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
+// A system call that failed, with the system's error number.
+void LogCallFailed(const wchar_t* call) {
+  LogFailure(std::wstring(call) + L" failed: error " + std::to_wstring(GetLastError()));
+}
+
 }  // namespace
 
 TipWindow::TipWindow(FrmTip& model, Win32Toolkit& toolkit) : m_(model), tk_(toolkit) {}
@@ -51,12 +56,13 @@ bool TipWindow::Create() {
   wc.hIcon = big_icon_.get();
   wc.hIconSm = small_icon_.get();
   wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
+  if (!RegisterClassExW(&wc)) LogCallFailed(L"RegisterClassExW (tip)");
 
   // A tool window: topmost, no taskbar button, never the active window.
   if (!CreateOwned(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName,
                    m_.Caption().c_str(), WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(),
                    m_.Width(), m_.Height(), nullptr, inst)) {
+    LogCallFailed(L"CreateWindowExW (tip)");
     return false;
   }
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
@@ -65,7 +71,10 @@ bool TipWindow::Create() {
   m_.SetIcon(FromNative(big_icon_.get()));
 
   const Rect& b = m_.picIcon.Bounds();
-  if (!icon_box_.Create(hwnd_, b, inst)) return false;
+  if (!icon_box_.Create(hwnd_, b, inst)) {
+    LogCallFailed(L"CreateWindowExW (tip icon)");
+    return false;
+  }
   icon_bounds_ = b;
   m_.picIcon.AttachWindow(FromHwnd(icon_box_.hwnd()));
   return true;
@@ -78,20 +87,24 @@ bool TipWindow::IconBox::Create(HWND parent, const Rect& b, HINSTANCE instance) 
   ic.hInstance = instance;
   ic.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   ic.lpszClassName = kIconClassName;
-  RegisterClassExW(&ic);
+  if (!RegisterClassExW(&ic)) LogCallFailed(L"RegisterClassExW (tip icon)");
   return CreateOwned(0, kIconClassName, L"", WS_CHILD | WS_VISIBLE, b.left, b.top, b.width(),
                      b.height(), parent, instance);
 }
 
 // ---------------------------------------------------------------- events
 
-// After each event both windows are brought in line, as DoEvents does.
+// After each event both windows are brought in line, as DoEvents does; a
+// failure inside the event stops there.
 void TipWindow::Dispatch(const std::function<void()>& event) {
-  event();
-  if (tk_.sync)
-    tk_.sync();
-  else
-    Sync();
+  if (tk_.Ended()) return;
+  ContainFailure(L"A tip event", event);
+  ContainFailure(L"Bringing the windows in line", [&] {
+    if (tk_.sync)
+      tk_.sync();
+    else
+      Sync();
+  });
 }
 
 LRESULT TipWindow::IconBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -163,22 +176,25 @@ void TipWindow::Paint(HDC target) {
   RECT client;
   GetClientRect(hwnd_, &client);
   // Composed off screen: the pieces overlap and would flicker in turn.
-  UniqueDc dc(CreateCompatibleDC(target));
+  // Without memory for that, they are drawn straight onto the window.
+  UniqueDc memory(CreateCompatibleDC(target));
   UniqueBitmap canvas(CreateCompatibleBitmap(target, client.right, client.bottom));
-  const SelectedObject on_canvas(dc.get(), canvas.get());
-  FillRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  const bool buffered = memory && canvas;
+  if (!buffered) LogCallFailed(L"CreateCompatibleBitmap (tip)");
+  const SelectedObject on_canvas(buffered ? memory.get() : nullptr, canvas.get());
+  HDC dc = buffered ? memory.get() : target;
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   UniqueDc scratch(CreateCompatibleDC(target));
   // Smoothed where the skin grows with the screen's density.
-  SetStretchBltMode(dc.get(), tk_.Dpi() == 96 ? COLORONCOLOR : HALFTONE);
-  SetBrushOrgEx(dc.get(), 0, 0, nullptr);
-  for (int i : kSkinOrder)
-    DrawPiece(dc.get(), scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
-  SetBkMode(dc.get(), TRANSPARENT);
-  for (const auto& label : m_.lblInfo) DrawCaption(dc.get(), label);
+  SetStretchBltMode(dc, tk_.Dpi() == 96 ? COLORONCOLOR : HALFTONE);
+  SetBrushOrgEx(dc, 0, 0, nullptr);
+  for (int i : kSkinOrder) DrawPiece(dc, scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
+  SetBkMode(dc, TRANSPARENT);
+  for (const auto& label : m_.lblInfo) DrawCaption(dc, label);
   for (int i : kSkinOverCaptions) {
-    DrawPiece(dc.get(), scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
+    DrawPiece(dc, scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
   }
-  BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+  if (buffered) BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
 }
 
 // Every piece is stretched to its model's size; unstretched ones keep their own.
@@ -233,7 +249,7 @@ void TipWindow::SyncTimer(Timer& timer, UINT_PTR id, std::uint64_t& seen) {
 // Cheap when nothing changed: every part compares a version first.
 void TipWindow::Sync() {
   if (!hwnd_ || syncing_) return;
-  syncing_ = true;
+  const FlagScope syncing(syncing_);
   SyncTimer(m_.tmrHide, kTimerHide, hide_version_);
   SyncTimer(m_.tmrUpdate, kTimerUpdate, update_version_);
 
@@ -267,7 +283,6 @@ void TipWindow::Sync() {
     repaints_seen_ = m_.RepaintRequests();
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   }
-  syncing_ = false;
 }
 
 }  // namespace orv::win32

@@ -52,7 +52,7 @@ class TipWindow : public WindowBase<TipWindow> {
 
   FrmTip& m_;
   Win32Toolkit& tk_;
-  UniqueHandle<HICON, CloseIcon> big_icon_, small_icon_;
+  UniqueIcon big_icon_, small_icon_;
   IconBox icon_box_{*this};
 
   std::uint64_t form_version_ = ~0ull;

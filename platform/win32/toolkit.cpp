@@ -6,9 +6,11 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "platform/win32/adapters.h"
 #include "platform/win32/system_library.h"
+#include "utility/failure_log.h"
 #include "utility/picture_size.h"
 
 namespace orv::win32 {
@@ -19,6 +21,17 @@ namespace {
 template <typename T>
 struct ComPtr {
   T* p = nullptr;
+  ComPtr() = default;
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  ComPtr(ComPtr&& o) noexcept : p(std::exchange(o.p, nullptr)) {}
+  ComPtr& operator=(ComPtr&& o) noexcept {
+    if (this != &o) {
+      if (p) p->Release();
+      p = std::exchange(o.p, nullptr);
+    }
+    return *this;
+  }
   ~ComPtr() {
     if (p) p->Release();
   }
@@ -181,7 +194,11 @@ Picture Win32Toolkit::ScreenPicture(const std::wstring& name) {
   const int w = ScaleFrom96(bm.bmWidth, dpi_), h = ScaleFrom96(std::abs(bm.bmHeight), dpi_);
   const WindowDc screen(nullptr);
   UniqueBitmap scaled(CreateCompatibleBitmap(screen.get(), w, h));
-  if (!scaled) return designed;
+  if (!scaled) {
+    LogFailure(L"CreateCompatibleBitmap (scaled picture) failed: error " +
+               std::to_wstring(GetLastError()));
+    return designed;
+  }
   {
     UniqueDc from(CreateCompatibleDC(screen.get())), to(CreateCompatibleDC(screen.get()));
     const SelectedObject in(from.get(), source), out(to.get(), scaled.get());
@@ -231,9 +248,16 @@ Point Win32Toolkit::MeasureText(const Font& font, const std::wstring& text) {
   return {r.right - r.left, r.bottom - r.top};
 }
 
+// The process is not ended here, inside a window procedure: the keyboard
+// window is destroyed, its WM_DESTROY ends the message loop, and WinMain
+// returns, taking down the hook's thread, the subclasses and the windows in
+// order. Until then no event reaches a model.
 void Win32Toolkit::End() {
-  if (before_end) before_end();
-  ExitProcess(0);
+  if (std::exchange(ended_, true)) return;
+  if (destroy_main_window)
+    destroy_main_window();
+  else
+    PostQuitMessage(0);
 }
 
 }  // namespace orv::win32

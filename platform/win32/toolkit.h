@@ -48,8 +48,10 @@ class Win32Toolkit : public Toolkit {
 
   // Brings the real windows in line with their models; run before pumping.
   std::function<void()> sync;
-  // Runs before the process ends (the shell lets go of the tray and such).
-  std::function<void()> before_end;
+  // Destroys the keyboard window, whose end ends the message loop.
+  std::function<void()> destroy_main_window;
+  // True once End has run: no further event reaches a model.
+  bool Ended() const { return ended_; }
   HBITMAP Bitmap(Picture picture) const;
   FontCache& Fonts() { return fonts_; }
   HINSTANCE Instance() const { return instance_; }
@@ -61,6 +63,7 @@ class Win32Toolkit : public Toolkit {
   std::intptr_t next_picture_ = 1;
   FontCache fonts_;
   int dpi_ = 96;
+  bool ended_ = false;
 };
 
 }  // namespace orv::win32

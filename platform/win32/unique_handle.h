@@ -1,39 +1,15 @@
-// One move-only owner for every handle kind the shell makes.
+// The owners of the handles the shell makes: the one move-only template of
+// platform/owners.h, with closers that call the system.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 #include <utility>
 
+#include "platform/owners.h"
 #include "platform/types.h"
 
 namespace orv::win32 {
-
-template <typename H, typename Close, H kNone = H{}>
-class UniqueHandle {
- public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(H h) : h_(h) {}
-  ~UniqueHandle() { reset(); }
-  UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, kNone)) {}
-  UniqueHandle& operator=(UniqueHandle&& o) noexcept {
-    if (this != &o) reset(std::exchange(o.h_, kNone));
-    return *this;
-  }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-  H get() const { return h_; }
-  explicit operator bool() const { return h_ != kNone; }
-  H release() { return std::exchange(h_, kNone); }
-  void reset(H h = kNone) {
-    if (h_ != kNone) Close{}(h_);
-    h_ = h;
-  }
-
- private:
-  H h_ = kNone;
-};
 
 struct CloseGdiObject {
   void operator()(HGDIOBJ h) const { ::DeleteObject(h); }
@@ -50,44 +26,35 @@ struct CloseWindow {
 struct CloseIcon {
   void operator()(HICON h) const { ::DestroyIcon(h); }
 };
+struct ReleaseDcOf {
+  HWND wnd;
+  void operator()(HDC h) const { ::ReleaseDC(wnd, h); }
+};
+struct ReselectIn {
+  HDC dc;
+  void operator()(HGDIOBJ previous) const { ::SelectObject(dc, previous); }
+};
 
-using UniqueFont = UniqueHandle<HFONT, CloseGdiObject>;
-using UniqueBrush = UniqueHandle<HBRUSH, CloseGdiObject>;
-using UniqueBitmap = UniqueHandle<HBITMAP, CloseGdiObject>;
-using UniqueDc = UniqueHandle<HDC, CloseDc>;
-using UniqueKernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
-using UniqueWindow = UniqueHandle<HWND, CloseWindow>;
+using UniqueFont = Owned<HFONT, CloseGdiObject>;
+using UniqueBrush = Owned<HBRUSH, CloseGdiObject>;
+using UniqueBitmap = Owned<HBITMAP, CloseGdiObject>;
+using UniqueRegion = Owned<HRGN, CloseGdiObject>;
+using UniqueDc = Owned<HDC, CloseDc>;
+using UniqueKernelHandle = Owned<HANDLE, CloseKernelHandle>;
+using UniqueWindow = Owned<HWND, CloseWindow>;
+using UniqueIcon = Owned<HICON, CloseIcon>;
 
 // Selects an object into a device context until the scope ends, then puts
 // back what the context held before.
-class SelectedObject {
+class SelectedObject : public Owned<HGDIOBJ, ReselectIn> {
  public:
-  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
-  ~SelectedObject() {
-    if (previous_) ::SelectObject(dc_, previous_);
-  }
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
+  SelectedObject(HDC dc, HGDIOBJ object) : Owned(ReselectIn{dc}, ::SelectObject(dc, object)) {}
 };
 
 // A window's device context (the screen's for none), released when the scope ends.
-class WindowDc {
+class WindowDc : public Owned<HDC, ReleaseDcOf> {
  public:
-  explicit WindowDc(HWND wnd) : wnd_(wnd), dc_(::GetDC(wnd)) {}
-  ~WindowDc() {
-    if (dc_) ::ReleaseDC(wnd_, dc_);
-  }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HWND wnd_;
-  HDC dc_;
+  explicit WindowDc(HWND wnd) : Owned(ReleaseDcOf{wnd}, ::GetDC(wnd)) {}
 };
 
 // The core's handles carry the system's handle values.

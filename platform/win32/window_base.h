@@ -1,19 +1,36 @@
 // One small base for the shell's windows: the object is attached at
 // WM_NCCREATE, so no message goes unhandled, and every message goes to the
-// derived class's OnMessage, which only turns it into model events. The
-// base owns the window: it is destroyed with the object, after the object
-// has stopped taking its messages.
+// derived class's OnMessage, which turns it into model events, paints, and
+// keeps the real window in step with its model. Nothing thrown gets past
+// the window procedure: a failure ends with its message and leaves a line
+// in the log. The base owns the window: it is destroyed with the object,
+// after the object has stopped taking its messages, unless it went first.
 #pragma once
 #include <windows.h>
 
 #include "platform/win32/unique_handle.h"
+#include "utility/failure_log.h"
 
 namespace orv::win32 {
+
+// Holds a flag up for a scope, however the scope ends.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
 
 template <typename Derived>
 class WindowBase {
  public:
   HWND hwnd() const { return hwnd_; }
+  // Destroys the window now; its last messages still reach the object.
+  void Destroy() { window_.reset(); }
 
  protected:
   WindowBase() = default;
@@ -42,7 +59,22 @@ class WindowBase {
     } else {
       self = reinterpret_cast<Derived*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
-    return self ? self->OnMessage(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+      // The window is gone: the object no longer owns it or takes its messages.
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      static_cast<WindowBase*>(self)->window_.release();
+      self->hwnd_ = nullptr;
+      return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    try {
+      return self->OnMessage(msg, wp, lp);
+    } catch (...) {
+      LogCurrentFailure(L"Window message " + std::to_wstring(msg));
+    }
+    // A paint that failed half-way must not come back at once, for ever.
+    if (msg == WM_PAINT) ValidateRect(hwnd, nullptr);
+    return 0;
   }
 
   // Paints through the derived class's Paint(HDC).

@@ -119,6 +119,16 @@ struct Process {
       return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "process " << pid << " still runs";
   }
+  // Exited, and with code 0: a shutdown that went wrong on its way out
+  // (a crash while taking down) ends otherwise.
+  Result WaitForCleanExit(Millis deadline = 5000ms) const {
+    if (auto exited = WaitForExit(deadline); !exited) return exited;
+    DWORD code = 0;
+    GetExitCodeProcess(handle.get(), &code);
+    if (code == 0) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "process " << pid << " exited with 0x" << std::hex << code;
+  }
 };
 inline Process StartProcess(const std::wstring& exe, const std::wstring& args,
                             const std::wstring& folder) {

@@ -24,17 +24,22 @@ namespace {
 
 constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// The file a first run writes, as this test knows it; tips, tray and key colour as given.
-std::string DefaultFile(int tips = 1, int tray = 0, int colour = 255) {
+// The file a first run writes, as this test knows it; tips, tray and key
+// colour as given. In text: the first layout, history lines after it.
+std::wstring DefaultText(int tips = 1, int tray = 0, int colour = 255,
+                         const std::wstring& layout = kDefaultLayouts[0]) {
   std::wstring text;
   for (const std::wstring& line : std::initializer_list<std::wstring>{
-           L"[OrvCar Keyboard Settings File]", kDefaultLayouts[0], kDefaultLayouts[1],
-           kDefaultLayouts[2], kDefaultLayouts[3], L"[Font]", L"FontName=Tahoma", L"FontBold=1",
-           L"FontItal=0", L"FontUnder=0", L"FontSize=15", L"FontColor=" + std::to_wstring(colour),
+           L"[OrvCar Keyboard Settings File]", layout, kDefaultLayouts[1], kDefaultLayouts[2],
+           kDefaultLayouts[3], L"[Font]", L"FontName=Tahoma", L"FontBold=1", L"FontItal=0",
+           L"FontUnder=0", L"FontSize=15", L"FontColor=" + std::to_wstring(colour),
            L"DownColor=65280", L"[Settings]", L"Tips=" + std::to_wstring(tips), L"Caps=0",
            L"HideToTray=" + std::to_wstring(tray), L"[History]"})
     text += line + L"\r\n";
-  return Cp1251(text);
+  return text;
+}
+std::string DefaultFile(int tips = 1, int tray = 0, int colour = 255) {
+  return Cp1251(DefaultText(tips, tray, colour));
 }
 
 // Each test starts without a stored placement, as on a new machine.
@@ -43,9 +48,10 @@ void ForgetPlacement() {
     RegDeleteTreeW(root, L"Software\\OrvKey");
 }
 
+// The keyboard ends through its message loop, everything taken down in order.
 Result Quit(Keyboard& keyboard) {
   PostMessageW(keyboard.window, WM_CLOSE, 0, 0);
-  return keyboard.process.WaitForExit();
+  return keyboard.process.WaitForCleanExit();
 }
 
 // Saves settings A and B once each and keeps copies of both, says it is
@@ -120,7 +126,8 @@ TEST(SettingsFile, KilledSaveLeavesTheOldOrTheNewSettingsNeverAMix) {
 // A zeroed file is kept beside as OrvKey.ini.bad; a save killed just before
 // its new file takes the place of the zeroes leaves them where they were.
 // Autorun asks first, with the keyboard out of the way; OK writes the Run
-// value, Cancel removes it. Quitting then writes the defaults in place of
+// value, Cancel removes it; with no Run key to write to, nothing is stored
+// and OrvKey.log says why. Quitting then writes the defaults in place of
 // the zeroes, and the placement.
 TEST(SettingsFile, ZeroedFileKeptBesideAutorunAsksAndQuitWritesDefaultsAndPlacement) {
   ForgetPlacement();
@@ -145,8 +152,15 @@ TEST(SettingsFile, ZeroedFileKeptBesideAutorunAsksAndQuitWritesDefaultsAndPlacem
   const HWND autorun = FindWindowExW(keyboard.window, nullptr, L"Button", L"Autorun");
   ASSERT_TRUE(autorun);
   const std::wstring quoted = L"\"" + keyboard.exe() + L"\"";
+  const std::wstring log = keyboard.folder.File(L"OrvKey.log");
   for (const auto& [button, expected] :
-       {std::pair{IDOK, quoted}, std::pair{IDCANCEL, std::wstring()}}) {
+       {std::pair{IDOK, quoted}, std::pair{IDCANCEL, std::wstring()},
+        std::pair{IDOK, std::wstring(L"(missing)")}}) {
+    if (expected == L"(missing)") {
+      EXPECT_FALSE(ReadFile(log)) << "a clean run logs nothing";
+      RegDeleteTreeW(HKEY_CURRENT_USER, kRunKey);
+      RegDeleteKeyW(HKEY_CURRENT_USER, kRunKey);
+    }
     Touch(Centre(WindowRect(autorun)));
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor(
@@ -163,8 +177,18 @@ TEST(SettingsFile, ZeroedFileKeptBesideAutorunAsksAndQuitWritesDefaultsAndPlacem
           return seen == expected && IsWindowVisible(keyboard.window);
         },
         10000ms, "Run value " + Narrow(expected) + " and the keyboard back",
-        [&] { return Narrow(seen); }));
+        [&] {
+          return Narrow(seen) + (keyboard.process.Running() ? "" : ", the keyboard ended") +
+                 ", log: " + ReadFile(log).value_or("none");
+        }));
   }
+  HKEY run = nullptr;
+  RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run,
+                  nullptr);
+  RegCloseKey(run);
+  EXPECT_NE(ReadFile(log).value_or("").find("The autostart entry could not be written"),
+            std::string::npos)
+      << ReadFile(log).value_or("(no log)");
   ASSERT_TRUE(keyboard.ToggleOptions(false));
   ASSERT_TRUE(keyboard.WaitSettled());
   ASSERT_EQ(keyboard.rect().top, r.top);
@@ -243,7 +267,7 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
   EXPECT_TRUE(process.Running());
 
   Touch(on_icon, true);
-  ASSERT_TRUE(process.WaitForExit());
+  ASSERT_TRUE(process.WaitForCleanExit());
   EXPECT_EQ(ReadFile(keyboard.folder.File(L"OrvKey.ini")), text);
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kPlacementKey, L"Show"), L"False");
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(icon) || !IsWindowVisible(icon); }, 5000ms,
@@ -282,7 +306,11 @@ TEST(Robustness, PlacementComesBackNormalMaximisedAndWhollyOnTheScreen) {
       EXPECT_FALSE(IsWindowVisible(strip));
     } else {
       EXPECT_TRUE(WaitFor(
-          [&] { return WindowRect(strip).bottom == r.top && WindowRect(strip).left == r.left; },
+          // Above the keys, or below them where the screen leaves no room above.
+          [&] {
+            const RECT w = WindowRect(strip);
+            return w.left == r.left && (w.bottom == r.top || w.top == r.bottom);
+          },
           3000ms, "the strip on the restored keyboard", [&] { return DescribeWindow(strip); }));
     }
     if (*state != L'1') continue;
@@ -346,6 +374,29 @@ TEST(Robustness, HugePicturesAreRefused) {
   jpeg.replace(sof + 5, 4, "\x9C\x40\x9C\x40");  // 40,000 x 40,000
   ASSERT_TRUE(WriteFile(folder.File(L"huge.jpg"), jpeg));
   EXPECT_EQ(toolkit.LoadPicture(folder.File(L"huge.jpg")), Picture(0));
+}
+
+// With UTF-8 as the system's ANSI code page (Windows 10's option; under
+// Wine, a Unicode-only locale, which the test command gives this suite):
+// the settings file is written in it, without a byte-order mark, and a
+// file in it is read and written back byte for byte; the placement too.
+TEST(Utf8CodePage, SettingsAndPlacementRoundTrip) {
+  ASSERT_EQ(GetACP(), 65001u) << "run this suite with a UTF-8 ANSI code page";
+  ForgetPlacement();
+  Keyboard keyboard;
+  const std::wstring layout = L"ёйцукенгшщзхъфывапролджэячсмитьбю.,№234567890-=";
+  const std::string utf8 = Narrow(DefaultText(1, 0, 255, layout) + L"Тверская, 1 — «Дом»\r\n");
+  ASSERT_TRUE(WriteFile(keyboard.folder.File(L"OrvKey.ini"), utf8));
+  ASSERT_TRUE(keyboard.Start());
+  const RECT placed = keyboard.rect();
+  ASSERT_TRUE(Quit(keyboard));
+  EXPECT_EQ(ReadFile(keyboard.folder.File(L"OrvKey.ini")), utf8);
+
+  ASSERT_TRUE(keyboard.Start());
+  EXPECT_EQ(keyboard.rect().left, placed.left);
+  EXPECT_EQ(keyboard.rect().top, placed.top);
+  ASSERT_TRUE(Quit(keyboard));
+  EXPECT_EQ(ReadFile(keyboard.folder.File(L"OrvKey.ini")), utf8);
 }
 
 }  // namespace

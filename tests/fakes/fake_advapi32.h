@@ -20,6 +20,7 @@ class FakeAdvapi32 : public Advapi32 {
   std::map<std::wstring, std::map<std::wstring, RegValue>> registry;
   std::set<std::wstring> read_only_roots;  // e.g. "HKLM"
   int open_keys = 0;
+  long set_value_error = kErrorSuccess;  // what every RegSetValueExW answers
 
   long RegCreateKeyExW(Hkey root, const std::wstring& subkey, const std::wstring&, std::uint32_t,
                        std::uint32_t, Hkey* result, std::uint32_t* disposition) override {
@@ -42,6 +43,7 @@ class FakeAdvapi32 : public Advapi32 {
   long RegSetValueExW(Hkey key, const std::wstring& name, std::uint32_t type,
                       const std::vector<std::uint8_t>& data) override {
     if (!keys_.count(key)) return 6;
+    if (set_value_error != kErrorSuccess) return set_value_error;
     return registry[keys_[key]][name] = RegValue{type, data}, kErrorSuccess;
   }
   long RegQueryValueExW(Hkey key, const std::wstring& name, std::uint32_t* type,

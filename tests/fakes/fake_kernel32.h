@@ -1,9 +1,11 @@
-// Fake kernel32: the clock the tests move, files in memory, code page 1251.
+// Fake kernel32: the clock the tests move, files in memory, code page 1251
+// (or UTF-8, as Windows 10 may be set to use for its ANSI code page).
 #pragma once
 #include <map>
 #include <set>
 
 #include "platform/kernel32.h"
+#include "settings/conversions.h"
 
 namespace orv::fake {
 
@@ -35,12 +37,6 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
 
   void Sleep(std::uint32_t ms) override { now += ms; }
   std::uint32_t GetTickCount() override { return now += tick_ms; }
-  std::uint32_t GetVersionPlatformId() override { return 2; }  // the NT family
-  // No other process can be opened: the real ones are ended end to end.
-  Handle OpenProcess(std::uint32_t, bool, std::uint32_t) override { return 0; }
-  bool TerminateProcess(Handle, std::uint32_t) override { return false; }
-  bool CloseHandle(Handle) override { return false; }
-  std::wstring GetProcessImagePath(Handle) override { return {}; }
   bool FileExists(const std::wstring& path) override { return files.count(path) != 0; }
   bool ReadFileBytes(const std::wstring& path, std::string& bytes) override {
     if (!files.count(path) || unreadable_files.count(path)) return false;
@@ -55,6 +51,14 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
     return files.erase(from), true;
   }
   bool DeleteFileW(const std::wstring& path) override { return files.erase(path) != 0; }
+  bool AppendFileBytes(const std::wstring& path, const std::string& bytes) override {
+    return !fail_writes && (files[path] += bytes, true);
+  }
+  // The clock's milliseconds as the seconds of one day.
+  LocalTime GetLocalTime() override {
+    const std::uint32_t s = now / 1000;
+    return {2026, 12, 7, int(s / 3600 % 24), int(s / 60 % 60), int(s % 60)};
+  }
   bool CopyFileReplace(const std::wstring& from, const std::wstring& to) override {
     if (fail_writes || !files.count(from)) return false;
     return files[to] = files[from], true;
@@ -72,10 +76,12 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
     if (!files.count(path)) return false;
     return size = sizes.count(path) ? sizes[path] : files[path].size(), true;
   }
-  unsigned GetACP() override { return 1251; }
+  unsigned acp = 1251;  // or 65001
+  unsigned GetACP() override { return acp; }
   std::string ToAnsi(const std::wstring& text, bool* lossless) override {
-    std::string out;
     if (lossless) *lossless = true;
+    if (acp == 65001) return ToUtf8(text);
+    std::string out;
     for (wchar_t c : text) {
       int b = 255;
       while (b >= 0 && FromCp1251(static_cast<unsigned char>(b)) != c) --b;
@@ -85,6 +91,7 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
     return out;
   }
   std::wstring FromAnsi(const std::string& bytes) override {
+    if (acp == 65001) return FromUtf8(bytes);
     std::wstring out;
     for (unsigned char b : bytes) out += FromCp1251(b);
     return out;
