@@ -64,25 +64,19 @@ void RightButton(POINT at, bool down, ULONG_PTR extra) {
 }
 
 // A finger held on a field arrives as the right button: it captures the
-// field; the mouse's right button does not. After a resume from sleep the
-// hook is set again and every touch is still seen.
+// field (that the mouse's right button does not is tested over the fakes: a
+// right click moves the field's caret, which the capture may follow). After
+// a resume from sleep the hook is set again and every touch is still seen.
 TEST_F(Touch, PressAndHoldOnAFieldCapturesAndCaptureSurvivesAResume) {
   ASSERT_TRUE(Capture(kEdit1, L"first"));
-  // Each release lands beside the field once the capture has had its
+  // The release lands beside the field once the capture has had its
   // chance: the field's own menu would otherwise open and take the next
   // touches.
   const RECT dialog = WindowRect(target.window);
-  const POINT beside{dialog.right - 12, dialog.bottom - 12};
-  target.SetFieldText(kEdit2, L"mouse");
-  RightButton(target.FieldCentre(kEdit2), true, 0);
-  std::wstring line;
-  ASSERT_TRUE(WaitSteady([&] { return WindowText(keyboard.EditLine()); }, line, "the line"));
-  RightButton(beside, false, 0);
-  EXPECT_EQ(Narrow(line), "first") << "the mouse's right button captured a field";
   target.SetFieldText(kEdit2, L"finger");
   RightButton(target.FieldCentre(kEdit2), true, 0xFF515780u);
   EXPECT_TRUE(LineShows(L"finger"));
-  RightButton(beside, false, 0xFF515780u);
+  RightButton({dialog.right - 12, dialog.bottom - 12}, false, 0xFF515780u);
 
   for (int resume = 0; resume < 2; ++resume) {
     DWORD_PTR answer = 0;
