@@ -62,6 +62,7 @@ void Target::BeginCapture(Hwnd wnd, bool by_keystrokes) {
   by_keystrokes_ = by_keystrokes;
   follow_focus_ = false;
   captured_text_.clear();
+  held_check_.Break();
   write_checked_ = false;
   refused_ = false;
   unread_ = false;
@@ -158,20 +159,29 @@ bool Target::Write(const std::wstring& text) {
   return held_.has_value();
 }
 
-// The field is checked by its length first, which is cheap, then by its
-// text: the application or the user may have changed it since.
+// The field is checked by its length first, which is cheap, then by what it
+// shows of itself since the last change written in place, and only when that
+// is not enough by its whole text: the application or the user may have
+// changed it since.
 Target::Written Target::WriteChange(const std::wstring& text) {
-  if (held_wnd_ != wnd_ || !held_) return Written::kWhole;
+  if (held_wnd_ != wnd_ || !held_) return held_check_.Break(), Written::kWhole;
   if (!held_checked_) {
     const auto length = windows_.ReadTextLength(wnd_, kAnswerTimeoutMs);
     if (!length) return Written::kTimedOut;
-    if (*length != held_->size()) return Written::kWhole;
-    const auto now = windows_.ReadWindowText(wnd_, kAnswerTimeoutMs);
-    if (!now) return Written::kTimedOut;
-    if (*now != *held_) return Written::kWhole;
+    if (*length != held_->size()) return held_check_.Break(), Written::kWhole;
+    switch (held_check_.Check(wnd_, *held_, kAnswerTimeoutMs)) {
+      case HeldCheck::Verdict::kHolds: break;
+      case HeldCheck::Verdict::kTimedOut: return Written::kTimedOut;
+      case HeldCheck::Verdict::kUnsure: {
+        const auto now = windows_.ReadWindowText(wnd_, kAnswerTimeoutMs);
+        if (!now) return Written::kTimedOut;
+        if (*now != *held_) return Written::kWhole;
+      }
+    }
   }
   const TextChange change = ChangeBetween(*held_, text);
   if (!change.Empty()) {
+    held_check_.Break();
     if (!windows_.ReplaceTargetRange(wnd_, change.start, change.old_end,
                                      std::wstring(change.inserted))) {
       return Written::kTimedOut;
@@ -180,6 +190,7 @@ Target::Written Target::WriteChange(const std::wstring& text) {
     const auto length = windows_.ReadTextLength(wnd_, kAnswerTimeoutMs);
     if (!length) return Written::kTimedOut;
     if (*length != text.size()) return Written::kWhole;
+    held_check_.Seal(wnd_, kAnswerTimeoutMs);
   }
   held_ = text;
   held_checked_ = true;

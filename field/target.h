@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "field/held_check.h"
 #include "field/keystrokes.h"
 #include "field/window_routines.h"
 #include "keys/input_routines.h"
@@ -34,7 +35,7 @@ class Target {
   };
 
   Target(Ports& ports, WindowRoutines& windows, InputRoutines& input)
-      : p_(ports), windows_(windows), input_(input), keys_(ports) {}
+      : p_(ports), windows_(windows), input_(input), keys_(ports), held_check_(windows) {}
 
   // Told once per capture that the target does not let the keyboard in.
   std::function<void()> onRefused;
@@ -127,6 +128,7 @@ class Target {
   Hwnd held_wnd_ = 0;
   std::optional<std::wstring> held_;
   bool held_checked_ = false;
+  HeldCheck held_check_;
 };
 
 }  // namespace orv

@@ -1,4 +1,5 @@
 // Talking to other applications' windows without hanging on them.
+#include <cwchar>
 #include <vector>
 
 #include "field/window_routines.h"
@@ -104,6 +105,28 @@ bool WindowRoutines::ReplaceTargetRange(Hwnd wnd, std::size_t start, std::size_t
          p_.user32.SendMessageTimeoutW(wnd, kEmReplaceSel, 1,
                                        reinterpret_cast<std::intptr_t>(text.c_str()),
                                        kSmtoAbortIfHung, kAnswerTimeoutMs, &result);
+}
+
+std::optional<std::wstring> WindowRoutines::ReadTextHead(Hwnd wnd, std::size_t count,
+                                                         unsigned timeout_ms) {
+  std::wstring buffer(count + 1, L'\0');
+  std::uintptr_t copied = 0;
+  if (!p_.user32.SendMessageTimeoutW(wnd, wm::kGetText, buffer.size(),
+                                     reinterpret_cast<std::intptr_t>(buffer.data()),
+                                     kSmtoAbortIfHung, timeout_ms, &copied)) {
+    return std::nullopt;
+  }
+  buffer.resize(std::wcslen(buffer.c_str()));
+  return buffer;
+}
+
+bool WindowRoutines::Ask(Hwnd wnd, unsigned msg, std::uintptr_t wparam, unsigned timeout_ms,
+                         std::uintptr_t* answer) {
+  std::uintptr_t result = 0;
+  const bool answered =
+      p_.user32.SendMessageTimeoutW(wnd, msg, wparam, 0, kSmtoAbortIfHung, timeout_ms, &result);
+  if (answered && answer) *answer = result;
+  return answered;
 }
 
 bool WindowRoutines::IsCursorOverWindow(Hwnd wnd, int margin) {

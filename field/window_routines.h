@@ -43,6 +43,13 @@ class WindowRoutines {
   // Replaces characters [start, end) of an edit field's text, leaving its
   // caret after them; false when the field did not answer in time.
   bool ReplaceTargetRange(Hwnd wnd, std::size_t start, std::size_t end, const std::wstring& text);
+  // The first `count` characters of the window's text (fewer when it is
+  // shorter); no value when it does not answer in time.
+  std::optional<std::wstring> ReadTextHead(Hwnd wnd, std::size_t count, unsigned timeout_ms);
+  // Sends a message that carries no pointer and takes its answer; false when
+  // the window did not answer in time.
+  bool Ask(Hwnd wnd, unsigned msg, std::uintptr_t wparam, unsigned timeout_ms,
+           std::uintptr_t* answer = nullptr);
   bool IsCursorOverWindow(Hwnd wnd, int margin);
   bool IsPasswordField(Hwnd wnd, bool may_ask);
 

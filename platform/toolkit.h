@@ -44,6 +44,9 @@ class Toolkit {
   // Lets pending window messages run (timers and input included). The shell
   // brings the real controls in line with their models first.
   virtual void DoEvents() = 0;
+  // Sleeps until a window message arrives or `ms` milliseconds have passed,
+  // whichever comes first, then lets pending messages run as DoEvents does.
+  virtual void WaitForEvents(std::uint32_t ms) = 0;
   // Size in pixels of a caption drawn in a font (lines split at CR LF).
   virtual Point MeasureText(const Font& font, const std::wstring& text) = 0;
   // Ends the program: no further event reaches a model, and the process

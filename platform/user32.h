@@ -45,6 +45,7 @@ inline constexpr unsigned kMouseMiddleDown = 0x0020, kMouseMiddleUp = 0x0040;
 inline constexpr unsigned kEsPassword = 0x0020;
 inline constexpr unsigned kEmGetPasswordChar = 0x00D2;
 inline constexpr unsigned kEmGetSel = 0x00B0, kEmSetSel = 0x00B1, kEmReplaceSel = 0x00C2;
+inline constexpr unsigned kEmGetModify = 0x00B8, kEmSetModify = 0x00B9, kEmCanUndo = 0x00C6;
 
 // ---- Reaching fields that are not edit controls: their real class, where a
 // thread shows its caret, typing by keystrokes, and why a call failed.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs every benchmark and prints each figure as NAME=value, a ratio against
 # a baseline measured in the same run (IDLE_CPU_EXTRA_PCT: percent of a core
-# above a bare window of the same size). Not part of the test command:
-# figures, not verdicts.
+# above a bare window of the same size; TIP_CPU_MS: milliseconds of CPU one
+# tip costs above a bare window over the same time). Not part of the test
+# command: figures, not verdicts.
 #
 #   bash scripts/bench.sh
 set -euo pipefail
@@ -84,15 +85,58 @@ idle_percent() {
   before=$(cpu_ticks "$exe" "$srv")
   sleep 20
   after=$(cpu_ticks "$exe" "$srv")
+  # Private memory, once settled: what the process itself allocated.
+  awk '/^RssAnon:/ {print $2}' /proc/$exe/status >"$work/rss.$name"
   kill "$exe" 2>/dev/null || true
   idle_pids=""
   sleep 2
   LC_ALL=C awk -v d=$((after - before)) -v hz="$(getconf CLK_TCK)" 'BEGIN{printf "%.2f", 100*d/hz/20}'
 }
+# Milliseconds of CPU that NAME.exe and the wineserver use over the 12 s
+# from a touch on a field of an application beside it: for the keyboard, a
+# capture and the tip it brings (in, at rest, out). The keyboard's start tip
+# has come and gone before.
+touch_cpu_ms() {
+  local name=$1 exe="" srv i before after field
+  shift
+  rm -f "$work/idle/go" "$work/idle/go.tip"
+  (cd "$work/idle" && exec setsid wine "$@" >/dev/null 2>&1 </dev/null) &
+  for i in $(seq 300); do exe=$(wine_exe_pid "$name") && break; sleep 0.1; done
+  [ -n "$exe" ] || { echo "bench: $name did not start" >&2; return 1; }
+  (cd "$work/idle" && exec setsid wine touch_field.exe --touch-field go >/dev/null 2>&1 \
+    </dev/null) &
+  for i in $(seq 300); do field=$(wine_exe_pid touch_field.exe) && break; sleep 0.1; done
+  idle_pids="$exe ${field:-}"
+  sleep 12
+  srv=$(wine_server_pid)
+  before=$(cpu_ticks "$exe" "$srv")
+  touch "$work/idle/go"
+  sleep 12
+  after=$(cpu_ticks "$exe" "$srv")
+  kill "$exe" ${field:-} 2>/dev/null || true
+  idle_pids=""
+  sleep 2
+  # The keyboard's tip must have come for the figure to count.
+  [ "$name" != orvkey.exe ] || [ -e "$work/idle/go.tip" ] || { echo missed; return 0; }
+  LC_ALL=C awk -v d=$((after - before)) -v hz="$(getconf CLK_TCK)" 'BEGIN{printf "%.0f", 1000*d/hz}'
+}
 echo "== idle: process + wineserver, 20 s, nothing touched"
 mkdir -p "$work/idle"
 cp build/windows/orvkey.exe build/windows/bench/startup_bench.exe "$work/idle/"
+cp build/windows/bench/startup_bench.exe "$work/idle/touch_field.exe"
 bare=$(idle_percent startup_bench.exe startup_bench.exe --bare)
 kbd=$(idle_percent orvkey.exe orvkey.exe)
 echo "idle: bare window ${bare}%, keyboard ${kbd}% of a core"
 echo "IDLE_CPU_EXTRA_PCT=$(LC_ALL=C awk -v a="$kbd" -v b="$bare" 'BEGIN{printf "%.2f", a-b}')"
+echo "== private memory (RssAnon) once settled"
+bare_kb=$(cat "$work/rss.startup_bench.exe") kbd_kb=$(cat "$work/rss.orvkey.exe")
+echo "private memory: bare window ${bare_kb} kB, keyboard ${kbd_kb} kB"
+echo "MEMORY_VS_BARE_WINDOW=$(LC_ALL=C awk -v a="$kbd_kb" -v b="$bare_kb" 'BEGIN{printf "%.2f", a/b}')"
+echo "== one tip: process + wineserver while a field of another application is touched"
+rm -f "$work/idle/OrvKey.ini"
+bare=$(touch_cpu_ms startup_bench.exe startup_bench.exe --bare)
+kbd=$(touch_cpu_ms orvkey.exe orvkey.exe)
+# A touch that the keyboard did not take brings no tip: once more.
+[ "$kbd" != missed ] || kbd=$(touch_cpu_ms orvkey.exe orvkey.exe)
+echo "touch and tip: bare window ${bare} ms, keyboard ${kbd} ms of CPU"
+if [ "$kbd" = missed ]; then echo "TIP_CPU_MS: no tip came, twice"; else echo "TIP_CPU_MS=$((kbd - bare))"; fi

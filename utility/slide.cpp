@@ -1,4 +1,5 @@
 // The slide animation, the desktop's size and the work area beside the taskbar.
+#include <algorithm>
 #include <cmath>
 
 #include "utility/slide.h"
@@ -6,6 +7,8 @@
 namespace orv {
 
 namespace {
+// About one frame of a 60 Hz screen.
+constexpr std::int64_t kFrameMs = 16;
 // The round-to-nearest-even the positions of a slide are drawn at.
 std::int32_t Nearest(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
 }  // namespace
@@ -13,6 +16,10 @@ std::int32_t Nearest(double v) { return static_cast<std::int32_t>(std::nearbyint
 // Position is a linear function of the elapsed time, so a slide that is
 // interrupted by nested events (a tip shown or hidden while this one moves)
 // picks up on its own timeline and its final move decides where it ends.
+// Each step waits for the next frame rather than moving again at once: the
+// screen shows no more than that, and a slide that spins costs the car's
+// other programs a whole core. Events that come meanwhile run at once, so
+// nested handlers still run inside a slide.
 bool ScreenRoutines::SlideWindow(Hwnd wnd, std::int32_t x, std::int32_t y, std::int32_t duration_ms,
                                  bool animate, bool stop_on_cursor, bool rewind, bool pump_events) {
   auto& u = p_.user32;
@@ -26,8 +33,14 @@ bool ScreenRoutines::SlideWindow(Hwnd wnd, std::int32_t x, std::int32_t y, std::
     while (static_cast<std::int64_t>(e) < duration_ms) {
       const double px = start.x - static_cast<double>(start.x - x) / duration_ms * e;
       const double py = start.y - static_cast<double>(start.y - y) / duration_ms * e;
-      u.MoveWindow(wnd, Nearest(px), Nearest(py), w, h, true);
-      u.UpdateWindow(wnd);
+      // A window already where this step puts it (a slide on the spot) is
+      // not drawn again.
+      const Point at{Nearest(px), Nearest(py)};
+      Rect now;
+      if (!u.GetWindowRect(wnd, now) || now.left != at.x || now.top != at.y) {
+        u.MoveWindow(wnd, at.x, at.y, w, h, true);
+        u.UpdateWindow(wnd);
+      }
       if (pump_events) p_.toolkit.DoEvents();
       if (stop_on_cursor && windows_.IsCursorOverWindow(wnd, 0)) {
         if (rewind) {
@@ -37,7 +50,18 @@ bool ScreenRoutines::SlideWindow(Hwnd wnd, std::int32_t x, std::int32_t y, std::
         u.MoveWindow(wnd, start.x, start.y, w, h, true);
         return false;
       }
-      e = p_.kernel32.GetTickCount() - t0;
+      // The next frame on this slide's own clock, or its end.
+      const std::int64_t frame =
+          std::min<std::int64_t>((static_cast<std::int64_t>(e) / kFrameMs + 1) * kFrameMs,
+                                 duration_ms);
+      for (e = p_.kernel32.GetTickCount() - t0; static_cast<std::int64_t>(e) < frame;
+           e = p_.kernel32.GetTickCount() - t0) {
+        const auto left = static_cast<std::uint32_t>(frame - static_cast<std::int64_t>(e));
+        if (pump_events)
+          p_.toolkit.WaitForEvents(left);
+        else
+          p_.kernel32.Sleep(left);
+      }
     }
   }
   u.MoveWindow(wnd, x, y, w, h, true);

@@ -171,20 +171,38 @@ void TipWindow::OnPress(POINT pt) {
 
 // ---------------------------------------------------------------- painting
 
-// Skin, captions, then the two pieces that lie over the captions.
+// The tip is composed again only when a piece or a caption changed.
 void TipWindow::Paint(HDC target) {
   RECT client;
   GetClientRect(hwnd_, &client);
-  // Composed off screen: the pieces overlap and would flicker in turn.
-  // Without memory for that, they are drawn straight onto the window.
-  UniqueDc memory(CreateCompatibleDC(target));
-  UniqueBitmap canvas(CreateCompatibleBitmap(target, client.right, client.bottom));
-  const bool buffered = memory && canvas;
-  if (!buffered) LogCallFailed(L"CreateCompatibleBitmap (tip)");
-  const SelectedObject on_canvas(buffered ? memory.get() : nullptr, canvas.get());
-  HDC dc = buffered ? memory.get() : target;
+  const std::uint64_t from = ControlsVersion();
+  if (!composed_ || from != composed_from_ || client.right != composed_width_ ||
+      client.bottom != composed_height_) {
+    composed_from_ = from;
+    composed_width_ = client.right;
+    composed_height_ = client.bottom;
+    // Composed off screen: the pieces overlap and would flicker in turn.
+    UniqueDc memory(CreateCompatibleDC(target));
+    composed_.reset(CreateCompatibleBitmap(target, client.right, client.bottom));
+    if (!memory || !composed_) {
+      // Without memory for that, they are drawn straight onto the window.
+      composed_.reset();
+      LogCallFailed(L"CreateCompatibleBitmap (tip)");
+      Compose(target, client);
+      return;
+    }
+    const SelectedObject on_canvas(memory.get(), composed_.get());
+    Compose(memory.get(), client);
+  }
+  UniqueDc dc(CreateCompatibleDC(target));
+  const SelectedObject on_canvas(dc.get(), composed_.get());
+  BitBlt(target, 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+}
+
+// Skin, captions, then the two pieces that lie over the captions.
+void TipWindow::Compose(HDC dc, const RECT& client) {
   FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  UniqueDc scratch(CreateCompatibleDC(target));
+  UniqueDc scratch(CreateCompatibleDC(dc));
   // Smoothed where the skin grows with the screen's density.
   SetStretchBltMode(dc, tk_.Dpi() == 96 ? COLORONCOLOR : HALFTONE);
   SetBrushOrgEx(dc, 0, 0, nullptr);
@@ -194,7 +212,14 @@ void TipWindow::Paint(HDC target) {
   for (int i : kSkinOverCaptions) {
     DrawPiece(dc, scratch.get(), m_.imgSkin[static_cast<std::size_t>(i)]);
   }
-  if (buffered) BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+}
+
+// Changes with any piece, caption or the icon.
+std::uint64_t TipWindow::ControlsVersion() const {
+  std::uint64_t v = m_.picIcon.Version();
+  for (const auto& piece : m_.imgSkin) v = v * 31 + piece.Version();
+  for (const auto& label : m_.lblInfo) v = v * 31 + label.Version();
+  return v;
 }
 
 // Every piece is stretched to its model's size; unstretched ones keep their own.
@@ -252,6 +277,8 @@ void TipWindow::Sync() {
   const FlagScope syncing(syncing_);
   SyncTimer(m_.tmrHide, kTimerHide, hide_version_);
   SyncTimer(m_.tmrUpdate, kTimerUpdate, update_version_);
+  // A parked tip is repainted no more: what it last showed is let go.
+  if (!m_.tmrUpdate.Enabled()) composed_.reset();
 
   if (form_version_ != m_.Version()) {
     form_version_ = m_.Version();
@@ -272,16 +299,21 @@ void TipWindow::Sync() {
   }
 
   // Any change of a piece or a caption repaints the whole small window.
-  std::uint64_t controls = icon.Version();
-  for (const auto& piece : m_.imgSkin) controls = controls * 31 + piece.Version();
-  for (const auto& label : m_.lblInfo) controls = controls * 31 + label.Version();
+  const std::uint64_t controls = ControlsVersion();
   if (controls != controls_seen_) {
     controls_seen_ = controls;
     InvalidateRect(hwnd_, nullptr, FALSE);
   }
+  // The screen already shows a picture that has not changed: only what was
+  // uncovered meanwhile is painted again.
   if (repaints_seen_ != m_.RepaintRequests()) {
     repaints_seen_ = m_.RepaintRequests();
-    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const bool current = composed_ && composed_from_ == ControlsVersion() &&
+                         composed_width_ == client.right && composed_height_ == client.bottom;
+    RedrawWindow(hwnd_, nullptr, nullptr,
+                 (current ? 0 : RDW_INVALIDATE) | RDW_UPDATENOW | RDW_ALLCHILDREN);
   }
 }
 

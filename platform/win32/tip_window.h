@@ -44,6 +44,8 @@ class TipWindow : public WindowBase<TipWindow> {
   // Runs one model event and then brings the real window in line.
   void Dispatch(const std::function<void()>& event);
   void Paint(HDC dc);
+  void Compose(HDC dc, const RECT& client);
+  std::uint64_t ControlsVersion() const;
   void PaintIcon(HWND icon, HDC dc);
   void DrawPiece(HDC dc, HDC scratch, const PictureBox& piece);
   void DrawCaption(HDC dc, const Label& label);
@@ -62,6 +64,11 @@ class TipWindow : public WindowBase<TipWindow> {
   Rect icon_bounds_{-1, -1, -1, -1};
   std::uint64_t hide_version_ = ~0ull, update_version_ = ~0ull;
   bool syncing_ = false;
+  // The tip as last composed, and what it was composed from: a tip at rest
+  // or gliding is repainted from it, a copy instead of ten stretches.
+  UniqueBitmap composed_;
+  std::uint64_t composed_from_ = ~0ull;
+  int composed_width_ = 0, composed_height_ = 0;
 };
 
 }  // namespace orv::win32

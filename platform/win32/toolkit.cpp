@@ -239,6 +239,12 @@ void Win32Toolkit::DoEvents() {
   }
 }
 
+void Win32Toolkit::WaitForEvents(std::uint32_t ms) {
+  if (sync) sync();
+  MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  DoEvents();
+}
+
 Point Win32Toolkit::MeasureText(const Font& font, const std::wstring& text) {
   const WindowDc screen(nullptr);
   const SelectedObject selected(screen.get(), fonts_.Get(font));

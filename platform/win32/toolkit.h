@@ -43,6 +43,7 @@ class Win32Toolkit : public Toolkit {
   Hbitmap PictureBitmap(Picture picture) override;
   std::span<const std::uint8_t> ResourceData(const std::wstring& name) override;
   void DoEvents() override;
+  void WaitForEvents(std::uint32_t ms) override;
   Point MeasureText(const Font& font, const std::wstring& text) override;
   void End() override;
 

@@ -88,6 +88,28 @@ LRESULT CALLBACK CharFieldProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(wnd, msg, wp, lp);
 }
 
+// A change of one character of a field by the application itself, the
+// length kept, done each of the ways an application may.
+void ChangeField(HWND field, FieldChange how, int at) {
+  const int length = GetWindowTextLengthW(field);
+  if (at < 0 || at >= length) return;
+  std::wstring text(size_t(length) + 1, L'\0');
+  GetWindowTextW(field, text.data(), length + 1);
+  text.resize(size_t(length));
+  text[size_t(at)] = text[size_t(at)] == L'ё' ? L'ъ' : L'ё';
+  DWORD start = 0, end = 0;
+  SendMessageW(field, EM_GETSEL, WPARAM(&start), LPARAM(&end));
+  if (how == FieldChange::kWholeText || how == FieldChange::kWholeTextKeepCaret) {
+    SetWindowTextW(field, text.c_str());
+  } else {
+    SendMessageW(field, EM_SETSEL, at, at + 1);
+    const wchar_t one[] = {text[size_t(at)], L'\0'};
+    SendMessageW(field, EM_REPLACESEL, TRUE, LPARAM(one));
+  }
+  if (how != FieldChange::kWholeText) SendMessageW(field, EM_SETSEL, start, end);
+  if (how == FieldChange::kInPlaceQuietly) SendMessageW(field, EM_SETMODIFY, FALSE, 0);
+}
+
 // Counts Enter presses and answers the test driver's switches.
 LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
@@ -99,6 +121,9 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgHang: Sleep(DWORD(wp)); return 0;
     case kMsgDestroyField: DestroyWindow(GetDlgItem(wnd, int(wp))); return 0;
+    case kMsgChangeField:
+      ChangeField(GetDlgItem(wnd, LOWORD(wp)), FieldChange(HIWORD(wp)), int(lp));
+      return 0;
     case kMsgSlowText:
       if (lp == 2) return g_slow.given;
       if (!g_slow.field) {

@@ -38,5 +38,15 @@ inline constexpr UINT kMsgDestroyField = WM_APP + 2;
 // answers how many texts the field has given late.
 inline constexpr UINT kMsgSlowText = WM_APP + 3;
 inline constexpr DWORD kSlowTextMs = 900;
+// Sent to the target's top-level window: the application itself changes one
+// character of a field, keeping its length. wParam = MAKEWPARAM(field id,
+// FieldChange), lParam = the character's position.
+inline constexpr UINT kMsgChangeField = WM_APP + 4;
+enum class FieldChange : WORD {
+  kWholeText,             // sets the whole text, as SetWindowText does
+  kWholeTextKeepCaret,    // the same, then puts the selection back
+  kInPlaceKeepCaret,      // replaces the one character, selection put back
+  kInPlaceQuietly,        // the same, and clears the modified flag
+};
 
 }  // namespace orv::e2e

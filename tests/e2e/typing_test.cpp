@@ -303,7 +303,10 @@ TEST_F(TypingFeel, KeyThatLosesTheCaptureStillTapsAndStopsAtTheLift) {
 // ---- Writing only the changed span must leave every field exactly as
 // writing the whole line would: random edits from a fixed seed, the field
 // checked against the line after every step, while the application changes
-// the field too.
+// the field too, in every way that leaves its length as it was: as a whole
+// text or in place, the caret put back or not, the modified flag cleared,
+// far from the caret and right at it, near the start of a long text and
+// beyond.
 
 // The fields of class Edit in the order Tab walks them.
 constexpr int kTabOrder[] = {kEdit1, kEdit2, kEdit3, kMultiLine, kPassword};
@@ -311,7 +314,10 @@ constexpr int kTabOrder[] = {kEdit1, kEdit2, kEdit3, kMultiLine, kPassword};
 using Incremental = Scene;
 
 TEST_F(Incremental, FieldEndsWithTheWholeLineAfterEveryEdit) {
-  std::wstring held[std::size(kTabOrder)] = {L"", L"второе", L"три", L"мульти", L"пароль"};
+  // The third field's text is long: the keyboard writes its changes in
+  // place there, far beyond the start.
+  std::wstring held[std::size(kTabOrder)] = {L"", L"второе", L"три " + std::wstring(196, L'ж'),
+                                            L"мульти", L"пароль"};
   for (size_t i = 1; i < std::size(kTabOrder); ++i) target.SetFieldText(kTabOrder[i], held[i]);
 
   ASSERT_TRUE(Capture(kEdit1, L"дом 5"));
@@ -319,14 +325,32 @@ TEST_F(Incremental, FieldEndsWithTheWholeLineAfterEveryEdit) {
   const HWND own = FindWindowExW(keyboard.EditLine(), nullptr, L"Edit", nullptr);
   std::wstring line = L"дом 5";
   size_t caret = line.size(), field = 0;
+  int changes = 0;
   std::mt19937 random(14);
   auto pick = [&](size_t n) { return size_t(random() % n); };
-  for (int step = 0; step < 60; ++step) {
-    switch (pick(7)) {
-      case 0:  // the application changes the field; the next key puts the line back
-        target.SetFieldText(kTabOrder[field], L"чужое " + std::to_wstring(step));
+  // The application changes one character of the field itself, each way in
+  // turn, at the caret, at the start, at the end and in the middle in turn;
+  // a change that clears the modified flag too stays near the start.
+  auto application_changes = [&](int step) {
+    const int id = kTabOrder[field];
+    if (line.empty() || changes % 5 == 4) {
+      target.SetFieldText(id, L"чужое " + std::to_wstring(step));
+    } else {
+      const auto how = FieldChange(changes % 5);
+      const size_t places[] = {caret > 0 ? caret - 1 : 0, 0, line.size() - 1, line.size() / 2};
+      size_t at = places[(changes / 5) % 4];
+      if (how == FieldChange::kInPlaceQuietly && at >= 32) at = 0;
+      SendMessageTimeoutW(target.window, kMsgChangeField, MAKEWPARAM(id, WORD(how)), LPARAM(at),
+                          SMTO_ABORTIFHUNG, 3000, nullptr);
+    }
+    ++changes;
+  };
+  for (int step = 0; step < 80; ++step) {
+    switch (pick(8)) {
+      case 0:
+      case 1:  // the application changes the field; the next key puts the line back
+        application_changes(step);
         [[fallthrough]];
-      case 1:
       case 2: {
         const size_t key = pick(22);
         keyboard.TouchKey(int(key));
@@ -343,9 +367,11 @@ TEST_F(Incremental, FieldEndsWithTheWholeLineAfterEveryEdit) {
         break;
       case 5: {  // a tap inside the keyboard's own line moves the insertion point
         if (line.empty()) continue;
-        caret = pick(line.size());
-        const LRESULT pos = SendMessageW(own, EM_POSFROMCHAR, caret, 0);
+        const LRESULT pos = SendMessageW(own, EM_POSFROMCHAR, pick(line.size()), 0);
         POINT tap{short(LOWORD(pos)) + 1, short(HIWORD(pos)) + 5};
+        RECT box{};
+        GetClientRect(own, &box);
+        if (pos == -1 || !PtInRect(&box, tap)) continue;  // scrolled out of sight
         ClientToScreen(own, &tap);
         Touch(tap);
         // Where the tap really put it, once the line has taken the tap.
@@ -366,6 +392,39 @@ TEST_F(Incremental, FieldEndsWithTheWholeLineAfterEveryEdit) {
         WaitFor([&] { return WindowText(keyboard.EditLine()) == line && WindowText(at) == line; },
                 3000ms, "step " + std::to_string(step) + ": field and line " + Narrow(line),
                 [&] { return Narrow(WindowText(keyboard.EditLine()) + L" / " + WindowText(at)); }));
+  }
+  EXPECT_GE(changes, 20);
+}
+
+// Every quiet change in turn, on a long field the keyboard has just written
+// in place: right at the caret, at the start and in the middle, far beyond
+// the first characters; the quietest of all only where the keyboard can
+// see it, near the start.
+TEST_F(Incremental, EveryQuietChangeOfTheApplicationIsSeen) {
+  std::wstring line = L"три " + std::wstring(196, L'ж');
+  ASSERT_TRUE(Capture(kEdit3, line));
+  const std::wstring_view layout = kDefaultLayouts[0];
+  const HWND field = target.Field(kEdit3);
+  int step = 0;
+  auto type = [&](int key) {
+    keyboard.TouchKey(key);
+    line += layout[size_t(key)];
+    return WaitFor([&] { return WindowText(field) == line && WindowText(keyboard.EditLine()) == line; },
+                   3000ms, "step " + std::to_string(step) + ": field and line",
+                   [&] { return Narrow(WindowText(field)); });
+  };
+  for (auto how : {FieldChange::kWholeText, FieldChange::kWholeTextKeepCaret,
+                   FieldChange::kInPlaceKeepCaret, FieldChange::kInPlaceQuietly}) {
+    const bool quiet = how == FieldChange::kInPlaceQuietly;
+    constexpr size_t kAtCaret = ~size_t{0};  // the character just before it
+    for (size_t place : quiet ? std::vector<size_t>{0, 10} : std::vector<size_t>{kAtCaret, 0, 100}) {
+      ASSERT_TRUE(type(12)) << "the key before the change";
+      const size_t at = place == kAtCaret ? line.size() - 1 : place;
+      SendMessageTimeoutW(target.window, kMsgChangeField, MAKEWPARAM(kEdit3, WORD(how)), LPARAM(at),
+                          SMTO_ABORTIFHUNG, 3000, nullptr);
+      ++step;
+      EXPECT_TRUE(type(13)) << "how " << int(how) << " at " << at;
+    }
   }
 }
 

@@ -67,6 +67,11 @@ class FakeToolkit : public Toolkit {
   void DoEvents() override {
     if (on_do_events) on_do_events();
   }
+  // Nothing arrives on its own on the fake desktop: the whole wait passes.
+  void WaitForEvents(std::uint32_t ms) override {
+    kernel_.now += ms;
+    DoEvents();
+  }
   Point MeasureText(const Font&, const std::wstring& text) override {
     return {10 * static_cast<std::int32_t>(text.size()), 20};
   }

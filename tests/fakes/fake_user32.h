@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -25,6 +26,7 @@ struct Window {
   std::uintptr_t claimed_length = 0;
   wchar_t password_char = 0;
   std::size_t sel_start = 0, sel_end = 0;  // EM_SETSEL, clamped to the text
+  bool modified = false, can_undo = false;  // EM_GETMODIFY, EM_CANUNDO
   Hrgn region = 0;
   // The owning process (its one thread has the same number), a higher
   // integrity level, a field that ignores what it is sent.
@@ -46,6 +48,7 @@ class FakeUser32 : public User32 {
   std::vector<unsigned> input;  // virtual keys, mouse flags, the units SendInput sent
   std::vector<std::pair<Hwnd, std::wstring>> set_text_log;  // every write: the text after it
   int get_text_sends = 0;
+  std::size_t get_text_chars = 0;  // characters all WM_GETTEXT answers copied
   std::function<void()> on_get_text;  // runs inside each WM_GETTEXT
   std::vector<Rect> moves;            // every MoveWindow
 
@@ -201,12 +204,16 @@ inline bool FakeUser32::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr
       auto* buf = reinterpret_cast<wchar_t*>(lparam);
       if (wparam == 0 || buf == nullptr) break;
       r = std::min<std::size_t>(wparam - 1, w.text.size());
+      get_text_chars += r;
       std::copy_n(w.text.data(), r, buf);
       buf[r] = L'\0';
       break;
     }
     case wm::kSetText:
+      // As an edit control: the caret to the start, nothing to undo.
       if (!w.keeps_text) w.text = reinterpret_cast<const wchar_t*>(lparam);
+      w.sel_start = w.sel_end = 0;
+      w.modified = w.can_undo = false;
       set_text_log.emplace_back(wnd, w.text);
       r = 1;
       break;
@@ -216,12 +223,20 @@ inline bool FakeUser32::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr
       w.sel_end = std::min<std::size_t>(std::max<std::size_t>(wparam, lparam), w.text.size());
       w.sel_start = std::min<std::size_t>(std::min<std::size_t>(wparam, lparam), w.text.size());
       break;
-    case kEmReplaceSel:
-      if (!w.keeps_text)
-        w.text.replace(w.sel_start, w.sel_end - w.sel_start,
-                       reinterpret_cast<const wchar_t*>(lparam));
+    case kEmReplaceSel: {
+      const std::wstring_view in = reinterpret_cast<const wchar_t*>(lparam);
+      if (!w.keeps_text) {
+        w.text.replace(w.sel_start, w.sel_end - w.sel_start, in);
+        w.sel_start = w.sel_end = w.sel_start + in.size();
+      }
+      w.modified = true;
+      w.can_undo = wparam != 0;
       set_text_log.emplace_back(wnd, w.text);
       break;
+    }
+    case kEmGetModify: r = w.modified; break;
+    case kEmSetModify: w.modified = wparam != 0; break;
+    case kEmCanUndo: r = w.can_undo; break;
     default: break;
   }
   if (result) *result = r;

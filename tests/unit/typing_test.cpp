@@ -66,6 +66,30 @@ TEST_F(TypingTest, LongFieldsHungFieldsAndOneWritePerTouchNeverNested) {
   EXPECT_EQ(kbd->cmbText.Text(), L"field0");
 }
 
+// A long field is checked before each key by what it shows of itself, not
+// read back whole; a quiet change of its application near the start is still
+// seen. Every way of changing it is driven end to end.
+TEST_F(TypingTest, LongFieldIsCheckedCheaplyYetItsApplicationsChangeIsSeen) {
+  Window& w = desk.W(field);
+  w.text = std::wstring(30000, L'ж');
+  Touch(field);
+  Type(L"1");
+  desk.get_text_chars = 0;
+  Type(L"2345");
+  EXPECT_LE(desk.get_text_chars, 4 * HeldCheck::kHeadChars);
+
+  // Replaced in place, the selection put back and the flag cleared.
+  const std::size_t caret = w.sel_start;
+  desk.SendMessageTimeoutW(field, kEmSetSel, 3, 4, 0, 0, nullptr);
+  desk.SendMessageTimeoutW(field, kEmReplaceSel, 1, reinterpret_cast<std::intptr_t>(L"ы"), 0, 0,
+                           nullptr);
+  desk.SendMessageTimeoutW(field, kEmSetSel, caret, static_cast<std::intptr_t>(caret), 0, 0,
+                           nullptr);
+  desk.SendMessageTimeoutW(field, kEmSetModify, 0, 0, 0, 0, nullptr);
+  Type(L"6");
+  EXPECT_EQ(w.text, kbd->cmbText.Text());
+}
+
 // ---- The remembered texts and the filtered drop-down list
 
 TEST_F(TypingTest, HistoryKeepsHolesTheListNarrowsToTheLineAndNoPasswordIsKept) {

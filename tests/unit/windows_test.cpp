@@ -41,6 +41,28 @@ TEST_F(KbdTest, OrdinaryUserKeepsThePlacementUnderCurrentUser) {
   EXPECT_EQ(desk.open_keys, 0);
 }
 
+// A slide waits for each frame instead of spinning, lets events run in every
+// wait, lasts its whole time and ends on its target; on the spot it draws
+// nothing until its final move.
+TEST_F(KbdTest, SlideIsPacedByFramesAndEndsOnTimeWhereItShould) {
+  const Hwnd w = desk.AddWindow(L"OrvKeyTip", L"", 0, Rect{1000, 400, 1200, 500});
+  int events = 0;
+  desk.on_do_events = [&] { ++events; };
+  const auto t0 = desk.now;
+  EXPECT_TRUE(kelp.SlideWindow(w, 700, 400, 500, true, false, false, true));
+  EXPECT_EQ(desk.W(w).rect, (Rect{700, 400, 900, 500}));
+  EXPECT_GE(desk.now - t0, 500u);
+  EXPECT_LT(desk.now - t0, 520u);
+  EXPECT_NEAR(static_cast<double>(desk.moves.size()), 500.0 / 16, 3);
+  EXPECT_GE(events, static_cast<int>(desk.moves.size()));
+
+  desk.moves.clear();
+  const auto t1 = desk.now;
+  EXPECT_TRUE(kelp.SlideWindow(w, 700, 400, 500, true, false, false, true));
+  EXPECT_GE(desk.now - t1, 500u);
+  EXPECT_EQ(desk.moves.size(), 1u);
+}
+
 // ---- The background picture's size, read from its header; the picture
 // refused at start-up is shown end to end.
 
