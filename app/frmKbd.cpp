@@ -266,8 +266,7 @@ void FrmKbd::Form_Load() {
   SetHeight(OptionsPanel::CollapsedHeight(p_.toolkit));
   kelp_.SetTopmost(*this, false);
 
-  if (tray_.On()) {
-    tray_.AddIcon(picHook.hWnd(), Icon());
+  if (tray_.On() && tray_.AddIcon(picHook.hWnd(), Icon())) {
     SetVisible(false);
   } else {
     SetVisible(true);
@@ -319,6 +318,10 @@ void FrmKbd::picHook_MouseMove(int button, int x_twips, int y_twips) {
     std::int16_t cancel = 0;
     Form_Unload(cancel);
   }
+}
+
+void FrmKbd::Form_TaskbarCreated() {
+  if (tray_.On()) tray_.AddIcon(picHook.hWnd(), Icon());
 }
 
 void FrmKbd::ShowInfoTTip(const std::wstring& XString, int XIcon) {

@@ -25,6 +25,19 @@ class Lexicon;
 // data that is not a packed lexicon. Pure: callable from any thread.
 std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packed);
 
+// How the predictor weighs its sources; the defaults are what the keyboard
+// uses. A word's chance is a blend: of the words before it (the book
+// triples, then the pairs of the books and of what the user sent) and of the
+// word alone (its share of the subtitles and of the books, and of what the
+// user sent). Slips multiply it by the chance of the slip.
+struct PredictorWeights {
+  float subtitles = 0.4f;  // share of the subtitles in a base word's chance
+  float triple = 0.25f;    // weight of the two words before
+  float pair = 0.35f;      // weight of the word before (the rest: the word alone)
+  float learned = 0.35f;   // share of what the user sent, for words and pairs alike
+  float slip = 0.02f;      // chance that a letter lands on a neighbouring key
+};
+
 class Predictor {
  public:
   Predictor();
@@ -38,6 +51,8 @@ class Predictor {
   // Lang2 Shift): where each letter stands, for weighing slips onto
   // neighbouring keys.
   void SetLayouts(const std::array<std::wstring, 4>& layouts);
+  // Replaces the weights of the sources (for measuring other blends).
+  void SetWeights(const PredictorWeights& weights);
 
   // Up to `count` words, best first, for the text before the insertion
   // point: completions of the word it ends in, or the likely next words

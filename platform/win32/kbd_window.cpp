@@ -1,6 +1,8 @@
 // The real keyboard window.
 #include "platform/win32/kbd_window.h"
 
+#include "platform/win32/touch_input.h"
+
 #include <commctrl.h>
 #include <windowsx.h>
 
@@ -31,6 +33,8 @@ constexpr UINT_PTR kTimerRepeat = 2;
 constexpr UINT_PTR kTimerLift = 3;
 constexpr UINT_PTR kTimerEnter = 4;
 constexpr UINT kLiftCheckMs = 15;
+// Asks, a while after a press that raw input saw, whether the hook saw it.
+constexpr UINT_PTR kTimerHookCheck = 4;
 constexpr int kIdText = 1000, kIdLang = 1100, kIdFont = 1200, kIdSize = 1201, kIdOption = 1300,
               kIdButton = 1400, kIdHook = 1500;
 constexpr Color kOptionText = 0x00E0E0E0;
@@ -46,10 +50,6 @@ RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 // A system call that failed, with the system's error number.
 void LogCallFailed(const wchar_t* call) {
   LogFailure(std::wstring(call) + L" failed: error " + std::to_wstring(GetLastError()));
-}
-
-bool Inside(const Rect& r, POINT p) {
-  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
 std::wstring WindowText(HWND hwnd) {
@@ -90,6 +90,9 @@ bool KbdWindow::Create() {
   }
   m_.AttachWindow(FromHwnd(hwnd_));
   m_.SetIcon(FromNative(icon_.get()));
+  // A finger on a key presses it at once, and a held key repeats.
+  TurnOffTouchGestures(hwnd_);
+  taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
   // The monitor the window came up on may not be at the system's density.
   if (const int dpi = Win32Toolkit::WindowDpi(hwnd_); dpi != tk_.Dpi()) {
     tk_.SetDpi(dpi);
@@ -120,6 +123,9 @@ bool KbdWindow::Create() {
   // stands in for a refused hook; it cannot wake the tick for the release.
   hooked_ = press_hook_.Install(hwnd_, kMsgLeftButton, kMsgHookRefused, on_left_press);
   if (!hooked_) UseRawInput();
+  // Raw input also watches the hook, which the system may drop unsaid.
+  RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
+  RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
   g_kbd_window = this;
   foreground_hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
                                      OnForeground, 0, 0,
@@ -277,6 +283,10 @@ LRESULT KbdWindow::OnChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM lp, UI
 }
 
 LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == taskbar_created_ && msg != 0) {
+    Dispatch([&] { m_.Form_TaskbarCreated(); });
+    return 0;
+  }
   switch (msg) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return OnPaint();
@@ -289,6 +299,7 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kTimerRepeat) Dispatch([&] { m_.tmrRepeat.Fire(); });
       if (wp == kTimerEnter) Dispatch([&] { m_.tmrEnter.Fire(); });
       if (wp == kTimerLift) CheckLift();
+      if (wp == kTimerHookCheck) CheckHook();
       return 0;
     case kMsgLeftButton: OnLeftButton(wp != 0); return 0;
     case kMsgHookRefused: UseRawInput(); return 0;
@@ -302,8 +313,13 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (GetRawInputData(reinterpret_cast<HRAWINPUT>(lp), RID_INPUT, &input, &size,
                           sizeof(RAWINPUTHEADER)) != static_cast<UINT>(-1) &&
           input.header.dwType == RIM_TYPEMOUSE &&
-          (input.data.mouse.usButtonFlags & RI_MOUSE_LEFT_BUTTON_DOWN) && on_left_press) {
-        on_left_press();
+          (input.data.mouse.usButtonFlags & RI_MOUSE_LEFT_BUTTON_DOWN)) {
+        if (!hooked_) {
+          if (on_left_press) on_left_press();
+        } else {
+          hook_watch_.RawPress(static_cast<std::uint32_t>(GetMessageTime()));
+          SetTimer(hwnd_, kTimerHookCheck, HookWatch::kGraceMs + 20, nullptr);
+        }
       }
       break;
     }
@@ -319,18 +335,19 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      OnKeyPress(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)},
-                 msg == WM_LBUTTONDOWN   ? MouseButton::Left
-                 : msg == WM_RBUTTONDOWN ? MouseButton::Right
-                                         : MouseButton::Middle);
-      return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP: OnKeyRelease(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
+    case WM_MBUTTONUP: {
+      const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+      MousePress(down ? PressEvent::Kind::kDown : PressEvent::Kind::kUp, lp,
+                 msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP   ? PressButton::kLeft
+                 : msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP ? PressButton::kRight
+                                                                : PressButton::kMiddle);
+      return 0;
+    }
     case WM_MOUSEMOVE:
-      // A finger that slides off the key it pressed ends the hold there.
-      if (pressed_kind_ != KeyKind::None && !OverPressedKey({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}))
-        EndPress(false);
+      if (m_.Presses().Holds(kMousePointer))
+        MousePress(PressEvent::Kind::kMove, lp, PressButton::kLeft);
       break;
     case WM_CANCELMODE:
     case WM_CAPTURECHANGED:
@@ -339,11 +356,33 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // our windows): its release may then go elsewhere, so the lift is
       // looked for. The touch goes on meanwhile; the held key's beat stops
       // by itself once the button is up.
-      if (pressed_kind_ != KeyKind::None &&
-          (msg == WM_CANCELMODE || reinterpret_cast<HWND>(lp) != hwnd_))
-        SetTimer(hwnd_, kTimerLift, kLiftCheckMs, nullptr);
+      if (m_.Presses().Holds(kMousePointer) && !releasing_ &&
+          (msg == WM_CANCELMODE || reinterpret_cast<HWND>(lp) != hwnd_)) {
+        MousePress(PressEvent::Kind::kLost, 0, PressButton::kLeft);
+      }
       if (msg == WM_CANCELMODE) break;
       return 0;
+    case kWmPointerDown:
+    case kWmPointerUpdate:
+    case kWmPointerUp:
+    case kWmPointerCaptureChanged:
+      // A finger or a pen on a key is handled here and never becomes the
+      // mouse's: the cursor stays, and so does the focus of the application
+      // typed into. On the background the system makes it the mouse's.
+      if (const auto e = PointerPressEvent(hwnd_, msg, wp, lp); e && Press(*e)) return 0;
+      break;
+    case kWmPointerActivate: {
+      // As for the mouse: a key leaves the focus where it is; only the
+      // real controls take it.
+      const auto at = PointerOnScreen(LOWORD(wp));
+      if (!at || WindowFromPoint(*at) == hwnd_) return kPaNoActivate;
+      break;
+    }
+    case WM_POWERBROADCAST:
+      // A car PC sleeps at every ignition off; the hook may not have
+      // survived it.
+      if (wp == PBT_APMRESUMEAUTOMATIC) press_hook_.Reinstall();
+      return TRUE;
     case WM_WINDOWPOSCHANGED: {
       // Only a move or a size is news to the model. A change of the z-order
       // alone (made topmost during start-up) must not put the old place
@@ -430,110 +469,73 @@ void KbdWindow::OnCommand(WORD id, WORD code, HWND control) {
   }
 }
 
-// The function keys lie over the character keys where both could answer.
-KeyKind KbdWindow::KeyAt(POINT pt, int* index) const {
-  for (std::size_t i = 0; i < m_.lblControl.size(); ++i) {
-    if (Inside(m_.lblControl[i].Bounds(), pt)) {
-      *index = static_cast<int>(i);
-      return KeyKind::Function;
-    }
+bool KbdWindow::Press(const PressEvent& e) {
+  bool taken = false;
+  Dispatch([&] { taken = m_.Form_Press(e); });
+  return taken;
+}
+
+void KbdWindow::MousePress(PressEvent::Kind kind, LPARAM lp, PressButton button) {
+  PressEvent e;
+  e.kind = kind;
+  e.pointer = kMousePointer;
+  e.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  e.time = static_cast<std::uint32_t>(GetMessageTime());
+  e.button = button;
+  // The capture goes back before the key acts: Enter clicks into the
+  // target, and a click held by the capture would land on the keys.
+  if (kind == PressEvent::Kind::kUp && button == PressButton::kLeft && GetCapture() == hwnd_) {
+    releasing_ = true;
+    ReleaseCapture();
+    releasing_ = false;
   }
-  for (std::size_t i = 0; i < m_.lblX.size(); ++i) {
-    if (Inside(m_.lblX[i].Bounds(), pt)) {
-      *index = static_cast<int>(i);
-      return KeyKind::Character;
-    }
-  }
-  return KeyKind::None;
-}
-
-void KbdWindow::KeyMouseDown(KeyKind kind, int index) {
-  Dispatch([&] {
-    if (kind == KeyKind::Character)
-      m_.lblX_MouseDown(index);
-    else
-      m_.lblControl_MouseDown(index);
-  });
-}
-
-void KbdWindow::KeyMouseUp(KeyKind kind, int index) {
-  Dispatch([&] {
-    if (kind == KeyKind::Character)
-      m_.lblX_MouseUp(index);
-    else
-      m_.lblControl_MouseUp(index);
-  });
-}
-
-void KbdWindow::KeyClick(KeyKind kind, int index) {
-  Dispatch([&] {
-    if (kind == KeyKind::Character)
-      m_.lblX_Click(index);
-    else
-      m_.lblControl_Click(index);
-  });
-}
-
-// Only the left button works the keys; any button on the background drags.
-void KbdWindow::OnKeyPress(POINT pt, MouseButton button) {
-  int index = -1;
-  const KeyKind kind = KeyAt(pt, &index);
-  if (kind == KeyKind::None) {
-    for (std::size_t i = 0; i < m_.lblInfo.size(); ++i) {
-      if (Inside(m_.lblInfo[i].Bounds(), pt)) return;
-    }
-    Dispatch([&] { m_.Form_MouseDown(static_cast<int>(button)); });
-    return;
-  }
-  if (button != MouseButton::Left) return;
-  // A lift the capture did not bring us, noticed only now.
-  EndPress(OverPressedKey(pt));
-  pressed_kind_ = kind;
-  pressed_index_ = index;
-  SetCapture(hwnd_);
-  KeyMouseDown(kind, index);
-}
-
-// A release over the key that was pressed is its click.
-void KbdWindow::OnKeyRelease(POINT pt) { EndPress(OverPressedKey(pt)); }
-
-bool KbdWindow::OverPressedKey(POINT pt) const {
-  int over = -1;
-  return KeyAt(pt, &over) == pressed_kind_ && over == pressed_index_;
+  Press(e);
+  FollowMousePress(kind == PressEvent::Kind::kDown);
 }
 
 // The capture is ours to give back only while we have it: another of our
 // windows may have taken it.
-void KbdWindow::EndPress(bool click) {
-  if (pressed_kind_ == KeyKind::None) return;
-  const KeyKind kind = std::exchange(pressed_kind_, KeyKind::None);
-  const int index = pressed_index_;
-  KillTimer(hwnd_, kTimerLift);
-  if (GetCapture() == hwnd_) ReleaseCapture();
-  KeyMouseUp(kind, index);
-  if (click && !m_.Ended()) KeyClick(kind, index);
+void KbdWindow::FollowMousePress(bool pressed_now) {
+  if (m_.Ended()) return;
+  const bool pressed = m_.Presses().Holds(kMousePointer);
+  if (pressed && pressed_now) SetCapture(hwnd_);
+  if (!pressed && GetCapture() == hwnd_) ReleaseCapture();
+  if (m_.Presses().AwaitsLift())
+    SetTimer(hwnd_, kTimerLift, kLiftCheckMs, nullptr);
+  else
+    KillTimer(hwnd_, kTimerLift);
 }
 
 void KbdWindow::CheckLift() {
-  if (pressed_kind_ == KeyKind::None) {
-    KillTimer(hwnd_, kTimerLift);
-    return;
-  }
+  if (!m_.Presses().AwaitsLift()) return FollowMousePress(false);
   if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) return;
   POINT pt;
   GetCursorPos(&pt);
   ScreenToClient(hwnd_, &pt);
-  EndPress(OverPressedKey(pt));
+  MousePress(PressEvent::Kind::kUp, MAKELPARAM(pt.x, pt.y), PressButton::kLeft);
 }
 
 // A press starts the tick (the hook has already put it on record for the
 // model, since the finger may be gone before the first tick asks for the
 // button); the tick stops a while after the release.
 void KbdWindow::OnLeftButton(bool down) {
+  if (down) hook_watch_.HookPress(static_cast<std::uint32_t>(GetMessageTime()));
   press_unseen_ |= down;
   button_down_ = down;
   if (!down) linger_until_ = GetTickCount() + kPollLingerMs;
   if (m_.tmrhWnd.Enabled() && !poll_running_) StartPoll();
+}
+
+// A press went by that the hook did not report: it is set again, and the
+// press it missed still reaches the capture, which takes the field the
+// finger is on.
+void KbdWindow::CheckHook() {
+  KillTimer(hwnd_, kTimerHookCheck);
+  if (!hooked_ || !hook_watch_.HookLost(GetTickCount())) return;
+  press_hook_.Reinstall();
+  if (on_left_press) on_left_press();
+  OnLeftButton(true);
+  OnLeftButton(false);
 }
 
 // A tick inside another event (a tip sliding in) is skipped by the model,

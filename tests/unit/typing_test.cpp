@@ -111,18 +111,15 @@ TEST_F(TypingTest, HistoryKeepsHolesTheListNarrowsToTheLineAndNoPasswordIsKept) 
 
 // ---- Held keys
 
-constexpr KeyRef kA{KeyRef::Kind::kCharacter, 3};
-
 // A hold of two seconds acts at the delay and then once per interval, though
-// the tick count wraps in between; the release that ends it adds nothing.
-TEST(KeyRepeat, HoldActsOnScheduleWhileTheTickCountWraps) {
-  KeyRepeat r;
+// the tick count wraps in between; its release then clicks nothing.
+TEST(KeyHold, HoldActsOnScheduleWhileTheTickCountWraps) {
   const std::uint32_t t0 = 0xFFFFFF00u;  // the tick count wraps during the hold
-  r.Press(kA, true, t0);
+  KeyHold hold(true, t0);
   int actions = 0;
-  for (std::uint32_t t = 0; t <= 2000; t += 10) actions += r.Due(t0 + t) ? 1 : 0;
+  for (std::uint32_t t = 0; t <= 2000; t += 10) actions += hold.Due(t0 + t) ? 1 : 0;
   EXPECT_EQ(actions, 1 + (2000 - 500) / 50);
-  EXPECT_FALSE(r.Release(t0 + 2005));
+  EXPECT_TRUE(hold.Acted());
 }
 
 }  // namespace

@@ -115,9 +115,11 @@ TEST_F(WordsTest, SentWordsComeBackAndATouchTypesThem) {
   Send(field, L"hello world");
   Touch(field);
   FKey(kKeyClr);
-  Write(L"so he");
+  // Offered as the next word; passed over there, it would not come again
+  // for the same word.
+  Write(L"so ");
   EXPECT_TRUE(kbd->frmWords.Visible());
-  ASSERT_EQ(Words(), std::vector<std::wstring>{L"hello"});
+  ASSERT_EQ(Words(), (std::vector<std::wstring>{L"hello", L"world"}));
   desk.set_text_log.clear();
   TouchWord(0);
   EXPECT_EQ(kbd->cmbText.Text(), L"so hello ");
@@ -128,7 +130,7 @@ TEST_F(WordsTest, SentWordsComeBackAndATouchTypesThem) {
   Type(L",");
   EXPECT_EQ(desk.W(field).text, L"so hello,,") << "only the word's own space";
   // After Space the next punctuation does not close up.
-  Type(L"wo");
+  Type(L"w");
   TouchWord(0);
   FKey(kKeySpace);
   Type(L".");
@@ -140,12 +142,12 @@ TEST_F(WordsTest, SentWordsComeBackAndATouchTypesThem) {
   desk.gui = {custom, custom};
   Touch(custom);
   ASSERT_TRUE(kbd->GetTarget().ByKeystrokes());
-  Type(L"he");
+  Type(L"h");
   desk.input.clear();
   TouchWord(0);
   const std::wstring typed = L"hello ";
   // Each key goes down and up.
-  std::vector<unsigned> expected(4, kVkBack);
+  std::vector<unsigned> expected(2, kVkBack);
   for (wchar_t c : typed) expected.insert(expected.end(), 2, c);
   EXPECT_EQ(desk.input, expected);
   EXPECT_EQ(kbd->cmbText.Text(), L"hello ");
@@ -169,14 +171,14 @@ TEST_F(WordsTest, NoStripForPasswordsAndTheOptionHidesItAcrossStarts) {
   EXPECT_TRUE(Words().empty());
 
   Send(field, L"secret");
-  Write(L" se");
+  Write(L" ");
   EXPECT_EQ(Words(), std::vector<std::wstring>{L"secret"});
   desk.read_only_roots.insert(L"HKLM");
   kbd->chkFont[kChkSuggestions].SetValue(CheckBox::kUnchecked);
   EXPECT_FALSE(kbd->frmWords.Visible());
   EXPECT_TRUE(Words().empty());
   const Rect before = kbd->frmWords.lblWord[0].Bounds();
-  Type(L"c");
+  Type(L"sec");
   EXPECT_EQ(desk.W(field).text, L"secret sec") << "typing goes on as before";
   EXPECT_EQ(kbd->frmWords.lblWord[0].Bounds(), before);
 

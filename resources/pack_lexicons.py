@@ -1,0 +1,232 @@
+#!/usr/bin/env python3
+"""Packs the word-suggestion lexicons: resources/lexicon_ru.bin and
+resources/lexicon_en.bin, from the public word lists in resources/lexicon/.
+The output is deterministic; run it again after changing the lists or this
+script:
+
+    python3 resources/pack_lexicons.py
+
+Each lexicon holds the words of both sources with one frequency per source
+(spoken language from subtitles, written language from books), so the
+keyboard can weigh them at run time, and the frequent word pairs and triples
+as conditional probabilities. Layout (little-endian):
+
+    "OVLX" u8 version=1 u8 language (0 Russian, 1 English) u16 0
+    u32 words, u32 pairs, u32 triples
+    words, sorted by their folded form (lower case, yo as ye), then display:
+        u8 code units shared with the previous display form
+        u8 bytes of the rest, the rest in UTF-8
+        u8 subtitle score, u8 book score
+    pairs, sorted:   varint (a - previous a), varint b, u8 score
+    triples, sorted: varint a, varint b, varint c, u8 score
+
+A score is round(-ln p * 8), 1..255, and 0 for "not in this source": p is a
+word's share of its source, or the chance of the last word of a pair or
+triple after the ones before it in the books.
+"""
+import csv
+import math
+import os
+import struct
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+DATA = os.path.join(HERE, "lexicon")
+
+# English contractions: the subtitle lists split "don't" into "don" and "'t"
+# and "it's" into "it" and "'s"; they are put back together here. The stem
+# of a negation ("isn", "didn") is hardly a word of its own, so it goes.
+NEGATION_STEMS = ["don", "isn", "doesn", "didn", "wasn", "weren", "aren", "haven", "hasn",
+                  "hadn", "couldn", "wouldn", "shouldn", "mustn", "needn", "ain"]
+# A clitic's count is shared among the words it follows, by their own counts;
+# a share of "'s" is the possessive, which is not predicted.
+CLITIC_HOSTS = {
+    "'s": (0.6, ["it", "that", "he", "she", "what", "there", "here", "who", "where", "let"]),
+    "'m": (1.0, ["i"]),
+    "'re": (1.0, ["you", "we", "they", "what", "who"]),
+    "'ll": (1.0, ["i", "you", "we", "he", "she", "it", "they", "that"]),
+    "'ve": (1.0, ["i", "you", "we", "they", "could", "would", "should"]),
+    "'d": (1.0, ["i", "you", "he", "she", "we", "they"]),
+}
+
+
+def fold(word):
+    return word.lower().replace("ё", "е")
+
+
+def is_word(token, lang):
+    """A word of the language: its letters in the language's script, with
+    apostrophes (English) or hyphens between them."""
+    if not token or not token[0].isalpha() or not token[-1].isalpha():
+        return False
+    for ch in token:
+        if ch.isalpha():
+            cyrillic = "\u0400" <= ch <= "\u04ff"
+            latin = "a" <= ch.lower() <= "z"
+            if (lang == 0 and not cyrillic) or (lang == 1 and not latin):
+                return False
+        elif ch not in ("'-" if lang == 1 else "-"):
+            return False
+    return True
+
+
+def score(p):
+    if p <= 0:
+        return 0
+    return max(1, min(255, round(-math.log(p) * 8)))
+
+
+def read_subtitles(lang):
+    name = "ru_50k.txt" if lang == 0 else "en_50k.txt"
+    counts = {}
+    with open(os.path.join(DATA, name), encoding="utf-8") as f:
+        for line in f:
+            parts = line.split()
+            if len(parts) == 2:
+                counts[parts[0]] = counts.get(parts[0], 0) + int(parts[1])
+    if lang == 1:
+        stems = {s: counts.get(s, 0) for s in NEGATION_STEMS}
+        negations = counts.get("'t", 0)
+        for s, c in stems.items():
+            counts[s + "'t"] = c
+            negations -= c
+            counts.pop(s, None)
+        # What is left of "'t" follows "can" and "won"; "won" is mostly "won't".
+        wont = int(counts.get("won", 0) * 0.9)
+        counts["won't"] = wont
+        counts["won"] = counts.get("won", 0) - wont
+        counts["can't"] = max(negations - wont, 0)
+        for clitic, (share, hosts) in CLITIC_HOSTS.items():
+            total = sum(counts.get(h, 0) for h in hosts)
+            for h in hosts:
+                if total:
+                    counts[h + clitic] = int(counts.get(clitic, 0) * share * counts.get(h, 0) / total)
+    words = {}
+    for w, c in counts.items():
+        if is_word(w, lang) and c > 0:
+            words[w.lower()] = words.get(w.lower(), 0) + c
+    return words
+
+
+def read_books(lang, n):
+    suffix = "russian" if lang == 0 else "english"
+    with open(os.path.join(DATA, "%dgrams_%s.csv" % (n, suffix)), encoding="utf-8") as f:
+        rows = list(csv.reader(f))[1:]
+    return [(r[0], int(r[1]), float(r[2]) if n == 1 else None) for r in rows]
+
+
+def build(lang):
+    subtitles = read_subtitles(lang)
+    sub_total = sum(subtitles.values())
+
+    books = read_books(lang, 1)
+    # The list holds the most frequent words only; its last share says how
+    # much of all the books' words they are.
+    book_total = sum(c for _, c, _ in books) / books[-1][2]
+    book_count = {}
+    display = {}
+    for w, c, _ in books:
+        if is_word(w, lang):
+            book_count[w.lower()] = book_count.get(w.lower(), 0) + c
+            display.setdefault(w.lower(), w)
+    for w in ("i", "i'm", "i'll", "i've", "i'd"):
+        if lang == 1:
+            display[w] = "I" + w[1:]
+
+    def pair_tokens(ngram):
+        return [t for t in ngram.split() if t != ","]
+
+    # Pairs: "a b" from the pairs, and "a , b" from the triples (the comma
+    # does not break a phrase such as "то, что").
+    pair_count = {}
+    for ngram, c, _ in read_books(lang, 2):
+        toks = ngram.split()
+        if len(toks) == 2 and all(is_word(t, lang) for t in toks):
+            key = tuple(t.lower() for t in toks)
+            pair_count[key] = pair_count.get(key, 0) + c
+    triple_count = {}
+    for ngram, c, _ in read_books(lang, 3):
+        toks = ngram.split()
+        if len(toks) == 3 and toks[1] == "," and is_word(toks[0], lang) and is_word(toks[2], lang):
+            key = (toks[0].lower(), toks[2].lower())
+            pair_count[key] = pair_count.get(key, 0) + c
+        elif len(toks) == 3 and all(is_word(t, lang) for t in toks):
+            key = tuple(t.lower() for t in toks)
+            triple_count[key] = triple_count.get(key, 0) + c
+
+    listed_pairs = dict(pair_count)
+    # A triple is a pair too, at least as often: pairs below the top of the
+    # pair list still show up inside frequent triples.
+    for (a, b, c), n in triple_count.items():
+        for key in ((a, b), (b, c)):
+            if key not in pair_count:
+                pair_count[key] = 0
+            pair_count[key] = max(pair_count[key], n)
+
+    vocab = set(subtitles) | set(book_count)
+    for key in list(pair_count) + list(triple_count):
+        vocab.update(key)
+    entries = sorted(vocab, key=lambda w: (fold(w), w))
+    forms = [display.get(w, w) for w in entries]
+    index = {w: i for i, w in enumerate(entries)}
+
+    pairs = []
+    for (a, b), c in pair_count.items():
+        if a in book_count:
+            pairs.append((index[a], index[b], score(min(c / book_count[a], 1.0))))
+    triples = []
+    for (a, b, c), n in triple_count.items():
+        if (a, b) in listed_pairs:
+            triples.append((index[a], index[b], index[c], score(min(n / listed_pairs[(a, b)], 1.0))))
+    pairs.sort()
+    triples.sort()
+
+    out = bytearray(b"OVLX")
+    out += struct.pack("<BBH", 1, lang, 0)
+    out += struct.pack("<III", len(entries), len(pairs), len(triples))
+    prev = ""
+    for w, form in zip(entries, forms):
+        shared = 0
+        limit = min(len(prev), len(form), 255)
+        while shared < limit and prev[shared] == form[shared]:
+            shared += 1
+        # Code units: every letter used here is in the Basic Multilingual Plane.
+        rest = form[shared:].encode("utf-8")
+        assert len(rest) < 256
+        out += struct.pack("<BB", shared, len(rest)) + rest
+        sub = subtitles.get(w, 0)
+        out += struct.pack("<BB", score(sub / sub_total) if sub else 0,
+                           score(book_count[w] / book_total) if w in book_count else 0)
+        prev = form
+    last = 0
+    for a, b, s in pairs:
+        out += varint(a - last) + varint(b) + bytes([s])
+        last = a
+    for a, b, c, s in triples:
+        out += varint(a) + varint(b) + varint(c) + bytes([s])
+    return bytes(out), len(entries), len(pairs), len(triples)
+
+
+def varint(n):
+    out = bytearray()
+    while True:
+        byte = n & 0x7F
+        n >>= 7
+        if n:
+            out.append(byte | 0x80)
+        else:
+            out.append(byte)
+            return bytes(out)
+
+
+def main():
+    for lang, name in ((0, "lexicon_ru.bin"), (1, "lexicon_en.bin")):
+        data, words, pairs, triples = build(lang)
+        with open(os.path.join(HERE, name), "wb") as f:
+            f.write(data)
+        print("%s: %d bytes, %d words, %d pairs, %d triples" % (name, len(data), words, pairs, triples),
+              file=sys.stderr)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,405 @@
+// The word suggestions over small lexicons packed here, in the format the
+// program embeds, and the simulated typist's counting rules.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "predict/predictor.h"
+#include "predict/typing_simulator.h"
+
+namespace orv {
+namespace {
+
+struct Entry {
+  std::wstring form;
+  double subtitles, books;  // share of each source, 0 = absent
+};
+
+void Put(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+std::uint8_t Score(double p) {
+  return p <= 0 ? 0
+                : static_cast<std::uint8_t>(std::clamp(std::lround(-std::log(p) * 8), 1L, 255L));
+}
+std::wstring Fold(std::wstring s) {
+  for (auto& c : s) {
+    if (c >= L'A' && c <= L'Z') c += 32;
+    if (c >= 0x410 && c <= 0x42F) c += 32;
+    if (c == 0x451) c = 0x435;
+  }
+  return s;
+}
+
+using Pairs = std::map<std::pair<std::wstring, std::wstring>, double>;
+using Triples = std::map<std::array<std::wstring, 3>, double>;
+
+// Packs words, pairs ("a b": the chance of b after a) and triples as the packer does.
+std::vector<std::uint8_t> Pack(std::vector<Entry> entries, const Pairs& pairs = {},
+                               const Triples& triples = {}) {
+  std::sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) {
+    return std::make_pair(Fold(x.form), x.form) < std::make_pair(Fold(y.form), y.form);
+  });
+  std::vector<std::uint8_t> out{'O', 'V', 'L', 'X', 1, 0, 0, 0};
+  Put(out, static_cast<std::uint32_t>(entries.size()));
+  Put(out, static_cast<std::uint32_t>(pairs.size()));
+  Put(out, static_cast<std::uint32_t>(triples.size()));
+  for (const Entry& e : entries) {
+    std::string utf8;
+    for (wchar_t c : e.form) {
+      if (c < 0x80) {
+        utf8 += static_cast<char>(c);
+      } else {
+        utf8 += static_cast<char>(0xC0 | (c >> 6));
+        utf8 += static_cast<char>(0x80 | (c & 0x3F));
+      }
+    }
+    out.push_back(0);
+    out.push_back(static_cast<std::uint8_t>(utf8.size()));
+    out.insert(out.end(), utf8.begin(), utf8.end());
+    out.push_back(Score(e.subtitles));
+    out.push_back(Score(e.books));
+  }
+  auto index = [&](const std::wstring& form) {
+    for (std::size_t i = 0; i < entries.size(); ++i)
+      if (Fold(entries[i].form) == Fold(form)) return static_cast<std::uint8_t>(i);
+    ADD_FAILURE() << "no word for a pair or triple";
+    return std::uint8_t{0};
+  };
+  std::vector<std::array<std::uint8_t, 3>> packed_pairs;
+  for (const auto& [key, p] : pairs)
+    packed_pairs.push_back({index(key.first), index(key.second), Score(p)});
+  std::sort(packed_pairs.begin(), packed_pairs.end());
+  std::uint8_t last = 0;
+  for (const auto& p : packed_pairs) {
+    out.insert(out.end(), {static_cast<std::uint8_t>(p[0] - last), p[1], p[2]});
+    last = p[0];
+  }
+  for (const auto& [key, p] : triples)
+    out.insert(out.end(), {index(key[0]), index(key[1]), index(key[2]), Score(p)});
+  return out;
+}
+
+std::shared_ptr<const Lexicon> English() {
+  return UnpackLexicon(Pack({{L"the", 0.05, 0.06},
+                             {L"they", 0.01, 0.01},
+                             {L"then", 0.004, 0.003},
+                             {L"them", 0.003, 0.003},
+                             {L"there", 0.002, 0.002},
+                             {L"these", 0.001, 0.001},
+                             {L"thus", 0.0005, 0.0005},
+                             {L"cat", 0.001, 0.0005},
+                             {L"car", 0.002, 0.001},
+                             {L"I", 0.03, 0.02},
+                             {L"is", 0.01, 0.01},
+                             {L"in", 0.01, 0.015},
+                             {L"ink", 0.0001, 0}},
+                            {{{L"the", L"cat"}, 0.2}}));
+}
+
+std::shared_ptr<const Lexicon> Russian() {
+  return UnpackLexicon(Pack({{L"привет", 0.001, 0.001},
+                             {L"пока", 0.002, 0.0005},
+                             {L"при", 0.003, 0.003},
+                             {L"всё", 0.004, 0},
+                             {L"все", 0.005, 0.006}}));
+}
+
+Predictor& WithBoth(Predictor& p) {
+  p.SetLexicon(Language::English, English());
+  p.SetLexicon(Language::Russian, Russian());
+  return p;
+}
+
+using Words = std::vector<std::wstring>;
+
+TEST(Predictor, UnpacksOnlyPackedLexicons) {
+  EXPECT_NE(English(), nullptr);
+  const auto good = Pack({{L"one", 0.1, 0.1}, {L"two", 0.1, 0}});
+  EXPECT_EQ(UnpackLexicon({}), nullptr);
+  EXPECT_EQ(UnpackLexicon(std::vector<std::uint8_t>(good.begin(), good.end() - 1)),
+            nullptr);  // cut short
+  auto trailing = good;
+  trailing.push_back(0);
+  EXPECT_EQ(UnpackLexicon(trailing), nullptr);
+  auto magic = good;
+  magic[0] = 'X';
+  EXPECT_EQ(UnpackLexicon(magic), nullptr);
+  auto huge = good;
+  huge[8] = 0xFF, huge[9] = 0xFF, huge[10] = 0xFF;  // more words than bytes
+  EXPECT_EQ(UnpackLexicon(huge), nullptr);
+  // Words out of order break every lookup.
+  std::vector<std::uint8_t> unsorted{'O', 'V', 'L', 'X', 1, 1, 0, 0,   2, 0, 0, 0, 0,   0, 0,
+                                     0,   0,   0,   0,   0, 0, 1, 'b', 9, 9, 0, 1, 'a', 9, 9};
+  EXPECT_EQ(UnpackLexicon(unsorted), nullptr);
+}
+
+TEST(Predictor, SurvivesDamagedLexiconsAndOddTexts) {
+  // Whatever a damaged lexicon unpacks to must still answer safely.
+  const auto good =
+      Pack({{L"the", 0.05, 0.06}, {L"then", 0.004, 0}, {L"cat", 0.001, 0.0005}, {L"всё", 0.004, 0}},
+           {{{L"the", L"cat"}, 0.2}});
+  std::mt19937 rng(5);
+  Predictor damaged;
+  for (int round = 0; round < 200; ++round) {
+    auto data = good;
+    for (int flips = 1 + static_cast<int>(rng() % 3); flips > 0; --flips)
+      data[rng() % data.size()] = static_cast<std::uint8_t>(rng());
+    if (round % 7 == 0) data.resize(rng() % data.size());
+    Predictor p;
+    p.SetLexicon(Language::English, UnpackLexicon(data));
+    for (const wchar_t* text : {L"", L"the ", L"th", L"the c"}) p.Suggest(text, Language::English);
+  }
+  Predictor p;
+  WithBoth(p);
+  for (const std::wstring& text :
+       {std::wstring(40000, L'a'), std::wstring(3000, L' '), std::wstring(L"\xD83D\xDE00 th"),
+        std::wstring(L"... ,,, -- th"), std::wstring(L"the\ncat\tt")}) {
+    const auto words = p.Suggest(text, Language::English);
+    EXPECT_LE(words.size(), 4u);
+    p.Learn(text);
+  }
+  EXPECT_EQ(p.Suggest(L"a\ttge", Language::English, 1), Words{L"the"});
+}
+
+TEST(Predictor, OffersTheLikeliestCompletionsOnceEach) {
+  Predictor p;
+  WithBoth(p);
+  EXPECT_EQ(p.Suggest(L"so th", Language::English), (Words{L"the", L"they", L"then", L"them"}));
+  EXPECT_EQ(p.Suggest(L"so the", Language::English, 2).size(), 2u);  // "the" itself is not offered
+  EXPECT_EQ(p.Suggest(L"so q", Language::English), Words{});
+  EXPECT_EQ(p.Suggest(L"so th", Language::English, 0), Words{});
+  // A number is not the start of a word; an opening quote is.
+  EXPECT_EQ(p.Suggest(L"so 12", Language::English), Words{});
+  EXPECT_FALSE(p.Suggest(L"so \"", Language::English).empty());
+  // Next words after a space: the books' pairs first.
+  EXPECT_EQ(p.Suggest(L"so the ", Language::English).front(), L"cat");
+}
+
+TEST(Predictor, FollowsTheCaseTheWordWasBegunIn) {
+  Predictor p;
+  WithBoth(p);
+  EXPECT_EQ(p.Suggest(L"so Th", Language::English, 2), (Words{L"The", L"They"}));
+  EXPECT_EQ(p.Suggest(L"as THE", Language::English, 2), (Words{L"THEY", L"THEN"}));
+  // A sentence begins with a capital, before its first letter too.
+  EXPECT_EQ(p.Suggest(L"", Language::English, 1), Words{L"The"});
+  EXPECT_EQ(p.Suggest(L"it is. ", Language::English, 1), Words{L"The"});
+  EXPECT_EQ(p.Suggest(L"it is, ", Language::English, 1), Words{L"the"});
+  // The lexicon's own capital stays.
+  EXPECT_EQ(p.Suggest(L"so i", Language::English, 4)[0], L"I");
+}
+
+TEST(Predictor, ChoosesTheLanguageByTheScriptOfTheLetters) {
+  Predictor p;
+  WithBoth(p);
+  EXPECT_EQ(p.Suggest(L"so пр", Language::English, 2), (Words{L"при", L"привет"}));
+  EXPECT_EQ(p.Suggest(L"и П", Language::English, 1), Words{L"При"});
+  // Yo and ye are one letter on the keys, two words in the lexicon.
+  EXPECT_EQ(p.Suggest(L"это вс", Language::English), (Words{L"все", L"всё"}));
+  EXPECT_EQ(p.Suggest(L"вот все", Language::English), Words{L"всё"});
+  // A word not begun takes the current language.
+  EXPECT_EQ(p.Suggest(L"ok ", Language::Russian, 1), Words{L"все"});
+  EXPECT_EQ(p.Suggest(L"ok ", Language::English, 1), Words{L"the"});
+}
+
+TEST(Predictor, LearnsFromSentTextsAndForgets) {
+  Predictor p;
+  WithBoth(p);
+  EXPECT_EQ(p.Suggest(L"go to Tv", Language::English), Words{});
+  p.Learn(L"Meet me at Tverskaya street, 12");
+  // The user's own word comes first after one use, as the user wrote it.
+  EXPECT_EQ(p.Suggest(L"go to Tv", Language::English, 1), Words{L"Tverskaya"});
+  p.Learn(L"Thelma called");
+  EXPECT_EQ(p.Suggest(L"call Th", Language::English, 1), Words{L"Thelma"});
+  EXPECT_EQ(p.Suggest(L"at ", Language::English, 1), Words{L"Tverskaya"});
+  // Its words and word pairs; a capital that opens a text is not kept.
+  const auto m = p.Suggest(L"we m", Language::English);
+  EXPECT_NE(std::find(m.begin(), m.end(), L"meet"), m.end());
+  for (int i = 0; i < 4; ++i) p.Learn(L"the car is red");
+  EXPECT_EQ(p.Suggest(L"I like the ", Language::English, 1), Words{L"car"});
+  // Nothing learned from any language leaks into the other.
+  EXPECT_EQ(p.Suggest(L"это ", Language::Russian, 5).size(), 5u);
+  for (const auto& w : p.Suggest(L"это ", Language::Russian, 5)) EXPECT_NE(w, L"car");
+
+  p.Forget();
+  EXPECT_EQ(p.Suggest(L"go to Tv", Language::English), Words{});
+  EXPECT_EQ(p.Suggest(L"I like the ", Language::English, 1), Words{L"cat"});
+  // The base lexicons stay.
+  EXPECT_EQ(p.Suggest(L"so th", Language::English, 1), Words{L"the"});
+}
+
+TEST(Predictor, DoesNotOfferAgainWhatWasPassedOverForTheSameWord) {
+  Predictor p;
+  WithBoth(p);
+  EXPECT_EQ(p.Suggest(L"so t", Language::English, 2), (Words{L"the", L"they"}));
+  EXPECT_EQ(p.Suggest(L"so th", Language::English, 2), (Words{L"then", L"them"}));
+  EXPECT_EQ(p.Suggest(L"so th", Language::English, 2),
+            (Words{L"then", L"them"}));  // asked again, not passed
+  EXPECT_EQ(p.Suggest(L"so the", Language::English, 2), (Words{L"there", L"these"}));
+  // The next word starts afresh.
+  EXPECT_EQ(p.Suggest(L"so then t", Language::English, 2), (Words{L"the", L"they"}));
+}
+
+TEST(Predictor, FindsWordsTypedWithALetterOnANeighbouringKey) {
+  Predictor p;
+  WithBoth(p);
+  // g and h, r and e touch on the QWERTY rows; p is far from h.
+  EXPECT_EQ(p.Suggest(L"a tge", Language::English, 1), Words{L"the"});
+  EXPECT_EQ(p.Suggest(L"b tgrn", Language::English, 1), Words{L"then"});
+  EXPECT_EQ(p.Suggest(L"c tpe", Language::English), Words{});
+  // An exact match outweighs a slip.
+  EXPECT_EQ(p.Suggest(L"d ca", Language::English, 1), Words{L"car"});
+  EXPECT_EQ(p.Suggest(L"e cst", Language::English, 1), Words{L"cat"});
+  // A layout of one's own moves the neighbours.
+  std::array<std::wstring, 4> layouts = {L"", L"",
+                                         L"1234567890-=qwertyuiop[]asdfghjkl;'\"zxcvbnm,./?", L""};
+  std::swap(layouts[2][21], layouts[2][28]);  // g and p change places
+  p.SetLayouts(layouts);
+  EXPECT_EQ(p.Suggest(L"f tge", Language::English), Words{});
+  EXPECT_EQ(p.Suggest(L"g tpe", Language::English, 1), Words{L"the"});
+}
+
+TEST(Predictor, WeighsTheOneOrTwoWordsBefore) {
+  Predictor p;
+  p.SetLexicon(Language::English,
+               UnpackLexicon(Pack({{L"one", 0.01, 0.01},
+                                   {L"of", 0.02, 0.02},
+                                   {L"most", 0.001, 0.001},
+                                   {L"us", 0.002, 0.002},
+                                   {L"them", 0.002, 0.002},
+                                   {L"a", 0.05, 0.05}},
+                                  {{{L"of", L"us"}, 0.3}, {{L"of", L"them"}, 0.1}},
+                                  {{{L"one", L"of", L"them"}, 0.9}})));
+  EXPECT_EQ(p.Suggest(L"most of ", Language::English, 1), Words{L"us"});
+  EXPECT_EQ(p.Suggest(L"one of ", Language::English, 1), Words{L"them"});
+  // A comma or a dash does not part the words; the end of a sentence does.
+  EXPECT_EQ(p.Suggest(L"one, of ", Language::English, 1), Words{L"them"});
+  EXPECT_EQ(p.Suggest(L"most of - ", Language::English, 1), Words{L"us"});
+  EXPECT_EQ(p.Suggest(L"one. Of ", Language::English, 1), Words{L"us"});
+  EXPECT_EQ(p.Suggest(L"one of. ", Language::English, 1), Words{L"A"});
+  // The words before weigh on completions too.
+  EXPECT_EQ(p.Suggest(L"one of t", Language::English, 1), Words{L"them"});
+}
+
+TEST(Predictor, KeepsTheFormsTheUserWrites) {
+  Predictor p;
+  WithBoth(p);
+  // A capital that only opens a text is not kept; one inside a sentence is.
+  p.Learn(L"Zorro rides");
+  EXPECT_EQ(p.Suggest(L"see zo", Language::English, 1), Words{L"zorro"});
+  p.Learn(L"I saw Zorro");
+  EXPECT_EQ(p.Suggest(L"see zo", Language::English, 1), Words{L"Zorro"});
+  p.Learn(L"the NASA probe");
+  EXPECT_EQ(p.Suggest(L"see na", Language::English, 1), Words{L"NASA"});
+  // Apostrophes and hyphens inside a word belong to it.
+  p.Learn(L"don't stop, кто-то пришёл");
+  EXPECT_EQ(p.Suggest(L"we don'", Language::English, 1), Words{L"don't"});
+  EXPECT_EQ(p.Suggest(L"а кто-", Language::English, 1), Words{L"кто-то"});
+  EXPECT_EQ(p.Suggest(L"он пришел", Language::English, 1), Words{L"пришёл"});
+  // Nothing of a text is taken for a word but its letters.
+  p.Learn(L"42 -- ... 'quoted'");
+  EXPECT_EQ(p.Suggest(L"see q", Language::English, 1), Words{L"quoted"});
+}
+
+TEST(Predictor, FindsEveryWordOfALongHistory) {
+  Predictor p;
+  WithBoth(p);
+  auto word = [](int n) {
+    std::wstring w = L"qz";
+    for (int k = 0; k < 3; ++k, n /= 26) w += static_cast<wchar_t>(L'a' + n % 26);
+    return w + L"y";
+  };
+  auto finds = [&](int n) {
+    const std::wstring w = word(n);
+    const auto offered =
+        p.Suggest(L"go" + std::to_wstring(n) + L" " + w.substr(0, 5), Language::English);
+    return std::find(offered.begin(), offered.end(), w) != offered.end();
+  };
+  // Texts of one word and of many, asked about in between as the keyboard
+  // does after each Enter: learned words are sorted in batches.
+  int next = 0;
+  for (int size : {1, 3, 300, 1, 700, 2, 2000}) {
+    std::wstring text;
+    for (int k = 0; k < size; ++k) text += word(next++) + L" ";
+    p.Learn(text);
+    EXPECT_TRUE(finds(next - 1)) << next;
+  }
+  for (int n = 0; n < next; n += 37) EXPECT_TRUE(finds(n)) << n;
+
+  // A word followed by many others offers its most frequent followers.
+  Predictor bare;
+  for (int n = 0; n < 200; ++n) bare.Learn(L"go " + word(n));
+  for (int n = 0; n < 5; ++n) bare.Learn(L"go " + word(150));
+  const auto after = bare.Suggest(L"we go ", Language::English);
+  const auto follower = std::find_if(after.begin(), after.end(),
+                                     [](const std::wstring& w) { return w.starts_with(L"qz"); });
+  ASSERT_NE(follower, after.end());
+  EXPECT_EQ(*follower, word(150));
+}
+
+TEST(TypingSimulator, CountsTouchesByItsRules) {
+  Predictor p;
+  p.SetLexicon(Language::English, English());
+  // "the": 't', then "the" offered and touched; the space is free; "cat"
+  // follows "the" in the pairs and is touched before its first letter; Enter.
+  SimulationResult r = SimulateTyping(p, {L"the cat"}, {});
+  EXPECT_EQ(r.kn, 8u);
+  EXPECT_EQ(r.ki, 2u);
+  EXPECT_EQ(r.ks, 2u);
+  EXPECT_DOUBLE_EQ(r.Ksr(), 50.0);
+  EXPECT_EQ(r.sent, Words{L"the cat "});
+
+  // Case counts: "Zz" offered at a sentence's start is not "zz"; punctuation
+  // takes the free space's place; an unknown word is typed whole.
+  Predictor q;
+  q.SetLexicon(Language::English, English());
+  r = SimulateTyping(q, {L"The cat, zz.", L"zz"}, {});
+  EXPECT_EQ(r.sent, (Words{L"The cat, zz.", L"zz "}));
+  EXPECT_EQ(r.kn, 13u + 3u);
+  // Line 1: "The" and "cat" touched; ", zz." typed, and Enter. Line 2: "zz"
+  // was learned from line 1, offered as "Zz" first and as "zz" after a "z".
+  EXPECT_EQ(r.ks, 3u);
+  EXPECT_EQ(r.ki, 6u + 2u);
+  EXPECT_EQ(r.words, 4u);
+  EXPECT_EQ(r.words_right, 4u);
+
+  // Without candidates every character and Enter is typed.
+  Predictor none;
+  none.SetLexicon(Language::English, English());
+  SimulationOptions no_candidates;
+  no_candidates.candidates = 0;
+  r = SimulateTyping(none, {L"the cat", L"then, they."}, no_candidates);
+  EXPECT_EQ(r.ki, r.kn);
+  EXPECT_EQ(r.ks, 0u);
+  EXPECT_DOUBLE_EQ(r.Ksr(), 0.0);
+}
+
+TEST(TypingSimulator, SlipsLandOnNeighboursAndOfferedWordsRepairThem) {
+  std::vector<std::wstring> texts(40, L"the car then these");
+  Predictor p;
+  p.SetLexicon(Language::English, English());
+  SimulationOptions slips;
+  slips.slip = 1.0;  // every letter typed lands beside its key
+  const SimulationResult r = SimulateTyping(p, texts, slips);
+  EXPECT_EQ(r.words, 160u);
+  EXPECT_LT(r.words_right, r.words);
+  EXPECT_GE(r.words_right, r.words / 2);
+  for (const auto& sent : r.sent)
+    for (wchar_t c : sent)
+      EXPECT_TRUE(c == L' ' || (c >= L'a' && c <= L'z') ||
+                  std::wstring(L"[];',./1234567890-=").find(c) != std::wstring::npos)
+          << int(c);
+  // The same seed slips the same way.
+  Predictor again;
+  again.SetLexicon(Language::English, English());
+  EXPECT_EQ(SimulateTyping(again, texts, slips).sent, r.sent);
+}
+
+}  // namespace
+}  // namespace orv
