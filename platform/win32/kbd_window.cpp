@@ -31,7 +31,7 @@ constexpr DWORD kPollLingerMs = 2 * kCaretWaitMs;
 constexpr UINT_PTR kTimerRepeat = 2;
 // Looks for the finger's lift while a press goes on without the capture.
 constexpr UINT_PTR kTimerLift = 3;
-constexpr UINT_PTR kTimerEnter = 4;
+constexpr UINT_PTR kTimerEnter = 5;
 constexpr UINT kLiftCheckMs = 15;
 // Asks, a while after a press that raw input saw, whether the hook saw it.
 constexpr UINT_PTR kTimerHookCheck = 4;
