@@ -792,10 +792,13 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     const double pair = (1 - w.learned) * base_pair + w.learned * user_pair;
     const double chance = w.triple * triple + w.pair * pair + (1 - w.triple - w.pair) * word;
     c.score = chance > 0 ? std::log(chance) + cost : -std::numeric_limits<double>::infinity();
-    // The words the user has sent (a street, a contact, or any other) come
-    // first once two of their letters are typed, after one use; among
-    // themselves they keep their order.
-    if (c.user != kNone && len >= 2 && cost == 0) c.score += kOwnWordLift;
+    // The words the user has sent come first after one use, among themselves
+    // in their order: a word the lexicon lacks (a street, a contact) once two
+    // of its letters are typed, a common word only after three, since at two
+    // letters the blend knows better than one use which of its many
+    // completions is meant.
+    if (c.user != kNone && cost == 0 && (len >= 3 || (len >= 2 && c.base == kNone)))
+      c.score += kOwnWordLift;
   }
   std::stable_sort(pool.begin(), pool.end(),
                    [](const Candidate& x, const Candidate& y) { return x.score > y.score; });
