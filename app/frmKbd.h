@@ -75,6 +75,7 @@ class FrmKbd : public Form, private PressSurface {
   PictureBox picHook;
   Timer tmrhWnd;
   Timer tmrRepeat;  // the beat of a held key
+  Timer tmrEnter;   // the pauses of Enter
   // The candidate strip, a window of its own above the keys.
   WordStrip frmWords;
 
@@ -115,6 +116,7 @@ class FrmKbd : public Form, private PressSurface {
   void lblControl_MouseUp(int index);
   void lblControl_Click(int index);
   void tmrRepeat_Timer();
+  void tmrEnter_Timer();
   // A press of the mouse, a finger or a pen on the window (client
   // coordinates). False for a finger or a pen on the background, which the
   // shell hands back to the system to become the mouse's (and a drag).
@@ -170,6 +172,11 @@ class FrmKbd : public Form, private PressSurface {
   void TabToNextField();
   void ReadLateTarget();
   void PressEnterInTarget();
+  void ContinueEnter(std::optional<std::uint32_t> wait);
+  void FinishEnter();
+  // The edit line takes a newly captured target's text, masked where the
+  // target is a password field; a target let go takes the text with it.
+  void ShowTargetText(const std::wstring& text);
   void ShowEditingTip();
   void TypeCharacter(const std::wstring& ch);
   void ArmRepeatTimer();
@@ -215,6 +222,11 @@ class FrmKbd : public Form, private PressSurface {
   // Where the keyboard stood when its work area was last asked for.
   Rect docked_at_{};
   Rect work_area_{};
+  // What Enter sent, and where: the line may belong to another field by
+  // the time Enter is done.
+  std::wstring enter_text_;
+  Hwnd enter_wnd_ = 0;
+  bool enter_password_ = false;
   std::wstring data_folder_;
   std::wstring program_folder_;
   // OrvKey.log beside OrvKey.ini, from the moment DataFolder is known.

@@ -1,6 +1,7 @@
 // The keys, the edit line and the target: each handler wires its event to
 // the objects that own the state.
 #include "app/frmKbd.h"
+#include "field/incremental_write.h"
 #include "settings/conversions.h"
 #include "tip/frmTip.h"
 
@@ -239,11 +240,17 @@ void FrmKbd::tmrhWnd_Timer() {
   if (in_tick_ && !(pressed && target_.AnotherWindowAtCursor(hWnd()))) return;
   // A touched window may show its caret only after the finger has gone.
   if (!pressed && !target_.Probing()) return;
+  // Enter's own click captures nothing: the field is the target already.
+  if (pressed && target_.EnterClickAtCursor()) return;
+  if (pressed) target_.NoteTouchDuringEnter();
   FlagGuard guard(in_tick_);
 
   const auto touched = pressed ? target_.CaptureAtCursor(hWnd()) : target_.ProbeAgain(hWnd());
   switch (touched.kind) {
     case Target::Capture::Kind::kNotAField:
+    case Target::Capture::Kind::kWaiting:
+      if (pressed && target_.ReleaseForWindowAtCursor(hWnd())) ShowTargetText(L"");
+      if (touched.kind == Target::Capture::Kind::kWaiting) return;
       // The word strip is part of the keyboard.
       if (tray_.Hides() && !kelp_.IsCursorOverWindow(hWnd(), 0) &&
           !(frmWords.Visible() && kelp_.IsCursorOverWindow(frmWords.hWnd(), 0)))
@@ -253,12 +260,11 @@ void FrmKbd::tmrhWnd_Timer() {
       // A tap inside the keyboard's own edit line moves the insertion point.
       cmbText_CaretMoved();
       return;
-    case Target::Capture::Kind::kHung:
-    case Target::Capture::Kind::kWaiting: return;
+    case Target::Capture::Kind::kHung: return;
     case Target::Capture::Kind::kKeystrokes:
     case Target::Capture::Kind::kCaptured: break;
   }
-  edit_line_.Replace(touched.text);
+  ShowTargetText(touched.text);
   if (tray_.On()) {
     SetVisible(true);
     kelp_.SetTopmost(*this, false);
@@ -274,11 +280,16 @@ void FrmKbd::tmrhWnd_Timer() {
 void FrmKbd::TabToNextField() {
   const auto next = target_.CaptureNext(hWnd());
   if (next.kind != Target::Capture::Kind::kCaptured) return;
-  edit_line_.Replace(next.text);
+  ShowTargetText(next.text);
   FillComboHistory();
   edit_line_.CaretToEnd();
   OfferWords();
   ShowEditingTip();
+}
+
+void FrmKbd::ShowTargetText(const std::wstring& text) {
+  cmbText.SetPasswordChar(target_.MaskChar());
+  edit_line_.Replace(text);
 }
 
 // A field that did not answer when it was touched is asked again before a
@@ -288,7 +299,7 @@ void FrmKbd::TabToNextField() {
 void FrmKbd::ReadLateTarget() {
   const auto late = target_.ReadAgain();
   if (late.kind != Target::Capture::Kind::kCaptured) return;
-  edit_line_.Replace(late.text);
+  ShowTargetText(late.text);
   edit_line_.CaretToEnd();
 }
 
@@ -325,23 +336,59 @@ void FrmKbd::cmbText_Click() {
   OfferWords();
 }
 
-// Presses Enter in the target and records the text. The edit line keeps
-// the text just sent.
+// Presses Enter in the target and records the text. Its pauses run on a
+// timer, so that touches and keys in between count; a second Enter before
+// the first is done is not one the target could tell apart.
 void FrmKbd::PressEnterInTarget() {
   // What is remembered is the field's own text, once it answers.
   ReadLateTarget();
-  if (!target_.PressEnter()) return;
-  const std::wstring sent = cmbText.Text();
-  // A password never goes into the history. A text that was recorded is
-  // written to the settings at once: in a car the power goes at every
-  // ignition off, long before any orderly shutdown.
+  const auto wait = target_.StartEnter(cmbText.Text(), edit_line_.CaretPos());
+  if (!wait) return;
+  enter_text_ = cmbText.Text();
+  enter_wnd_ = target_.Wnd();
+  enter_password_ = target_.IsPassword();
+  ContinueEnter(wait);
+}
+
+void FrmKbd::tmrEnter_Timer() {
+  tmrEnter.SetEnabled(false);
+  ContinueEnter(target_.NextEnterStep(cmbText.Text(), !presses_.HeldKeys().empty()));
+}
+
+void FrmKbd::ContinueEnter(std::optional<std::uint32_t> wait) {
+  if (wait && *wait == 0) wait = target_.NextEnterStep(cmbText.Text(), !presses_.HeldKeys().empty());
+  if (!wait) return FinishEnter();
+  tmrEnter.SetInterval(*wait);
+  tmrEnter.SetEnabled(true);
+}
+
+// The edit line keeps the text just sent, and what was typed during the
+// pauses; a multi-line field's line takes the field's text with its new
+// line, and goes on after the break. A password never goes into the
+// history. A text that was recorded is written to the settings at once: in
+// a car the power goes at every ignition off, long before any orderly
+// shutdown.
+void FrmKbd::FinishEnter() {
   // The suggestions learn the text at the same moment.
-  if (!target_.IsPassword()) {
-    suggestions_.Learn(sent);
-    if (history_.Add(sent)) SaveSettings();
+  if (!enter_password_) {
+    suggestions_.Learn(enter_text_);
+    if (history_.Add(enter_text_)) SaveSettings();
   }
-  history_.ListAll(cmbText, sent);
-  edit_line_.CaretToEnd();
+  // A touch during the pauses took another field: the line is its now.
+  if (target_.Wnd() != enter_wnd_) return;
+  if (const auto& entered = target_.EnteredText()) {
+    // Keys typed during the pauses stand after the new line.
+    const std::wstring before = cmbText.Text();
+    const std::int32_t caret = edit_line_.CaretPos();
+    history_.ListAll(cmbText, *entered);
+    const TextChange change = ChangeBetween(before, *entered);
+    const auto grown = static_cast<std::int32_t>(entered->size()) - static_cast<std::int32_t>(before.size());
+    edit_line_.PutCaret(caret >= static_cast<std::int32_t>(change.start) ? caret + grown : caret);
+  } else {
+    const std::wstring line = cmbText.Text();  // the list's refill empties it first
+    history_.ListAll(cmbText, line);
+    edit_line_.CaretToEnd();
+  }
   if (tray_.Hides()) SetVisible(false);
 }
 

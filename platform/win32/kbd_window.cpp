@@ -31,6 +31,7 @@ constexpr DWORD kPollLingerMs = 2 * kCaretWaitMs;
 constexpr UINT_PTR kTimerRepeat = 2;
 // Looks for the finger's lift while a press goes on without the capture.
 constexpr UINT_PTR kTimerLift = 3;
+constexpr UINT_PTR kTimerEnter = 5;
 constexpr UINT kLiftCheckMs = 15;
 // Asks, a while after a press that raw input saw, whether the hook saw it.
 constexpr UINT_PTR kTimerHookCheck = 4;
@@ -40,6 +41,9 @@ constexpr Color kOptionText = 0x00E0E0E0;
 constexpr Color kLayoutBoxBack = 0x00262626;
 // The drop-down part of the edit line, below its 37-pixel edit part (at 96 DPI).
 constexpr int kDropHeight96 = 240;
+
+// The one keyboard window, for the system's event callback.
+KbdWindow* g_kbd_window = nullptr;
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
@@ -122,6 +126,10 @@ bool KbdWindow::Create() {
   // Raw input also watches the hook, which the system may drop unsaid.
   RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
   RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
+  g_kbd_window = this;
+  foreground_hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                                     OnForeground, 0, 0,
+                                     WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
 
   label_versions_.assign(m_.lblX.size() + m_.lblControl.size() + m_.lblInfo.size(), ~0ull);
   return true;
@@ -183,6 +191,24 @@ void KbdWindow::UseRawInput() {
   // Without it the tick still polls, and only a tap shorter than a tick is lost.
   if (!RegisterRawInputDevices(&mouse, 1, sizeof(mouse))) LogCallFailed(L"RegisterRawInputDevices");
   SyncPollTimer();
+}
+
+// Out of context: the system calls this on our own thread, from its
+// message loop, and the event costs nothing while nothing is activated.
+void CALLBACK KbdWindow::OnForeground(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+  if (g_kbd_window) g_kbd_window->StayOnTop();
+}
+
+// Only a keyboard that is topmost and shown: the window command routine
+// may have taken topmost away, and a hidden one stays hidden. Without
+// activation, the focus stays with the field. The system may already count
+// the keyboard above the new window while the screen shows it below (Wine
+// with no window manager): showing it again restacks it on the screen too.
+void KbdWindow::StayOnTop() {
+  if (!hwnd_ || !IsWindowVisible(hwnd_) || !(GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST))
+    return;
+  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
 }
 
 HWND KbdWindow::EditOf(HWND combo) const {
@@ -271,6 +297,7 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (hooked_ && outermost) AfterOutermostTick();
       }
       if (wp == kTimerRepeat) Dispatch([&] { m_.tmrRepeat.Fire(); });
+      if (wp == kTimerEnter) Dispatch([&] { m_.tmrEnter.Fire(); });
       if (wp == kTimerLift) CheckLift();
       if (wp == kTimerHookCheck) CheckHook();
       return 0;
@@ -408,7 +435,7 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void KbdWindow::OnCommand(WORD id, WORD code, HWND control) {
   if (syncing_) return;
   if (id == kIdText) {
-    if (code == CBN_EDITCHANGE) {
+    if (code == CBN_EDITCHANGE && m_.cmbText.PasswordChar() == 0) {
       // Typed on a real keyboard: the edit line's model follows.
       const std::wstring text = WindowText(control);
       text_line_.text = text;
@@ -517,7 +544,12 @@ void KbdWindow::CheckHook() {
 void KbdWindow::AfterOutermostTick() {
   const DWORD now = GetTickCount();
   if (std::exchange(press_unseen_, false)) linger_until_ = now + kPollLingerMs;
-  if (!button_down_ && static_cast<LONG>(now - linger_until_) >= 0) StopPoll();
+  if (!button_down_ && static_cast<LONG>(now - linger_until_) >= 0) {
+    StopPoll();
+    // A touch is what opens most windows; where the system tells nobody
+    // that one came to the front (Wine), the keyboard looks after each.
+    StayOnTop();
+  }
 }
 
 void KbdWindow::SyncPollTimer() {
@@ -638,18 +670,19 @@ bool KbdWindow::DrawSwatch(const DRAWITEMSTRUCT& item) {
 
 // The edit line takes its model's colours; the layout boxes are light on
 // dark; the option boxes sit on the window's own background (only the
-// swatches show a colour of theirs, and they draw themselves).
+// swatches show a colour of theirs, and they draw themselves). A read-only
+// edit line (a masked password) asks as a static does.
 HBRUSH KbdWindow::ControlColors(UINT msg, HDC dc, HWND control) {
-  if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) {
-    SetTextColor(dc, kOptionText);
-    SetBkColor(dc, kKbdBackColor);
-    return BrushFor(kKbdBackColor);
-  }
   const HWND text_line = ToHwnd(m_.cmbText.hWnd());
   if (control == combo_edit_ || control == text_line || GetParent(control) == text_line) {
     SetTextColor(dc, m_.cmbText.ForeColor());
     SetBkColor(dc, m_.cmbText.BackColor());
     return BrushFor(m_.cmbText.BackColor());
+  }
+  if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) {
+    SetTextColor(dc, kOptionText);
+    SetBkColor(dc, kKbdBackColor);
+    return BrushFor(kKbdBackColor);
   }
   SetTextColor(dc, kOptionText);
   SetBkColor(dc, kLayoutBoxBack);
@@ -676,6 +709,13 @@ void KbdWindow::Sync() {
       SetTimer(hwnd_, kTimerRepeat, m_.tmrRepeat.Interval(), nullptr);
     else
       KillTimer(hwnd_, kTimerRepeat);
+  }
+  if (enter_timer_version_ != m_.tmrEnter.Version()) {
+    enter_timer_version_ = m_.tmrEnter.Version();
+    if (m_.tmrEnter.Enabled())
+      SetTimer(hwnd_, kTimerEnter, m_.tmrEnter.Interval(), nullptr);
+    else
+      KillTimer(hwnd_, kTimerEnter);
   }
   SyncForm();
 }
@@ -806,9 +846,15 @@ void KbdWindow::SyncCombo(ComboBox& model, HWND real, Pushed& pushed, bool list_
     }
     return;
   }
-  if (pushed.text != model.Text()) {
-    pushed.text = model.Text();
-    SetWindowTextW(real, model.Text().c_str());
+  // A masked line is read-only: what a real keyboard typed into the masks
+  // could not be told from them.
+  if (pushed.mask != model.PasswordChar() && combo_edit_) {
+    pushed.mask = model.PasswordChar();
+    SendMessageW(combo_edit_, EM_SETREADONLY, pushed.mask != 0, 0);
+  }
+  if (const std::wstring shown = model.Shown(); pushed.text != shown) {
+    pushed.text = shown;
+    SetWindowTextW(real, shown.c_str());
     pushed.sel = -1;
   }
   if (pushed.sel != model.SelStart() && combo_edit_) {

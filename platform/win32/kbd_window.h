@@ -45,6 +45,7 @@ class KbdWindow : public WindowBase<KbdWindow> {
     Rect bounds{-1, -1, -1, -1};
     HFONT font = nullptr;
     bool visible = false;
+    wchar_t mask = 0;
   };
 
   friend class WindowBase<KbdWindow>;
@@ -112,6 +113,7 @@ class KbdWindow : public WindowBase<KbdWindow> {
   std::array<Pushed, 2> buttons_;
   std::uint64_t timer_version_ = ~0ull;
   std::uint64_t repeat_timer_version_ = ~0ull;
+  std::uint64_t enter_timer_version_ = ~0ull;
   bool syncing_ = false;
   bool panel_made_ = false, panel_asked_ = false;
 
@@ -126,6 +128,13 @@ class KbdWindow : public WindowBase<KbdWindow> {
   void CheckHook();
   PressHook press_hook_;
   HookWatch hook_watch_;
+  // A topmost keyboard stays above the windows other programs bring to the
+  // front after it: with no window manager, or a careless one, a window
+  // activated later can still end up over it.
+  static void CALLBACK OnForeground(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG object,
+                                    LONG child, DWORD thread, DWORD time);
+  void StayOnTop();
+  HWINEVENTHOOK foreground_hook_ = nullptr;
   bool hooked_ = false;
   bool button_down_ = false;
   bool poll_running_ = false;

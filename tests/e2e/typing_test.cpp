@@ -130,11 +130,14 @@ TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
   Touch({(items[0] + items[2]) / 2, items[1] + 10});
   EXPECT_TRUE(FieldShows(kEdit1, L"дом 5"));
 
-  ASSERT_TRUE(Capture(kPassword, L"пароль"));
+  target.SetFieldText(kPassword, L"пароль");
+  target.TouchField(kPassword);
+  ASSERT_TRUE(LineShows(std::wstring(6, kPasswordMask)));
   keyboard.Type(L"7");
   keyboard.TouchFunctionKey(kKeyEnter);
   keyboard.Type(L"8");
-  ASSERT_TRUE(LineShows(L"пароль78"));
+  ASSERT_TRUE(FieldShows(kPassword, L"пароль78"));
+  ASSERT_TRUE(LineShows(std::wstring(8, kPasswordMask)));
   keyboard.TouchFunctionKey(kKeyClose);
   ASSERT_TRUE(keyboard.process.WaitForExit());
   EXPECT_TRUE(file().ends_with(saved)) << file();
@@ -309,7 +312,7 @@ TEST_F(TypingFeel, KeyThatLosesTheCaptureStillTapsAndStopsAtTheLift) {
 // beyond.
 
 // The fields of class Edit in the order Tab walks them.
-constexpr int kTabOrder[] = {kEdit1, kEdit2, kEdit3, kMultiLine, kPassword};
+constexpr int kTabOrder[] = {kEdit1, kEdit2, kEdit3, kMultiLine, kPassword, kGrouped, kLabelled};
 
 using Incremental = Scene;
 
@@ -317,7 +320,7 @@ TEST_F(Incremental, FieldEndsWithTheWholeLineAfterEveryEdit) {
   // The third field's text is long: the keyboard writes its changes in
   // place there, far beyond the start.
   std::wstring held[std::size(kTabOrder)] = {L"", L"второе", L"три " + std::wstring(196, L'ж'),
-                                            L"мульти", L"пароль"};
+                                            L"мульти", L"пароль", L"рамка", L"метка"};
   for (size_t i = 1; i < std::size(kTabOrder); ++i) target.SetFieldText(kTabOrder[i], held[i]);
 
   ASSERT_TRUE(Capture(kEdit1, L"дом 5"));
@@ -388,8 +391,11 @@ TEST_F(Incremental, FieldEndsWithTheWholeLineAfterEveryEdit) {
         break;
     }
     const HWND at = target.Field(kTabOrder[field]);
+    // The password field's text shows as its mask characters.
+    const std::wstring shown =
+        kTabOrder[field] == kPassword ? std::wstring(line.size(), kPasswordMask) : line;
     ASSERT_TRUE(
-        WaitFor([&] { return WindowText(keyboard.EditLine()) == line && WindowText(at) == line; },
+        WaitFor([&] { return WindowText(keyboard.EditLine()) == shown && WindowText(at) == line; },
                 3000ms, "step " + std::to_string(step) + ": field and line " + Narrow(line),
                 [&] { return Narrow(WindowText(keyboard.EditLine()) + L" / " + WindowText(at)); }));
   }
