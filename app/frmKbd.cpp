@@ -14,6 +14,7 @@ namespace {
 constexpr Color kDesignKeyColor = 0x000080FF;  // orange
 const wchar_t* const kStartTip = L"Щелкните по текстовому полю\r\nдля начала редактирования";
 const wchar_t* const kRefusedTip = L"Это окно не принимает\r\nввод с клавиатуры";
+const wchar_t* const kRewroteWholeTip = L"Текст заменён целиком:\r\nоформление потеряно";
 // Said once, for a data folder without a drive letter (a network path): a
 // message box there would hold up a touch screen with nobody to answer it.
 const wchar_t* const kFilePathTip = L"Ошибка при создании имени файла";
@@ -63,6 +64,7 @@ FrmKbd::FrmKbd(Ports& ports, KelpUltimate& kelp)
   BuildControls();
   // Said whatever the tips option: the keys would otherwise seem to type.
   target_.onRefused = [this] { ShowInfoTTip(kRefusedTip, kTipIconPencil); };
+  target_.onRewroteWhole = [this] { ShowInfoTTip(kRewroteWholeTip, kTipIconPencil); };
 }
 
 // Lays the controls out as designed and wires their events to the handlers.
@@ -182,6 +184,7 @@ void FrmKbd::BuildControls() {
   tmrhWnd.SetEnabled(true);
   tmrhWnd.onTimer = [this] { tmrhWnd_Timer(); };
   tmrRepeat.onTimer = [this] { tmrRepeat_Timer(); };
+  tmrEnter.onTimer = [this] { tmrEnter_Timer(); };
 }
 
 // Every designed place, converted for the screen the window stands on.
@@ -263,8 +266,7 @@ void FrmKbd::Form_Load() {
   SetHeight(OptionsPanel::CollapsedHeight(p_.toolkit));
   kelp_.SetTopmost(*this, false);
 
-  if (tray_.On()) {
-    tray_.AddIcon(picHook.hWnd(), Icon());
+  if (tray_.On() && tray_.AddIcon(picHook.hWnd(), Icon())) {
     SetVisible(false);
   } else {
     SetVisible(true);
@@ -316,6 +318,10 @@ void FrmKbd::picHook_MouseMove(int button, int x_twips, int y_twips) {
     std::int16_t cancel = 0;
     Form_Unload(cancel);
   }
+}
+
+void FrmKbd::Form_TaskbarCreated() {
+  if (tray_.On()) tray_.AddIcon(picHook.hWnd(), Icon());
 }
 
 void FrmKbd::ShowInfoTTip(const std::wstring& XString, int XIcon) {

@@ -2,8 +2,9 @@
 // handlers. Loading it is the start-up, unloading it the shutdown. The
 // handlers keep their names and are the entry points; each concern's state
 // lives in its own object: the target field (field/), the edit line, the shift
-// state and the press colour (keys/), the history (history/), the settings
-// file (settings/), tray mode and the options panel (app/).
+// state, the press colour and the presses of mouse, fingers and pens (keys/),
+// the history (history/), the settings file (settings/), tray mode and the
+// options panel (app/).
 #pragma once
 #include <array>
 #include <cstdint>
@@ -20,6 +21,7 @@
 #include "keys/key_highlight.h"
 #include "keys/key_repeat.h"
 #include "keys/layouts.h"
+#include "keys/press_model.h"
 #include "keys/shift_state.h"
 #include "keys/word_completion.h"
 #include "keys/word_strip.h"
@@ -54,7 +56,7 @@ enum OptionBox : int {
 inline const std::wstring kBuildFolder = L"D:\\OrvCar\\OrvKey\\build";
 inline const std::wstring kBuildDataFolder = L"D:\\OrvCar\\";
 
-class FrmKbd : public Form {
+class FrmKbd : public Form, private PressSurface {
  public:
   FrmKbd(Ports& ports, KelpUltimate& kelp);
   // The tip window is optional until the shell provides one.
@@ -73,6 +75,7 @@ class FrmKbd : public Form {
   PictureBox picHook;
   Timer tmrhWnd;
   Timer tmrRepeat;  // the beat of a held key
+  Timer tmrEnter;   // the pauses of Enter
   // The candidate strip, a window of its own above the keys.
   WordStrip frmWords;
 
@@ -97,6 +100,8 @@ class FrmKbd : public Form {
   void Form_Unload(std::int16_t& cancel);
   void Form_MouseDown(int button);
   void picHook_MouseMove(int button, int x_twips, int y_twips);
+  // The notification area came (back): the tray icon goes in again.
+  void Form_TaskbarCreated();
   // The shell calls this before it hands each window event to a handler.
   void BeginEvent() { target_.BeginEvent(); }
   // True once the process has been told to end; nothing runs after that.
@@ -111,6 +116,12 @@ class FrmKbd : public Form {
   void lblControl_MouseUp(int index);
   void lblControl_Click(int index);
   void tmrRepeat_Timer();
+  void tmrEnter_Timer();
+  // A press of the mouse, a finger or a pen on the window (client
+  // coordinates). False for a finger or a pen on the background, which the
+  // shell hands back to the system to become the mouse's (and a drag).
+  bool Form_Press(const PressEvent& e);
+  const PressModel& Presses() const { return presses_; }
 
   // ---- Target capture and mirroring
   void tmrhWnd_Timer();
@@ -161,15 +172,26 @@ class FrmKbd : public Form {
   void TabToNextField();
   void ReadLateTarget();
   void PressEnterInTarget();
+  void ContinueEnter(std::optional<std::uint32_t> wait);
+  void FinishEnter();
+  // The edit line takes a newly captured target's text, masked where the
+  // target is a password field; a target let go takes the text with it.
+  void ShowTargetText(const std::wstring& text);
   void ShowEditingTip();
-  // A key held down: what it types, its repeat, and whether its release
-  // left a click to take (keyboard_events.cpp).
   void TypeCharacter(const std::wstring& ch);
-  void StartHold(KeyRef key, bool repeats, std::wstring types);
-  void EndHold();
-  void ActOnHeldKey();
-  bool FingerOnHeldKey();
   void ArmRepeatTimer();
+  // The keys as the press model sees them (keyboard_events.cpp).
+  Hit HitTest(Point pt) override;
+  std::wstring Shows(KeyRef key) override;
+  bool Repeats(KeyRef key) override;
+  bool IsModifier(KeyRef key) override;
+  void KeyDown(KeyRef key) override;
+  void KeyUp(KeyRef key) override;
+  void PaintHeldKeys(KeyRef::Kind row);
+  void KeyAct(KeyRef key, const std::wstring& shown) override;
+  void ChordBegins(KeyRef modifier) override;
+  void ChordEnds(KeyRef modifier) override;
+  std::optional<Point> MouseNow() override;
   // The strip offers the words for the text before the insertion point.
   void OfferWords();
   // A change of the edit line made by the strip, by the path of a key: a
@@ -189,7 +211,7 @@ class FrmKbd : public Form {
   SettingsFile settings_file_;
   TrayMode tray_;
   OptionsPanel options_;
-  KeyRepeat repeat_;
+  PressModel presses_{*this};
   Suggestions suggestions_;
   // The line and insertion point a completed word left, its space last.
   struct Completed {
@@ -200,8 +222,11 @@ class FrmKbd : public Form {
   // Where the keyboard stood when its work area was last asked for.
   Rect docked_at_{};
   Rect work_area_{};
-  std::wstring held_text_;
-  bool touch_spent_ = false;
+  // What Enter sent, and where: the line may belong to another field by
+  // the time Enter is done.
+  std::wstring enter_text_;
+  Hwnd enter_wnd_ = 0;
+  bool enter_password_ = false;
   std::wstring data_folder_;
   std::wstring program_folder_;
   // OrvKey.log beside OrvKey.ini, from the moment DataFolder is known.

@@ -1,6 +1,7 @@
 // The keys, the edit line and the target: each handler wires its event to
 // the objects that own the state.
 #include "app/frmKbd.h"
+#include "field/incremental_write.h"
 #include "settings/conversions.h"
 #include "tip/frmTip.h"
 
@@ -32,21 +33,15 @@ void FrmKbd::txtLang_Change(int index) {
       {txtLang[0].Text(), txtLang[1].Text(), txtLang[2].Text(), txtLang[3].Text()});
 }
 
-// The character shown at the press is the one a hold types every time,
-// though a one-shot Shift puts the normal layout back after the first.
+// Press feedback: the pressed key in the press colour, the rest of its row
+// in the normal one.
 void FrmKbd::lblX_MouseDown(int index) {
   highlight_.Paint(lblX, lblControl[kKeyClr].ForeColor(), index);
-  const std::wstring& ch = lblX[static_cast<std::size_t>(index)].Caption();
-  StartHold({KeyRef::Kind::kCharacter, index}, !ch.empty(), ch);
 }
 
-void FrmKbd::lblX_MouseUp(int index) {
-  highlight_.Paint(lblX, lblControl[kKeyClr].ForeColor());
-  EndHold();
-}
+void FrmKbd::lblX_MouseUp(int index) { highlight_.Paint(lblX, lblControl[kKeyClr].ForeColor()); }
 
 void FrmKbd::lblX_Click(int index) {
-  if (std::exchange(touch_spent_, false)) return;
   TypeCharacter(lblX[static_cast<std::size_t>(index)].Caption());
 }
 
@@ -63,19 +58,13 @@ void FrmKbd::TypeCharacter(const std::wstring& ch) {
   OfferWords();
 }
 
-// Only Space and backspace repeat among the function keys.
 void FrmKbd::lblControl_MouseDown(int index) {
   highlight_.Paint(lblControl, lblX[0].ForeColor(), index);
-  StartHold({KeyRef::Kind::kFunction, index}, index == kKeySpace || index == kKeyBack, L"");
 }
 
-void FrmKbd::lblControl_MouseUp(int index) {
-  highlight_.Paint(lblControl, lblX[0].ForeColor());
-  EndHold();
-}
+void FrmKbd::lblControl_MouseUp(int index) { highlight_.Paint(lblControl, lblX[0].ForeColor()); }
 
 void FrmKbd::lblControl_Click(int index) {
-  if (std::exchange(touch_spent_, false)) return;
   switch (index) {
     case kKeyClr:
       ReadLateTarget();
@@ -107,9 +96,9 @@ void FrmKbd::lblControl_Click(int index) {
       break;
     case kKeyEnter: PressEnterInTarget(); break;
     case kKeyClose:
-      if (tray_.On()) {
+      if (tray_.Hides()) {
         SetVisible(false);
-      } else {
+      } else if (!tray_.On()) {
         std::int16_t cancel = 0;
         Form_Unload(cancel);
       }
@@ -122,58 +111,115 @@ void FrmKbd::lblControl_Click(int index) {
   if (!ended_) OfferWords();
 }
 
-// ---- Key repeat and the bounce filter
+// ---- Presses: the press model owns their rules; here is what the keys are
 
-// Press and release are timed by when the finger moved, not by when the
-// program came round to the message: a busy moment must not turn two
-// touches into a bounce.
-void FrmKbd::StartHold(KeyRef key, bool repeats, std::wstring types) {
-  held_text_ = std::move(types);
-  touch_spent_ = false;
-  repeat_.Press(key, repeats, p_.user32.GetMessageTime());
+bool FrmKbd::Form_Press(const PressEvent& e) {
+  const bool taken = presses_.Handle(e);
+  // The mouse on the background, any button, drags the window.
+  if (!taken && e.kind == PressEvent::Kind::kDown && e.pointer == kMousePointer) {
+    Form_MouseDown(static_cast<int>(e.button));
+    return true;
+  }
   ArmRepeatTimer();
+  return taken;
 }
 
-void FrmKbd::EndHold() {
-  touch_spent_ = !repeat_.Release(p_.user32.GetMessageTime());
-  tmrRepeat.SetEnabled(false);
+// The function keys lie over the character keys where both could answer;
+// the captions of the options panel take no press and move nothing.
+Hit FrmKbd::HitTest(Point pt) {
+  const auto inside = [&](const Rect& r) {
+    return pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom;
+  };
+  for (std::size_t i = 0; i < lblControl.size(); ++i)
+    if (inside(lblControl[i].Bounds()))
+      return {Hit::What::kKey, {KeyRef::Kind::kFunction, static_cast<int>(i)}};
+  for (std::size_t i = 0; i < lblX.size(); ++i)
+    if (inside(lblX[i].Bounds()))
+      return {Hit::What::kKey, {KeyRef::Kind::kCharacter, static_cast<int>(i)}};
+  for (const auto& label : lblInfo)
+    if (inside(label.Bounds())) return {Hit::What::kInert, {}};
+  return {};
 }
 
-// The beat of a held key. A finger already lifted, or slid off the key,
-// types nothing more: its release may still wait in the queue behind this
-// tick, and nothing may reach the target after it. The hold itself ends with
-// that release, which still clicks a key that never acted. The finger is
-// asked where it is now: the mouse messages of the X server can come late.
+// The character shown at the press is the one its click and every beat of
+// its hold type, though a one-shot Shift or a lifted Shift puts the normal
+// layout back meanwhile.
+std::wstring FrmKbd::Shows(KeyRef key) {
+  return key.kind == KeyRef::Kind::kCharacter ? lblX[static_cast<std::size_t>(key.index)].Caption()
+                                              : std::wstring();
+}
+
+// Character keys with a caption repeat; among the function keys only Space
+// and backspace do.
+bool FrmKbd::Repeats(KeyRef key) {
+  if (key.kind == KeyRef::Kind::kCharacter) return !Shows(key).empty();
+  return key.index == kKeySpace || key.index == kKeyBack;
+}
+
+bool FrmKbd::IsModifier(KeyRef key) {
+  return key.kind == KeyRef::Kind::kFunction && key.index == kKeyShift;
+}
+
+// Another finger still on a key keeps its press colour when a key of its
+// row is pressed or released.
+void FrmKbd::KeyDown(KeyRef key) {
+  key.kind == KeyRef::Kind::kCharacter ? lblX_MouseDown(key.index)
+                                       : lblControl_MouseDown(key.index);
+  PaintHeldKeys(key.kind);
+}
+
+void FrmKbd::KeyUp(KeyRef key) {
+  key.kind == KeyRef::Kind::kCharacter ? lblX_MouseUp(key.index) : lblControl_MouseUp(key.index);
+  PaintHeldKeys(key.kind);
+}
+
+void FrmKbd::PaintHeldKeys(KeyRef::Kind row) {
+  for (const KeyRef held : presses_.HeldKeys()) {
+    if (held.kind != row) continue;
+    auto& label = held.kind == KeyRef::Kind::kCharacter
+                      ? lblX[static_cast<std::size_t>(held.index)]
+                      : lblControl[static_cast<std::size_t>(held.index)];
+    label.SetForeColor(highlight_.DownColor());
+  }
+}
+
+void FrmKbd::KeyAct(KeyRef key, const std::wstring& shown) {
+  if (ended_) return;
+  if (key.kind == KeyRef::Kind::kCharacter)
+    TypeCharacter(shown);
+  else
+    lblControl_Click(key.index);
+}
+
+// A finger resting on Shift while another touches a letter types it
+// shifted, as on a phone; the latch stays as it was.
+void FrmKbd::ChordBegins(KeyRef) {
+  shift_.Hold(true);
+  txtLang_Change(shift_.LayoutIndex());
+}
+
+void FrmKbd::ChordEnds(KeyRef) {
+  shift_.Hold(false);
+  txtLang_Change(shift_.LayoutIndex());
+  highlight_.PaintLatch(lblControl[kKeyShift], shift_.ShiftOn() == 1, lblX[0].ForeColor());
+}
+
+std::optional<Point> FrmKbd::MouseNow() {
+  Point pt;
+  if ((p_.user32.GetAsyncKeyState(kVkLButton) & 0x8000) == 0 || !p_.user32.GetCursorPos(pt))
+    return std::nullopt;
+  return Point{pt.x - Left(), pt.y - Top()};
+}
+
+// The beat of the held keys, each on its own schedule.
 void FrmKbd::tmrRepeat_Timer() {
   tmrRepeat.SetEnabled(false);
-  if ((p_.user32.GetAsyncKeyState(kVkLButton) & 0x8000) == 0) return;
-  if (!FingerOnHeldKey()) return;
-  if (repeat_.Due(p_.kernel32.GetTickCount())) ActOnHeldKey();
+  presses_.Beat(p_.kernel32.GetTickCount());
   ArmRepeatTimer();
-}
-
-bool FrmKbd::FingerOnHeldKey() {
-  const auto key = repeat_.Held();
-  Point pt;
-  if (!key || !p_.user32.GetCursorPos(pt)) return false;
-  const auto i = static_cast<std::size_t>(key->index);
-  const Rect r = key->kind == KeyRef::Kind::kCharacter ? lblX[i].Bounds() : lblControl[i].Bounds();
-  const int x = pt.x - Left(), y = pt.y - Top();
-  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
-// Each repeat takes the path of a touch of the key.
-void FrmKbd::ActOnHeldKey() {
-  const auto key = repeat_.Held();
-  if (!key) return;
-  if (key->kind == KeyRef::Kind::kCharacter)
-    TypeCharacter(held_text_);
-  else
-    lblControl_Click(key->index);
 }
 
 void FrmKbd::ArmRepeatTimer() {
-  const auto wait = repeat_.WaitFrom(p_.kernel32.GetTickCount());
+  const auto wait = presses_.NextBeat(p_.kernel32.GetTickCount());
   tmrRepeat.SetEnabled(false);
   if (!wait) return;
   tmrRepeat.SetInterval(std::max<std::uint32_t>(*wait, 1));
@@ -194,13 +240,19 @@ void FrmKbd::tmrhWnd_Timer() {
   if (in_tick_ && !(pressed && target_.AnotherWindowAtCursor(hWnd()))) return;
   // A touched window may show its caret only after the finger has gone.
   if (!pressed && !target_.Probing()) return;
+  // Enter's own click captures nothing: the field is the target already.
+  if (pressed && target_.EnterClickAtCursor()) return;
+  if (pressed) target_.NoteTouchDuringEnter();
   FlagGuard guard(in_tick_);
 
   const auto touched = pressed ? target_.CaptureAtCursor(hWnd()) : target_.ProbeAgain(hWnd());
   switch (touched.kind) {
     case Target::Capture::Kind::kNotAField:
+    case Target::Capture::Kind::kWaiting:
+      if (pressed && target_.ReleaseForWindowAtCursor(hWnd())) ShowTargetText(L"");
+      if (touched.kind == Target::Capture::Kind::kWaiting) return;
       // The word strip is part of the keyboard.
-      if (tray_.On() && !kelp_.IsCursorOverWindow(hWnd(), 0) &&
+      if (tray_.Hides() && !kelp_.IsCursorOverWindow(hWnd(), 0) &&
           !(frmWords.Visible() && kelp_.IsCursorOverWindow(frmWords.hWnd(), 0)))
         SetVisible(false);
       return;
@@ -208,12 +260,11 @@ void FrmKbd::tmrhWnd_Timer() {
       // A tap inside the keyboard's own edit line moves the insertion point.
       cmbText_CaretMoved();
       return;
-    case Target::Capture::Kind::kHung:
-    case Target::Capture::Kind::kWaiting: return;
+    case Target::Capture::Kind::kHung: return;
     case Target::Capture::Kind::kKeystrokes:
     case Target::Capture::Kind::kCaptured: break;
   }
-  edit_line_.Replace(touched.text);
+  ShowTargetText(touched.text);
   if (tray_.On()) {
     SetVisible(true);
     kelp_.SetTopmost(*this, false);
@@ -229,11 +280,16 @@ void FrmKbd::tmrhWnd_Timer() {
 void FrmKbd::TabToNextField() {
   const auto next = target_.CaptureNext(hWnd());
   if (next.kind != Target::Capture::Kind::kCaptured) return;
-  edit_line_.Replace(next.text);
+  ShowTargetText(next.text);
   FillComboHistory();
   edit_line_.CaretToEnd();
   OfferWords();
   ShowEditingTip();
+}
+
+void FrmKbd::ShowTargetText(const std::wstring& text) {
+  cmbText.SetPasswordChar(target_.MaskChar());
+  edit_line_.Replace(text);
 }
 
 // A field that did not answer when it was touched is asked again before a
@@ -243,7 +299,7 @@ void FrmKbd::TabToNextField() {
 void FrmKbd::ReadLateTarget() {
   const auto late = target_.ReadAgain();
   if (late.kind != Target::Capture::Kind::kCaptured) return;
-  edit_line_.Replace(late.text);
+  ShowTargetText(late.text);
   edit_line_.CaretToEnd();
 }
 
@@ -255,7 +311,7 @@ void FrmKbd::ShowEditingTip() {
 // A target that stopped answering ends a held key's repeat: each write
 // would wait out the time-out, and the texts would pile up in its queue.
 void FrmKbd::cmbText_Change() {
-  if (!target_.Mirror(cmbText.Text())) repeat_.Stop();
+  if (!target_.Mirror(cmbText.Text())) presses_.Spend();
 }
 
 // The user put the caret somewhere in the edit line itself (a tap, or the
@@ -280,24 +336,60 @@ void FrmKbd::cmbText_Click() {
   OfferWords();
 }
 
-// Presses Enter in the target and records the text. The edit line keeps
-// the text just sent.
+// Presses Enter in the target and records the text. Its pauses run on a
+// timer, so that touches and keys in between count; a second Enter before
+// the first is done is not one the target could tell apart.
 void FrmKbd::PressEnterInTarget() {
   // What is remembered is the field's own text, once it answers.
   ReadLateTarget();
-  if (!target_.PressEnter()) return;
-  const std::wstring sent = cmbText.Text();
-  // A password never goes into the history. A text that was recorded is
-  // written to the settings at once: in a car the power goes at every
-  // ignition off, long before any orderly shutdown.
+  const auto wait = target_.StartEnter(cmbText.Text(), edit_line_.CaretPos());
+  if (!wait) return;
+  enter_text_ = cmbText.Text();
+  enter_wnd_ = target_.Wnd();
+  enter_password_ = target_.IsPassword();
+  ContinueEnter(wait);
+}
+
+void FrmKbd::tmrEnter_Timer() {
+  tmrEnter.SetEnabled(false);
+  ContinueEnter(target_.NextEnterStep(cmbText.Text(), !presses_.HeldKeys().empty()));
+}
+
+void FrmKbd::ContinueEnter(std::optional<std::uint32_t> wait) {
+  if (wait && *wait == 0) wait = target_.NextEnterStep(cmbText.Text(), !presses_.HeldKeys().empty());
+  if (!wait) return FinishEnter();
+  tmrEnter.SetInterval(*wait);
+  tmrEnter.SetEnabled(true);
+}
+
+// The edit line keeps the text just sent, and what was typed during the
+// pauses; a multi-line field's line takes the field's text with its new
+// line, and goes on after the break. A password never goes into the
+// history. A text that was recorded is written to the settings at once: in
+// a car the power goes at every ignition off, long before any orderly
+// shutdown.
+void FrmKbd::FinishEnter() {
   // The suggestions learn the text at the same moment.
-  if (!target_.IsPassword()) {
-    suggestions_.Learn(sent);
-    if (history_.Add(sent)) SaveSettings();
+  if (!enter_password_) {
+    suggestions_.Learn(enter_text_);
+    if (history_.Add(enter_text_)) SaveSettings();
   }
-  history_.ListAll(cmbText, sent);
-  edit_line_.CaretToEnd();
-  if (tray_.On()) SetVisible(false);
+  // A touch during the pauses took another field: the line is its now.
+  if (target_.Wnd() != enter_wnd_) return;
+  if (const auto& entered = target_.EnteredText()) {
+    // Keys typed during the pauses stand after the new line.
+    const std::wstring before = cmbText.Text();
+    const std::int32_t caret = edit_line_.CaretPos();
+    history_.ListAll(cmbText, *entered);
+    const TextChange change = ChangeBetween(before, *entered);
+    const auto grown = static_cast<std::int32_t>(entered->size()) - static_cast<std::int32_t>(before.size());
+    edit_line_.PutCaret(caret >= static_cast<std::int32_t>(change.start) ? caret + grown : caret);
+  } else {
+    const std::wstring line = cmbText.Text();  // the list's refill empties it first
+    history_.ListAll(cmbText, line);
+    edit_line_.CaretToEnd();
+  }
+  if (tray_.Hides()) SetVisible(false);
 }
 
 // ---- History

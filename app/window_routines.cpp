@@ -39,7 +39,7 @@ std::wstring WritableDataFolder(Ports& p, const std::wstring& own) {
   return folder + L"\\";
 }
 
-void AddTrayIcon(Shell32& shell32, Hwnd wnd, Hicon icon, std::uint32_t callback_message,
+bool AddTrayIcon(Shell32& shell32, Hwnd wnd, Hicon icon, std::uint32_t callback_message,
                  const std::wstring& tip) {
   NotifyIconData nid;
   nid.hwnd = wnd;
@@ -48,7 +48,7 @@ void AddTrayIcon(Shell32& shell32, Hwnd wnd, Hicon icon, std::uint32_t callback_
   nid.callback_message = callback_message;
   nid.icon = icon;
   nid.tip = tip.substr(0, 63);
-  shell32.Shell_NotifyIconW(kNimAdd, nid);
+  return shell32.Shell_NotifyIconW(kNimAdd, nid);
 }
 
 void RemoveTrayIcon(Shell32& shell32, Hwnd wnd) {

@@ -20,8 +20,9 @@ std::wstring MakeFilePath(Ports& p, const std::wstring& folder, const std::wstri
 // fails and says so.
 std::wstring WritableDataFolder(Ports& p, const std::wstring& own);
 
-// The tray icon: callbacks arrive as mouse-move messages on `wnd`.
-void AddTrayIcon(Shell32& shell32, Hwnd wnd, Hicon icon, std::uint32_t callback_message,
+// The tray icon: callbacks arrive as mouse-move messages on `wnd`. False
+// when there is no notification area to take it.
+bool AddTrayIcon(Shell32& shell32, Hwnd wnd, Hicon icon, std::uint32_t callback_message,
                  const std::wstring& tip);
 void RemoveTrayIcon(Shell32& shell32, Hwnd wnd);
 

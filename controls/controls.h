@@ -159,10 +159,19 @@ class ComboBox : public Control {
   // The shell reports where the user put the caret in the real control.
   void ReportSelStart(std::int32_t pos) { sel_start_ = pos; }
 
+  // A text that must not be seen (a password) is shown as this character
+  // once for each of its own; 0 shows the text. The text itself is kept.
+  wchar_t PasswordChar() const { return password_char_; }
+  void SetPasswordChar(wchar_t c) { Set(password_char_, c); }
+  std::wstring Shown() const {
+    return password_char_ != 0 ? std::wstring(text_.size(), password_char_) : text_;
+  }
+
   std::function<void()> onChange, onClick;
 
  private:
   Style style_;
+  wchar_t password_char_ = 0;
   std::wstring text_;
   mutable std::vector<std::wstring> list_;
   mutable std::function<void(std::vector<std::wstring>&)> pending_list_;

@@ -17,6 +17,10 @@ struct FieldKind {
   };
   std::wstring_view class_name;
   Match match = Match::kExact;
+  // A rich edit keeps formatting that a rewrite of its whole text would
+  // lose, and counts a paragraph break as one position where its text reads
+  // it as "\r\n".
+  bool rich = false;
 };
 
 inline constexpr std::array kFieldKinds{
@@ -27,19 +31,19 @@ inline constexpr std::array kFieldKinds{
     // Rich edits 2 and 3 (riched20), 4.1 (msftedit) and 1 (riched32). The
     // ANSI ones keep only what the system's code page has: that is the
     // window's own limit.
-    FieldKind{L"RichEdit20A", FieldKind::Match::kAnyCase},
-    FieldKind{L"RichEdit20W", FieldKind::Match::kAnyCase},
-    FieldKind{L"RICHEDIT50W", FieldKind::Match::kAnyCase},
-    FieldKind{L"RichEdit", FieldKind::Match::kAnyCase},
+    FieldKind{L"RichEdit20A", FieldKind::Match::kAnyCase, true},
+    FieldKind{L"RichEdit20W", FieldKind::Match::kAnyCase, true},
+    FieldKind{L"RICHEDIT50W", FieldKind::Match::kAnyCase, true},
+    FieldKind{L"RichEdit", FieldKind::Match::kAnyCase, true},
     // Windows Forms text boxes: WindowsForms10.EDIT.app.0.<suffix>.
     FieldKind{L"WindowsForms10.EDIT.", FieldKind::Match::kPrefix},
-    FieldKind{L"WindowsForms10.RichEdit", FieldKind::Match::kPrefix},
+    FieldKind{L"WindowsForms10.RichEdit", FieldKind::Match::kPrefix, true},
     // Delphi's VCL.
     FieldKind{L"TEdit"},
     FieldKind{L"TMemo"},
     FieldKind{L"TMaskEdit"},
     FieldKind{L"TLabeledEdit"},
-    FieldKind{L"TRichEdit"},
+    FieldKind{L"TRichEdit", FieldKind::Match::kExact, true},
 };
 
 // Class names are ASCII: no locale decides their case.

@@ -28,15 +28,29 @@ Hwnd Keystrokes::FocusInFront() {
   return p_.user32.GetGUIThreadInfo(0, g) ? g.focus : Hwnd{};
 }
 
-bool Keystrokes::Type(const std::wstring& text) {
+// Consoles and many games read virtual keys and drop Unicode keystrokes.
+// A key that needs Ctrl or Alt besides Shift (AltGr) goes as Unicode: those
+// would reach the program as shortcuts.
+bool Keystrokes::Type(const std::wstring& text, Hwnd wnd) {
   std::vector<KeyInput> keys;
   const auto unit = [&](std::uint32_t u) {
     keys.push_back({0, static_cast<std::uint16_t>(u), kKeyEventUnicode});
     keys.push_back({0, static_cast<std::uint16_t>(u), kKeyEventUnicode | kKeyEventKeyUp});
   };
+  const std::uintptr_t layout =
+      p_.user32.GetKeyboardLayout(p_.user32.GetWindowThreadProcessId(wnd, nullptr));
   for (wchar_t c : text) {
-    // Where wchar_t is wider than UTF-16, a character beyond it goes as its pair.
-    if (const auto cp = static_cast<std::uint32_t>(c); cp > 0xFFFF) {
+    const auto cp = static_cast<std::uint32_t>(c);
+    const std::int16_t scan = cp <= 0xFFFF ? p_.user32.VkKeyScanExW(c, layout) : -1;
+    const auto vk = static_cast<std::uint16_t>(scan & 0xFF);
+    const int shift = (scan >> 8) & 0xFF;
+    if (scan != -1 && vk != 0xFF && (shift & ~1) == 0) {
+      if (shift) keys.push_back({kVkShift, 0, 0});
+      keys.push_back({vk, 0, 0});
+      keys.push_back({vk, 0, kKeyEventKeyUp});
+      if (shift) keys.push_back({kVkShift, 0, kKeyEventKeyUp});
+    } else if (cp > 0xFFFF) {
+      // Where wchar_t is wider than UTF-16, a character beyond it goes as its pair.
       unit(0xD800 + ((cp - 0x10000) >> 10));
       unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
     } else {

@@ -18,9 +18,11 @@ class Keystrokes {
   bool TakesText(Hwnd wnd);
   // The window of the thread in front that has the focus.
   Hwnd FocusInFront();
-  // Each UTF-16 unit as one Unicode keystroke; false when the system did
-  // not take them all.
-  bool Type(const std::wstring& text);
+  // Each character that the keyboard layout of the window's thread has a
+  // key for as that key (with Shift where it needs it), any other UTF-16
+  // unit as one Unicode keystroke; false when the system did not take them
+  // all.
+  bool Type(const std::wstring& text, Hwnd wnd);
   bool Press(std::uint8_t vk);
 
  private:

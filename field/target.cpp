@@ -11,6 +11,11 @@ namespace orv {
 namespace {
 // Enter gives the field time to take the click and the key.
 constexpr std::uint32_t kEnterStepMs = 100;
+// How often Enter looks whether the finger has lifted.
+constexpr std::uint32_t kFingerWaitMs = 10;
+// How long Enter waits at most for a multi-line field's new line.
+constexpr std::uint32_t kTextWaitMs = 25;
+constexpr int kTextWaits = 20;
 
 std::uint32_t ProcessOf(User32& user32, Hwnd wnd) {
   std::uint32_t pid = 0;
@@ -24,9 +29,61 @@ bool Target::Exists() { return wnd_ != 0 && p_.user32.IsWindow(wnd_); }
 Target::Capture Target::CaptureAtCursor(Hwnd keyboard) {
   Point pt;
   p_.user32.GetCursorPos(pt);
-  const Hwnd wnd = p_.user32.WindowFromPoint(pt);
+  const Hwnd wnd = UnderFinger(pt);
   auto field = CaptureField(wnd, keyboard);
   return field.kind == Capture::Kind::kNotAField ? CaptureByKeystrokes(wnd, keyboard) : field;
+}
+
+// The window under the point is the one that takes a click. A group box
+// frames its fields and a label may reach over one; the system does not ask
+// another thread's controls whether they are transparent, and gives them
+// for the field. The field the finger is on is then one of their siblings:
+// the topmost visible one of a kind the keyboard knows that holds the point.
+Hwnd Target::UnderFinger(Point pt) {
+  const Hwnd wnd = p_.user32.WindowFromPoint(pt);
+  if (wnd == 0 || !SeenThrough(wnd)) return wnd;
+  const Hwnd parent = p_.user32.GetParent(wnd);
+  if (parent == 0) return wnd;
+  // Dialogs hold tens of controls; the search stops well short of a window
+  // that holds thousands.
+  int left = 256;
+  for (Hwnd sibling = p_.user32.FindWindowExW(parent, 0, nullptr, nullptr);
+       sibling != 0 && left-- > 0; sibling = p_.user32.FindWindowExW(parent, sibling, nullptr, nullptr)) {
+    Rect r;
+    if (sibling == wnd || !p_.user32.IsWindowVisible(sibling) ||
+        !p_.user32.GetWindowRect(sibling, r) || pt.x < r.left || pt.x >= r.right ||
+        pt.y < r.top || pt.y >= r.bottom) {
+      continue;
+    }
+    if (FieldKindOf(windows_.GetWindowClass(sibling)) != nullptr) return sibling;
+  }
+  return wnd;
+}
+
+// Labels and group boxes: what a click on them reaches lies behind them.
+bool Target::SeenThrough(Hwnd wnd) {
+  constexpr std::int32_t kBsTypeMask = 0x0F, kBsGroupBox = 0x07;
+  const std::wstring cls = windows_.GetWindowClass(wnd);
+  if (SameClassName(cls, L"Static")) return true;
+  return SameClassName(cls, L"Button") &&
+         (p_.user32.GetWindowLongW(wnd, kGwlStyle) & kBsTypeMask) == kBsGroupBox;
+}
+
+bool Target::ReleaseForWindowAtCursor(Hwnd keyboard) {
+  Point pt;
+  if (wnd_ == 0 || !p_.user32.GetCursorPos(pt)) return false;
+  const Hwnd touched = p_.user32.WindowFromPoint(pt);
+  const std::uint32_t pid = touched == 0 ? 0 : ProcessOf(p_.user32, touched);
+  if (pid == ProcessOf(p_.user32, keyboard) ||
+      (p_.user32.IsWindow(wnd_) && pid == ProcessOf(p_.user32, wnd_))) {
+    return false;
+  }
+  BeginCapture(0, false);
+  password_ = false;
+  mask_ = 0;
+  held_.reset();
+  held_check_.Break();
+  return true;
 }
 
 bool Target::AnotherWindowAtCursor(Hwnd keyboard) {
@@ -59,6 +116,8 @@ Target::Capture Target::ProbeAgain(Hwnd keyboard) {
 
 void Target::BeginCapture(Hwnd wnd, bool by_keystrokes) {
   wnd_ = wnd;
+  mask_ = 0;
+  rich_ = false;
   by_keystrokes_ = by_keystrokes;
   follow_focus_ = false;
   captured_text_.clear();
@@ -95,6 +154,7 @@ Target::Capture Target::CaptureField(Hwnd wnd, Hwnd keyboard) {
     return {Capture::Kind::kOwnEditLine, {}};
   }
   BeginCapture(wnd, false);
+  rich_ = kind->rich;
   return TakeText(windows_.ReadWindowText(wnd, kAnswerTimeoutMs));
 }
 
@@ -106,7 +166,8 @@ Target::Capture Target::ReadAgain() {
 Target::Capture Target::TakeText(std::optional<std::wstring> text) {
   // A program of a higher integrity level shuts out our messages.
   const bool denied = !text && p_.user32.GetLastError() == kErrorAccessDenied;
-  password_ = windows_.IsPasswordField(wnd_, text.has_value());
+  mask_ = windows_.PasswordChar(wnd_, text.has_value());
+  password_ = mask_ != 0;
   if (denied) Refuse();
   unread_ = !text;
   held_wnd_ = wnd_;
@@ -148,6 +209,7 @@ bool Target::Write(const std::wstring& text) {
       return false;
     case Written::kWhole: break;
   }
+  if (rich_ && RewriteRich(text)) return true;
   held_wnd_ = wnd_;
   if (windows_.SetTargetText(wnd_, text)) {
     held_ = text;
@@ -156,7 +218,48 @@ bool Target::Write(const std::wstring& text) {
     if (p_.user32.GetLastError() == kErrorAccessDenied) Refuse();
   }
   held_checked_ = held_.has_value();
+  if (rich_ && held_ && onRewroteWhole) onRewroteWhole();
   return held_.has_value();
+}
+
+// What the field holds now stands in for what the keyboard wrote last: the
+// change that turns it into the new text goes in place, and the rest of
+// the document keeps its formatting.
+bool Target::RewriteRich(const std::wstring& text) {
+  const auto now = windows_.ReadWindowText(wnd_, kAnswerTimeoutMs);
+  if (!now) return false;
+  const TextChange change = ChangeBetween(*now, text);
+  // Where the program changed the document apart from the keyboard's own
+  // change, one span holds both, and what it replaced loses its formatting.
+  if (change.old_end - change.start > 1 && change.inserted.size() > 1 && onRewroteWhole) {
+    onRewroteWhole();
+  }
+  held_check_.Break();
+  if (!change.Empty() &&
+      !windows_.ReplaceTargetRange(wnd_, FieldPosition(*now, change.start, rich_),
+                                   FieldPosition(*now, change.old_end, rich_),
+                                   std::wstring(change.inserted))) {
+    return false;
+  }
+  const auto length = windows_.ReadTextLength(wnd_, kAnswerTimeoutMs);
+  if (!length || *length != text.size()) return false;
+  held_check_.Seal(wnd_, kAnswerTimeoutMs);
+  held_wnd_ = wnd_;
+  held_ = text;
+  held_checked_ = true;
+  return true;
+}
+
+// A rich edit reads a paragraph break back as "\r\n" but counts it as one
+// position when it selects.
+std::size_t Target::FieldPosition(const std::wstring& text, std::size_t pos, bool rich) {
+  if (!rich) return pos;
+  std::size_t breaks = 0;
+  for (std::size_t at = text.find(L"\r\n"); at != std::wstring::npos && at < pos;
+       at = text.find(L"\r\n", at + 2)) {
+    ++breaks;
+  }
+  return pos - breaks;
 }
 
 // The field is checked by its length first, which is cheap, then by what it
@@ -182,7 +285,8 @@ Target::Written Target::WriteChange(const std::wstring& text) {
   const TextChange change = ChangeBetween(*held_, text);
   if (!change.Empty()) {
     held_check_.Break();
-    if (!windows_.ReplaceTargetRange(wnd_, change.start, change.old_end,
+    if (!windows_.ReplaceTargetRange(wnd_, FieldPosition(*held_, change.start, rich_),
+                                     FieldPosition(*held_, change.old_end, rich_),
                                      std::wstring(change.inserted))) {
       return Written::kTimedOut;
     }
@@ -214,7 +318,7 @@ bool Target::KeysReach() {
 }
 
 void Target::TypeKeys(const std::wstring& text) {
-  if (KeysReach() && !keys_.Type(text)) Refuse();
+  if (KeysReach() && !keys_.Type(text, wnd_)) Refuse();
 }
 
 void Target::PressKey(std::uint8_t vk) {
@@ -223,27 +327,118 @@ void Target::PressKey(std::uint8_t vk) {
   follow_focus_ = vk == kVkTab;
 }
 
-// The cursor is put back where the finger left it.
-bool Target::PressEnter() {
-  if (!Exists()) return false;
-  // A click could move a keystroke target's caret: the key alone.
-  if (by_keystrokes_) return PressKey(kVkReturn), true;
-  Point saved;
-  p_.user32.GetCursorPos(saved);
+bool Target::IsMultiLine(Hwnd wnd) {
+  return (p_.user32.GetWindowLongW(wnd, kGwlStyle) & kEsMultiLine) != 0;
+}
+
+// A keystroke target takes the key alone: a click could move its caret.
+// Any other field is clicked 5 pixels inside its corner first, the cursor
+// put there now and the click made after the first pause.
+std::optional<std::uint32_t> Target::StartEnter(const std::wstring& line, std::int32_t caret) {
+  if (EnterRunning() || !Exists()) return std::nullopt;
+  enter_ = EnterRun{};
+  enter_.wnd = wnd_;
+  enter_.line = line;
+  enter_.caret = caret;
+  enter_.rich = rich_;
+  if (by_keystrokes_) {
+    PressKey(kVkReturn);
+    enter_.step = EnterStep::kDone;
+    return 0;
+  }
+  p_.user32.GetCursorPos(enter_.saved);
   Rect r;
   p_.user32.GetWindowRect(wnd_, r);
-  p_.user32.SetCursorPos(r.left + 5, r.top + 5);
-  p_.kernel32.Sleep(kEnterStepMs);
-  input_.SendMouseClick(MouseButton::kLeft, InputAction::kDownUp);
-  p_.kernel32.Sleep(kEnterStepMs);
-  input_.SendKey(kVkReturn, InputAction::kDownUp);
-  p_.kernel32.Sleep(kEnterStepMs);
-  // A finger that touched somewhere else meanwhile keeps the cursor: put
-  // back, its touch would be taken for one on the Enter key.
+  enter_.at = {r.left + 5, r.top + 5};
+  enter_.multi_line = IsMultiLine(wnd_);
+  p_.user32.SetCursorPos(enter_.at.x, enter_.at.y);
+  enter_.step = EnterStep::kClick;
+  return kEnterStepMs;
+}
+
+bool Target::EnterClickAtCursor() {
+  Point pt;
+  return EnterRunning() && !by_keystrokes_ && p_.user32.GetCursorPos(pt) && pt == enter_.at;
+}
+
+// The click goes to the corner of the field Enter is for, wherever the
+// cursor is now: a finger that touched somewhere else during a pause keeps
+// the cursor, which goes back to it. A finger still down waits for its
+// lift, or the click would end its touch; so does a key of the keyboard
+// still held, whose release is yet to come (the keyboard holds the mouse
+// then, and would take the click for that release). False while it waits.
+bool Target::ClickEnterField(bool key_held) {
+  if (key_held || (p_.user32.GetAsyncKeyState(kVkLButton) & 0x8000) != 0) return false;
   Point now;
   p_.user32.GetCursorPos(now);
-  if (now == Point{r.left + 5, r.top + 5}) p_.user32.SetCursorPos(saved.x, saved.y);
+  if (now != enter_.at) p_.user32.SetCursorPos(enter_.at.x, enter_.at.y);
+  input_.SendMouseClick(MouseButton::kLeft, InputAction::kDownUp);
+  if (now != enter_.at) p_.user32.SetCursorPos(now.x, now.y);
+  enter_.touched = false;
   return true;
+}
+
+// A touch on another field of the same program during the pause took the
+// focus: the field is clicked again, so that the key reaches the field
+// Enter was touched for. In a multi-line field the click moved the field's
+// caret: the keyboard's insertion point at the touch of Enter is put back
+// before the key, so that the new line comes where the user was typing and
+// keys typed during the pauses come after it; the field's text with the
+// new line is the line's afterwards.
+std::optional<std::uint32_t> Target::NextEnterStep(const std::wstring& line, bool key_held) {
+  const bool ours = !by_keystrokes_ && wnd_ == enter_.wnd;
+  if (ours) enter_.line = line;
+  if (enter_.step != EnterStep::kIdle && enter_.step != EnterStep::kDone &&
+      !p_.user32.IsWindow(enter_.wnd)) {
+    enter_.step = EnterStep::kDone;
+  }
+  switch (enter_.step) {
+    case EnterStep::kIdle: return std::nullopt;
+    case EnterStep::kClick:
+      if (!ClickEnterField(key_held)) return kFingerWaitMs;
+      enter_.step = EnterStep::kKey;
+      return kEnterStepMs;
+    case EnterStep::kKey: {
+      // The program may not have taken the touch yet when the focus is
+      // asked: a touch since the click is enough.
+      GuiThreadInfo g;
+      const bool elsewhere =
+          enter_.touched ||
+          (p_.user32.GetGUIThreadInfo(p_.user32.GetWindowThreadProcessId(enter_.wnd, nullptr),
+                                      g) &&
+           g.focus != enter_.wnd);
+      if (elsewhere && !ClickEnterField(key_held)) return kFingerWaitMs;
+      if (enter_.multi_line && enter_.caret >= 0 &&
+          static_cast<std::size_t>(enter_.caret) <= enter_.line.size()) {
+        const auto at =
+            FieldPosition(enter_.line, static_cast<std::size_t>(enter_.caret), enter_.rich);
+        std::uintptr_t ignored = 0;
+        p_.user32.SendMessageTimeoutW(enter_.wnd, kEmSetSel, at, static_cast<std::intptr_t>(at),
+                                      kSmtoAbortIfHung, kAnswerTimeoutMs, &ignored);
+      }
+      input_.SendKey(kVkReturn, InputAction::kDownUp);
+      enter_.step = EnterStep::kDone;
+      return kEnterStepMs;
+    }
+    case EnterStep::kDone: break;
+  }
+  if (!by_keystrokes_ && enter_.waits_for_text == 0) {
+    Point now;
+    p_.user32.GetCursorPos(now);
+    if (now == enter_.at) p_.user32.SetCursorPos(enter_.saved.x, enter_.saved.y);
+  }
+  // The field's program takes the key in its own time: a text still
+  // without its new line is asked again for a while before it counts.
+  if (enter_.multi_line && ours) {
+    enter_.text = windows_.ReadWindowText(wnd_, kAnswerTimeoutMs);
+    if (enter_.text == enter_.line && ++enter_.waits_for_text < kTextWaits) return kTextWaitMs;
+    held_check_.Break();
+    held_wnd_ = wnd_;
+    held_ = enter_.text;
+    held_checked_ = held_.has_value();
+  }
+  enter_.step = EnterStep::kIdle;
+  return std::nullopt;
 }
 
 }  // namespace orv

@@ -39,6 +39,9 @@ class Target {
 
   // Told once per capture that the target does not let the keyboard in.
   std::function<void()> onRefused;
+  // Told when a rich edit's text had to be rewritten whole, which loses
+  // its formatting.
+  std::function<void()> onRewroteWhole;
 
   // TargetWnd: 0 until a field is captured; it may since have been destroyed.
   Hwnd Wnd() const { return wnd_; }
@@ -50,6 +53,14 @@ class Target {
   // The target takes each key as a keystroke rather than its whole text.
   bool ByKeystrokes() const { return by_keystrokes_; }
   bool Exists();
+  // What the edit line shows for each character of a password field: the
+  // field's own mask character; 0 for any other field.
+  wchar_t MaskChar() const { return mask_; }
+
+  // The finger is on a window of a program that is neither the keyboard
+  // nor the target's, and that window took no capture: the target is let
+  // go, so that no key lands in a window the user has left. True when it was.
+  bool ReleaseForWindowAtCursor(Hwnd keyboard);
 
   // The field under the cursor, or the next field after the target among its
   // parent's children of its class, wrapping to the first. `keyboard` is the
@@ -84,9 +95,27 @@ class Target {
   // Gives the target the edit line's text, once per event and text. False
   // only when a write did not get through in time.
   bool Mirror(const std::wstring& text);
-  // Gives the target the focus with a click and presses Enter in it; false
-  // without a target.
-  bool PressEnter();
+  // Enter gives the target the focus with a click and presses Enter in
+  // it, a step at a time with pauses between, so that touches and keys
+  // during them count. StartEnter gives nothing without a target, else how
+  // long to wait before the next step (0: at once); each further step
+  // returns the same, or nothing once Enter is done. `line` is the edit
+  // line's text now, `caret` its insertion point at the touch of Enter;
+  // `key_held` says a key of the keyboard is pressed.
+  std::optional<std::uint32_t> StartEnter(const std::wstring& line, std::int32_t caret);
+  bool EnterRunning() const { return enter_.step != EnterStep::kIdle; }
+  // The press under the cursor is Enter's own click (the cursor stands where
+  // Enter put it), not a touch.
+  bool EnterClickAtCursor();
+  // A finger touched the screen while Enter runs.
+  void NoteTouchDuringEnter() {
+    if (EnterRunning()) enter_.touched = true;
+  }
+  std::optional<std::uint32_t> NextEnterStep(const std::wstring& line, bool key_held);
+  // A multi-line field's text after Enter made its new line there: the
+  // edit line takes it as it stands. Nothing for other fields, or when the
+  // target changed during Enter.
+  const std::optional<std::wstring>& EnteredText() const { return enter_.text; }
 
  private:
   // The one place that writes into the target.
@@ -102,6 +131,15 @@ class Target {
   // after the last write; kWhole when the whole text must go instead.
   enum class Written { kDone, kWhole, kTimedOut };
   Written WriteChange(const std::wstring& text);
+  // A rich edit that no longer holds what the keyboard last wrote is
+  // brought to the new text in place all the same, from what it holds now.
+  bool RewriteRich(const std::wstring& text);
+  // A position in the field's text as the field counts it.
+  static std::size_t FieldPosition(const std::wstring& text, std::size_t pos, bool rich);
+  bool ClickEnterField(bool key_held);
+  Hwnd UnderFinger(Point pt);
+  bool SeenThrough(Hwnd wnd);
+  bool IsMultiLine(Hwnd wnd);
 
   Ports& p_;
   WindowRoutines& windows_;
@@ -109,6 +147,8 @@ class Target {
   Keystrokes keys_;
   Hwnd wnd_ = 0;
   bool password_ = false;
+  wchar_t mask_ = 0;
+  bool rich_ = false;
   bool by_keystrokes_ = false;
   bool follow_focus_ = false;
   // Per capture: the text it found, whether a write was checked, and
@@ -129,6 +169,23 @@ class Target {
   std::optional<std::wstring> held_;
   bool held_checked_ = false;
   HeldCheck held_check_;
+
+  enum class EnterStep { kIdle, kClick, kKey, kDone };
+  struct EnterRun {
+    EnterStep step = EnterStep::kIdle;
+    Hwnd wnd = 0;
+    Point saved;  // where the cursor was
+    Point at;     // where the click goes
+    bool multi_line = false;
+    bool rich = false;
+    // The edit line while it is this field's, and its insertion point at
+    // the touch of Enter.
+    std::wstring line;
+    std::int32_t caret = 0;
+    int waits_for_text = 0;
+    bool touched = false;
+    std::optional<std::wstring> text;
+  } enter_;
 };
 
 }  // namespace orv

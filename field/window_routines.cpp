@@ -138,14 +138,18 @@ bool WindowRoutines::IsCursorOverWindow(Hwnd wnd, int margin) {
 }
 
 // Password fields: the style bit, or a password character set by message
-// (asked only of a field that answers).
-bool WindowRoutines::IsPasswordField(Hwnd wnd, bool may_ask) {
-  if ((p_.user32.GetWindowLongW(wnd, kGwlStyle) & kEsPassword) != 0) return true;
-  if (!may_ask) return false;
+// (asked only of a field that answers). A field with the style that does
+// not say its character masks with an asterisk, as the system's edit does.
+wchar_t WindowRoutines::PasswordChar(Hwnd wnd, bool may_ask) {
+  const bool style = (p_.user32.GetWindowLongW(wnd, kGwlStyle) & kEsPassword) != 0;
   std::uintptr_t ch = 0;
-  return p_.user32.SendMessageTimeoutW(wnd, kEmGetPasswordChar, 0, 0, kSmtoAbortIfHung,
-                                       kAnswerTimeoutMs, &ch) &&
-         ch != 0;
+  if (may_ask &&
+      !p_.user32.SendMessageTimeoutW(wnd, kEmGetPasswordChar, 0, 0, kSmtoAbortIfHung, kAnswerTimeoutMs,
+                                     &ch)) {
+    ch = 0;
+  }
+  if (ch != 0 && ch <= 0xFFFF) return static_cast<wchar_t>(ch);
+  return style ? L'*' : L'\0';
 }
 
 }  // namespace orv

@@ -51,7 +51,10 @@ class WindowRoutines {
   bool Ask(Hwnd wnd, unsigned msg, std::uintptr_t wparam, unsigned timeout_ms,
            std::uintptr_t* answer = nullptr);
   bool IsCursorOverWindow(Hwnd wnd, int margin);
-  bool IsPasswordField(Hwnd wnd, bool may_ask);
+  bool IsPasswordField(Hwnd wnd, bool may_ask) { return PasswordChar(wnd, may_ask) != 0; }
+  // The character a password field shows for each of its own; 0 for a
+  // field that shows its text.
+  wchar_t PasswordChar(Hwnd wnd, bool may_ask);
 
  private:
   Ports& p_;

@@ -57,6 +57,11 @@ void EditLine::Replace(const std::wstring& text) {
   caret_ = static_cast<std::int32_t>(line_.Text().size());
 }
 
+void EditLine::PutCaret(std::int32_t pos) {
+  line_.SetSelStart(pos);
+  caret_ = line_.SelStart();
+}
+
 void EditLine::CaretToEnd() {
   line_.SetSelStart(static_cast<std::int32_t>(line_.Text().size()));
   caret_ = line_.SelStart();

@@ -33,6 +33,8 @@ class EditLine {
   void Replace(const std::wstring& text);
   // The real control's caret shown at the end, and typing goes on there.
   void CaretToEnd();
+  // The caret put at `pos` of the line, shown there too.
+  void PutCaret(std::int32_t pos);
   // The user put the caret somewhere in the line itself.
   void FollowUserCaret() { caret_ = line_.SelStart(); }
 

@@ -1,8 +1,10 @@
-// Key repeat and the bounce filter: what a press, a hold and a release of a
-// key on the touch screen do, on the time of the system's tick count.
+// Key repeat and the bounce filter: what a hold and a release of a key on
+// the touch screen do, on the time of the system's tick count. Each press
+// has its own hold; the bounce filter remembers the keys' last releases.
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace orv {
 
@@ -13,47 +15,62 @@ inline constexpr std::uint32_t kRepeatIntervalMs = 50;
 // (a finger bouncing on the glass), not a second one.
 inline constexpr std::uint32_t kBounceMs = 40;
 
-// A key of the keyboard: one of the character keys or of the function keys.
+// A key of a surface: one of the keyboard's character keys or function
+// keys, or one of the candidates of a strip.
 struct KeyRef {
-  enum class Kind { kCharacter, kFunction };
+  enum class Kind { kCharacter, kFunction, kCandidate };
   Kind kind = Kind::kCharacter;
   int index = -1;
   friend bool operator==(const KeyRef&, const KeyRef&) = default;
 };
 
-class KeyRepeat {
+// The beat of one held key.
+class KeyHold {
  public:
-  // The finger went down on a key. `repeats` says whether holding it repeats.
-  void Press(KeyRef key, bool repeats, std::uint32_t now);
-  // The finger came up or slid off the key: the hold ends. The answer says
-  // whether the touch still has its one action to take (a click): not after
-  // it repeated, and not for a bounce of the previous touch.
-  bool Release(std::uint32_t now);
-  // Ends the hold without an action, as when the application being typed
-  // into stops answering.
-  void Stop() { held_.reset(); }
-  // True when the held key is due to act at `now`; the next action is then
-  // one interval later.
+  KeyHold() = default;
+  // The finger went down at `now`; `repeats` says whether holding acts.
+  KeyHold(bool repeats, std::uint32_t now) : repeats_(repeats), next_(now + kRepeatDelayMs) {}
+  // True when the key is due to act at `now`; the next action is then one
+  // interval later.
   bool Due(std::uint32_t now);
-  // Milliseconds from `now` until the held key acts, or nothing when no key
-  // is held or the held key does not repeat.
+  // Milliseconds from `now` until the key acts; nothing when it never will.
   std::optional<std::uint32_t> WaitFrom(std::uint32_t now) const;
-  bool Holding() const { return held_.has_value(); }
-  std::optional<KeyRef> Held() const {
-    return held_ ? std::optional<KeyRef>(held_->key) : std::nullopt;
+  bool Acted() const { return acted_; }
+  // Acts no more, and leaves no click to its release.
+  void Spend() { repeats_ = false, acted_ = true; }
+  // Acts no more; the release still clicks a key that never acted.
+  void Stall() { repeats_ = false; }
+  // The release clicks nothing (a bounce: its touch has clicked already).
+  void NoClick() { acted_ = true; }
+
+ private:
+  bool repeats_ = false;
+  bool acted_ = false;
+  std::uint32_t next_ = 0;
+};
+
+template <class Key>
+class BounceFilterOf {
+ public:
+  // True for a press of `key` that is the bounce of its last release.
+  bool IsBounce(const Key& key, std::uint32_t now) const {
+    for (const auto& r : released_)
+      if (r.key == key) return now - r.at < kBounceMs;
+    return false;
+  }
+  void Released(const Key& key, std::uint32_t now) {
+    for (auto& r : released_)
+      if (r.key == key) return void(r.at = now);
+    released_.push_back({key, now});
   }
 
  private:
-  struct Hold {
-    KeyRef key;
-    bool repeats = false;
-    bool bounce = false;
-    bool acted = false;
-    std::uint32_t next = 0;
+  struct Release {
+    Key key;
+    std::uint32_t at;
   };
-  std::optional<Hold> held_;
-  std::optional<KeyRef> last_released_;
-  std::uint32_t released_at_ = 0;
+  std::vector<Release> released_;  // one a key: as many as the surface has
 };
+using BounceFilter = BounceFilterOf<KeyRef>;
 
 }  // namespace orv

@@ -11,7 +11,10 @@ class ShiftState {
   std::int16_t LangBase() const { return lang_base_; }
   std::int16_t ShiftOn() const { return shift_on_; }
   std::int16_t ShiftAsCaps() const { return shift_as_caps_; }
-  int LayoutIndex() const { return lang_base_ + shift_on_; }
+  // A Shift held down while other keys are pressed shifts them without
+  // touching the latch.
+  int LayoutIndex() const { return lang_base_ + (held_ ? 1 : shift_on_); }
+  void Hold(bool held) { held_ = held; }
 
   void SetShiftAsCaps(std::int16_t value) { shift_as_caps_ = value; }
   // Each returns whether the key is now on.
@@ -26,7 +29,7 @@ class ShiftState {
   // A latched Shift is for one character unless it works as Caps Lock; true
   // when this character released it.
   bool ReleaseAfterCharacter() {
-    if (shift_on_ != 1 || shift_as_caps_ != 0) return false;
+    if (held_ || shift_on_ != 1 || shift_as_caps_ != 0) return false;
     shift_on_ = 0;
     return true;
   }
@@ -35,6 +38,7 @@ class ShiftState {
   std::int16_t lang_base_ = 0;
   std::int16_t shift_on_ = 0;
   std::int16_t shift_as_caps_ = 0;
+  bool held_ = false;
 };
 
 }  // namespace orv

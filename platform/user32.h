@@ -45,6 +45,8 @@ inline constexpr unsigned kMouseMiddleDown = 0x0020, kMouseMiddleUp = 0x0040;
 inline constexpr unsigned kEsPassword = 0x0020;
 inline constexpr unsigned kEmGetPasswordChar = 0x00D2;
 inline constexpr unsigned kEmGetSel = 0x00B0, kEmSetSel = 0x00B1, kEmReplaceSel = 0x00C2;
+inline constexpr unsigned kEsMultiLine = 0x0004;
+inline constexpr int kVkShift = 0x10;
 inline constexpr unsigned kEmGetModify = 0x00B8, kEmSetModify = 0x00B9, kEmCanUndo = 0x00C6;
 
 // ---- Reaching fields that are not edit controls: their real class, where a
@@ -144,6 +146,15 @@ class User32 {
   virtual unsigned SendInput(const std::vector<KeyInput>& keys) = 0;
   // The thread's last error, as the call just made left it.
   virtual std::uint32_t GetLastError() = 0;
+
+  // ---- Real programs: fields behind transparent controls, and keys that
+  // a thread's keyboard layout types
+  virtual bool IsWindowVisible(Hwnd wnd) = 0;
+  // The layout (HKL) of a thread; 0 for the calling thread.
+  virtual std::uintptr_t GetKeyboardLayout(std::uint32_t thread_id) = 0;
+  // The virtual key in the low byte and the shift state (1 Shift, 2 Ctrl,
+  // 4 Alt) in the high byte; -1 when the layout has no key for it.
+  virtual std::int16_t VkKeyScanExW(wchar_t ch, std::uintptr_t layout) = 0;
 };
 
 }  // namespace orv

@@ -220,6 +220,16 @@ unsigned SystemUser32::SendInput(const std::vector<KeyInput>& keys) {
 
 std::uint32_t SystemUser32::GetLastError() { return ::GetLastError(); }
 
+bool SystemUser32::IsWindowVisible(Hwnd wnd) { return ::IsWindowVisible(ToHwnd(wnd)) != 0; }
+
+std::uintptr_t SystemUser32::GetKeyboardLayout(std::uint32_t thread_id) {
+  return reinterpret_cast<std::uintptr_t>(::GetKeyboardLayout(thread_id));
+}
+
+std::int16_t SystemUser32::VkKeyScanExW(wchar_t ch, std::uintptr_t layout) {
+  return ::VkKeyScanExW(ch, reinterpret_cast<HKL>(layout));
+}
+
 // ---------------- gdi32
 
 namespace {

@@ -60,6 +60,9 @@ class SystemUser32 : public User32 {
   bool GetGUIThreadInfo(std::uint32_t thread_id, GuiThreadInfo& info) override;
   unsigned SendInput(const std::vector<KeyInput>& keys) override;
   std::uint32_t GetLastError() override;
+  bool IsWindowVisible(Hwnd wnd) override;
+  std::uintptr_t GetKeyboardLayout(std::uint32_t thread_id) override;
+  std::int16_t VkKeyScanExW(wchar_t ch, std::uintptr_t layout) override;
 
  private:
   std::atomic<bool> left_pressed_{false};

@@ -1,6 +1,8 @@
 // The real keyboard window.
 #include "platform/win32/kbd_window.h"
 
+#include "platform/win32/touch_input.h"
+
 #include <commctrl.h>
 #include <windowsx.h>
 
@@ -29,7 +31,10 @@ constexpr DWORD kPollLingerMs = 2 * kCaretWaitMs;
 constexpr UINT_PTR kTimerRepeat = 2;
 // Looks for the finger's lift while a press goes on without the capture.
 constexpr UINT_PTR kTimerLift = 3;
+constexpr UINT_PTR kTimerEnter = 5;
 constexpr UINT kLiftCheckMs = 15;
+// Asks, a while after a press that raw input saw, whether the hook saw it.
+constexpr UINT_PTR kTimerHookCheck = 4;
 constexpr int kIdText = 1000, kIdLang = 1100, kIdFont = 1200, kIdSize = 1201, kIdOption = 1300,
               kIdButton = 1400, kIdHook = 1500;
 constexpr Color kOptionText = 0x00E0E0E0;
@@ -37,15 +42,14 @@ constexpr Color kLayoutBoxBack = 0x00262626;
 // The drop-down part of the edit line, below its 37-pixel edit part (at 96 DPI).
 constexpr int kDropHeight96 = 240;
 
+// The one keyboard window, for the system's event callback.
+KbdWindow* g_kbd_window = nullptr;
+
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 // A system call that failed, with the system's error number.
 void LogCallFailed(const wchar_t* call) {
   LogFailure(std::wstring(call) + L" failed: error " + std::to_wstring(GetLastError()));
-}
-
-bool Inside(const Rect& r, POINT p) {
-  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
 std::wstring WindowText(HWND hwnd) {
@@ -86,6 +90,9 @@ bool KbdWindow::Create() {
   }
   m_.AttachWindow(FromHwnd(hwnd_));
   m_.SetIcon(FromNative(icon_.get()));
+  // A finger on a key presses it at once, and a held key repeats.
+  TurnOffTouchGestures(hwnd_);
+  taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
   // The monitor the window came up on may not be at the system's density.
   if (const int dpi = Win32Toolkit::WindowDpi(hwnd_); dpi != tk_.Dpi()) {
     tk_.SetDpi(dpi);
@@ -116,6 +123,13 @@ bool KbdWindow::Create() {
   // stands in for a refused hook; it cannot wake the tick for the release.
   hooked_ = press_hook_.Install(hwnd_, kMsgLeftButton, kMsgHookRefused, on_left_press);
   if (!hooked_) UseRawInput();
+  // Raw input also watches the hook, which the system may drop unsaid.
+  RAWINPUTDEVICE mouse{0x01, 0x02, RIDEV_INPUTSINK, hwnd_};
+  RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
+  g_kbd_window = this;
+  foreground_hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                                     OnForeground, 0, 0,
+                                     WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
 
   label_versions_.assign(m_.lblX.size() + m_.lblControl.size() + m_.lblInfo.size(), ~0ull);
   return true;
@@ -177,6 +191,24 @@ void KbdWindow::UseRawInput() {
   // Without it the tick still polls, and only a tap shorter than a tick is lost.
   if (!RegisterRawInputDevices(&mouse, 1, sizeof(mouse))) LogCallFailed(L"RegisterRawInputDevices");
   SyncPollTimer();
+}
+
+// Out of context: the system calls this on our own thread, from its
+// message loop, and the event costs nothing while nothing is activated.
+void CALLBACK KbdWindow::OnForeground(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+  if (g_kbd_window) g_kbd_window->StayOnTop();
+}
+
+// Only a keyboard that is topmost and shown: the window command routine
+// may have taken topmost away, and a hidden one stays hidden. Without
+// activation, the focus stays with the field. The system may already count
+// the keyboard above the new window while the screen shows it below (Wine
+// with no window manager): showing it again restacks it on the screen too.
+void KbdWindow::StayOnTop() {
+  if (!hwnd_ || !IsWindowVisible(hwnd_) || !(GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST))
+    return;
+  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
 }
 
 HWND KbdWindow::EditOf(HWND combo) const {
@@ -251,6 +283,10 @@ LRESULT KbdWindow::OnChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM lp, UI
 }
 
 LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == taskbar_created_ && msg != 0) {
+    Dispatch([&] { m_.Form_TaskbarCreated(); });
+    return 0;
+  }
   switch (msg) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return OnPaint();
@@ -261,7 +297,9 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (hooked_ && outermost) AfterOutermostTick();
       }
       if (wp == kTimerRepeat) Dispatch([&] { m_.tmrRepeat.Fire(); });
+      if (wp == kTimerEnter) Dispatch([&] { m_.tmrEnter.Fire(); });
       if (wp == kTimerLift) CheckLift();
+      if (wp == kTimerHookCheck) CheckHook();
       return 0;
     case kMsgLeftButton: OnLeftButton(wp != 0); return 0;
     case kMsgHookRefused: UseRawInput(); return 0;
@@ -275,8 +313,13 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (GetRawInputData(reinterpret_cast<HRAWINPUT>(lp), RID_INPUT, &input, &size,
                           sizeof(RAWINPUTHEADER)) != static_cast<UINT>(-1) &&
           input.header.dwType == RIM_TYPEMOUSE &&
-          (input.data.mouse.usButtonFlags & RI_MOUSE_LEFT_BUTTON_DOWN) && on_left_press) {
-        on_left_press();
+          (input.data.mouse.usButtonFlags & RI_MOUSE_LEFT_BUTTON_DOWN)) {
+        if (!hooked_) {
+          if (on_left_press) on_left_press();
+        } else {
+          hook_watch_.RawPress(static_cast<std::uint32_t>(GetMessageTime()));
+          SetTimer(hwnd_, kTimerHookCheck, HookWatch::kGraceMs + 20, nullptr);
+        }
       }
       break;
     }
@@ -292,18 +335,19 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      OnKeyPress(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)},
-                 msg == WM_LBUTTONDOWN   ? MouseButton::Left
-                 : msg == WM_RBUTTONDOWN ? MouseButton::Right
-                                         : MouseButton::Middle);
-      return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP: OnKeyRelease(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
+    case WM_MBUTTONUP: {
+      const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+      MousePress(down ? PressEvent::Kind::kDown : PressEvent::Kind::kUp, lp,
+                 msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP   ? PressButton::kLeft
+                 : msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP ? PressButton::kRight
+                                                                : PressButton::kMiddle);
+      return 0;
+    }
     case WM_MOUSEMOVE:
-      // A finger that slides off the key it pressed ends the hold there.
-      if (pressed_kind_ != KeyKind::None && !OverPressedKey({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}))
-        EndPress(false);
+      if (m_.Presses().Holds(kMousePointer))
+        MousePress(PressEvent::Kind::kMove, lp, PressButton::kLeft);
       break;
     case WM_CANCELMODE:
     case WM_CAPTURECHANGED:
@@ -312,11 +356,33 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // our windows): its release may then go elsewhere, so the lift is
       // looked for. The touch goes on meanwhile; the held key's beat stops
       // by itself once the button is up.
-      if (pressed_kind_ != KeyKind::None &&
-          (msg == WM_CANCELMODE || reinterpret_cast<HWND>(lp) != hwnd_))
-        SetTimer(hwnd_, kTimerLift, kLiftCheckMs, nullptr);
+      if (m_.Presses().Holds(kMousePointer) && !releasing_ &&
+          (msg == WM_CANCELMODE || reinterpret_cast<HWND>(lp) != hwnd_)) {
+        MousePress(PressEvent::Kind::kLost, 0, PressButton::kLeft);
+      }
       if (msg == WM_CANCELMODE) break;
       return 0;
+    case kWmPointerDown:
+    case kWmPointerUpdate:
+    case kWmPointerUp:
+    case kWmPointerCaptureChanged:
+      // A finger or a pen on a key is handled here and never becomes the
+      // mouse's: the cursor stays, and so does the focus of the application
+      // typed into. On the background the system makes it the mouse's.
+      if (const auto e = PointerPressEvent(hwnd_, msg, wp, lp); e && Press(*e)) return 0;
+      break;
+    case kWmPointerActivate: {
+      // As for the mouse: a key leaves the focus where it is; only the
+      // real controls take it.
+      const auto at = PointerOnScreen(LOWORD(wp));
+      if (!at || WindowFromPoint(*at) == hwnd_) return kPaNoActivate;
+      break;
+    }
+    case WM_POWERBROADCAST:
+      // A car PC sleeps at every ignition off; the hook may not have
+      // survived it.
+      if (wp == PBT_APMRESUMEAUTOMATIC) press_hook_.Reinstall();
+      return TRUE;
     case WM_WINDOWPOSCHANGED: {
       // Only a move or a size is news to the model. A change of the z-order
       // alone (made topmost during start-up) must not put the old place
@@ -369,7 +435,7 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void KbdWindow::OnCommand(WORD id, WORD code, HWND control) {
   if (syncing_) return;
   if (id == kIdText) {
-    if (code == CBN_EDITCHANGE) {
+    if (code == CBN_EDITCHANGE && m_.cmbText.PasswordChar() == 0) {
       // Typed on a real keyboard: the edit line's model follows.
       const std::wstring text = WindowText(control);
       text_line_.text = text;
@@ -403,110 +469,73 @@ void KbdWindow::OnCommand(WORD id, WORD code, HWND control) {
   }
 }
 
-// The function keys lie over the character keys where both could answer.
-KeyKind KbdWindow::KeyAt(POINT pt, int* index) const {
-  for (std::size_t i = 0; i < m_.lblControl.size(); ++i) {
-    if (Inside(m_.lblControl[i].Bounds(), pt)) {
-      *index = static_cast<int>(i);
-      return KeyKind::Function;
-    }
+bool KbdWindow::Press(const PressEvent& e) {
+  bool taken = false;
+  Dispatch([&] { taken = m_.Form_Press(e); });
+  return taken;
+}
+
+void KbdWindow::MousePress(PressEvent::Kind kind, LPARAM lp, PressButton button) {
+  PressEvent e;
+  e.kind = kind;
+  e.pointer = kMousePointer;
+  e.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  e.time = static_cast<std::uint32_t>(GetMessageTime());
+  e.button = button;
+  // The capture goes back before the key acts: Enter clicks into the
+  // target, and a click held by the capture would land on the keys.
+  if (kind == PressEvent::Kind::kUp && button == PressButton::kLeft && GetCapture() == hwnd_) {
+    releasing_ = true;
+    ReleaseCapture();
+    releasing_ = false;
   }
-  for (std::size_t i = 0; i < m_.lblX.size(); ++i) {
-    if (Inside(m_.lblX[i].Bounds(), pt)) {
-      *index = static_cast<int>(i);
-      return KeyKind::Character;
-    }
-  }
-  return KeyKind::None;
-}
-
-void KbdWindow::KeyMouseDown(KeyKind kind, int index) {
-  Dispatch([&] {
-    if (kind == KeyKind::Character)
-      m_.lblX_MouseDown(index);
-    else
-      m_.lblControl_MouseDown(index);
-  });
-}
-
-void KbdWindow::KeyMouseUp(KeyKind kind, int index) {
-  Dispatch([&] {
-    if (kind == KeyKind::Character)
-      m_.lblX_MouseUp(index);
-    else
-      m_.lblControl_MouseUp(index);
-  });
-}
-
-void KbdWindow::KeyClick(KeyKind kind, int index) {
-  Dispatch([&] {
-    if (kind == KeyKind::Character)
-      m_.lblX_Click(index);
-    else
-      m_.lblControl_Click(index);
-  });
-}
-
-// Only the left button works the keys; any button on the background drags.
-void KbdWindow::OnKeyPress(POINT pt, MouseButton button) {
-  int index = -1;
-  const KeyKind kind = KeyAt(pt, &index);
-  if (kind == KeyKind::None) {
-    for (std::size_t i = 0; i < m_.lblInfo.size(); ++i) {
-      if (Inside(m_.lblInfo[i].Bounds(), pt)) return;
-    }
-    Dispatch([&] { m_.Form_MouseDown(static_cast<int>(button)); });
-    return;
-  }
-  if (button != MouseButton::Left) return;
-  // A lift the capture did not bring us, noticed only now.
-  EndPress(OverPressedKey(pt));
-  pressed_kind_ = kind;
-  pressed_index_ = index;
-  SetCapture(hwnd_);
-  KeyMouseDown(kind, index);
-}
-
-// A release over the key that was pressed is its click.
-void KbdWindow::OnKeyRelease(POINT pt) { EndPress(OverPressedKey(pt)); }
-
-bool KbdWindow::OverPressedKey(POINT pt) const {
-  int over = -1;
-  return KeyAt(pt, &over) == pressed_kind_ && over == pressed_index_;
+  Press(e);
+  FollowMousePress(kind == PressEvent::Kind::kDown);
 }
 
 // The capture is ours to give back only while we have it: another of our
 // windows may have taken it.
-void KbdWindow::EndPress(bool click) {
-  if (pressed_kind_ == KeyKind::None) return;
-  const KeyKind kind = std::exchange(pressed_kind_, KeyKind::None);
-  const int index = pressed_index_;
-  KillTimer(hwnd_, kTimerLift);
-  if (GetCapture() == hwnd_) ReleaseCapture();
-  KeyMouseUp(kind, index);
-  if (click && !m_.Ended()) KeyClick(kind, index);
+void KbdWindow::FollowMousePress(bool pressed_now) {
+  if (m_.Ended()) return;
+  const bool pressed = m_.Presses().Holds(kMousePointer);
+  if (pressed && pressed_now) SetCapture(hwnd_);
+  if (!pressed && GetCapture() == hwnd_) ReleaseCapture();
+  if (m_.Presses().AwaitsLift())
+    SetTimer(hwnd_, kTimerLift, kLiftCheckMs, nullptr);
+  else
+    KillTimer(hwnd_, kTimerLift);
 }
 
 void KbdWindow::CheckLift() {
-  if (pressed_kind_ == KeyKind::None) {
-    KillTimer(hwnd_, kTimerLift);
-    return;
-  }
+  if (!m_.Presses().AwaitsLift()) return FollowMousePress(false);
   if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) return;
   POINT pt;
   GetCursorPos(&pt);
   ScreenToClient(hwnd_, &pt);
-  EndPress(OverPressedKey(pt));
+  MousePress(PressEvent::Kind::kUp, MAKELPARAM(pt.x, pt.y), PressButton::kLeft);
 }
 
 // A press starts the tick (the hook has already put it on record for the
 // model, since the finger may be gone before the first tick asks for the
 // button); the tick stops a while after the release.
 void KbdWindow::OnLeftButton(bool down) {
+  if (down) hook_watch_.HookPress(static_cast<std::uint32_t>(GetMessageTime()));
   press_unseen_ |= down;
   button_down_ = down;
   if (!down) linger_until_ = GetTickCount() + kPollLingerMs;
   if (m_.tmrhWnd.Enabled() && !poll_running_) StartPoll();
+}
+
+// A press went by that the hook did not report: it is set again, and the
+// press it missed still reaches the capture, which takes the field the
+// finger is on.
+void KbdWindow::CheckHook() {
+  KillTimer(hwnd_, kTimerHookCheck);
+  if (!hooked_ || !hook_watch_.HookLost(GetTickCount())) return;
+  press_hook_.Reinstall();
+  if (on_left_press) on_left_press();
+  OnLeftButton(true);
+  OnLeftButton(false);
 }
 
 // A tick inside another event (a tip sliding in) is skipped by the model,
@@ -515,7 +544,12 @@ void KbdWindow::OnLeftButton(bool down) {
 void KbdWindow::AfterOutermostTick() {
   const DWORD now = GetTickCount();
   if (std::exchange(press_unseen_, false)) linger_until_ = now + kPollLingerMs;
-  if (!button_down_ && static_cast<LONG>(now - linger_until_) >= 0) StopPoll();
+  if (!button_down_ && static_cast<LONG>(now - linger_until_) >= 0) {
+    StopPoll();
+    // A touch is what opens most windows; where the system tells nobody
+    // that one came to the front (Wine), the keyboard looks after each.
+    StayOnTop();
+  }
 }
 
 void KbdWindow::SyncPollTimer() {
@@ -636,18 +670,19 @@ bool KbdWindow::DrawSwatch(const DRAWITEMSTRUCT& item) {
 
 // The edit line takes its model's colours; the layout boxes are light on
 // dark; the option boxes sit on the window's own background (only the
-// swatches show a colour of theirs, and they draw themselves).
+// swatches show a colour of theirs, and they draw themselves). A read-only
+// edit line (a masked password) asks as a static does.
 HBRUSH KbdWindow::ControlColors(UINT msg, HDC dc, HWND control) {
-  if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) {
-    SetTextColor(dc, kOptionText);
-    SetBkColor(dc, kKbdBackColor);
-    return BrushFor(kKbdBackColor);
-  }
   const HWND text_line = ToHwnd(m_.cmbText.hWnd());
   if (control == combo_edit_ || control == text_line || GetParent(control) == text_line) {
     SetTextColor(dc, m_.cmbText.ForeColor());
     SetBkColor(dc, m_.cmbText.BackColor());
     return BrushFor(m_.cmbText.BackColor());
+  }
+  if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) {
+    SetTextColor(dc, kOptionText);
+    SetBkColor(dc, kKbdBackColor);
+    return BrushFor(kKbdBackColor);
   }
   SetTextColor(dc, kOptionText);
   SetBkColor(dc, kLayoutBoxBack);
@@ -674,6 +709,13 @@ void KbdWindow::Sync() {
       SetTimer(hwnd_, kTimerRepeat, m_.tmrRepeat.Interval(), nullptr);
     else
       KillTimer(hwnd_, kTimerRepeat);
+  }
+  if (enter_timer_version_ != m_.tmrEnter.Version()) {
+    enter_timer_version_ = m_.tmrEnter.Version();
+    if (m_.tmrEnter.Enabled())
+      SetTimer(hwnd_, kTimerEnter, m_.tmrEnter.Interval(), nullptr);
+    else
+      KillTimer(hwnd_, kTimerEnter);
   }
   SyncForm();
 }
@@ -804,9 +846,15 @@ void KbdWindow::SyncCombo(ComboBox& model, HWND real, Pushed& pushed, bool list_
     }
     return;
   }
-  if (pushed.text != model.Text()) {
-    pushed.text = model.Text();
-    SetWindowTextW(real, model.Text().c_str());
+  // A masked line is read-only: what a real keyboard typed into the masks
+  // could not be told from them.
+  if (pushed.mask != model.PasswordChar() && combo_edit_) {
+    pushed.mask = model.PasswordChar();
+    SendMessageW(combo_edit_, EM_SETREADONLY, pushed.mask != 0, 0);
+  }
+  if (const std::wstring shown = model.Shown(); pushed.text != shown) {
+    pushed.text = shown;
+    SetWindowTextW(real, shown.c_str());
     pushed.sel = -1;
   }
   if (pushed.sel != model.SelStart() && combo_edit_) {

@@ -8,17 +8,13 @@
 #include <vector>
 
 #include "app/frmKbd.h"
+#include "app/hook_watch.h"
 #include "platform/win32/press_hook.h"
 #include "platform/win32/toolkit.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/window_base.h"
 
 namespace orv::win32 {
-
-// What lies under a point of the keyboard.
-enum class KeyKind { None, Character, Function };
-// The button numbers Form_MouseDown takes.
-enum class MouseButton : int { Left = 1, Right = 2, Middle = 4 };
 
 class KbdWindow : public WindowBase<KbdWindow> {
  public:
@@ -49,6 +45,7 @@ class KbdWindow : public WindowBase<KbdWindow> {
     Rect bounds{-1, -1, -1, -1};
     HFONT font = nullptr;
     bool visible = false;
+    wchar_t mask = 0;
   };
 
   friend class WindowBase<KbdWindow>;
@@ -68,17 +65,15 @@ class KbdWindow : public WindowBase<KbdWindow> {
   bool DrawSwatch(const DRAWITEMSTRUCT& item);
   // The colours and brush a real control is drawn with (WM_CTLCOLOR*).
   HBRUSH ControlColors(UINT msg, HDC dc, HWND control);
-  KeyKind KeyAt(POINT pt, int* index) const;
-  void OnKeyPress(POINT pt, MouseButton button);
-  void OnKeyRelease(POINT pt);
-  bool OverPressedKey(POINT pt) const;
-  // The pressed key comes back up; with `click`, it is also clicked.
-  void EndPress(bool click);
+  // A press event of the mouse or of a finger or pen, to the model; false
+  // when the model leaves it to the system.
+  bool Press(const PressEvent& e);
+  void MousePress(PressEvent::Kind kind, LPARAM lp, PressButton button);
+  // Takes the capture for a mouse press, gives it back after, and looks
+  // for the lift of a press that lost it.
+  void FollowMousePress(bool pressed_now);
   void CheckLift();
-  // The key's up, down or click event, by its kind.
-  void KeyMouseDown(KeyKind kind, int index);
-  void KeyMouseUp(KeyKind kind, int index);
-  void KeyClick(KeyKind kind, int index);
+  bool releasing_ = false;  // giving the capture back ourselves
   HBRUSH BrushFor(Color c);
 
   HWND MakeChild(const wchar_t* cls, DWORD style, DWORD ex, const Control& c, Pushed& pushed,
@@ -118,6 +113,7 @@ class KbdWindow : public WindowBase<KbdWindow> {
   std::array<Pushed, 2> buttons_;
   std::uint64_t timer_version_ = ~0ull;
   std::uint64_t repeat_timer_version_ = ~0ull;
+  std::uint64_t enter_timer_version_ = ~0ull;
   bool syncing_ = false;
   bool panel_made_ = false, panel_asked_ = false;
 
@@ -129,7 +125,16 @@ class KbdWindow : public WindowBase<KbdWindow> {
   void SyncPollTimer();
   void StartPoll();
   void StopPoll();
+  void CheckHook();
   PressHook press_hook_;
+  HookWatch hook_watch_;
+  // A topmost keyboard stays above the windows other programs bring to the
+  // front after it: with no window manager, or a careless one, a window
+  // activated later can still end up over it.
+  static void CALLBACK OnForeground(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG object,
+                                    LONG child, DWORD thread, DWORD time);
+  void StayOnTop();
+  HWINEVENTHOOK foreground_hook_ = nullptr;
   bool hooked_ = false;
   bool button_down_ = false;
   bool poll_running_ = false;
@@ -137,9 +142,8 @@ class KbdWindow : public WindowBase<KbdWindow> {
   bool press_unseen_ = false;
   int dispatch_depth_ = 0;
 
-  // The key held down by the finger, if any.
-  KeyKind pressed_kind_ = KeyKind::None;
-  int pressed_index_ = -1;
+  // Broadcast when the notification area comes (back).
+  UINT taskbar_created_ = 0;
 };
 
 }  // namespace orv::win32

@@ -7,6 +7,8 @@
 
 #include <utility>
 
+#include "keys/press_model.h"
+
 namespace orv::win32 {
 
 namespace {
@@ -15,24 +17,47 @@ HWND g_wnd = nullptr;
 UINT g_msg = 0, g_refused_msg = 0;
 std::function<void()> g_on_press;
 
+constexpr UINT kMsgReinstall = WM_APP + 1;
+
 LRESULT CALLBACK OnLowLevelMouse(int code, WPARAM wp, LPARAM lp) {
-  if (code == HC_ACTION && (wp == WM_LBUTTONDOWN || wp == WM_LBUTTONUP)) {
-    if (wp == WM_LBUTTONDOWN && g_on_press) g_on_press();
-    PostMessageW(g_wnd, g_msg, wp == WM_LBUTTONDOWN, 0);
+  if (code == HC_ACTION) {
+    const ULONG_PTR extra = reinterpret_cast<const MSLLHOOKSTRUCT*>(lp)->dwExtraInfo;
+    if (TouchesAField(wp == WM_LBUTTONDOWN, wp == WM_RBUTTONDOWN, extra)) {
+      if (g_on_press) g_on_press();
+      PostMessageW(g_wnd, g_msg, TRUE, 0);
+    } else if (TouchesAField(wp == WM_LBUTTONUP, wp == WM_RBUTTONUP, extra)) {
+      PostMessageW(g_wnd, g_msg, FALSE, 0);
+    }
   }
   return CallNextHookEx(g_hook, code, wp, lp);
+}
+
+HHOOK SetHook() {
+  return SetWindowsHookExW(WH_MOUSE_LL, OnLowLevelMouse, GetModuleHandleW(nullptr), 0);
 }
 
 DWORD WINAPI HookThread(void* ready) {
   MSG msg;
   PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the queue for WM_QUIT
-  g_hook = SetWindowsHookExW(WH_MOUSE_LL, OnLowLevelMouse, GetModuleHandleW(nullptr), 0);
+  g_hook = SetHook();
   SetEvent(static_cast<HANDLE>(ready));
   if (g_hook == nullptr) {
     PostMessageW(g_wnd, g_refused_msg, 0, 0);
     return 0;
   }
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.hwnd == nullptr && msg.message == kMsgReinstall) {
+      // The new hook is set before the old one goes, so no press falls
+      // between them; one seen twice meanwhile does no harm.
+      // Refused, raw input takes over: the old hook may be gone.
+      if (HHOOK fresh = SetHook())
+        UnhookWindowsHookEx(std::exchange(g_hook, fresh));
+      else
+        PostMessageW(g_wnd, g_refused_msg, 0, 0);
+      continue;
+    }
+    DispatchMessageW(&msg);
+  }
   UnhookWindowsHookEx(g_hook);
   g_hook = nullptr;
   return 0;
@@ -56,6 +81,12 @@ bool PressHook::Install(HWND wnd, UINT msg, UINT refused_msg, std::function<void
   // Input waits for the callback: it answers ahead of other work.
   SetThreadPriority(thread_, THREAD_PRIORITY_HIGHEST);
   return true;
+}
+
+void PressHook::Reinstall() {
+  if (!thread_) return;
+  WaitForSingleObject(ready_, INFINITE);
+  PostThreadMessageW(thread_id_, kMsgReinstall, 0, 0);
 }
 
 PressHook::~PressHook() {

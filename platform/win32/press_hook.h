@@ -1,5 +1,7 @@
 // A low-level mouse hook that tells a window about every left press and
-// release anywhere on the screen, by whichever process it is made. It wakes
+// release anywhere on the screen, by whichever process it is made, and
+// about a finger's press-and-hold, which the system turns into the right
+// button. It wakes
 // the polling tick, which then runs only while the finger is down.
 #pragma once
 #include <windows.h>
@@ -23,6 +25,9 @@ class PressHook {
   // start-up need not wait for it); if the system refuses it, `refused_msg`
   // is posted to `wnd`. False when no thread could be started for it.
   bool Install(HWND wnd, UINT msg, UINT refused_msg, std::function<void()> on_press);
+  // Sets the hook afresh: the system may have dropped it (after a sleep,
+  // or silently after a callback it found slow), and nothing tells.
+  void Reinstall();
 
  private:
   HANDLE thread_ = nullptr;

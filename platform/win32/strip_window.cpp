@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/win32/touch_input.h"
 #include "platform/win32/unique_handle.h"
 
 namespace orv::win32 {
@@ -64,9 +65,12 @@ bool StripWindow::Create(HWND keyboard) {
     return false;
   }
   m_.frmWords.AttachWindow(FromHwnd(hwnd_));
+  // A finger on a word presses it at once, as on a key.
+  TurnOffTouchGestures(hwnd_);
   for (int i = 0; i < kStripWords; ++i) {
     auto& word = *words_[static_cast<std::size_t>(i)];
     if (!word.Create(hwnd_, inst)) return false;
+    TurnOffTouchGestures(word.hwnd());
     m_.frmWords.lblWord[static_cast<std::size_t>(i)].AttachWindow(FromHwnd(word.hwnd()));
   }
   return true;

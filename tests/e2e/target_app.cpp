@@ -7,14 +7,19 @@
 // edits of riched20 and msftedit, a Windows Forms-style superclass of Edit,
 // and a field of its own class that takes only WM_CHAR, shows a caret while
 // focused and answers WM_GETTEXT with what it got (Enter as a line break).
+// Below them: a formatted document in a multi-line rich edit, a field framed
+// by a group box and one that a label reaches over, as real dialogs have
+// them; and on request a window of its own that it brings over the keyboard.
 #include "target_ids.h"
 
 #include <windows.h>
 
+#include <richedit.h>
 #include <shellapi.h>
 
 #include <string>
 #include <string_view>
+#include <tuple>
 
 namespace {
 
@@ -59,6 +64,13 @@ void CreateControls(HWND main) {
       {L"RICHEDIT50W", L"", ES_AUTOHSCROLL, 550, 46, 380, 28, kRich50},
       {kWinFormsEditClass, L"", ES_AUTOHSCROLL, 550, 82, 380, 28, kWinForms},
       {L"ReachCharField", L"", 0, 550, 118, 380, 28, kCharField},
+      {L"RICHEDIT50W", L"", WS_VSCROLL | multi | ES_WANTRETURN, 550, 154, 380, 90, kRichDoc},
+      // Created first, so above their fields, as a dialog template has them.
+      {L"Button", L"Group", BS_GROUPBOX, 10, 200, 260, 62, kGroupBox},
+      {L"Edit", L"", single, 22, 224, 236, 24, kGrouped},
+      {L"Static", L"Label over the field", SS_LEFT, 280, 224, 200, 24, kLabel},
+      {L"Edit", L"", single, 280, 224, 260, 24, kLabelled},
+      {L"Static", L"", SS_LEFT, 550, 248, 380, 20, kFormatReport},
   };
   for (const auto& c : children) {
     HWND child =
@@ -67,6 +79,80 @@ void CreateControls(HWND main) {
                         HMENU(INT_PTR(c.id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(child, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   }
+  SendDlgItemMessageW(main, kPassword, EM_SETPASSWORDCHAR, kPasswordMask, 0);
+  HWND doc = GetDlgItem(main, kRichDoc);
+  SetWindowTextW(doc, kRichDocText);
+  for (auto [from, to, effect] : {std::tuple{kBoldStart, kBoldEnd, CFE_BOLD},
+                                  std::tuple{kUnderStart, kUnderEnd, CFE_UNDERLINE}}) {
+    CHARFORMAT2W f{};
+    f.cbSize = sizeof f;
+    f.dwMask = effect == CFE_BOLD ? CFM_BOLD : CFM_UNDERLINE;
+    f.dwEffects = effect;
+    SendMessageW(doc, EM_SETSEL, from, to);
+    SendMessageW(doc, EM_SETCHARFORMAT, SCF_SELECTION, LPARAM(&f));
+  }
+  SendMessageW(doc, EM_SETSEL, 0, 0);
+}
+
+// The runs of each effect, read a character at a time with the document's
+// selection put back afterwards.
+std::wstring DescribeFormat(HWND doc) {
+  CHARRANGE kept{};
+  SendMessageW(doc, EM_EXGETSEL, 0, LPARAM(&kept));
+  GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  const int n = int(SendMessageW(doc, EM_GETTEXTLENGTHEX, WPARAM(&length), 0));
+  std::wstring out;
+  for (auto [effect, name] : {std::pair{DWORD(CFE_BOLD), L'b'}, std::pair{DWORD(CFE_UNDERLINE), L'u'}}) {
+    int from = -1;
+    for (int i = 0; i <= n; ++i) {
+      bool on = false;
+      if (i < n) {
+        CHARFORMAT2W f{};
+        f.cbSize = sizeof f;
+        SendMessageW(doc, EM_SETSEL, i, i + 1);
+        SendMessageW(doc, EM_GETCHARFORMAT, SCF_SELECTION, LPARAM(&f));
+        on = (f.dwEffects & effect) != 0;
+      }
+      if (on && from < 0) from = i;
+      if (!on && from >= 0) {
+        out += (out.empty() ? L"" : L" ") + std::wstring(1, name) + std::to_wstring(from) + L"-" +
+               std::to_wstring(i);
+        from = -1;
+      }
+    }
+  }
+  SendMessageW(doc, EM_EXSETSEL, 0, LPARAM(&kept));
+  return out;
+}
+
+LRESULT CALLBACK CoverProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_ERASEBKGND) {
+    RECT r;
+    GetClientRect(wnd, &r);
+    HBRUSH brush = CreateSolidBrush(kCoverColour);
+    FillRect(HDC(wp), &r, brush);
+    DeleteObject(brush);
+    return 1;
+  }
+  return DefWindowProcW(wnd, msg, wp, lp);
+}
+
+// A window of this program over the given place, brought to the front as a
+// program's new window is.
+void Cover(int x, int y) {
+  static HWND cover = nullptr;
+  if (!cover) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = CoverProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"OrvKeyTestCover";
+    RegisterClassW(&wc);
+    cover = CreateWindowExW(0, wc.lpszClassName, L"Cover", WS_POPUP, x, y, 300, 150, nullptr,
+                            nullptr, wc.hInstance, nullptr);
+  }
+  if (x == 0 && y == 0) return void(ShowWindow(cover, SW_HIDE));
+  SetWindowPos(cover, HWND_TOP, x, y, 300, 150, SWP_SHOWWINDOW);
+  SetForegroundWindow(cover);
 }
 
 LRESULT CALLBACK CharFieldProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -121,6 +207,10 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgHang: Sleep(DWORD(wp)); return 0;
     case kMsgDestroyField: DestroyWindow(GetDlgItem(wnd, int(wp))); return 0;
+    case kMsgCover: Cover(int(wp), int(lp)); return 0;
+    case kMsgDescribeFormat:
+      SetDlgItemTextW(wnd, kFormatReport, DescribeFormat(GetDlgItem(wnd, kRichDoc)).c_str());
+      return 0;
     case kMsgChangeField:
       ChangeField(GetDlgItem(wnd, LOWORD(wp)), FieldChange(HIWORD(wp)), int(lp));
       return 0;
@@ -167,7 +257,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   wc.lpszClassName = L"OrvKeyTestTarget";
   if (!RegisterClassExW(&wc)) return 2;
 
-  RECT frame{0, 0, 940, 200};
+  RECT frame{0, 0, 940, 272};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   AdjustWindowRectEx(&frame, style, FALSE, 0);
   HWND main =

@@ -26,7 +26,20 @@ enum TargetControl : int {
   kRich50,     // class RICHEDIT50W of msftedit
   kWinForms,   // kWinFormsEditClass, a superclass of Edit
   kCharField,  // takes only WM_CHAR and shows a caret
+  kRichDoc,    // a multi-line RICHEDIT50W holding kRichDocText, some words bold or underlined
+  kGroupBox,   // a group box framing kGrouped, above it in the z-order
+  kGrouped,
+  kLabel,      // a label reaching over most of kLabelled, above it
+  kLabelled,
 };
+
+// The formatted document of kRichDoc: two paragraphs, a bold word in the
+// first and an underlined one in the second.
+inline constexpr const wchar_t* kRichDocText = L"one bold two\r\nthree under four";
+inline constexpr int kBoldStart = 4, kBoldEnd = 8;     // "bold"
+inline constexpr int kUnderStart = 19, kUnderEnd = 24;  // "under", counting the break as one
+// The password field's own mask character.
+inline constexpr wchar_t kPasswordMask = L'\x25CF';
 
 // Posted to the target's top-level window. wParam = milliseconds to stop answering.
 inline constexpr UINT kMsgHang = WM_APP + 1;
@@ -48,5 +61,15 @@ enum class FieldChange : WORD {
   kInPlaceKeepCaret,      // replaces the one character, selection put back
   kInPlaceQuietly,        // the same, and clears the modified flag
 };
+// Posted to the target's top-level window: shows a magenta window of its own
+// over the screen rectangle whose top left is (wParam, lParam), 300 x 150,
+// and brings it to the front; wParam 0 and lParam 0 hide it again.
+inline constexpr UINT kMsgCover = WM_APP + 5;
+inline constexpr COLORREF kCoverColour = RGB(255, 0, 255);
+// Sent to the target's top-level window: the runs of bold and underlined
+// characters of kRichDoc, as "b4-8 u19-24" (positions as the rich edit
+// counts them), become the text of its window kFormatReport.
+inline constexpr UINT kMsgDescribeFormat = WM_APP + 6;
+inline constexpr int kFormatReport = 199;
 
 }  // namespace orv::e2e

@@ -1,10 +1,10 @@
 // The fake desktop: one in-memory fake per port, sharing one clock, handed
 // to the core as its Ports. Tests reach every fake's state through it. The
-// notification area and the colour dialog are only answered here (every
-// icon call succeeds, every dialog is cancelled); the icon is checked end to
-// end. The toolkit has the program's identity, pictures that decode from
-// JPEG files or come built in, DoEvents as a hook, and text ten pixels a
-// character.
+// notification area and the colour dialog are only answered here (icon
+// calls succeed while there is a notification area, every dialog is
+// cancelled); the icon is checked end to end. The toolkit has the program's
+// identity, pictures that decode from JPEG files or come built in, DoEvents
+// as a hook, and text ten pixels a character.
 #pragma once
 #include <functional>
 #include <map>
@@ -22,7 +22,13 @@ namespace orv::fake {
 
 class FakeShell32 : public Shell32 {
  public:
-  bool Shell_NotifyIconW(std::uint32_t, const NotifyIconData&) override { return true; }
+  bool notification_area = true;  // a front-end that is the shell has none
+  int icons = 0;                  // in the notification area now
+  bool Shell_NotifyIconW(std::uint32_t message, const NotifyIconData&) override {
+    if (!notification_area) return false;
+    icons = message == kNimAdd ? icons + 1 : message == kNimDelete && icons ? icons - 1 : icons;
+    return true;
+  }
   std::wstring app_data = L"C:\\Users\\Driver\\AppData\\Roaming";
   std::wstring AppDataFolder() override { return app_data; }
 };

@@ -32,6 +32,7 @@ struct Window {
   // integrity level, a field that ignores what it is sent.
   std::uint32_t process = 100;
   bool denied = false, keeps_text = false;
+  std::int32_t style = 0;
 };
 
 class FakeUser32 : public User32 {
@@ -104,8 +105,9 @@ class FakeUser32 : public User32 {
   }
   bool EnableWindow(Hwnd wnd, bool) override { return Exists(wnd); }
   bool SetForegroundWindow(Hwnd wnd) override { return Exists(wnd); }
-  // No window has a style: passwords are told by their masking character.
-  std::int32_t GetWindowLongW(Hwnd, int) override { return 0; }
+  std::int32_t GetWindowLongW(Hwnd wnd, int index) override {
+    return Exists(wnd) && index == kGwlStyle ? W(wnd).style : 0;
+  }
   std::int32_t SetWindowLongW(Hwnd, int, std::int32_t) override { return 0; }
   bool SetLayeredWindowAttributes(Hwnd wnd, Color, std::uint8_t, unsigned) override {
     return Exists(wnd);
@@ -139,6 +141,11 @@ class FakeUser32 : public User32 {
     return std::min<unsigned>(input_taken, static_cast<unsigned>(keys.size()));
   }
   std::uint32_t GetLastError() override { return last_error; }
+
+  // ---- Real programs: no layout has a key of its own for any character.
+  bool IsWindowVisible(Hwnd wnd) override { return Exists(wnd) && W(wnd).visible; }
+  std::uintptr_t GetKeyboardLayout(std::uint32_t) override { return 0x04090409; }
+  std::int16_t VkKeyScanExW(wchar_t, std::uintptr_t) override { return -1; }
 
  private:
   FakeClock& clock_;

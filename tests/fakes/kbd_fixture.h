@@ -112,6 +112,18 @@ class KbdTest : public ::testing::Test {
     function ? kbd->lblControl_Click(index) : kbd->lblX_Click(index);
   }
   void FKey(int index) { Key(index, true); }
+  // Lets Enter's steps run, each when its pause is over; returns the
+  // pauses between them.
+  std::vector<std::uint32_t> RunEnter() {
+    std::vector<std::uint32_t> pauses;
+    while (kbd->tmrEnter.Enabled()) {
+      pauses.push_back(kbd->tmrEnter.Interval());
+      desk.now += kbd->tmrEnter.Interval();
+      kbd->BeginEvent();
+      kbd->tmrEnter.Fire();
+    }
+    return pauses;
+  }
   // Types each character with the key that shows it in the current layout.
   void Type(const std::wstring& text) {
     for (wchar_t c : text) {

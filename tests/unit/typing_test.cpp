@@ -111,18 +111,89 @@ TEST_F(TypingTest, HistoryKeepsHolesTheListNarrowsToTheLineAndNoPasswordIsKept) 
 
 // ---- Held keys
 
-constexpr KeyRef kA{KeyRef::Kind::kCharacter, 3};
-
 // A hold of two seconds acts at the delay and then once per interval, though
-// the tick count wraps in between; the release that ends it adds nothing.
-TEST(KeyRepeat, HoldActsOnScheduleWhileTheTickCountWraps) {
-  KeyRepeat r;
+// the tick count wraps in between; its release then clicks nothing.
+TEST(KeyHold, HoldActsOnScheduleWhileTheTickCountWraps) {
   const std::uint32_t t0 = 0xFFFFFF00u;  // the tick count wraps during the hold
-  r.Press(kA, true, t0);
+  KeyHold hold(true, t0);
   int actions = 0;
-  for (std::uint32_t t = 0; t <= 2000; t += 10) actions += r.Due(t0 + t) ? 1 : 0;
+  for (std::uint32_t t = 0; t <= 2000; t += 10) actions += hold.Due(t0 + t) ? 1 : 0;
   EXPECT_EQ(actions, 1 + (2000 - 500) / 50);
-  EXPECT_FALSE(r.Release(t0 + 2005));
+  EXPECT_TRUE(hold.Acted());
+}
+
+}  // namespace
+}  // namespace orv::fake
+
+namespace orv::fake {
+namespace {
+
+// ---- Enter in steps on the fake clock; the rest of real programs' fields
+// (passwords, transparent controls, a target let go, layout keys) end to end
+
+using RealFieldsTest = TypingTest;
+
+TEST_F(RealFieldsTest, EnterRunsInStepsAndTouchesBetweenThemCount) {
+  const std::vector<unsigned> click_then_enter{kMouseLeftDown, kMouseLeftUp, kVkReturn, kVkReturn};
+  // Single-line: the click in the corner, then the key, each after 100 ms;
+  // nothing is sent while Enter's handler runs.
+  Touch(field);
+  desk.gui.focus = field;  // as the click leaves it
+  desk.cursor = {700, 500};
+  FKey(kKeyEnter);
+  EXPECT_TRUE(desk.input.empty());
+  EXPECT_EQ(desk.cursor, (Point{415, 15}));
+  EXPECT_EQ(RunEnter(), (std::vector<std::uint32_t>{100, 100, 100}));
+  EXPECT_EQ(desk.input, click_then_enter);
+  EXPECT_EQ(desk.cursor, (Point{700, 500}));
+  EXPECT_EQ(History().front(), L"abc");
+
+  // A finger that touches another field during the first pause: the field
+  // is captured at once, the click waits for the finger's lift and lands in
+  // the field Enter was for, and the line stays the new field's.
+  desk.input.clear();
+  FKey(kKeyEnter);
+  Touch(fields[2]);
+  desk.button_down = true;
+  kbd->tmrEnter.Fire();
+  EXPECT_EQ(kbd->tmrEnter.Interval(), 10u);
+  EXPECT_TRUE(desk.input.empty());
+  desk.button_down = false;
+  RunEnter();
+  EXPECT_EQ(desk.input, click_then_enter);
+  EXPECT_EQ(TargetWnd(), fields[2]);
+  EXPECT_EQ(kbd->cmbText.Text(), L"field2");
+
+  // The focus went elsewhere between the click and the key: clicked again.
+  desk.input.clear();
+  Touch(field);
+  FKey(kKeyEnter);
+  kbd->tmrEnter.Fire();
+  desk.gui.focus = fields[0];
+  RunEnter();
+  EXPECT_EQ(desk.input, (std::vector<unsigned>{kMouseLeftDown, kMouseLeftUp, kMouseLeftDown,
+                                               kMouseLeftUp, kVkReturn, kVkReturn}));
+  desk.gui.focus = field;
+
+  // Multi-line: the new line comes at the keyboard's insertion point, and
+  // the line takes the field's text with it, going on after the break.
+  desk.W(field).style = kEsMultiLine;
+  desk.W(field).text = L"abcd";
+  Touch(field);
+  PutCaret(2);
+  FKey(kKeyEnter);
+  desk.on_get_text = nullptr;
+  kbd->tmrEnter.Fire();  // the click
+  kbd->tmrEnter.Fire();  // the caret put back, and the key; the field breaks the line
+  EXPECT_EQ(desk.W(field).sel_start, 2u);
+  desk.W(field).text = L"ab\r\ncd";
+  RunEnter();
+  EXPECT_EQ(kbd->cmbText.Text(), L"ab\r\ncd");
+  EXPECT_EQ(kbd->GetEditLine().CaretPos(), 4);
+  desk.set_text_log.clear();
+  Type(L"ж");
+  EXPECT_EQ(desk.W(field).text, L"ab\r\nжcd");
+  EXPECT_EQ(desk.set_text_log.size(), 1u);  // the character, not the text over again
 }
 
 }  // namespace

@@ -98,6 +98,7 @@ class WordsTest : public KbdTest {
     FKey(kKeyClr);
     Write(text);
     FKey(kKeyEnter);
+    RunEnter();
   }
   void TouchWord(int index) {
     kbd->BeginEvent();
