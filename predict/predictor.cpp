@@ -792,10 +792,13 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     const double pair = (1 - w.learned) * base_pair + w.learned * user_pair;
     const double chance = w.triple * triple + w.pair * pair + (1 - w.triple - w.pair) * word;
     c.score = chance > 0 ? std::log(chance) + cost : -std::numeric_limits<double>::infinity();
-    // The words the user has sent (a street, a contact, or any other) come
-    // first once two of their letters are typed, after one use; among
-    // themselves they keep their order.
-    if (c.user != kNone && len >= 2 && cost == 0) c.score += kOwnWordLift;
+    // The words the user has sent come first after one use, among themselves
+    // in their order: a word the lexicon lacks (a street, a contact) once two
+    // of its letters are typed, a common word only after three, since at two
+    // letters the blend knows better than one use which of its many
+    // completions is meant.
+    if (c.user != kNone && cost == 0 && (len >= 3 || (len >= 2 && c.base == kNone)))
+      c.score += kOwnWordLift;
   }
   std::stable_sort(pool.begin(), pool.end(),
                    [](const Candidate& x, const Candidate& y) { return x.score > y.score; });
@@ -814,6 +817,32 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
   }
   std::vector<std::wstring> out;
   for (auto& c : chosen) out.push_back(std::move(c.second));
+
+  // A word joined with a hyphen ("top-down") is seldom in the lexicon whole:
+  // its last part is completed as a word of its own after the part before.
+  const std::size_t joint = ctx.prefix.find_last_of(L'-');
+  if (out.size() < count && joint != std::wstring_view::npos && joint > 0 &&
+      joint + 1 < ctx.prefix.size()) {
+    std::wstring split(context_text);
+    split.append(ctx.prefix.substr(0, joint)).append(L" ").append(ctx.prefix.substr(joint + 1));
+    std::wstring saved_context = std::move(s.offer_context), saved_prefix = std::move(s.offer_prefix);
+    std::vector<std::wstring> saved_offered = std::move(s.offered), saved_passed = std::move(s.passed);
+    const std::vector<std::wstring> parts = Suggest(split, at_start, count);
+    s.offer_context = std::move(saved_context);
+    s.offer_prefix = std::move(saved_prefix);
+    s.offered = std::move(saved_offered);
+    s.passed = std::move(saved_passed);
+    for (const std::wstring& part : parts) {
+      if (out.size() >= count) break;
+      std::wstring word(ctx.prefix.substr(0, joint + 1));
+      word += part;
+      if (word == ctx.prefix || std::find(out.begin(), out.end(), word) != out.end() ||
+          std::find(s.passed.begin(), s.passed.end(), word) != s.passed.end())
+        continue;
+      s.offered.push_back(word);
+      out.push_back(std::move(word));
+    }
+  }
   return out;
 }
 

@@ -246,6 +246,17 @@ TEST(Predictor, DoesNotOfferAgainWhatWasPassedOverForTheSameWord) {
   EXPECT_EQ(p.Suggest(L"so then t", Language::English, 2), (Words{L"the", L"they"}));
 }
 
+TEST(Predictor, CompletesTheLastPartOfAHyphenatedWord) {
+  Predictor p;
+  WithBoth(p);
+  const auto first = p.Suggest(L"a cat-th", Language::English);
+  EXPECT_NE(std::find(first.begin(), first.end(), L"cat-the"), first.end());
+  // What was passed over stays passed, whole words and parts alike.
+  const auto second = p.Suggest(L"a cat-the", Language::English);
+  for (const auto& w : first) EXPECT_EQ(std::find(second.begin(), second.end(), w), second.end());
+  EXPECT_EQ(p.Suggest(L"a cat-", Language::English).size(), 0u);
+}
+
 TEST(Predictor, FindsWordsTypedWithALetterOnANeighbouringKey) {
   Predictor p;
   WithBoth(p);
