@@ -16,6 +16,8 @@ constexpr std::uint32_t kFingerWaitMs = 10;
 // How long Enter waits at most for a multi-line field's new line.
 constexpr std::uint32_t kTextWaitMs = 25;
 constexpr int kTextWaits = 20;
+// Clicks again for the key when the focus went elsewhere, at most.
+constexpr int kReclicks = 3;
 
 std::uint32_t ProcessOf(User32& user32, Hwnd wnd) {
   std::uint32_t pid = 0;
@@ -356,6 +358,12 @@ std::optional<std::uint32_t> Target::StartEnter(const std::wstring& line, std::i
   return kEnterStepMs;
 }
 
+Hwnd Target::FocusOf(Hwnd wnd) {
+  GuiThreadInfo g;
+  return p_.user32.GetGUIThreadInfo(p_.user32.GetWindowThreadProcessId(wnd, nullptr), g) ? g.focus
+                                                                                       : Hwnd{};
+}
+
 bool Target::EnterClickAtCursor() {
   Point pt;
   return EnterRunning() && !by_keystrokes_ && p_.user32.GetCursorPos(pt) && pt == enter_.at;
@@ -395,19 +403,24 @@ std::optional<std::uint32_t> Target::NextEnterStep(const std::wstring& line, boo
   switch (enter_.step) {
     case EnterStep::kIdle: return std::nullopt;
     case EnterStep::kClick:
-      if (!ClickEnterField(key_held)) return kFingerWaitMs;
+      // A multi-line field that has its program's focus already is not
+      // clicked: the click would move its caret, or select a line.
+      if (!(enter_.multi_line && !enter_.touched && FocusOf(enter_.wnd) == enter_.wnd) &&
+          !ClickEnterField(key_held)) {
+        return kFingerWaitMs;
+      }
       enter_.step = EnterStep::kKey;
       return kEnterStepMs;
     case EnterStep::kKey: {
       // The program may not have taken the touch yet when the focus is
-      // asked: a touch since the click is enough.
-      GuiThreadInfo g;
-      const bool elsewhere =
-          enter_.touched ||
-          (p_.user32.GetGUIThreadInfo(p_.user32.GetWindowThreadProcessId(enter_.wnd, nullptr),
-                                      g) &&
-           g.focus != enter_.wnd);
-      if (elsewhere && !ClickEnterField(key_held)) return kFingerWaitMs;
+      // asked: a touch since the click is enough. After a click, the key
+      // waits until the program has taken it: a caret put while the click
+      // still waits in its queue would be moved by it.
+      if ((enter_.touched || FocusOf(enter_.wnd) != enter_.wnd) && enter_.reclicks < kReclicks) {
+        if (!ClickEnterField(key_held)) return kFingerWaitMs;
+        ++enter_.reclicks;
+        return kEnterStepMs;
+      }
       if (enter_.multi_line && enter_.caret >= 0 &&
           static_cast<std::size_t>(enter_.caret) <= enter_.line.size()) {
         const auto at =

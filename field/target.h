@@ -137,6 +137,7 @@ class Target {
   // A position in the field's text as the field counts it.
   static std::size_t FieldPosition(const std::wstring& text, std::size_t pos, bool rich);
   bool ClickEnterField(bool key_held);
+  Hwnd FocusOf(Hwnd wnd);
   Hwnd UnderFinger(Point pt);
   bool SeenThrough(Hwnd wnd);
   bool IsMultiLine(Hwnd wnd);
@@ -184,6 +185,7 @@ class Target {
     std::int32_t caret = 0;
     int waits_for_text = 0;
     bool touched = false;
+    int reclicks = 0;
     std::optional<std::wstring> text;
   } enter_;
 };

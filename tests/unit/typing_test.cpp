@@ -170,6 +170,9 @@ TEST_F(RealFieldsTest, EnterRunsInStepsAndTouchesBetweenThemCount) {
   FKey(kKeyEnter);
   kbd->tmrEnter.Fire();
   desk.gui.focus = fields[0];
+  kbd->tmrEnter.Fire();  // clicked again, and the key waits for the click to take
+  EXPECT_EQ(desk.input.size(), 4u);
+  desk.gui.focus = field;
   RunEnter();
   EXPECT_EQ(desk.input, (std::vector<unsigned>{kMouseLeftDown, kMouseLeftUp, kMouseLeftDown,
                                                kMouseLeftUp, kVkReturn, kVkReturn}));
