@@ -46,6 +46,6 @@ configure windows
 cmake --build --preset windows -j2
 elapsed
 # The end-to-end tests share one screen and touch it with a synthetic finger;
-# under load a touch can still be lost (see the README). A failed test runs
-# once more, and its first failure stays in the output to be looked at.
+# now and then a key touch is still lost against a hung target. A failed
+# test runs once more, and its first failure stays in the output.
 ctest --preset windows --output-on-failure --repeat until-pass:2
