@@ -3,10 +3,11 @@
 // A candidate's score is the log of a blended chance (see PredictorWeights)
 // plus the log of the chance of the slips it needs: a typed letter that is
 // not the word's letter must stand on a key beside it. Candidates come from
-// four places, each cut to a few best before the blend: the base words that
+// five places, each cut to a few best before the blend: the base words that
 // match the typed prefix, the learned words that match it, the words that
-// followed the one or two words before in the books, and those that followed
-// the word before in sent texts.
+// followed the one or two words before in the books, those that followed
+// the word before in sent texts, and, for longer prefixes, forms the lists
+// lack, made by exchanging a base word's ending as its kin do.
 #include "predict/predictor.h"
 
 #include <algorithm>
@@ -38,6 +39,22 @@ constexpr double kLearnedPairPrior = 4;
 constexpr double kOwnWordLift = 100;
 // How many of the most frequent base words stand ready for an empty prefix.
 constexpr std::size_t kTopWords = 48;
+// Forms the lists lack are made from the forms they hold: a stem of at
+// least kStemMin letters keeps its words' endings of up to kEndMax letters;
+// an ending exchange needs kEndingGroups stems that show it, and each ending
+// keeps its kEndingsKept likeliest exchanges. Made forms are offered from
+// kMadeFrom typed letters on, from stems under which at most kMadeRange
+// base words stand.
+constexpr std::size_t kStemMin = 4;
+constexpr std::size_t kEndMax = 4;
+constexpr std::size_t kMostForms = 12;
+constexpr std::uint32_t kEndingGroups = 3;
+constexpr std::size_t kEndingsKept = 12;
+constexpr std::size_t kMadeFrom = 5;
+constexpr std::size_t kMadeRange = 200;
+// A made form is rarer than any listed word: it is offered only where the
+// lists have too few, and below the listed words' own forms.
+constexpr double kMadeShare = 0.01;
 
 // A packed score back to a chance: score = -ln p * 8, 0 = not in the source.
 struct ScoreTable {
@@ -117,6 +134,30 @@ class Lexicon {
     return {lo, hi};
   }
   const std::vector<std::uint32_t>& Top() const { return top_; }
+  // The words whose folded form begins with `stem`.
+  std::pair<std::size_t, std::size_t> PrefixRange(std::wstring_view stem) const {
+    auto below = [&](std::size_t i) { return Key(i).substr(0, stem.size()) < stem; };
+    auto within = [&](std::size_t i) { return Key(i).substr(0, stem.size()) <= stem; };
+    const std::size_t lo = Partition(0, Size(), below);
+    return {lo, Partition(lo, Size(), within)};
+  }
+  struct EndingRule {
+    std::uint64_t from, to;
+    float chance;
+  };
+  static std::uint64_t PackEnding(std::wstring_view ending);
+  static std::wstring UnpackEnding(std::uint64_t packed);
+  static wchar_t EndingLetter(std::uint64_t packed, std::size_t i);
+  std::span<const EndingRule> EndingsAfter(std::wstring_view from) const {
+    const std::uint64_t key = PackEnding(from);
+    auto lo = std::lower_bound(endings_.begin(), endings_.end(), key,
+                               [](const EndingRule& r, std::uint64_t k) { return r.from < k; });
+    auto hi = lo;
+    while (hi != endings_.end() && hi->from == key) ++hi;
+    return {lo, hi};
+  }
+  bool HasEndings() const { return !endings_.empty(); }
+  float Floor() const { return floor_; }
 
   template <class Pred>
   static std::size_t Partition(std::size_t lo, std::size_t hi, Pred pred) {
@@ -141,6 +182,9 @@ class Lexicon {
   std::vector<Pair> pairs_;
   std::vector<Triple> triples_;
   std::vector<std::uint32_t> top_;
+  std::vector<EndingRule> endings_;
+  float floor_ = 0;
+  void LearnEndings();
 };
 
 namespace {
@@ -288,7 +332,92 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
                       return best(x) < best(y) || (best(x) == best(y) && x < y);
                     });
   lex->top_.assign(order.begin(), order.begin() + top);
+  lex->LearnEndings();
   return lex;
+}
+
+// Up to 4 letters in 15 bits each (the folded letters of both languages
+// stand below U+0500), and their count.
+std::uint64_t Lexicon::PackEnding(std::wstring_view ending) {
+  std::uint64_t packed = 0;
+  for (wchar_t c : ending) packed = (packed << 15) | (static_cast<std::uint64_t>(c) & 0x7FFF);
+  return (packed << 3) | ending.size();
+}
+
+wchar_t Lexicon::EndingLetter(std::uint64_t packed, std::size_t i) {
+  const std::size_t n = packed & 7;
+  return static_cast<wchar_t>((packed >> (3 + 15 * (n - 1 - i))) & 0x7FFF);
+}
+
+std::wstring Lexicon::UnpackEnding(std::uint64_t packed) {
+  std::wstring out(packed & 7, L'\0');
+  for (std::size_t i = 0; i < out.size(); ++i) out[i] = EndingLetter(packed, i);
+  return out;
+}
+
+// Words that share a stem of at least kStemMin letters and differ only in
+// their last kEndMax letters or fewer are forms of one word. How often an
+// ending stands beside another in such a group is the chance that a form
+// with the first has a form with the second.
+void Lexicon::LearnEndings() {
+  std::size_t longest = 0;
+  std::uint8_t rarest = 0;
+  for (std::size_t i = 0; i < Size(); ++i) {
+    longest = std::max(longest, Key(i).size());
+    rarest = std::max(rarest, subtitles_[i]);
+  }
+  floor_ = kScores.p[rarest];
+  std::unordered_map<std::uint64_t, std::uint32_t> ids;  // packed ending -> index in names
+  std::vector<std::uint64_t> names;
+  std::vector<std::uint32_t> seen;                            // groups with the ending
+  std::unordered_map<std::uint64_t, std::uint32_t> together;  // (a, b) -> groups with both
+  std::vector<std::uint32_t> group;
+  for (std::size_t m = kStemMin; m <= longest; ++m) {
+    for (std::size_t i = 0; i < Size();) {
+      if (Key(i).size() < m) {
+        ++i;
+        continue;
+      }
+      const std::wstring_view stem = Key(i).substr(0, m);
+      group.clear();
+      std::size_t j = i;
+      for (; j < Size() && Key(j).substr(0, m) == stem; ++j) {
+        if (Key(j).size() > m + kEndMax) continue;
+        auto [it, fresh] =
+            ids.try_emplace(PackEnding(Key(j).substr(m)), static_cast<std::uint32_t>(names.size()));
+        if (fresh) {
+          names.push_back(it->first);
+          seen.push_back(0);
+        }
+        if (std::find(group.begin(), group.end(), it->second) == group.end())
+          group.push_back(it->second);
+      }
+      i = j;
+      // A stem under which many endings stand is a prefix, not a stem.
+      if (group.size() < 2 || group.size() > kMostForms) continue;
+      for (std::uint32_t a : group) {
+        ++seen[a];
+        for (std::uint32_t b : group)
+          if (a != b) ++together[(static_cast<std::uint64_t>(a) << 32) | b];
+      }
+    }
+  }
+  for (const auto& [key, n] : together) {
+    if (n < kEndingGroups) continue;
+    const auto a = static_cast<std::uint32_t>(key >> 32), b = static_cast<std::uint32_t>(key);
+    endings_.push_back({names[a], names[b], static_cast<float>(n) / seen[a]});
+  }
+  std::sort(endings_.begin(), endings_.end(), [](const EndingRule& x, const EndingRule& y) {
+    if (x.from != y.from) return x.from < y.from;
+    return x.chance > y.chance || (x.chance == y.chance && x.to < y.to);
+  });
+  std::vector<EndingRule> kept;
+  for (std::size_t i = 0, n = 0; i < endings_.size(); ++i) {
+    n = i > 0 && endings_[i].from == endings_[i - 1].from ? n + 1 : 1;
+    if (n <= kEndingsKept) kept.push_back(endings_[i]);
+  }
+  kept.shrink_to_fit();
+  endings_.swap(kept);
 }
 
 namespace {
@@ -325,6 +454,7 @@ using RangeCache = std::unordered_map<std::uint64_t, std::vector<Best>>;
 struct Candidate {
   std::wstring lower, form;
   std::uint32_t base = kNone, user = kNone;
+  double made = 0;   // the chance of a form made from a base word's ending
   double score = 0;  // log of the chance
 };
 
@@ -756,6 +886,88 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     for (const Best& b : best) add_user(b.id);
   }
 
+  // Forms the lists lack: a base word's ending exchanged for one that words
+  // of the same stem take ("замысла" gives "замыслов").
+  if (lex && lex->HasEndings() && len >= kMadeFrom) {
+    struct Made {
+      double chance = 0, with_slips = 0;  // of the form, and of reading the typed letters as it
+    };
+    std::unordered_map<std::wstring, Made> made;
+    const std::size_t shortest_stem = std::max(kStemMin, len > kEndMax ? len - kEndMax : 0);
+    // Each stem: the base words under the first m typed characters (slips
+    // included), those of them with a short ending, and each ending's
+    // exchanges that still match the typed rest.
+    auto exchange = [&](std::size_t m, std::size_t lo, std::size_t hi, float cost, int slips) {
+      if (hi - lo > kMadeRange) return;
+      const std::wstring_view stem = lex->Key(lo).substr(0, m);
+      for (std::size_t i = lo; i < hi; ++i) {
+        const std::wstring_view k = lex->Key(i);
+        if (k.size() > m + kEndMax) continue;
+        for (const auto& e : lex->EndingsAfter(k.substr(m))) {
+          const std::size_t n = static_cast<std::size_t>(e.to & 7);
+          if (n + m < len) continue;
+          float c = cost;
+          int sl = slips;
+          bool ok = true;
+          for (std::size_t pos = m; pos < len && ok; ++pos) {
+            const wchar_t letter = Lexicon::EndingLetter(e.to, pos - m);
+            const Option* hit = nullptr;
+            for (const Option& o : options[pos])
+              if (o.letter == letter) {
+                hit = &o;
+                break;
+              }
+            if (!hit || (hit->slip && ++sl > max_slips))
+              ok = false;
+            else
+              c += hit->cost;
+          }
+          if (!ok) continue;
+          std::wstring form(stem);
+          form += Lexicon::UnpackEnding(e.to);
+          const double chance = base_chance(i) * e.chance;
+          Made& m_form = made[form];
+          if (chance * std::exp(c) > m_form.with_slips) m_form = {chance, chance * std::exp(c)};
+        }
+      }
+    };
+    auto stems = [&](auto& self, std::size_t lo, std::size_t hi, std::size_t depth, float cost,
+                     int slips) -> void {
+      if (depth >= shortest_stem) exchange(depth, lo, hi, cost, slips);
+      if (depth == len) return;
+      for (const Option& o : options[depth]) {
+        if (o.slip && slips >= max_slips) continue;
+        auto below = [&](std::size_t i) {
+          const auto k = lex->Key(i);
+          return k.size() <= depth || k[depth] < o.letter;
+        };
+        auto not_above = [&](std::size_t i) {
+          const auto k = lex->Key(i);
+          return k.size() <= depth || k[depth] <= o.letter;
+        };
+        const std::size_t a = Lexicon::Partition(lo, hi, below);
+        const std::size_t b = Lexicon::Partition(a, hi, not_above);
+        if (a < b) self(self, a, b, depth + 1, cost + o.cost, slips + (o.slip ? 1 : 0));
+      }
+    };
+    stems(stems, 0, lex->Size(), 0, 0.0f, 0);
+    std::vector<std::pair<Made, std::wstring>> best;
+    for (auto& [form, m] : made) {
+      const auto [lo, hi] = lex->KeyRange(form);
+      if (lo == hi) best.emplace_back(m, form);
+    }
+    std::sort(best.begin(), best.end(), [](const auto& x, const auto& y) {
+      return x.first.with_slips > y.first.with_slips ||
+             (x.first.with_slips == y.first.with_slips && x.second < y.second);
+    });
+    if (best.size() > kPerSource) best.resize(kPerSource);
+    for (auto& [m, form] : best) {
+      add(form, form, kNone, kNone);
+      pool[pool_index[form]].made =
+          std::min(m.chance * kMadeShare, static_cast<double>(lex->Floor()));
+    }
+  }
+
   // The blend.
   const double user_total = static_cast<double>(std::max<std::uint64_t>(s.learned_tokens, 1));
   for (Candidate& c : pool) {
@@ -772,7 +984,7 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
       c.score = -std::numeric_limits<double>::infinity();
       continue;
     }
-    const double base_word = c.base != kNone ? base_chance(c.base) : 0.0;
+    const double base_word = c.base != kNone ? base_chance(c.base) : c.made;
     const double user_word =
         c.user != kNone ? s.learned[c.user].count / (user_total + kLearnedPrior) : 0.0;
     const double word = (1 - w.learned) * base_word + w.learned * user_word;
@@ -825,8 +1037,10 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
       joint + 1 < ctx.prefix.size()) {
     std::wstring split(context_text);
     split.append(ctx.prefix.substr(0, joint)).append(L" ").append(ctx.prefix.substr(joint + 1));
-    std::wstring saved_context = std::move(s.offer_context), saved_prefix = std::move(s.offer_prefix);
-    std::vector<std::wstring> saved_offered = std::move(s.offered), saved_passed = std::move(s.passed);
+    std::wstring saved_context = std::move(s.offer_context),
+                 saved_prefix = std::move(s.offer_prefix);
+    std::vector<std::wstring> saved_offered = std::move(s.offered),
+                              saved_passed = std::move(s.passed);
     const std::vector<std::wstring> parts = Suggest(split, at_start, count);
     s.offer_context = std::move(saved_context);
     s.offer_prefix = std::move(saved_prefix);

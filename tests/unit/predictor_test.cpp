@@ -276,6 +276,21 @@ TEST(Predictor, FindsWordsTypedWithALetterOnANeighbouringKey) {
   EXPECT_EQ(p.Suggest(L"g tpe", Language::English, 1), Words{L"the"});
 }
 
+TEST(Predictor, MakesFormsTheListsLackFromTheEndingsOfOtherWords) {
+  std::vector<Entry> words;
+  for (const wchar_t* stem : {L"jump", L"kick", L"look"})
+    for (const wchar_t* ending : {L"", L"s", L"ed"})
+      words.push_back({std::wstring(stem) + ending, 0.001, 0});
+  words.push_back({L"paint", 0.001, 0});
+  words.push_back({L"paints", 0.0001, 0});
+  Predictor p;
+  p.SetLexicon(Language::English, UnpackLexicon(Pack(words)));
+  // Below every listed word, and found through a slip too (a and s touch).
+  EXPECT_EQ(p.Suggest(L"paint", Language::English), (Words{L"paints", L"painted"}));
+  EXPECT_EQ(p.Suggest(L"a psinte", Language::English, 1), Words{L"painted"});
+  EXPECT_EQ(p.Suggest(L"pain", Language::English), (Words{L"paint", L"paints"}));
+}
+
 TEST(Predictor, WeighsTheOneOrTwoWordsBefore) {
   Predictor p;
   p.SetLexicon(Language::English,
