@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 
@@ -42,7 +43,8 @@ constexpr std::size_t kTopWords = 48;
 // Forms the lists lack are made from the forms they hold: a stem of at
 // least kStemMin letters keeps its words' endings of up to kEndMax letters;
 // an ending exchange needs kEndingGroups stems that show it, and each ending
-// keeps its kEndingsKept likeliest exchanges. Made forms are offered from
+// keeps its kEndingsKept likeliest exchanges. A stem with more than
+// kMostForms endings is a mere beginning shared by many words. Made forms are offered from
 // kMadeFrom typed letters on, from stems under which at most kMadeRange
 // base words stand.
 constexpr std::size_t kStemMin = 4;
@@ -52,6 +54,11 @@ constexpr std::uint32_t kEndingGroups = 3;
 constexpr std::size_t kEndingsKept = 12;
 constexpr std::size_t kMadeFrom = 5;
 constexpr std::size_t kMadeRange = 200;
+// The words earlier in the text being typed make up this share of a word's
+// chance, by how often each stands there; only the last kLineTail characters
+// are read, since a long text is rarely typed on the keys.
+constexpr double kLineShare = 0.02;
+constexpr std::size_t kLineTail = 400;
 // A made form is rarer than any listed word: it is offered only where the
 // lists have too few, and below the listed words' own forms.
 constexpr double kMadeShare = 0.01;
@@ -454,8 +461,9 @@ using RangeCache = std::unordered_map<std::uint64_t, std::vector<Best>>;
 struct Candidate {
   std::wstring lower, form;
   std::uint32_t base = kNone, user = kNone;
-  double made = 0;   // the chance of a form made from a base word's ending
-  double score = 0;  // log of the chance
+  double made = 0;            // the chance of a form made from a base word's ending
+  std::uint32_t in_line = 0;  // times the word stands earlier in the text
+  double score = 0;           // log of the chance
 };
 
 }  // namespace
@@ -485,6 +493,9 @@ struct Predictor::State {
   // call, what was offered then, and what was passed over since it began.
   std::wstring offer_context, offer_prefix;
   std::vector<std::wstring> offered, passed;  // as shown
+  // The words that stand before the word being typed, lower case, and the text they are read from.
+  std::wstring line_context;
+  std::vector<std::wstring> line_words;
 
   void BuildNeighbours();
   void FlushSorted();
@@ -886,91 +897,35 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     for (const Best& b : best) add_user(b.id);
   }
 
-  // Forms the lists lack: a base word's ending exchanged for one that words
-  // of the same stem take ("замысла" gives "замыслов").
-  if (lex && lex->HasEndings() && len >= kMadeFrom) {
-    struct Made {
-      double chance = 0, with_slips = 0;  // of the form, and of reading the typed letters as it
-    };
-    std::unordered_map<std::wstring, Made> made;
-    const std::size_t shortest_stem = std::max(kStemMin, len > kEndMax ? len - kEndMax : 0);
-    // Each stem: the base words under the first m typed characters (slips
-    // included), those of them with a short ending, and each ending's
-    // exchanges that still match the typed rest.
-    auto exchange = [&](std::size_t m, std::size_t lo, std::size_t hi, float cost, int slips) {
-      if (hi - lo > kMadeRange) return;
-      const std::wstring_view stem = lex->Key(lo).substr(0, m);
-      for (std::size_t i = lo; i < hi; ++i) {
-        const std::wstring_view k = lex->Key(i);
-        if (k.size() > m + kEndMax) continue;
-        for (const auto& e : lex->EndingsAfter(k.substr(m))) {
-          const std::size_t n = static_cast<std::size_t>(e.to & 7);
-          if (n + m < len) continue;
-          float c = cost;
-          int sl = slips;
-          bool ok = true;
-          for (std::size_t pos = m; pos < len && ok; ++pos) {
-            const wchar_t letter = Lexicon::EndingLetter(e.to, pos - m);
-            const Option* hit = nullptr;
-            for (const Option& o : options[pos])
-              if (o.letter == letter) {
-                hit = &o;
-                break;
-              }
-            if (!hit || (hit->slip && ++sl > max_slips))
-              ok = false;
-            else
-              c += hit->cost;
-          }
-          if (!ok) continue;
-          std::wstring form(stem);
-          form += Lexicon::UnpackEnding(e.to);
-          const double chance = base_chance(i) * e.chance;
-          Made& m_form = made[form];
-          if (chance * std::exp(c) > m_form.with_slips) m_form = {chance, chance * std::exp(c)};
-        }
+  // The words of the text so far: a text often comes back to its own words.
+  if (context_text != s.line_context) {
+    s.line_context.assign(context_text);
+    s.line_words.clear();
+    const std::wstring_view line =
+        context_text.substr(context_text.size() > kLineTail ? context_text.size() - kLineTail : 0);
+    for (std::size_t i = 0; i < line.size();) {
+      if (!words::IsLetter(line[i]) || (i > 0 && words::IsLetter(line[i - 1]))) {
+        ++i;
+        continue;
       }
-    };
-    auto stems = [&](auto& self, std::size_t lo, std::size_t hi, std::size_t depth, float cost,
-                     int slips) -> void {
-      if (depth >= shortest_stem) exchange(depth, lo, hi, cost, slips);
-      if (depth == len) return;
-      for (const Option& o : options[depth]) {
-        if (o.slip && slips >= max_slips) continue;
-        auto below = [&](std::size_t i) {
-          const auto k = lex->Key(i);
-          return k.size() <= depth || k[depth] < o.letter;
-        };
-        auto not_above = [&](std::size_t i) {
-          const auto k = lex->Key(i);
-          return k.size() <= depth || k[depth] <= o.letter;
-        };
-        const std::size_t a = Lexicon::Partition(lo, hi, below);
-        const std::size_t b = Lexicon::Partition(a, hi, not_above);
-        if (a < b) self(self, a, b, depth + 1, cost + o.cost, slips + (o.slip ? 1 : 0));
-      }
-    };
-    stems(stems, 0, lex->Size(), 0, 0.0f, 0);
-    std::vector<std::pair<Made, std::wstring>> best;
-    for (auto& [form, m] : made) {
-      const auto [lo, hi] = lex->KeyRange(form);
-      if (lo == hi) best.emplace_back(m, form);
+      const std::size_t end = words::WordEnd(line, i);
+      s.line_words.push_back(LowerText(line.substr(i, end - i)));
+      i = end;
     }
-    std::sort(best.begin(), best.end(), [](const auto& x, const auto& y) {
-      return x.first.with_slips > y.first.with_slips ||
-             (x.first.with_slips == y.first.with_slips && x.second < y.second);
-    });
-    if (best.size() > kPerSource) best.resize(kPerSource);
-    for (auto& [m, form] : best) {
-      add(form, form, kNone, kNone);
-      pool[pool_index[form]].made =
-          std::min(m.chance * kMadeShare, static_cast<double>(lex->Floor()));
-    }
+  }
+  // A word seldom follows itself: the one just before is left out.
+  for (std::size_t i = 0; i + 1 < s.line_words.size(); ++i) {
+    const std::wstring& word = s.line_words[i];
+    if (word.size() <= len || word == s.line_words.back() || !in_language(word) ||
+        !match(FoldText(word), cost))
+      continue;
+    add(word, word, kNone, kNone);
+    ++pool[pool_index[word]].in_line;
   }
 
   // The blend.
   const double user_total = static_cast<double>(std::max<std::uint64_t>(s.learned_tokens, 1));
-  for (Candidate& c : pool) {
+  auto blend = [&](Candidate& c) {
     if (c.base == kNone && lex) c.base = lex->Find(c.lower);
     if (c.base != kNone && (!lex || LowerText(lex->Form(c.base)) != c.lower)) c.base = kNone;
     // A base word keeps the lexicon's spelling; a capital the user gave it in
@@ -982,12 +937,15 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     const std::wstring key = FoldText(c.lower);
     if (!match(key, cost)) {
       c.score = -std::numeric_limits<double>::infinity();
-      continue;
+      return;
     }
     const double base_word = c.base != kNone ? base_chance(c.base) : c.made;
     const double user_word =
         c.user != kNone ? s.learned[c.user].count / (user_total + kLearnedPrior) : 0.0;
-    const double word = (1 - w.learned) * base_word + w.learned * user_word;
+    double word = (1 - w.learned) * base_word + w.learned * user_word;
+    if (!s.line_words.empty())
+      word = (1 - kLineShare) * word +
+             kLineShare * static_cast<double>(c.in_line) / static_cast<double>(s.line_words.size());
     double base_pair = 0, user_pair = 0, triple = 0;
     if (c.base != kNone && base_w1 != kNone) {
       base_pair = lex->PairChance(base_w1, c.base);
@@ -1011,9 +969,121 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     // completions is meant.
     if (c.user != kNone && cost == 0 && (len >= 3 || (len >= 2 && c.base == kNone)))
       c.score += kOwnWordLift;
-  }
+  };
+  for (Candidate& c : pool) blend(c);
   std::stable_sort(pool.begin(), pool.end(),
                    [](const Candidate& x, const Candidate& y) { return x.score > y.score; });
+
+  // Forms the lists lack: a base word's ending exchanged for one that words
+  // of the same stem take ("замысла" gives "замыслов").
+  // They are rarer than any listed word, so they are looked for only where
+  // the listed words leave a place.
+  auto places_left = [&] {
+    if (!lex) return false;
+    const double made_best = std::log((1 - w.triple - w.pair) * (1 - w.learned) * lex->Floor());
+    std::vector<std::wstring> shown;
+    for (const Candidate& c : pool) {
+      if (shown.size() >= count) return false;
+      if (!(c.score > made_best)) return true;
+      std::wstring word = InCase(c.form, ctx.prefix, ctx.sentence_start);
+      if (word == ctx.prefix ||
+          std::find(s.passed.begin(), s.passed.end(), word) != s.passed.end() ||
+          std::find(shown.begin(), shown.end(), word) != shown.end())
+        continue;
+      shown.push_back(std::move(word));
+    }
+    return shown.size() < count;
+  };
+  if (lex && lex->HasEndings() && len >= kMadeFrom && places_left()) {
+    pool_index.clear();
+    for (std::size_t i = 0; i < pool.size(); ++i) pool_index[pool[i].lower] = i;
+    // A made form: the first m letters of base word `word` and another ending.
+    struct Made {
+      double with_slips, chance;  // of reading the typed letters as the form, and of the form
+      std::uint32_t word;
+      std::uint32_t m;
+      std::uint64_t ending;
+    };
+    std::vector<Made> made;
+    const std::size_t shortest_stem = std::max(kStemMin, len > kEndMax ? len - kEndMax : 0);
+    // Each stem: the base words under the first m typed characters (slips
+    // included), those of them with a short ending, and each ending's
+    // exchanges that still match the typed rest.
+    auto exchange = [&](std::size_t m, std::size_t lo, std::size_t hi, float cost, int slips) {
+      if (hi - lo > kMadeRange) return;
+      for (std::size_t i = lo; i < hi; ++i) {
+        const std::wstring_view k = lex->Key(i);
+        if (k.size() > m + kEndMax) continue;
+        for (const auto& e : lex->EndingsAfter(k.substr(m))) {
+          const std::size_t n = static_cast<std::size_t>(e.to & 7);
+          if (n + m < len) continue;
+          float c = cost;
+          int sl = slips;
+          bool ok = true;
+          for (std::size_t pos = m; pos < len && ok; ++pos) {
+            const wchar_t letter = Lexicon::EndingLetter(e.to, pos - m);
+            const Option* hit = nullptr;
+            for (const Option& o : options[pos])
+              if (o.letter == letter) {
+                hit = &o;
+                break;
+              }
+            if (!hit || (hit->slip && ++sl > max_slips))
+              ok = false;
+            else
+              c += hit->cost;
+          }
+          if (!ok) continue;
+          const double chance = base_chance(i) * e.chance;
+          made.push_back({chance * std::exp(c), chance, static_cast<std::uint32_t>(i),
+                          static_cast<std::uint32_t>(m), e.to});
+        }
+      }
+    };
+    auto stems = [&](auto& self, std::size_t lo, std::size_t hi, std::size_t depth, float cost,
+                     int slips) -> void {
+      if (depth >= shortest_stem) exchange(depth, lo, hi, cost, slips);
+      if (depth == len) return;
+      for (const Option& o : options[depth]) {
+        if (o.slip && slips >= max_slips) continue;
+        auto below = [&](std::size_t i) {
+          const auto k = lex->Key(i);
+          return k.size() <= depth || k[depth] < o.letter;
+        };
+        auto not_above = [&](std::size_t i) {
+          const auto k = lex->Key(i);
+          return k.size() <= depth || k[depth] <= o.letter;
+        };
+        const std::size_t a = Lexicon::Partition(lo, hi, below);
+        const std::size_t b = Lexicon::Partition(a, hi, not_above);
+        if (a < b) self(self, a, b, depth + 1, cost + o.cost, slips + (o.slip ? 1 : 0));
+      }
+    };
+    stems(stems, 0, lex->Size(), 0, 0.0f, 0);
+    // The best first; the same form made twice counts once, at its best.
+    std::sort(made.begin(), made.end(), [](const Made& x, const Made& y) {
+      if (x.with_slips != y.with_slips) return x.with_slips > y.with_slips;
+      return std::tie(x.word, x.m, x.ending) < std::tie(y.word, y.m, y.ending);
+    });
+    std::vector<std::wstring> forms;
+    std::size_t added = 0;
+    for (const Made& m : made) {
+      if (added >= kPerSource) break;
+      std::wstring form(lex->Key(m.word).substr(0, m.m));
+      form += Lexicon::UnpackEnding(m.ending);
+      if (std::find(forms.begin(), forms.end(), form) != forms.end()) continue;
+      forms.push_back(form);
+      const auto [lo, hi] = lex->KeyRange(form);
+      if (lo != hi) continue;  // a listed word, scored as one
+      add(form, form, kNone, kNone);
+      ++added;
+      Candidate& c = pool[pool_index[form]];
+      c.made = std::min(m.chance * kMadeShare, static_cast<double>(lex->Floor()));
+      blend(c);
+    }
+    std::stable_sort(pool.begin(), pool.end(),
+                     [](const Candidate& x, const Candidate& y) { return x.score > y.score; });
+  }
 
   std::vector<std::pair<double, std::wstring>> chosen;
   for (const Candidate& c : pool) {

@@ -276,6 +276,14 @@ TEST(Predictor, FindsWordsTypedWithALetterOnANeighbouringKey) {
   EXPECT_EQ(p.Suggest(L"g tpe", Language::English, 1), Words{L"the"});
 }
 
+TEST(Predictor, ComesBackToTheWordsOfTheTextBeingTyped) {
+  Predictor p;
+  WithBoth(p);
+  EXPECT_EQ(p.Suggest(L"ca", Language::English, 1), Words{L"car"});
+  EXPECT_EQ(p.Suggest(L"my cat, my ca", Language::English, 1), Words{L"cat"});
+  EXPECT_EQ(p.Suggest(L"Zorbas and zo", Language::English, 1), Words{L"zorbas"});
+}
+
 TEST(Predictor, MakesFormsTheListsLackFromTheEndingsOfOtherWords) {
   std::vector<Entry> words;
   for (const wchar_t* stem : {L"jump", L"kick", L"look"})
