@@ -55,13 +55,15 @@ def fold(word):
 
 
 def is_word(token, lang):
-    """A word of the language: its letters in the language's script, with
+    """A word of the language: its letters in the language's alphabet, with
     apostrophes (English) or hyphens between them."""
     if not token or not token[0].isalpha() or not token[-1].isalpha():
         return False
     for ch in token:
         if ch.isalpha():
-            cyrillic = "\u0400" <= ch <= "\u04ff"
+            # Russian letters only: the subtitles hold Ukrainian and
+            # mistyped letters too ("всє", "ќе").
+            cyrillic = "а" <= ch.lower() <= "я" or ch.lower() == "ё"
             latin = "a" <= ch.lower() <= "z"
             if (lang == 0 and not cyrillic) or (lang == 1 and not latin):
                 return False
@@ -115,6 +117,40 @@ def read_books(lang, n):
     return [(r[0], int(r[1]), float(r[2]) if n == 1 else None) for r in rows]
 
 
+# How often, against the plain spelling, the subtitles must write a word with
+# yo for it to be kept in that spelling alone.
+YO_SHARE = 0.3
+
+
+# Spellings with and without yo that are two frequent words of their own.
+TWO_WORDS = {"все", "чем", "небо", "осел", "узнаем", "признаем", "совершенный"}
+
+
+def spell_yo(subtitles, book_count):
+    """The books never write yo, the subtitles often do, and the keys have no
+    yo: a word the subtitles write with yo often enough is kept in that
+    spelling only (its plain spelling merged into it), so that a suggestion
+    brings the yo the user cannot type. A spelling of yo rarer than that is
+    a word of its own (все and всё) and shares the books' count with its plain
+    twin as the subtitles share theirs. Returns plain -> yo for the merged."""
+    rename = {}
+    for yo in [w for w in subtitles if "ё" in w]:
+        plain = yo.replace("ё", "е")
+        if plain not in subtitles and plain not in book_count:
+            continue
+        ys, ps = subtitles[yo], subtitles.get(plain, 0)
+        if ys >= YO_SHARE * ps and plain not in TWO_WORDS:
+            subtitles[yo] = ys + subtitles.pop(plain, 0)
+            if plain in book_count:
+                book_count[yo] = book_count.get(yo, 0) + book_count.pop(plain)
+            rename[plain] = yo
+        elif plain in book_count and yo not in book_count:
+            moved = book_count[plain] * ys / (ys + ps)
+            book_count[yo] = moved
+            book_count[plain] -= moved
+    return rename
+
+
 def build(lang):
     subtitles = read_subtitles(lang)
     sub_total = sum(subtitles.values())
@@ -132,6 +168,7 @@ def build(lang):
     for w in ("i", "i'm", "i'll", "i've", "i'd"):
         if lang == 1:
             display[w] = "I" + w[1:]
+    rename = spell_yo(subtitles, book_count) if lang == 0 else {}
 
     def pair_tokens(ngram):
         return [t for t in ngram.split() if t != ","]
@@ -142,16 +179,16 @@ def build(lang):
     for ngram, c, _ in read_books(lang, 2):
         toks = ngram.split()
         if len(toks) == 2 and all(is_word(t, lang) for t in toks):
-            key = tuple(t.lower() for t in toks)
+            key = tuple(rename.get(t.lower(), t.lower()) for t in toks)
             pair_count[key] = pair_count.get(key, 0) + c
     triple_count = {}
     for ngram, c, _ in read_books(lang, 3):
         toks = ngram.split()
         if len(toks) == 3 and toks[1] == "," and is_word(toks[0], lang) and is_word(toks[2], lang):
-            key = (toks[0].lower(), toks[2].lower())
+            key = (rename.get(toks[0].lower(), toks[0].lower()), rename.get(toks[2].lower(), toks[2].lower()))
             pair_count[key] = pair_count.get(key, 0) + c
         elif len(toks) == 3 and all(is_word(t, lang) for t in toks):
-            key = tuple(t.lower() for t in toks)
+            key = tuple(rename.get(t.lower(), t.lower()) for t in toks)
             triple_count[key] = triple_count.get(key, 0) + c
 
     listed_pairs = dict(pair_count)
