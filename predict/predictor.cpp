@@ -40,18 +40,13 @@ constexpr double kLearnedPairPrior = 4;
 constexpr double kOwnWordLift = 100;
 // How many of the most frequent base words stand ready for an empty prefix.
 constexpr std::size_t kTopWords = 48;
-// Forms the lists lack are made from the forms they hold: a stem of at
-// least kStemMin letters keeps its words' endings of up to kEndMax letters;
-// an ending exchange needs kEndingGroups stems that show it, and each ending
-// keeps its kEndingsKept likeliest exchanges. A stem with more than
-// kMostForms endings is a mere beginning shared by many words. Made forms are offered from
-// kMadeFrom typed letters on, from stems under which at most kMadeRange
-// base words stand.
+// Forms the lists lack are made from the forms they hold: the lexicon
+// says which ending (of up to kEndMax letters) a stem of at least kStemMin
+// letters may exchange for which (the packer learns it from the lists).
+// Made forms are offered from kMadeFrom typed letters on, from stems under
+// which at most kMadeRange base words stand.
 constexpr std::size_t kStemMin = 4;
 constexpr std::size_t kEndMax = 4;
-constexpr std::size_t kMostForms = 12;
-constexpr std::uint32_t kEndingGroups = 3;
-constexpr std::size_t kEndingsKept = 12;
 constexpr std::size_t kMadeFrom = 5;
 constexpr std::size_t kMadeRange = 200;
 // The words earlier in the text being typed make up this share of a word's
@@ -191,7 +186,6 @@ class Lexicon {
   std::vector<std::uint32_t> top_;
   std::vector<EndingRule> endings_;
   float floor_ = 0;
-  void LearnEndings();
 };
 
 namespace {
@@ -262,13 +256,15 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
   for (auto& m : magic)
     if (!r.Byte(m)) return nullptr;
   if (std::string_view(reinterpret_cast<const char*>(magic), 4) != "OVLX") return nullptr;
-  std::uint32_t n = 0, npairs = 0, ntriples = 0;
-  if (!r.Byte(version) || version != 1 || !r.Byte(lang) || !r.Byte(pad0) || !r.Byte(pad1) ||
-      !r.U32(n) || !r.U32(npairs) || !r.U32(ntriples)) {
+  std::uint32_t n = 0, npairs = 0, ntriples = 0, nendings = 0;
+  if (!r.Byte(version) || (version != 1 && version != 2) || !r.Byte(lang) || !r.Byte(pad0) ||
+      !r.Byte(pad1) || !r.U32(n) || !r.U32(npairs) || !r.U32(ntriples) ||
+      (version == 2 && !r.U32(nendings))) {
     return nullptr;
   }
-  // Each entry takes at least four bytes, so the counts cannot outrun the data.
-  if (n > packed.size() / 4 || npairs > packed.size() / 3 || ntriples > packed.size() / 4) {
+  // Each entry takes at least three bytes, so the counts cannot outrun the data.
+  if (n > packed.size() / 4 || npairs > packed.size() / 3 || ntriples > packed.size() / 4 ||
+      nendings > packed.size() / 3) {
     return nullptr;
   }
   auto lex = std::make_shared<Lexicon>();
@@ -315,6 +311,17 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
     if (t.a >= n || t.b >= n || t.c >= n) return nullptr;
     lex->triples_.push_back(t);
   }
+  lex->endings_.reserve(nendings);
+  for (std::uint32_t i = 0; i < nendings; ++i) {
+    std::wstring from, to;
+    std::uint8_t bytes = 0, score = 0;
+    if (!r.Byte(bytes) || !r.Utf8(bytes, from) || !r.Byte(bytes) || !r.Utf8(bytes, to) ||
+        !r.Byte(score) || from.size() > kEndMax || to.size() > kEndMax ||
+        std::any_of(from.begin(), from.end(), [](wchar_t c) { return c > 0x7FFF; }) ||
+        std::any_of(to.begin(), to.end(), [](wchar_t c) { return c > 0x7FFF; }))
+      return nullptr;
+    lex->endings_.push_back({Lexicon::PackEnding(from), Lexicon::PackEnding(to), kScores.p[score]});
+  }
   if (!r.AtEnd()) return nullptr;
   // Lookups rely on the order; the packer writes it sorted, foreign data may not be.
   auto pair_less = [](const Lexicon::Pair& x, const Lexicon::Pair& y) {
@@ -339,7 +346,13 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
                       return best(x) < best(y) || (best(x) == best(y) && x < y);
                     });
   lex->top_.assign(order.begin(), order.begin() + top);
-  lex->LearnEndings();
+  std::stable_sort(lex->endings_.begin(), lex->endings_.end(),
+                   [](const Lexicon::EndingRule& x, const Lexicon::EndingRule& y) {
+                     return x.from < y.from || (x.from == y.from && x.chance > y.chance);
+                   });
+  std::uint8_t rarest = 0;
+  for (std::uint8_t score : lex->subtitles_) rarest = std::max(rarest, score);
+  lex->floor_ = kScores.p[rarest];
   return lex;
 }
 
@@ -360,71 +373,6 @@ std::wstring Lexicon::UnpackEnding(std::uint64_t packed) {
   std::wstring out(packed & 7, L'\0');
   for (std::size_t i = 0; i < out.size(); ++i) out[i] = EndingLetter(packed, i);
   return out;
-}
-
-// Words that share a stem of at least kStemMin letters and differ only in
-// their last kEndMax letters or fewer are forms of one word. How often an
-// ending stands beside another in such a group is the chance that a form
-// with the first has a form with the second.
-void Lexicon::LearnEndings() {
-  std::size_t longest = 0;
-  std::uint8_t rarest = 0;
-  for (std::size_t i = 0; i < Size(); ++i) {
-    longest = std::max(longest, Key(i).size());
-    rarest = std::max(rarest, subtitles_[i]);
-  }
-  floor_ = kScores.p[rarest];
-  std::unordered_map<std::uint64_t, std::uint32_t> ids;  // packed ending -> index in names
-  std::vector<std::uint64_t> names;
-  std::vector<std::uint32_t> seen;                            // groups with the ending
-  std::unordered_map<std::uint64_t, std::uint32_t> together;  // (a, b) -> groups with both
-  std::vector<std::uint32_t> group;
-  for (std::size_t m = kStemMin; m <= longest; ++m) {
-    for (std::size_t i = 0; i < Size();) {
-      if (Key(i).size() < m) {
-        ++i;
-        continue;
-      }
-      const std::wstring_view stem = Key(i).substr(0, m);
-      group.clear();
-      std::size_t j = i;
-      for (; j < Size() && Key(j).substr(0, m) == stem; ++j) {
-        if (Key(j).size() > m + kEndMax) continue;
-        auto [it, fresh] =
-            ids.try_emplace(PackEnding(Key(j).substr(m)), static_cast<std::uint32_t>(names.size()));
-        if (fresh) {
-          names.push_back(it->first);
-          seen.push_back(0);
-        }
-        if (std::find(group.begin(), group.end(), it->second) == group.end())
-          group.push_back(it->second);
-      }
-      i = j;
-      // A stem under which many endings stand is a prefix, not a stem.
-      if (group.size() < 2 || group.size() > kMostForms) continue;
-      for (std::uint32_t a : group) {
-        ++seen[a];
-        for (std::uint32_t b : group)
-          if (a != b) ++together[(static_cast<std::uint64_t>(a) << 32) | b];
-      }
-    }
-  }
-  for (const auto& [key, n] : together) {
-    if (n < kEndingGroups) continue;
-    const auto a = static_cast<std::uint32_t>(key >> 32), b = static_cast<std::uint32_t>(key);
-    endings_.push_back({names[a], names[b], static_cast<float>(n) / seen[a]});
-  }
-  std::sort(endings_.begin(), endings_.end(), [](const EndingRule& x, const EndingRule& y) {
-    if (x.from != y.from) return x.from < y.from;
-    return x.chance > y.chance || (x.chance == y.chance && x.to < y.to);
-  });
-  std::vector<EndingRule> kept;
-  for (std::size_t i = 0, n = 0; i < endings_.size(); ++i) {
-    n = i > 0 && endings_[i].from == endings_[i - 1].from ? n + 1 : 1;
-    if (n <= kEndingsKept) kept.push_back(endings_[i]);
-  }
-  kept.shrink_to_fit();
-  endings_.swap(kept);
 }
 
 namespace {
