@@ -20,7 +20,10 @@ void FrmKbd::OfferWords() {
   const std::wstring_view line = cmbText.Text();
   const auto caret = static_cast<std::size_t>(std::max(edit_line_.CaretPos(), 0));
   const Language at_start = LanguageOfLayout(txtLang[shift_.LayoutIndex()].Text());
-  frmWords.Offer(suggestions_.Suggest(line.substr(0, std::min(caret, line.size())), at_start));
+  // Asked for once the key is done: words for a prefix never shown are not
+  // passed over either.
+  frmWords.OfferLater([this, before = std::wstring(line.substr(0, std::min(caret, line.size()))),
+                       at_start] { return suggestions_.Suggest(before, at_start); });
 }
 
 void FrmKbd::DockWordStrip() {

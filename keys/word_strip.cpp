@@ -2,6 +2,7 @@
 #include "keys/word_strip.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/toolkit.h"
 
@@ -56,12 +57,18 @@ WordStrip::WordStrip() {
 void WordStrip::Offer(const std::vector<std::wstring>& words) {
   const std::size_t n = std::min<std::size_t>(words.size(), kStripWords);
   std::vector<std::wstring> shown(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(n));
+  find_ = nullptr;
   if (shown == words_) return;
   words_ = std::move(shown);
   settled_ = false;
 }
 
+void WordStrip::OfferLater(std::function<std::vector<std::wstring>()> find) {
+  find_ = std::move(find);
+}
+
 void WordStrip::Settle() {
+  if (find_) Offer(std::exchange(find_, nullptr)());
   if (!settled_) LayOut();
 }
 

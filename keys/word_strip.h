@@ -47,9 +47,12 @@ class WordStrip : public Form {
   // Shows `words`, best first. They are laid out when next looked at:
   // measuring captions is work a key's touch need not wait for.
   void Offer(const std::vector<std::wstring>& words);
-  // Lays out the words last offered, if that is still to do.
+  // Shows the words `find` gives, asked for only when next looked at: keys
+  // touched before that ask once, for the words after the last of them.
+  void OfferLater(std::function<std::vector<std::wstring>()> find);
+  // Finds and lays out the words last offered, if that is still to do.
   void Settle();
-  bool Settled() const { return settled_; }
+  bool Settled() const { return settled_ && !find_; }
   // The words on show, left to right.
   std::vector<std::wstring> Words();
   // Follows the keyboard: its place, and whether the strip is wanted at all.
@@ -60,6 +63,7 @@ class WordStrip : public Form {
   std::vector<std::wstring> words_;
   int dpi_ = 96;
   bool settled_ = true;
+  std::function<std::vector<std::wstring>()> find_;
   // Widths already measured, in the font and at the density they were
   // measured in: the same words come back letter after letter.
   std::map<std::wstring, std::int32_t> widths_;
