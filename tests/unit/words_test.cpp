@@ -168,6 +168,39 @@ TEST_F(WordsTest, SentWordsComeBackAndATouchTypesThem) {
   EXPECT_TRUE(Words().empty());
 }
 
+// A password field shows no strip and teaches nothing; the option off hides
+// the strip and is kept in the registry, the user's own where the machine's
+// is not to be written, and the next start reads it from there.
+TEST_F(WordsTest, NoStripForPasswordsAndTheOptionHidesItAcrossStarts) {
+  Send(password, L"secret");
+  EXPECT_FALSE(kbd->frmWords.Visible());
+  Touch(field);
+  EXPECT_TRUE(kbd->frmWords.Visible());
+  Type(L"se");
+  EXPECT_TRUE(Words().empty());
+
+  Send(field, L"secret");
+  Write(L" ");
+  EXPECT_EQ(Words(), std::vector<std::wstring>{L"secret"});
+  desk.read_only_roots.insert(L"HKLM");
+  kbd->chkFont[kChkSuggestions].SetValue(CheckBox::kUnchecked);
+  EXPECT_FALSE(kbd->frmWords.Visible());
+  EXPECT_TRUE(Words().empty());
+  const Rect before = kbd->frmWords.lblWord[0].Bounds();
+  Type(L"sec");
+  EXPECT_EQ(desk.W(field).text, L"secret sec") << "typing goes on as before";
+  EXPECT_EQ(kbd->frmWords.lblWord[0].Bounds(), before);
+
+  Unload();
+  Load();
+  EXPECT_EQ(kbd->chkFont[kChkSuggestions].Value(), CheckBox::kUnchecked);
+  Touch(field);
+  EXPECT_FALSE(kbd->frmWords.Visible());
+  desk.read_only_roots.clear();
+  kbd->chkFont[kChkSuggestions].SetValue(CheckBox::kChecked);
+  EXPECT_TRUE(kbd->frmWords.Visible());
+}
+
 // A word is pressed as a key is: two fingers on two words are two presses,
 // each in the press colour and each typing its word; a finger slid off its
 // word, or cancelled, types nothing.
