@@ -157,14 +157,25 @@ LRESULT StripWindow::WordBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return OnPaint();
-    // The strip takes the mouse over its words; a pointer message that
-    // still comes here is on the screen's coordinates, the strip's to read.
-    case WM_NCHITTEST: return HTTRANSPARENT;
+    // Presses are the strip's, in its own coordinates. A word stays what
+    // is under the point, for what asks a window there for its text.
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_MOUSEMOVE: {
+      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      MapWindowPoints(hwnd_, strip_.hwnd(), &pt, 1);
+      return strip_.OnMessage(msg, wp, MAKELPARAM(pt.x, pt.y));
+    }
+    // A pointer message is on the screen's coordinates.
     case kWmPointerDown:
     case kWmPointerUpdate:
     case kWmPointerUp:
     case kWmPointerCaptureChanged:
-    case kWmPointerActivate: return SendMessageW(GetParent(hwnd_), msg, wp, lp);
+    case kWmPointerActivate: return strip_.OnMessage(msg, wp, lp);
     default: break;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
