@@ -444,6 +444,15 @@ class TargetApp {
   void Hang(Millis duration) const { PostMessageW(window, kMsgHang, duration.count(), 0); }
   // Makes a field answer its text late, or promptly again.
   void SlowText(int id, bool on) const { PostMessageW(window, kMsgSlowText, id, on); }
+  // After a busy spell: waits until the program has come round to the
+  // finger's moves over it, so that none brings the cursor back under the
+  // next touch.
+  Result CaughtUp() const {
+    DWORD_PTR done = 0;
+    if (SendMessageTimeoutW(window, kMsgCatchUp, 0, 0, SMTO_ABORTIFHUNG, 10000, &done) && done)
+      return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the target did not come round to its input";
+  }
   int SlowTextsGiven() const {
     DWORD_PTR given = 0;
     SendMessageTimeoutW(window, kMsgSlowText, 0, 2, SMTO_ABORTIFHUNG, 3000, &given);
