@@ -12,6 +12,7 @@
 
 #include "predict/predictor.h"
 #include "predict/typing_simulator.h"
+#include "settings/conversions.h"
 
 namespace orv {
 namespace {
@@ -51,15 +52,7 @@ std::vector<std::uint8_t> Pack(std::vector<Entry> entries, const Pairs& pairs = 
   Put(out, static_cast<std::uint32_t>(pairs.size()));
   Put(out, static_cast<std::uint32_t>(triples.size()));
   for (const Entry& e : entries) {
-    std::string utf8;
-    for (wchar_t c : e.form) {
-      if (c < 0x80) {
-        utf8 += static_cast<char>(c);
-      } else {
-        utf8 += static_cast<char>(0xC0 | (c >> 6));
-        utf8 += static_cast<char>(0x80 | (c & 0x3F));
-      }
-    }
+    const std::string utf8 = ToUtf8(e.form);
     out.push_back(0);
     out.push_back(static_cast<std::uint8_t>(utf8.size()));
     out.insert(out.end(), utf8.begin(), utf8.end());
