@@ -130,13 +130,14 @@ struct Process {
            << "process " << pid << " exited with 0x" << std::hex << code;
   }
 };
+// `flags` as CreateProcess takes them (a console of its own).
 inline Process StartProcess(const std::wstring& exe, const std::wstring& args,
-                            const std::wstring& folder) {
+                            const std::wstring& folder, DWORD flags = 0) {
   std::wstring line = L"\"" + exe + L"\" " + args;
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(exe.c_str(), line.data(), 0, 0, FALSE, 0, 0, folder.c_str(), &si, &pi)) {
+  if (!CreateProcessW(exe.c_str(), line.data(), 0, 0, FALSE, flags, 0, folder.c_str(), &si, &pi)) {
     ADD_FAILURE() << "cannot start " << Narrow(exe) << ": error " << GetLastError();
     return {};
   }

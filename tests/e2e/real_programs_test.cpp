@@ -181,17 +181,9 @@ namespace {
 // types goes as its keys, capitals with Shift.
 TEST_F(RealPrograms, KeysReachAConsoleAsVirtualKeys) {
   const std::wstring exe = BuiltPath(u8"" ORV_E2E_CONSOLE_EXE);
-  std::wstring line = L"\"" + exe + L"\"";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessW(exe.c_str(), line.data(), 0, 0, FALSE, CREATE_NEW_CONSOLE, 0, 0, &si,
-                             &pi));
-  const std::shared_ptr<void> ended(pi.hProcess, [](HANDLE h) {
-    TerminateProcess(h, 0);
-    CloseHandle(h);
-  });
-  CloseHandle(pi.hThread);
+  const Process reader =
+      StartProcess(exe, L"", exe.substr(0, exe.find_last_of(L'\\')), CREATE_NEW_CONSOLE);
+  ASSERT_TRUE(reader.Running());
   HWND console = nullptr;
   ASSERT_TRUE(WaitFor(
       [&] {
@@ -208,12 +200,6 @@ TEST_F(RealPrograms, KeysReachAConsoleAsVirtualKeys) {
   keyboard.Type(L"Q", kDefaultLayouts[3]);
   EXPECT_TRUE(WaitForText(console, L"keys:q+1+Q+"));
 }
-
-}  // namespace
-}  // namespace orv::e2e
-
-namespace orv::e2e {
-namespace {
 
 // Wine's own programs, each started fresh and put where the keyboard leaves
 // it room.
@@ -285,12 +271,6 @@ TEST_F(RealPrograms, NotepadAndWordpad) {
   SendMessageTimeoutW(doc, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 1000, &sel);
   EXPECT_GE(HIWORD(sel), 15);
 }
-
-}  // namespace
-}  // namespace orv::e2e
-
-namespace orv::e2e {
-namespace {
 
 // Regedit's Find dialog: its label reaches over most of its field, which a
 // touch on the field's middle captures all the same.

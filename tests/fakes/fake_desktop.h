@@ -49,8 +49,7 @@ class FakeToolkit : public Toolkit {
   std::wstring AppPath() override { return app_path; }
   std::wstring AppExeName() override { return L"orvkey"; }
   std::wstring AppTitle() override { return L"OrvKey"; }
-  int Dpi() override { return dpi; }
-  int dpi = 96;
+  int Dpi() override { return 96; }  // other densities are tested end to end
   Picture LoadPicture(const std::wstring& path) override {
     const auto it = kernel_.files.find(path);
     return it != kernel_.files.end() && it->second.starts_with("\xFF\xD8\xFF") ? next_picture_++

@@ -24,7 +24,6 @@ struct Window {
   // claims a length of its own.
   bool slow_text = false;
   std::uintptr_t claimed_length = 0;
-  wchar_t password_char = 0;
   std::size_t sel_start = 0, sel_end = 0;  // EM_SETSEL, clamped to the text
   bool modified = false, can_undo = false;  // EM_GETMODIFY, EM_CANUNDO
   Hrgn region = 0;
@@ -32,7 +31,6 @@ struct Window {
   // integrity level, a field that ignores what it is sent.
   std::uint32_t process = 100;
   bool denied = false, keeps_text = false;
-  std::int32_t style = 0;
 };
 
 class FakeUser32 : public User32 {
@@ -105,9 +103,9 @@ class FakeUser32 : public User32 {
   }
   bool EnableWindow(Hwnd wnd, bool) override { return Exists(wnd); }
   bool SetForegroundWindow(Hwnd wnd) override { return Exists(wnd); }
-  std::int32_t GetWindowLongW(Hwnd wnd, int index) override {
-    return Exists(wnd) && index == kGwlStyle ? W(wnd).style : 0;
-  }
+  // Every field is a plain single-line one; multi-line and password fields
+  // are typed into end to end.
+  std::int32_t GetWindowLongW(Hwnd, int) override { return 0; }
   std::int32_t SetWindowLongW(Hwnd, int, std::int32_t) override { return 0; }
   bool SetLayeredWindowAttributes(Hwnd wnd, Color, std::uint8_t, unsigned) override {
     return Exists(wnd);
@@ -224,7 +222,6 @@ inline bool FakeUser32::SendMessageTimeoutW(Hwnd wnd, unsigned msg, std::uintptr
       set_text_log.emplace_back(wnd, w.text);
       r = 1;
       break;
-    case kEmGetPasswordChar: r = w.password_char; break;
     case kEmGetSel: r = (w.sel_end << 16) | w.sel_start; break;
     case kEmSetSel:
       w.sel_end = std::min<std::size_t>(std::max<std::size_t>(wparam, lparam), w.text.size());

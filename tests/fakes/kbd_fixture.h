@@ -134,4 +134,16 @@ class KbdTest : public ::testing::Test {
   }
 };
 
+// The keyboard with its tip window, for tests of what the tips tell; slides
+// take time.
+class TipKbdTest : public KbdTest {
+ protected:
+  FrmTip tip{ports, kelp};
+  void SetUp() override {
+    AttachTip(tip);
+    desk.on_do_events = [this] { desk.now += 10; };
+  }
+  const std::wstring& TipText() { return tip.lblInfo[0].Caption(); }
+};
+
 }  // namespace orv::fake

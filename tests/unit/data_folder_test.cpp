@@ -2,7 +2,8 @@
 // the user's own %APPDATA%\OrvKey\ where not (a program installed under
 // Program Files). Settings left beside the program move along, the autostart
 // command still names the program, and a save that cannot land anywhere
-// says so.
+// says so. A folder that can be written, and the move out of one that
+// cannot, are tested end to end with the setup.
 #include "fakes/kbd_fixture.h"
 #include "settings/registry.h"
 
@@ -17,12 +18,10 @@ const std::wstring kLayoutB = std::wstring(47, L'b');
 // A picture's header as far as its size, 632 x 217 pixels.
 const std::string kJpeg("\xFF\xD8\xFF\xC0\x00\x0B\x08\x00\xD9\x02\x78\x01\x01\x11\x00", 15);
 
-class DataFolderTest : public KbdTest {
+class DataFolderTest : public TipKbdTest {
  protected:
-  FrmTip tip{ports, kelp};
   void SetUp() override {
-    AttachTip(tip);
-    desk.on_do_events = [this] { desk.now += 10; };  // slides take time
+    TipKbdTest::SetUp();
     desk.registry[L"HKCU\\" + kRunKey];
   }
   bool Has(const std::wstring& path) { return desk.files.count(path) != 0; }
@@ -33,21 +32,6 @@ class DataFolderTest : public KbdTest {
     return command;
   }
 };
-
-// Where the folder can be written nothing changes, the developers' build
-// folder included.
-TEST_F(DataFolderTest, WritableProgramFolderKeepsEverythingBesideTheProgram) {
-  Load();
-  EXPECT_EQ(kbd->DataFolder(), kProgram);
-  Unload();
-  EXPECT_TRUE(Has(kProgram + L"OrvKey.ini"));
-  EXPECT_TRUE(desk.folders.empty());
-  EXPECT_EQ(Autorun(), L"\"" + kProgram + L"orvkey.exe\"");
-
-  desk.app_path = kBuildFolder;
-  Load();
-  EXPECT_EQ(kbd->DataFolder(), kBuildDataFolder);
-}
 
 // The settings an earlier run kept beside the program are read from there
 // once and saved to the user's folder, which is read from then on; the old
@@ -93,7 +77,7 @@ TEST_F(DataFolderTest, NoWritableFolderKeepsTheProgramFolderAndSaysSavesFail) {
   Load();
   EXPECT_EQ(kbd->DataFolder(), kProgram);
   EXPECT_FALSE(kbd->SaveSettings());
-  EXPECT_EQ(tip.lblInfo[0].Caption(), L"Настройки не сохранены");
+  EXPECT_EQ(TipText(), L"Настройки не сохранены");
 
   desk.read_only_folders = {kProgram};
   desk.app_data.clear();

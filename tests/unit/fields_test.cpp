@@ -26,12 +26,10 @@ TEST(FieldKinds, ClassNamesMatchHoweverTheSystemSpellsThem) {
   EXPECT_EQ(FieldKindOf(L"AppButton", L"Button"), nullptr);
 }
 
-class ReachTest : public KbdTest {
+class ReachTest : public TipKbdTest {
  protected:
-  FrmTip tip{ports, kelp};
   void SetUp() override {
-    desk.tick_ms = 1;
-    AttachTip(tip);
+    TipKbdTest::SetUp();
     Load();
   }
   Hwnd Field(const wchar_t* cls, int row) {
@@ -41,7 +39,7 @@ class ReachTest : public KbdTest {
   }
   // Whether the refusal tip came since the last look.
   bool Refused() {
-    const bool shown = tip.lblInfo[0].Caption() == L"Это окно не принимает\r\nввод с клавиатуры";
+    const bool shown = TipText() == L"Это окно не принимает\r\nввод с клавиатуры";
     tip.lblInfo[0].SetCaption(L"");
     return shown;
   }

@@ -13,6 +13,7 @@
 
 #include "predict/predictor.h"
 #include "predict/typing_simulator.h"
+#include "settings/conversions.h"
 
 namespace orv {
 namespace {
@@ -45,15 +46,7 @@ using Exchanges = std::vector<std::tuple<std::wstring, std::wstring, double>>;
 
 // Its length in bytes and its UTF-8 (letters below U+0800).
 void PutText(std::vector<std::uint8_t>& out, const std::wstring& text) {
-  std::string utf8;
-  for (wchar_t c : text) {
-    if (c < 0x80) {
-      utf8 += static_cast<char>(c);
-    } else {
-      utf8 += static_cast<char>(0xC0 | (c >> 6));
-      utf8 += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  const std::string utf8 = ToUtf8(text);
   out.push_back(static_cast<std::uint8_t>(utf8.size()));
   out.insert(out.end(), utf8.begin(), utf8.end());
 }

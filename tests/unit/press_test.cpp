@@ -171,14 +171,10 @@ TEST(HookWatch, TouchesTheCaptureTakesAndAPressOnlyRawInputSaw) {
 // Without a notification area tray mode keeps the keyboard on screen; once
 // the taskbar comes, the icon goes in and tray mode hides as it should.
 TEST_F(KbdTest, TrayModeWithoutANotificationAreaNeverHides) {
-  std::wstring file = L"[OrvCar Keyboard Settings File]\r\n";
-  for (const auto& layout : kDefaultLayouts) file += layout + L"\r\n";
-  desk.files[L"C:\\Program Files\\OrvKey\\OrvKey.ini"] =
-      desk.ToAnsi(file +
-                      L"[Font]\r\nFontName=Tahoma\r\nFontBold=0\r\nFontItal=0\r\nFontUnder=0\r\n"
-                      L"FontSize=14\r\nFontColor=255\r\nDownColor=65280\r\n[Settings]\r\nTips=0\r\n"
-                      L"Caps=0\r\nHideToTray=1\r\n[History]\r\n",
-                  nullptr);
+  Load();
+  kbd->SaveSettings();
+  std::string& file = desk.files[L"C:\\Program Files\\OrvKey\\OrvKey.ini"];
+  file.replace(file.find("HideToTray=0"), 12, "HideToTray=1");
   desk.notification_area = false;
   Load();
   const Hwnd button = desk.AddWindow(L"Button", L"OK", 0, Rect{0, 0, 50, 20});

@@ -31,14 +31,8 @@ std::wstring HandWritten() {
   // clang-format on
 }
 
-class SettingsFileTest : public KbdTest {
+class SettingsFileTest : public TipKbdTest {
  protected:
-  FrmTip tip{ports, kelp};
-  void SetUp() override {
-    AttachTip(tip);
-    desk.on_do_events = [this] { desk.now += 10; };  // slides take time
-  }
-  const std::wstring& TipText() { return tip.lblInfo[0].Caption(); }
   std::string Ansi(const std::wstring& text) { return desk.ToAnsi(text, nullptr); }
   std::string& File() { return desk.files[kIni]; }
   bool FileHas(const std::wstring& text) { return File().find(Ansi(text)) != std::string::npos; }
