@@ -69,14 +69,8 @@ bool KbdWindow::Create() {
   HINSTANCE inst = tk_.Instance();
   icon_.reset(
       static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hIcon = icon_.get();
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc)) LogCallFailed(L"RegisterClassExW (keyboard)");
+  if (!RegisterWindowClass(inst, kClassName, icon_.get()))
+    LogCallFailed(L"RegisterClassExW (keyboard)");
 
   designed_picture_ = tk_.ResourcePicture(L"KEYBOARD");
   designed_background_ = tk_.Bitmap(designed_picture_);
