@@ -3,15 +3,17 @@
 // A candidate's score is the log of a blended chance (see PredictorWeights)
 // plus the log of the chance of the slips it needs: a typed letter that is
 // not the word's letter must stand on a key beside it. Candidates come from
-// four places, each cut to a few best before the blend: the base words that
+// five places, each cut to a few best before the blend: the base words that
 // match the typed prefix, the learned words that match it, the words that
-// followed the one or two words before in the books, and those that followed
-// the word before in sent texts.
+// followed the one or two words before in the books, those that followed
+// the word before in sent texts, and, for longer prefixes, forms the lists
+// lack, made by exchanging a base word's ending as its kin do.
 #include "predict/predictor.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 
@@ -38,6 +40,23 @@ constexpr double kLearnedPairPrior = 4;
 constexpr double kOwnWordLift = 100;
 // How many of the most frequent base words stand ready for an empty prefix.
 constexpr std::size_t kTopWords = 48;
+// Forms the lists lack are made from the forms they hold: the lexicon
+// says which ending (of up to kEndMax letters) a stem of at least kStemMin
+// letters may exchange for which (the packer learns it from the lists).
+// Made forms are offered from kMadeFrom typed letters on, from stems under
+// which at most kMadeRange base words stand.
+constexpr std::size_t kStemMin = 4;
+constexpr std::size_t kEndMax = 4;
+constexpr std::size_t kMadeFrom = 5;
+constexpr std::size_t kMadeRange = 200;
+// The words earlier in the text being typed make up this share of a word's
+// chance, by how often each stands there; only the last kLineTail characters
+// are read, since a long text is rarely typed on the keys.
+constexpr double kLineShare = 0.02;
+constexpr std::size_t kLineTail = 400;
+// A made form is rarer than any listed word: it is offered only where the
+// lists have too few, and below the listed words' own forms.
+constexpr double kMadeShare = 0.01;
 
 // A packed score back to a chance: score = -ln p * 8, 0 = not in the source.
 struct ScoreTable {
@@ -117,6 +136,30 @@ class Lexicon {
     return {lo, hi};
   }
   const std::vector<std::uint32_t>& Top() const { return top_; }
+  // The words whose folded form begins with `stem`.
+  std::pair<std::size_t, std::size_t> PrefixRange(std::wstring_view stem) const {
+    auto below = [&](std::size_t i) { return Key(i).substr(0, stem.size()) < stem; };
+    auto within = [&](std::size_t i) { return Key(i).substr(0, stem.size()) <= stem; };
+    const std::size_t lo = Partition(0, Size(), below);
+    return {lo, Partition(lo, Size(), within)};
+  }
+  struct EndingRule {
+    std::uint64_t from, to;
+    float chance;
+  };
+  static std::uint64_t PackEnding(std::wstring_view ending);
+  static std::wstring UnpackEnding(std::uint64_t packed);
+  static wchar_t EndingLetter(std::uint64_t packed, std::size_t i);
+  std::span<const EndingRule> EndingsAfter(std::wstring_view from) const {
+    const std::uint64_t key = PackEnding(from);
+    auto lo = std::lower_bound(endings_.begin(), endings_.end(), key,
+                               [](const EndingRule& r, std::uint64_t k) { return r.from < k; });
+    auto hi = lo;
+    while (hi != endings_.end() && hi->from == key) ++hi;
+    return {lo, hi};
+  }
+  bool HasEndings() const { return !endings_.empty(); }
+  float Floor() const { return floor_; }
 
   template <class Pred>
   static std::size_t Partition(std::size_t lo, std::size_t hi, Pred pred) {
@@ -141,6 +184,8 @@ class Lexicon {
   std::vector<Pair> pairs_;
   std::vector<Triple> triples_;
   std::vector<std::uint32_t> top_;
+  std::vector<EndingRule> endings_;
+  float floor_ = 0;
 };
 
 namespace {
@@ -211,13 +256,15 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
   for (auto& m : magic)
     if (!r.Byte(m)) return nullptr;
   if (std::string_view(reinterpret_cast<const char*>(magic), 4) != "OVLX") return nullptr;
-  std::uint32_t n = 0, npairs = 0, ntriples = 0;
-  if (!r.Byte(version) || version != 1 || !r.Byte(lang) || !r.Byte(pad0) || !r.Byte(pad1) ||
-      !r.U32(n) || !r.U32(npairs) || !r.U32(ntriples)) {
+  std::uint32_t n = 0, npairs = 0, ntriples = 0, nendings = 0;
+  if (!r.Byte(version) || (version != 1 && version != 2) || !r.Byte(lang) || !r.Byte(pad0) ||
+      !r.Byte(pad1) || !r.U32(n) || !r.U32(npairs) || !r.U32(ntriples) ||
+      (version == 2 && !r.U32(nendings))) {
     return nullptr;
   }
-  // Each entry takes at least four bytes, so the counts cannot outrun the data.
-  if (n > packed.size() / 4 || npairs > packed.size() / 3 || ntriples > packed.size() / 4) {
+  // Each entry takes at least three bytes, so the counts cannot outrun the data.
+  if (n > packed.size() / 4 || npairs > packed.size() / 3 || ntriples > packed.size() / 4 ||
+      nendings > packed.size() / 3) {
     return nullptr;
   }
   auto lex = std::make_shared<Lexicon>();
@@ -264,6 +311,17 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
     if (t.a >= n || t.b >= n || t.c >= n) return nullptr;
     lex->triples_.push_back(t);
   }
+  lex->endings_.reserve(nendings);
+  for (std::uint32_t i = 0; i < nendings; ++i) {
+    std::wstring from, to;
+    std::uint8_t bytes = 0, score = 0;
+    if (!r.Byte(bytes) || !r.Utf8(bytes, from) || !r.Byte(bytes) || !r.Utf8(bytes, to) ||
+        !r.Byte(score) || from.size() > kEndMax || to.size() > kEndMax ||
+        std::any_of(from.begin(), from.end(), [](wchar_t c) { return c > 0x7FFF; }) ||
+        std::any_of(to.begin(), to.end(), [](wchar_t c) { return c > 0x7FFF; }))
+      return nullptr;
+    lex->endings_.push_back({Lexicon::PackEnding(from), Lexicon::PackEnding(to), kScores.p[score]});
+  }
   if (!r.AtEnd()) return nullptr;
   // Lookups rely on the order; the packer writes it sorted, foreign data may not be.
   auto pair_less = [](const Lexicon::Pair& x, const Lexicon::Pair& y) {
@@ -288,7 +346,33 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
                       return best(x) < best(y) || (best(x) == best(y) && x < y);
                     });
   lex->top_.assign(order.begin(), order.begin() + top);
+  std::stable_sort(lex->endings_.begin(), lex->endings_.end(),
+                   [](const Lexicon::EndingRule& x, const Lexicon::EndingRule& y) {
+                     return x.from < y.from || (x.from == y.from && x.chance > y.chance);
+                   });
+  std::uint8_t rarest = 0;
+  for (std::uint8_t score : lex->subtitles_) rarest = std::max(rarest, score);
+  lex->floor_ = kScores.p[rarest];
   return lex;
+}
+
+// Up to 4 letters in 15 bits each (the folded letters of both languages
+// stand below U+0500), and their count.
+std::uint64_t Lexicon::PackEnding(std::wstring_view ending) {
+  std::uint64_t packed = 0;
+  for (wchar_t c : ending) packed = (packed << 15) | (static_cast<std::uint64_t>(c) & 0x7FFF);
+  return (packed << 3) | ending.size();
+}
+
+wchar_t Lexicon::EndingLetter(std::uint64_t packed, std::size_t i) {
+  const std::size_t n = packed & 7;
+  return static_cast<wchar_t>((packed >> (3 + 15 * (n - 1 - i))) & 0x7FFF);
+}
+
+std::wstring Lexicon::UnpackEnding(std::uint64_t packed) {
+  std::wstring out(packed & 7, L'\0');
+  for (std::size_t i = 0; i < out.size(); ++i) out[i] = EndingLetter(packed, i);
+  return out;
 }
 
 namespace {
@@ -325,7 +409,9 @@ using RangeCache = std::unordered_map<std::uint64_t, std::vector<Best>>;
 struct Candidate {
   std::wstring lower, form;
   std::uint32_t base = kNone, user = kNone;
-  double score = 0;  // log of the chance
+  double made = 0;            // the chance of a form made from a base word's ending
+  std::uint32_t in_line = 0;  // times the word stands earlier in the text
+  double score = 0;           // log of the chance
 };
 
 }  // namespace
@@ -355,6 +441,9 @@ struct Predictor::State {
   // call, what was offered then, and what was passed over since it began.
   std::wstring offer_context, offer_prefix;
   std::vector<std::wstring> offered, passed;  // as shown
+  // The words that stand before the word being typed, lower case, and the text they are read from.
+  std::wstring line_context;
+  std::vector<std::wstring> line_words;
 
   void BuildNeighbours();
   void FlushSorted();
@@ -756,9 +845,35 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     for (const Best& b : best) add_user(b.id);
   }
 
+  // The words of the text so far: a text often comes back to its own words.
+  if (context_text != s.line_context) {
+    s.line_context.assign(context_text);
+    s.line_words.clear();
+    const std::wstring_view line =
+        context_text.substr(context_text.size() > kLineTail ? context_text.size() - kLineTail : 0);
+    for (std::size_t i = 0; i < line.size();) {
+      if (!words::IsLetter(line[i]) || (i > 0 && words::IsLetter(line[i - 1]))) {
+        ++i;
+        continue;
+      }
+      const std::size_t end = words::WordEnd(line, i);
+      s.line_words.push_back(LowerText(line.substr(i, end - i)));
+      i = end;
+    }
+  }
+  // A word seldom follows itself: the one just before is left out.
+  for (std::size_t i = 0; i + 1 < s.line_words.size(); ++i) {
+    const std::wstring& word = s.line_words[i];
+    if (word.size() <= len || word == s.line_words.back() || !in_language(word) ||
+        !match(FoldText(word), cost))
+      continue;
+    add(word, word, kNone, kNone);
+    ++pool[pool_index[word]].in_line;
+  }
+
   // The blend.
   const double user_total = static_cast<double>(std::max<std::uint64_t>(s.learned_tokens, 1));
-  for (Candidate& c : pool) {
+  auto blend = [&](Candidate& c) {
     if (c.base == kNone && lex) c.base = lex->Find(c.lower);
     if (c.base != kNone && (!lex || LowerText(lex->Form(c.base)) != c.lower)) c.base = kNone;
     // A base word keeps the lexicon's spelling; a capital the user gave it in
@@ -770,12 +885,15 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     const std::wstring key = FoldText(c.lower);
     if (!match(key, cost)) {
       c.score = -std::numeric_limits<double>::infinity();
-      continue;
+      return;
     }
-    const double base_word = c.base != kNone ? base_chance(c.base) : 0.0;
+    const double base_word = c.base != kNone ? base_chance(c.base) : c.made;
     const double user_word =
         c.user != kNone ? s.learned[c.user].count / (user_total + kLearnedPrior) : 0.0;
-    const double word = (1 - w.learned) * base_word + w.learned * user_word;
+    double word = (1 - w.learned) * base_word + w.learned * user_word;
+    if (!s.line_words.empty())
+      word = (1 - kLineShare) * word +
+             kLineShare * static_cast<double>(c.in_line) / static_cast<double>(s.line_words.size());
     double base_pair = 0, user_pair = 0, triple = 0;
     if (c.base != kNone && base_w1 != kNone) {
       base_pair = lex->PairChance(base_w1, c.base);
@@ -799,9 +917,121 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     // completions is meant.
     if (c.user != kNone && cost == 0 && (len >= 3 || (len >= 2 && c.base == kNone)))
       c.score += kOwnWordLift;
-  }
+  };
+  for (Candidate& c : pool) blend(c);
   std::stable_sort(pool.begin(), pool.end(),
                    [](const Candidate& x, const Candidate& y) { return x.score > y.score; });
+
+  // Forms the lists lack: a base word's ending exchanged for one that words
+  // of the same stem take ("замысла" gives "замыслов").
+  // They are rarer than any listed word, so they are looked for only where
+  // the listed words leave a place.
+  auto places_left = [&] {
+    if (!lex) return false;
+    const double made_best = std::log((1 - w.triple - w.pair) * (1 - w.learned) * lex->Floor());
+    std::vector<std::wstring> shown;
+    for (const Candidate& c : pool) {
+      if (shown.size() >= count) return false;
+      if (!(c.score > made_best)) return true;
+      std::wstring word = InCase(c.form, ctx.prefix, ctx.sentence_start);
+      if (word == ctx.prefix ||
+          std::find(s.passed.begin(), s.passed.end(), word) != s.passed.end() ||
+          std::find(shown.begin(), shown.end(), word) != shown.end())
+        continue;
+      shown.push_back(std::move(word));
+    }
+    return shown.size() < count;
+  };
+  if (lex && lex->HasEndings() && len >= kMadeFrom && places_left()) {
+    pool_index.clear();
+    for (std::size_t i = 0; i < pool.size(); ++i) pool_index[pool[i].lower] = i;
+    // A made form: the first m letters of base word `word` and another ending.
+    struct Made {
+      double with_slips, chance;  // of reading the typed letters as the form, and of the form
+      std::uint32_t word;
+      std::uint32_t m;
+      std::uint64_t ending;
+    };
+    std::vector<Made> made;
+    const std::size_t shortest_stem = std::max(kStemMin, len > kEndMax ? len - kEndMax : 0);
+    // Each stem: the base words under the first m typed characters (slips
+    // included), those of them with a short ending, and each ending's
+    // exchanges that still match the typed rest.
+    auto exchange = [&](std::size_t m, std::size_t lo, std::size_t hi, float cost, int slips) {
+      if (hi - lo > kMadeRange) return;
+      for (std::size_t i = lo; i < hi; ++i) {
+        const std::wstring_view k = lex->Key(i);
+        if (k.size() > m + kEndMax) continue;
+        for (const auto& e : lex->EndingsAfter(k.substr(m))) {
+          const std::size_t n = static_cast<std::size_t>(e.to & 7);
+          if (n + m < len) continue;
+          float c = cost;
+          int sl = slips;
+          bool ok = true;
+          for (std::size_t pos = m; pos < len && ok; ++pos) {
+            const wchar_t letter = Lexicon::EndingLetter(e.to, pos - m);
+            const Option* hit = nullptr;
+            for (const Option& o : options[pos])
+              if (o.letter == letter) {
+                hit = &o;
+                break;
+              }
+            if (!hit || (hit->slip && ++sl > max_slips))
+              ok = false;
+            else
+              c += hit->cost;
+          }
+          if (!ok) continue;
+          const double chance = base_chance(i) * e.chance;
+          made.push_back({chance * std::exp(c), chance, static_cast<std::uint32_t>(i),
+                          static_cast<std::uint32_t>(m), e.to});
+        }
+      }
+    };
+    auto stems = [&](auto& self, std::size_t lo, std::size_t hi, std::size_t depth, float cost,
+                     int slips) -> void {
+      if (depth >= shortest_stem) exchange(depth, lo, hi, cost, slips);
+      if (depth == len) return;
+      for (const Option& o : options[depth]) {
+        if (o.slip && slips >= max_slips) continue;
+        auto below = [&](std::size_t i) {
+          const auto k = lex->Key(i);
+          return k.size() <= depth || k[depth] < o.letter;
+        };
+        auto not_above = [&](std::size_t i) {
+          const auto k = lex->Key(i);
+          return k.size() <= depth || k[depth] <= o.letter;
+        };
+        const std::size_t a = Lexicon::Partition(lo, hi, below);
+        const std::size_t b = Lexicon::Partition(a, hi, not_above);
+        if (a < b) self(self, a, b, depth + 1, cost + o.cost, slips + (o.slip ? 1 : 0));
+      }
+    };
+    stems(stems, 0, lex->Size(), 0, 0.0f, 0);
+    // The best first; the same form made twice counts once, at its best.
+    std::sort(made.begin(), made.end(), [](const Made& x, const Made& y) {
+      if (x.with_slips != y.with_slips) return x.with_slips > y.with_slips;
+      return std::tie(x.word, x.m, x.ending) < std::tie(y.word, y.m, y.ending);
+    });
+    std::vector<std::wstring> forms;
+    std::size_t added = 0;
+    for (const Made& m : made) {
+      if (added >= kPerSource) break;
+      std::wstring form(lex->Key(m.word).substr(0, m.m));
+      form += Lexicon::UnpackEnding(m.ending);
+      if (std::find(forms.begin(), forms.end(), form) != forms.end()) continue;
+      forms.push_back(form);
+      const auto [lo, hi] = lex->KeyRange(form);
+      if (lo != hi) continue;  // a listed word, scored as one
+      add(form, form, kNone, kNone);
+      ++added;
+      Candidate& c = pool[pool_index[form]];
+      c.made = std::min(m.chance * kMadeShare, static_cast<double>(lex->Floor()));
+      blend(c);
+    }
+    std::stable_sort(pool.begin(), pool.end(),
+                     [](const Candidate& x, const Candidate& y) { return x.score > y.score; });
+  }
 
   std::vector<std::pair<double, std::wstring>> chosen;
   for (const Candidate& c : pool) {
@@ -825,8 +1055,10 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
       joint + 1 < ctx.prefix.size()) {
     std::wstring split(context_text);
     split.append(ctx.prefix.substr(0, joint)).append(L" ").append(ctx.prefix.substr(joint + 1));
-    std::wstring saved_context = std::move(s.offer_context), saved_prefix = std::move(s.offer_prefix);
-    std::vector<std::wstring> saved_offered = std::move(s.offered), saved_passed = std::move(s.passed);
+    std::wstring saved_context = std::move(s.offer_context),
+                 saved_prefix = std::move(s.offer_prefix);
+    std::vector<std::wstring> saved_offered = std::move(s.offered),
+                              saved_passed = std::move(s.passed);
     const std::vector<std::wstring> parts = Suggest(split, at_start, count);
     s.offer_context = std::move(saved_context);
     s.offer_prefix = std::move(saved_prefix);

@@ -28,8 +28,9 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
 // How the predictor weighs its sources; the defaults are what the keyboard
 // uses. A word's chance is a blend: of the words before it (the book
 // triples, then the pairs of the books and of what the user sent) and of the
-// word alone (its share of the subtitles and of the books, and of what the
-// user sent). Slips multiply it by the chance of the slip.
+// word alone (its share of the subtitles and of the books, of what the user
+// sent, and a small share of the words earlier in the text being typed).
+// Slips multiply it by the chance of the slip.
 struct PredictorWeights {
   float subtitles = 0.4f;  // share of the subtitles in a base word's chance
   float triple = 0.25f;    // weight of the two words before

@@ -11,18 +11,23 @@ Each lexicon holds the words of both sources with one frequency per source
 keyboard can weigh them at run time, and the frequent word pairs and triples
 as conditional probabilities. Layout (little-endian):
 
-    "OVLX" u8 version=1 u8 language (0 Russian, 1 English) u16 0
-    u32 words, u32 pairs, u32 triples
+    "OVLX" u8 version=2 u8 language (0 Russian, 1 English) u16 0
+    u32 words, u32 pairs, u32 triples, u32 ending exchanges
     words, sorted by their folded form (lower case, yo as ye), then display:
         u8 code units shared with the previous display form
         u8 bytes of the rest, the rest in UTF-8
         u8 subtitle score, u8 book score
     pairs, sorted:   varint (a - previous a), varint b, u8 score
     triples, sorted: varint a, varint b, varint c, u8 score
+    ending exchanges, sorted: u8 bytes, the ending in UTF-8, u8 bytes, the
+        ending it is exchanged for, u8 score
+
+Version 1 is the same without ending exchanges.
 
 A score is round(-ln p * 8), 1..255, and 0 for "not in this source": p is a
-word's share of its source, or the chance of the last word of a pair or
-triple after the ones before it in the books.
+word's share of its source, the chance of the last word of a pair or
+triple after the ones before it in the books, or the chance that a stem
+with the first ending also takes the second (see ending_exchanges).
 """
 import csv
 import math
@@ -55,13 +60,15 @@ def fold(word):
 
 
 def is_word(token, lang):
-    """A word of the language: its letters in the language's script, with
+    """A word of the language: its letters in the language's alphabet, with
     apostrophes (English) or hyphens between them."""
     if not token or not token[0].isalpha() or not token[-1].isalpha():
         return False
     for ch in token:
         if ch.isalpha():
-            cyrillic = "\u0400" <= ch <= "\u04ff"
+            # Russian letters only: the subtitles hold Ukrainian and
+            # mistyped letters too ("всє", "ќе").
+            cyrillic = "а" <= ch.lower() <= "я" or ch.lower() == "ё"
             latin = "a" <= ch.lower() <= "z"
             if (lang == 0 and not cyrillic) or (lang == 1 and not latin):
                 return False
@@ -115,6 +122,40 @@ def read_books(lang, n):
     return [(r[0], int(r[1]), float(r[2]) if n == 1 else None) for r in rows]
 
 
+# How often, against the plain spelling, the subtitles must write a word with
+# yo for it to be kept in that spelling alone.
+YO_SHARE = 0.3
+
+
+# Spellings with and without yo that are two frequent words of their own.
+TWO_WORDS = {"все", "чем", "небо", "осел", "узнаем", "признаем", "совершенный"}
+
+
+def spell_yo(subtitles, book_count):
+    """The books never write yo, the subtitles often do, and the keys have no
+    yo: a word the subtitles write with yo often enough is kept in that
+    spelling only (its plain spelling merged into it), so that a suggestion
+    brings the yo the user cannot type. A spelling of yo rarer than that is
+    a word of its own (все and всё) and shares the books' count with its plain
+    twin as the subtitles share theirs. Returns plain -> yo for the merged."""
+    rename = {}
+    for yo in [w for w in subtitles if "ё" in w]:
+        plain = yo.replace("ё", "е")
+        if plain not in subtitles and plain not in book_count:
+            continue
+        ys, ps = subtitles[yo], subtitles.get(plain, 0)
+        if ys >= YO_SHARE * ps and plain not in TWO_WORDS:
+            subtitles[yo] = ys + subtitles.pop(plain, 0)
+            if plain in book_count:
+                book_count[yo] = book_count.get(yo, 0) + book_count.pop(plain)
+            rename[plain] = yo
+        elif plain in book_count and yo not in book_count:
+            moved = book_count[plain] * ys / (ys + ps)
+            book_count[yo] = moved
+            book_count[plain] -= moved
+    return rename
+
+
 def build(lang):
     subtitles = read_subtitles(lang)
     sub_total = sum(subtitles.values())
@@ -132,6 +173,7 @@ def build(lang):
     for w in ("i", "i'm", "i'll", "i've", "i'd"):
         if lang == 1:
             display[w] = "I" + w[1:]
+    rename = spell_yo(subtitles, book_count) if lang == 0 else {}
 
     def pair_tokens(ngram):
         return [t for t in ngram.split() if t != ","]
@@ -142,16 +184,16 @@ def build(lang):
     for ngram, c, _ in read_books(lang, 2):
         toks = ngram.split()
         if len(toks) == 2 and all(is_word(t, lang) for t in toks):
-            key = tuple(t.lower() for t in toks)
+            key = tuple(rename.get(t.lower(), t.lower()) for t in toks)
             pair_count[key] = pair_count.get(key, 0) + c
     triple_count = {}
     for ngram, c, _ in read_books(lang, 3):
         toks = ngram.split()
         if len(toks) == 3 and toks[1] == "," and is_word(toks[0], lang) and is_word(toks[2], lang):
-            key = (toks[0].lower(), toks[2].lower())
+            key = (rename.get(toks[0].lower(), toks[0].lower()), rename.get(toks[2].lower(), toks[2].lower()))
             pair_count[key] = pair_count.get(key, 0) + c
         elif len(toks) == 3 and all(is_word(t, lang) for t in toks):
-            key = tuple(t.lower() for t in toks)
+            key = tuple(rename.get(t.lower(), t.lower()) for t in toks)
             triple_count[key] = triple_count.get(key, 0) + c
 
     listed_pairs = dict(pair_count)
@@ -181,9 +223,10 @@ def build(lang):
     pairs.sort()
     triples.sort()
 
+    exchanges = ending_exchanges([fold(w) for w in entries])
     out = bytearray(b"OVLX")
-    out += struct.pack("<BBH", 1, lang, 0)
-    out += struct.pack("<III", len(entries), len(pairs), len(triples))
+    out += struct.pack("<BBH", 2, lang, 0)
+    out += struct.pack("<IIII", len(entries), len(pairs), len(triples), len(exchanges))
     prev = ""
     for w, form in zip(entries, forms):
         shared = 0
@@ -204,7 +247,58 @@ def build(lang):
         last = a
     for a, b, c, s in triples:
         out += varint(a) + varint(b) + varint(c) + bytes([s])
-    return bytes(out), len(entries), len(pairs), len(triples)
+    for a, b, s in exchanges:
+        for ending in (a, b):
+            out += bytes([len(ending.encode("utf-8"))]) + ending.encode("utf-8")
+        out += bytes([s])
+    return bytes(out), len(entries), len(pairs), len(triples), len(exchanges)
+
+
+# Words that share a stem of at least STEM_MIN letters and differ only in
+# their last END_MAX letters or fewer are taken for forms of one word; a
+# stem with more than MOST_FORMS endings is a mere beginning shared by many
+# words. An exchange needs EXCHANGE_STEMS stems that show it, and each ending
+# keeps its EXCHANGES_KEPT likeliest.
+STEM_MIN, END_MAX, MOST_FORMS, EXCHANGE_STEMS, EXCHANGES_KEPT = 4, 4, 12, 3, 12
+
+
+def ending_exchanges(keys):
+    """From sorted folded words: (ending, other ending, chance) for each
+    ending that the lexicon's stems show beside another, the chance being
+    the share of the stems with the first that also have the second."""
+    seen = {}
+    together = {}
+    longest = max(len(k) for k in keys)
+    for m in range(STEM_MIN, longest + 1):
+        i = 0
+        while i < len(keys):
+            if len(keys[i]) < m:
+                i += 1
+                continue
+            stem = keys[i][:m]
+            group = []
+            j = i
+            while j < len(keys) and keys[j][:m] == stem:
+                if len(keys[j]) <= m + END_MAX and keys[j][m:] not in group:
+                    group.append(keys[j][m:])
+                j += 1
+            i = j
+            if len(group) < 2 or len(group) > MOST_FORMS:
+                continue
+            for a in group:
+                seen[a] = seen.get(a, 0) + 1
+                for b in group:
+                    if a != b:
+                        together[(a, b)] = together.get((a, b), 0) + 1
+    by_from = {}
+    for (a, b), n in together.items():
+        if n >= EXCHANGE_STEMS:
+            by_from.setdefault(a, []).append((score(n / seen[a]), b))
+    out = []
+    for a in sorted(by_from):
+        for s, b in sorted(by_from[a])[:EXCHANGES_KEPT]:
+            out.append((a, b, s))
+    return out
 
 
 def varint(n):
@@ -221,11 +315,11 @@ def varint(n):
 
 def main():
     for lang, name in ((0, "lexicon_ru.bin"), (1, "lexicon_en.bin")):
-        data, words, pairs, triples = build(lang)
+        data, words, pairs, triples, exchanges = build(lang)
         with open(os.path.join(HERE, name), "wb") as f:
             f.write(data)
-        print("%s: %d bytes, %d words, %d pairs, %d triples" % (name, len(data), words, pairs, triples),
-              file=sys.stderr)
+        print("%s: %d bytes, %d words, %d pairs, %d triples, %d ending exchanges"
+              % (name, len(data), words, pairs, triples, exchanges), file=sys.stderr)
 
 
 if __name__ == "__main__":

@@ -8,6 +8,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "predict/predictor.h"
@@ -39,30 +40,39 @@ std::wstring Fold(std::wstring s) {
 
 using Pairs = std::map<std::pair<std::wstring, std::wstring>, double>;
 using Triples = std::map<std::array<std::wstring, 3>, double>;
+// An ending, the ending it may be exchanged for, and the chance of that.
+using Exchanges = std::vector<std::tuple<std::wstring, std::wstring, double>>;
 
-// Packs words, pairs ("a b": the chance of b after a) and triples as the packer does.
+// Its length in bytes and its UTF-8 (letters below U+0800).
+void PutText(std::vector<std::uint8_t>& out, const std::wstring& text) {
+  std::string utf8;
+  for (wchar_t c : text) {
+    if (c < 0x80) {
+      utf8 += static_cast<char>(c);
+    } else {
+      utf8 += static_cast<char>(0xC0 | (c >> 6));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  out.push_back(static_cast<std::uint8_t>(utf8.size()));
+  out.insert(out.end(), utf8.begin(), utf8.end());
+}
+
+// Packs words, pairs ("a b": the chance of b after a), triples and ending
+// exchanges as the packer does.
 std::vector<std::uint8_t> Pack(std::vector<Entry> entries, const Pairs& pairs = {},
-                               const Triples& triples = {}) {
+                               const Triples& triples = {}, const Exchanges& exchanges = {}) {
   std::sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) {
     return std::make_pair(Fold(x.form), x.form) < std::make_pair(Fold(y.form), y.form);
   });
-  std::vector<std::uint8_t> out{'O', 'V', 'L', 'X', 1, 0, 0, 0};
+  std::vector<std::uint8_t> out{'O', 'V', 'L', 'X', 2, 0, 0, 0};
   Put(out, static_cast<std::uint32_t>(entries.size()));
   Put(out, static_cast<std::uint32_t>(pairs.size()));
   Put(out, static_cast<std::uint32_t>(triples.size()));
+  Put(out, static_cast<std::uint32_t>(exchanges.size()));
   for (const Entry& e : entries) {
-    std::string utf8;
-    for (wchar_t c : e.form) {
-      if (c < 0x80) {
-        utf8 += static_cast<char>(c);
-      } else {
-        utf8 += static_cast<char>(0xC0 | (c >> 6));
-        utf8 += static_cast<char>(0x80 | (c & 0x3F));
-      }
-    }
     out.push_back(0);
-    out.push_back(static_cast<std::uint8_t>(utf8.size()));
-    out.insert(out.end(), utf8.begin(), utf8.end());
+    PutText(out, e.form);
     out.push_back(Score(e.subtitles));
     out.push_back(Score(e.books));
   }
@@ -83,6 +93,11 @@ std::vector<std::uint8_t> Pack(std::vector<Entry> entries, const Pairs& pairs = 
   }
   for (const auto& [key, p] : triples)
     out.insert(out.end(), {index(key[0]), index(key[1]), index(key[2]), Score(p)});
+  for (const auto& [from, to, p] : exchanges) {
+    PutText(out, from);
+    PutText(out, to);
+    out.push_back(Score(p));
+  }
   return out;
 }
 
@@ -134,6 +149,8 @@ TEST(Predictor, UnpacksOnlyPackedLexicons) {
   auto huge = good;
   huge[8] = 0xFF, huge[9] = 0xFF, huge[10] = 0xFF;  // more words than bytes
   EXPECT_EQ(UnpackLexicon(huge), nullptr);
+  EXPECT_EQ(UnpackLexicon(Pack({{L"one", 0.1, 0.1}}, {}, {}, {{L"tooth", L"eeth", 0.5}})),
+            nullptr);  // no ending is that long
   // Words out of order break every lookup.
   std::vector<std::uint8_t> unsorted{'O', 'V', 'L', 'X', 1, 1, 0, 0,   2, 0, 0, 0, 0,   0, 0,
                                      0,   0,   0,   0,   0, 0, 1, 'b', 9, 9, 0, 1, 'a', 9, 9};
@@ -274,6 +291,25 @@ TEST(Predictor, FindsWordsTypedWithALetterOnANeighbouringKey) {
   p.SetLayouts(layouts);
   EXPECT_EQ(p.Suggest(L"f tge", Language::English), Words{});
   EXPECT_EQ(p.Suggest(L"g tpe", Language::English, 1), Words{L"the"});
+}
+
+TEST(Predictor, ComesBackToTheWordsOfTheTextBeingTyped) {
+  Predictor p;
+  WithBoth(p);
+  EXPECT_EQ(p.Suggest(L"ca", Language::English, 1), Words{L"car"});
+  EXPECT_EQ(p.Suggest(L"my cat, my ca", Language::English, 1), Words{L"cat"});
+  EXPECT_EQ(p.Suggest(L"Zorbas and zo", Language::English, 1), Words{L"zorbas"});
+}
+
+TEST(Predictor, MakesFormsTheListsLackFromTheEndingsOfOtherWords) {
+  const auto words = Pack({{L"paint", 0.001, 0}, {L"paints", 0.0001, 0}}, {}, {},
+                          {{L"", L"ed", 0.5}, {L"s", L"ed", 0.5}, {L"", L"er", 0.01}});
+  Predictor p;
+  p.SetLexicon(Language::English, UnpackLexicon(words));
+  // Below every listed word, and found through a slip too (a and s touch).
+  EXPECT_EQ(p.Suggest(L"paint", Language::English), (Words{L"paints", L"painted", L"painter"}));
+  EXPECT_EQ(p.Suggest(L"a psinte", Language::English, 1), Words{L"painted"});
+  EXPECT_EQ(p.Suggest(L"pain", Language::English), (Words{L"paint", L"paints"}));
 }
 
 TEST(Predictor, WeighsTheOneOrTwoWordsBefore) {
