@@ -3,6 +3,7 @@
 // drops, says when a press went by; a press the hook did not report around
 // the same time means the hook is gone, and capture would die with it.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -21,10 +22,13 @@ class HookWatch {
     if (!raw_) raw_ = now;
   }
   // Asked once the grace has passed after a raw press: true when the hook
-  // reported nothing near it.
+  // reported nothing near it, before or after. Raw input carries the
+  // press's own time, the hook's report the later time it was posted, and
+  // the report is usually handled first: a press reported so is not lost.
   bool HookLost(std::uint32_t now) {
     if (!raw_ || now - *raw_ < kGraceMs) return false;
-    const bool reported = last_hook_ && *raw_ - *last_hook_ <= kGraceMs;
+    const bool reported =
+        last_hook_ && std::min(*raw_ - *last_hook_, *last_hook_ - *raw_) <= kGraceMs;
     raw_.reset();
     return !reported;
   }

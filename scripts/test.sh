@@ -45,7 +45,4 @@ echo "== windows: build, then unit and end-to-end tests under Wine"
 configure windows
 cmake --build --preset windows -j2
 elapsed
-# The end-to-end tests share one screen and touch it with a synthetic finger;
-# now and then a key touch is still lost against a hung target. A failed
-# test runs once more, and its first failure stays in the output.
-ctest --preset windows --output-on-failure --repeat until-pass:2
+ctest --preset windows --output-on-failure

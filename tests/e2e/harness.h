@@ -240,13 +240,24 @@ inline void SettleButton(DWORD flag) {
     std::this_thread::sleep_for(1ms);
 }
 
-// Moves the cursor there (a zero move, so that it is seen as input too) and
-// sends one mouse-button transition.
+// Moves the cursor there (a move to the same place, so that it is seen as
+// input too) and sends one mouse-button transition. The move carries the
+// place itself: under Wine a program coming back from a busy spell replays
+// the pointer's crossings it missed, each putting the cursor back where it
+// was then, and one that lands between SetCursorPos and the button would
+// take the touch there.
 inline void SendMouse(POINT at, DWORD flag) {
   SetCursorPos(at.x, at.y);
+  const auto normal = [](LONG v, int origin, int size) {
+    return LONG(((LONGLONG(v) - origin) * 65536 + size - 1) / size);
+  };
   INPUT in[2]{};
   in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_MOVE;
+  in[0].mi.dx = normal(at.x, GetSystemMetrics(SM_XVIRTUALSCREEN),
+                       GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  in[0].mi.dy = normal(at.y, GetSystemMetrics(SM_YVIRTUALSCREEN),
+                       GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
   in[1].mi.dwFlags = flag;
   SendInput(flag ? 2 : 1, in, sizeof in[0]);
   SettleButton(flag);
@@ -444,6 +455,15 @@ class TargetApp {
   void Hang(Millis duration) const { PostMessageW(window, kMsgHang, duration.count(), 0); }
   // Makes a field answer its text late, or promptly again.
   void SlowText(int id, bool on) const { PostMessageW(window, kMsgSlowText, id, on); }
+  // After a busy spell: waits until the program has come round to the
+  // finger's moves over it, so that none brings the cursor back under the
+  // next touch.
+  Result CaughtUp() const {
+    DWORD_PTR done = 0;
+    if (SendMessageTimeoutW(window, kMsgCatchUp, 0, 0, SMTO_ABORTIFHUNG, 10000, &done) && done)
+      return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the target did not come round to its input";
+  }
   int SlowTextsGiven() const {
     DWORD_PTR given = 0;
     SendMessageTimeoutW(window, kMsgSlowText, 0, 2, SMTO_ABORTIFHUNG, 3000, &given);

@@ -222,6 +222,10 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
       }
       g_slow.on = lp != 0;
       return 0;
+    case kMsgCatchUp:
+      // Looking for input takes in what the window system holds.
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+      return 1;
     case WM_DESTROY: PostQuitMessage(0); return 0;
   }
   return DefWindowProcW(wnd, msg, wp, lp);

@@ -71,5 +71,11 @@ inline constexpr COLORREF kCoverColour = RGB(255, 0, 255);
 // counts them), become the text of its window kFormatReport.
 inline constexpr UINT kMsgDescribeFormat = WM_APP + 6;
 inline constexpr int kFormatReport = 199;
+// Sent to the target's top-level window: answers 1 once the program has taken
+// in the pointer moves the window system still held for it. Under Wine a
+// program that was busy gets the moves the synthetic finger made over it
+// meanwhile only when it next looks for input, and each one puts the cursor
+// back where it was then.
+inline constexpr UINT kMsgCatchUp = WM_APP + 7;
 
 }  // namespace orv::e2e

@@ -47,7 +47,8 @@ TEST_F(Typing, DestroyedBusyOrHungTargetNeverFreezesTheKeyboardNorLosesItsText) 
   target.SlowText(kThunder, true);
   target.TouchField(kThunder);
   // The busy program comes round to the finger's lift only after its late
-  // answer, and holds the mouse until then: the keys are touched after.
+  // answer, and holds the mouse until then; its moves come later still. The
+  // keys are touched after all of them.
   ASSERT_TRUE(WaitFor(
       [&] {
         GUITHREADINFO gui{sizeof gui};
@@ -56,6 +57,7 @@ TEST_F(Typing, DestroyedBusyOrHungTargetNeverFreezesTheKeyboardNorLosesItsText) 
                !gui.hwndCapture;
       },
       5000ms, "the late answer and the mouse let go"));
+  ASSERT_TRUE(target.CaughtUp());
   keyboard.Type(L"3");
   ASSERT_TRUE(LineShows(L"gone123", 5000ms));
   target.SlowText(kThunder, false);
@@ -83,6 +85,7 @@ TEST_F(Typing, DestroyedBusyOrHungTargetNeverFreezesTheKeyboardNorLosesItsText) 
   }
   EXPECT_TRUE(keyboard.process.Running());
   EXPECT_TRUE(FieldShows(kEdit2, L"other", 8000ms));
+  ASSERT_TRUE(target.CaughtUp());
   keyboard.Type(L"4");
   EXPECT_TRUE(FieldShows(kEdit2, L"other4"));
 }

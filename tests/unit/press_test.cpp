@@ -160,6 +160,9 @@ TEST(HookWatch, TouchesTheCaptureTakesAndAPressOnlyRawInputSaw) {
   EXPECT_FALSE(watch.HookLost(t + 300));
   watch.RawPress(t + 1000), watch.HookPress(t + 1010);
   EXPECT_FALSE(watch.HookLost(t + 1300));
+  // The hook's report, posted after the press's own time, handled first.
+  watch.HookPress(t + 1510), watch.RawPress(t + 1500);
+  EXPECT_FALSE(watch.HookLost(t + 1800));
   watch.RawPress(t + 2000);
   EXPECT_FALSE(watch.HookLost(t + 2100)) << "asked too soon";
   EXPECT_TRUE(watch.HookLost(t + 2300));
