@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/frmKbd.h"
+#include "bench/bench_process.h"
 #include "keys/key_repeat.h"
 #include "platform/win32/kbd_window.h"
 #include "platform/win32/strip_window.h"
@@ -106,9 +107,7 @@ int wmain(int argc, wchar_t** argv) {
   using namespace orv;
   using namespace orv::win32;
   if (argc > 1 && std::wstring(argv[1]) == L"--target") return RunTarget();
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&icc);
+  bench::StartLikeTheProgram();
 
   SystemPorts sys(GetModuleHandleW(nullptr));
   Ports& ports = sys.ports;
@@ -128,13 +127,8 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   // ---- The target in another process.
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring line = L"\"" + std::wstring(self) + L"\" --target";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+  if (!bench::StartTargetProcess(pi)) {
     std::printf("cannot start the target process\n");
     return 1;
   }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/frmKbd.h"
+#include "bench/bench_process.h"
 #include "keys/key_repeat.h"
 #include "platform/win32/kbd_window.h"
 #include "platform/win32/system_ports.h"
@@ -81,13 +82,7 @@ int RunTarget() {
 
 // Starts the target process and waits for its field.
 HWND StartTarget(PROCESS_INFORMATION& pi) {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring line = L"\"" + std::wstring(self) + L"\" --target";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return nullptr;
+  if (!orv::bench::StartTargetProcess(pi)) return nullptr;
   for (int i = 0; i < 30000; ++i) {
     if (HWND main = FindWindowW(kTargetClass, nullptr)) {
       if (HWND edit = FindWindowExW(main, nullptr, L"Edit", nullptr)) return edit;
@@ -103,9 +98,7 @@ int wmain(int argc, wchar_t** argv) {
   using namespace orv;
   if (argc > 1 && std::wstring(argv[1]) == L"--target") return RunTarget();
   using namespace orv::win32;
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&icc);
+  bench::StartLikeTheProgram();
 
   SystemPorts sys(GetModuleHandleW(nullptr));
   Ports& ports = sys.ports;

@@ -320,28 +320,37 @@ void SystemKernel32::Sleep(std::uint32_t ms) { ::Sleep(ms); }
 
 std::uint32_t SystemKernel32::GetTickCount() { return ::GetTickCount(); }
 
+namespace {
+// A file opened to read, beside others reading it; none where it cannot be.
+UniqueKernelHandle OpenToRead(const std::wstring& path) {
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
+// Fills `bytes` from where the file stands, and keeps as many as it held.
+bool ReadInto(HANDLE file, std::string& bytes) {
+  DWORD got = 0;
+  if (!bytes.empty() &&
+      !::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) {
+    return false;
+  }
+  bytes.resize(got);
+  return true;
+}
+}  // namespace
+
 bool SystemKernel32::FileExists(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool SystemKernel32::ReadFileBytes(const std::wstring& path, std::string& bytes) {
-  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) {
-    file.release();
-    return false;
-  }
+  const UniqueKernelHandle file = OpenToRead(path);
+  if (!file) return false;
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > (1LL << 31)) return false;
   bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
-  DWORD got = 0;
-  if (!bytes.empty() &&
-      !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) {
-    return false;
-  }
-  bytes.resize(got);
-  return true;
+  return ReadInto(file.get(), bytes);
 }
 
 bool SystemKernel32::WriteFileDurably(const std::wstring& path, const std::string& bytes) {
@@ -394,32 +403,18 @@ bool SystemKernel32::CopyFileReplace(const std::wstring& from, const std::wstrin
 
 bool SystemKernel32::ReadFilePart(const std::wstring& path, std::uint64_t offset, std::size_t count,
                                   std::string& bytes) {
-  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) {
-    file.release();
-    return false;
-  }
+  const UniqueKernelHandle file = OpenToRead(path);
+  if (!file) return false;
   LARGE_INTEGER at{};
   at.QuadPart = static_cast<LONGLONG>(offset);
   if (!::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) return false;
   bytes.assign(std::min<std::size_t>(count, 1u << 30), '\0');
-  DWORD got = 0;
-  if (!bytes.empty() &&
-      !::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) {
-    return false;
-  }
-  bytes.resize(got);
-  return true;
+  return ReadInto(file.get(), bytes);
 }
 
 bool SystemKernel32::GetFileSizeEx(const std::wstring& path, std::uint64_t& size) {
-  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) {
-    file.release();
-    return false;
-  }
+  const UniqueKernelHandle file = OpenToRead(path);
+  if (!file) return false;
   LARGE_INTEGER n{};
   if (!::GetFileSizeEx(file.get(), &n)) return false;
   size = static_cast<std::uint64_t>(n.QuadPart);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 // Sent from Windows 8.1 on; older headers may leave it out.
 #ifndef WM_DPICHANGED
@@ -68,14 +69,8 @@ bool KbdWindow::Create() {
   HINSTANCE inst = tk_.Instance();
   icon_.reset(
       static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hIcon = icon_.get();
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc)) LogCallFailed(L"RegisterClassExW (keyboard)");
+  if (!RegisterWindowClass(inst, kClassName, icon_.get()))
+    LogCallFailed(L"RegisterClassExW (keyboard)");
 
   designed_picture_ = tk_.ResourcePicture(L"KEYBOARD");
   designed_background_ = tk_.Bitmap(designed_picture_);
@@ -130,6 +125,9 @@ bool KbdWindow::Create() {
   foreground_hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
                                      OnForeground, 0, 0,
                                      WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+  // Wine announces no change of the foreground, only of the focus.
+  focus_hook_ = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnForeground, 0, 0,
+                                WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
 
   label_versions_.assign(m_.lblX.size() + m_.lblControl.size() + m_.lblInfo.size(), ~0ull);
   return true;
@@ -195,20 +193,43 @@ void KbdWindow::UseRawInput() {
 
 // Out of context: the system calls this on our own thread, from its
 // message loop, and the event costs nothing while nothing is activated.
-void CALLBACK KbdWindow::OnForeground(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
-  if (g_kbd_window) g_kbd_window->StayOnTop();
+// The focus moving within one window (from field to field) brings nothing
+// to the front. Wine reports our own process's events too, and restacking
+// in the middle of a click on one of our controls would lose the click.
+void CALLBACK KbdWindow::OnForeground(HWINEVENTHOOK, DWORD, HWND hwnd, LONG, LONG, DWORD, DWORD) {
+  const HWND front = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
+  DWORD process = 0;
+  if (!g_kbd_window || !front || !GetWindowThreadProcessId(front, &process) ||
+      process == GetCurrentProcessId() || front == std::exchange(g_kbd_window->front_, front))
+    return;
+  g_kbd_window->StayOnTop();
 }
 
 // Only a keyboard that is topmost and shown: the window command routine
 // may have taken topmost away, and a hidden one stays hidden. Without
-// activation, the focus stays with the field. The system may already count
-// the keyboard above the new window while the screen shows it below (Wine
-// with no window manager): showing it again restacks it on the screen too.
+// activation, the focus stays with the field.
+// With no window manager, Wine puts a newly shown window on top of the
+// screen while it counts the keyboard above it, and it restacks a window on
+// the screen only when the window ends first in line: a move to where the
+// keyboard already is does nothing, and the keyboard's own popups (the word
+// strip) always go above it, SWP_NOOWNERZORDER or not, so it never ends
+// first. So the popups are let go while the keyboard goes up, go up after
+// it, and are owned again; on Windows the same calls leave the same order.
 void KbdWindow::StayOnTop() {
   if (!hwnd_ || !IsWindowVisible(hwnd_) || !(GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST))
     return;
-  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_SHOWWINDOW);
+  std::vector<HWND> popups;  // top first
+  for (HWND w = GetWindow(hwnd_, GW_HWNDFIRST); w && w != hwnd_; w = GetWindow(w, GW_HWNDNEXT))
+    if (GetWindow(w, GW_OWNER) == hwnd_ && IsWindowVisible(w)) popups.push_back(w);
+  for (HWND w : popups) SetWindowLongPtrW(w, GWLP_HWNDPARENT, 0);
+  constexpr UINT kInPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  if (GetWindow(hwnd_, GW_HWNDFIRST) == hwnd_)
+    SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, kInPlace);
+  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kInPlace);
+  for (auto w = popups.rbegin(); w != popups.rend(); ++w) {
+    SetWindowPos(*w, HWND_TOPMOST, 0, 0, 0, 0, kInPlace);
+    SetWindowLongPtrW(*w, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hwnd_));
+  }
 }
 
 HWND KbdWindow::EditOf(HWND combo) const {

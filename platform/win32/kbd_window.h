@@ -135,6 +135,8 @@ class KbdWindow : public WindowBase<KbdWindow> {
                                     LONG child, DWORD thread, DWORD time);
   void StayOnTop();
   HWINEVENTHOOK foreground_hook_ = nullptr;
+  HWINEVENTHOOK focus_hook_ = nullptr;
+  HWND front_ = nullptr;  // the window last brought to the front
   bool hooked_ = false;
   bool button_down_ = false;
   bool poll_running_ = false;

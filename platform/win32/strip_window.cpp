@@ -53,13 +53,7 @@ StripWindow::StripWindow(FrmKbd& model, Win32Toolkit& toolkit) : m_(model), tk_(
 
 bool StripWindow::Create(HWND keyboard) {
   HINSTANCE inst = tk_.Instance();
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
+  RegisterWindowClass(inst, kClassName);
   // Owned by the keyboard, so that it stays in front of it; a tool window
   // that is never activated, so that the target keeps the focus.
   const WordStrip& strip = m_.frmWords;
@@ -81,13 +75,7 @@ bool StripWindow::Create(HWND keyboard) {
 }
 
 bool StripWindow::WordBox::Create(HWND parent, HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kWordClassName;
-  RegisterClassExW(&wc);
+  RegisterWindowClass(instance, kWordClassName);
   return CreateOwned(0, kWordClassName, L"", WS_CHILD, 0, 0, 1, 1, parent, instance);
 }
 

@@ -48,15 +48,8 @@ bool TipWindow::Create() {
                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                   GetSystemMetrics(SM_CYSMICON), 0)));
 
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hIcon = big_icon_.get();
-  wc.hIconSm = small_icon_.get();
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc)) LogCallFailed(L"RegisterClassExW (tip)");
+  if (!RegisterWindowClass(inst, kClassName, big_icon_.get(), small_icon_.get()))
+    LogCallFailed(L"RegisterClassExW (tip)");
 
   // A tool window: topmost, no taskbar button, never the active window.
   if (!CreateOwned(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName,
@@ -81,13 +74,7 @@ bool TipWindow::Create() {
 }
 
 bool TipWindow::IconBox::Create(HWND parent, const Rect& b, HINSTANCE instance) {
-  WNDCLASSEXW ic{};
-  ic.cbSize = sizeof(ic);
-  ic.lpfnWndProc = WndProc;
-  ic.hInstance = instance;
-  ic.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  ic.lpszClassName = kIconClassName;
-  if (!RegisterClassExW(&ic)) LogCallFailed(L"RegisterClassExW (tip icon)");
+  if (!RegisterWindowClass(instance, kIconClassName)) LogCallFailed(L"RegisterClassExW (tip icon)");
   return CreateOwned(0, kIconClassName, L"", WS_CHILD | WS_VISIBLE, b.left, b.top, b.width(),
                      b.height(), parent, instance);
 }

@@ -40,6 +40,21 @@ class WindowBase {
   WindowBase(const WindowBase&) = delete;
   WindowBase& operator=(const WindowBase&) = delete;
 
+  // Registers the class of this kind of window: its messages come here, the
+  // pointer is the arrow; false when it could not be registered.
+  static bool RegisterWindowClass(HINSTANCE instance, const wchar_t* name, HICON icon = nullptr,
+                                  HICON small_icon = nullptr) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = icon;
+    wc.hIconSm = small_icon;
+    wc.lpszClassName = name;
+    return RegisterClassExW(&wc) != 0;
+  }
+
   // Creates the window with this object attached; false when it failed.
   bool CreateOwned(DWORD ex_style, const wchar_t* cls, const wchar_t* title, DWORD style, int x,
                    int y, int width, int height, HWND parent, HINSTANCE instance) {

@@ -146,28 +146,40 @@ TEST_F(RealPrograms, PasswordNeverShowsInTheLine) {
     EXPECT_TRUE(line.find_first_of(L"pwж") == line.npos) << Narrow(line);
 }
 
-// A window another program brings to the front over the keyboard does not
-// stay over it. Off since the word strip came: with the strip shown, Wine
-// leaves the cover above the keyboard on the screen however the keyboard is
-// made topmost again; it passed before the strip.
-TEST_F(RealPrograms, DISABLED_KeyboardStaysAboveWindowsBroughtOverIt) {
-  const POINT probe = keyboard.ToScreen({20, 20});
-  COLORREF own = 0;
-  ASSERT_TRUE(WaitSteady([&] { return ScreenShot().At(probe.x, probe.y); }, own,
-                         "the keyboard to be painted"));
-  const RECT kb = keyboard.rect();
-  PostMessageW(target.window, kMsgCover, kb.left, kb.top);
+// A window another program brings to the front over the keyboard and its
+// word strip goes under them on the screen, and keeps the focus.
+TEST_F(RealPrograms, KeyboardStaysAboveWindowsBroughtOverIt) {
+  const HWND strip = FindTopLevelWindow(keyboard.process.pid, L"OrvKey Words");
+  ASSERT_TRUE(strip) << "no word strip";
+  const RECT s = WindowRect(strip), line = WindowRect(keyboard.EditLine());
+  struct Probe {
+    POINT at;
+    HWND own;
+    COLORREF colour = 0;
+  } probes[] = {{{s.left + 8, s.top + 8}, strip},
+                {{line.left + 8, (line.top + line.bottom) / 2}, keyboard.window}};
+  for (Probe& p : probes)
+    ASSERT_TRUE(WaitSteady([&] { return ScreenShot().At(p.at.x, p.at.y); }, p.colour,
+                           "the keyboard to be painted"));
+  // The cover reaches out beside the keyboard, where it shows.
+  const POINT beside{s.left - 50, s.top + 8};
+  PostMessageW(target.window, kMsgCover, s.left - 100, s.top);
+  HWND cover = nullptr;
   ASSERT_TRUE(WaitFor(
       [&] {
-        const HWND cover = FindTopLevelWindow(target.process.pid, L"Cover");
-        return cover && GetForegroundWindow() == cover;
+        cover = FindTopLevelWindow(target.process.pid, L"Cover");
+        return cover && GetForegroundWindow() == cover &&
+               ScreenShot().At(beside.x, beside.y) == kCoverColour;
       },
       3000ms, "the covering window in front"));
-  // As a touch on another program opens a window.
-  target.TouchField(kButton);
-  COLORREF now = 0;
-  EXPECT_TRUE(WaitFor([&] { return (now = ScreenShot().At(probe.x, probe.y)) == own; }, 3000ms,
-                      "the keyboard back on top", [&] { return std::to_string(now); }));
+  for (Probe& p : probes) {
+    COLORREF now = 0;
+    EXPECT_TRUE(WaitSteady([&] { return ScreenShot().At(p.at.x, p.at.y); }, now,
+                           "the screen to settle"));
+    EXPECT_EQ(now, p.colour) << "covered at " << p.at.x << "," << p.at.y;
+    EXPECT_EQ(GetAncestor(WindowFromPoint(p.at), GA_ROOT), p.own);
+  }
+  EXPECT_EQ(GetForegroundWindow(), cover) << "the keyboard took the focus";
   PostMessageW(target.window, kMsgCover, 0, 0);
 }
 
