@@ -21,7 +21,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"OrvKeyKeyboard";
 constexpr UINT_PTR kTimerHwnd = 1;
 constexpr UINT kMsgLeftButton = WM_APP + 0x40;
-constexpr UINT kMsgMakePanel = WM_APP + 0x41;
+constexpr UINT kMsgFirstPainted = WM_APP + 0x41;
 constexpr UINT kMsgHookRefused = WM_APP + 0x42;
 // After a release the model still needs ticks: a touched window may show
 // its caret a while after the finger (the model waits kCaretWaitMs for it),
@@ -118,6 +118,16 @@ bool KbdWindow::Create() {
     LogFailure(L"The tray's receiver could not be made: the tray icon does not answer");
   m_.picHook.AttachWindow(FromHwnd(hook));
 
+  label_versions_.assign(m_.lblX.size() + m_.lblControl.size() + m_.lblInfo.size(), ~0ull);
+  return true;
+}
+
+// What the first paint does not need waits for it: the hooks (their thread
+// would compete with this one for the processor while the keys are being
+// put on screen), then the owner's windows, then the options panel. A
+// keyboard that starts hidden has no first paint: its start-up ends here.
+void KbdWindow::FinishStartup() {
+  if (std::exchange(started_, true)) return;
   // Every press anywhere reaches us, even while another application has
   // the focus: a tap shorter than one polling tick counts. Raw input only
   // stands in for a refused hook; it cannot wake the tick for the release.
@@ -130,9 +140,7 @@ bool KbdWindow::Create() {
   foreground_hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
                                      OnForeground, 0, 0,
                                      WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
-
-  label_versions_.assign(m_.lblX.size() + m_.lblControl.size() + m_.lblInfo.size(), ~0ull);
-  return true;
+  if (after_start_up) after_start_up();
 }
 
 // Each child starts where the model has it and shown, and its pushed state
@@ -303,7 +311,10 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgLeftButton: OnLeftButton(wp != 0); return 0;
     case kMsgHookRefused: UseRawInput(); return 0;
-    case kMsgMakePanel:
+    case kMsgFirstPainted:
+      // The edit line, whose paint waits behind this message, comes first.
+      RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      FinishStartup();
       MakePanel();
       Sync();
       return 0;
@@ -607,7 +618,7 @@ void KbdWindow::Paint(HDC target) {
 
   if (buffered) BitBlt(target, 0, 0, w, h, dc, 0, 0, SRCCOPY);
   // Posted now, it comes after this paint has reached the screen.
-  if (!panel_made_ && !panel_asked_) panel_asked_ = PostMessageW(hwnd_, kMsgMakePanel, 0, 0);
+  if (!first_paint_told_) first_paint_told_ = PostMessageW(hwnd_, kMsgFirstPainted, 0, 0);
 }
 
 // The picture as drawn at 96 DPI, smoothly scaled once for any other

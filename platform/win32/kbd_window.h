@@ -21,8 +21,13 @@ class KbdWindow : public WindowBase<KbdWindow> {
   KbdWindow(FrmKbd& model, Win32Toolkit& toolkit);
 
   // Makes the window and the edit line, hidden, and attaches their handles
-  // to the models; the options panel's controls follow its first paint.
+  // to the models; the hooks and the options panel's controls follow its
+  // first paint (FinishStartup).
   bool Create();
+  // Sets the hooks and runs `after_start_up`, once: called after the first
+  // paint, or by the owner for a keyboard that starts hidden.
+  void FinishStartup();
+  std::function<void()> after_start_up;
   // Brings every real control in line with its model: once per event.
   void Sync();
   // Called for every left press anywhere on the screen (the press hook, or
@@ -115,7 +120,7 @@ class KbdWindow : public WindowBase<KbdWindow> {
   std::uint64_t repeat_timer_version_ = ~0ull;
   std::uint64_t enter_timer_version_ = ~0ull;
   bool syncing_ = false;
-  bool panel_made_ = false, panel_asked_ = false;
+  bool panel_made_ = false, first_paint_told_ = false;
 
   // The polling tick runs only while the left button is down, and for a
   // while after its release, for what the model does after the finger.
@@ -135,7 +140,9 @@ class KbdWindow : public WindowBase<KbdWindow> {
                                     LONG child, DWORD thread, DWORD time);
   void StayOnTop();
   HWINEVENTHOOK foreground_hook_ = nullptr;
-  bool hooked_ = false;
+  // Until the hook is set no press is reported, as with a hook.
+  bool hooked_ = true;
+  bool started_ = false;
   bool button_down_ = false;
   bool poll_running_ = false;
   DWORD linger_until_ = 0;
