@@ -82,7 +82,8 @@ bool KbdWindow::Create() {
 
   // Borderless, topmost, and kept off the taskbar: it is a tool beside the
   // car front-end, not an application of its own.
-  if (!CreateOwned(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, m_.Caption().c_str(),
+  caption_ = m_.Caption();
+  if (!CreateOwned(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, caption_.c_str(),
                    WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(), m_.Width(), m_.Height(),
                    nullptr, inst)) {
     LogCallFailed(L"CreateWindowExW (keyboard)");
@@ -763,7 +764,7 @@ void KbdWindow::SyncPanel() {
 void KbdWindow::SyncForm() {
   if (form_version_ == m_.Version()) return;
   form_version_ = m_.Version();
-  SetWindowTextW(hwnd_, m_.Caption().c_str());
+  if (caption_ != m_.Caption()) SetWindowTextW(hwnd_, (caption_ = m_.Caption()).c_str());
   RECT now;
   GetWindowRect(hwnd_, &now);
   if (!IsIconic(hwnd_) &&
@@ -782,11 +783,15 @@ void KbdWindow::SyncForm() {
 }
 
 void KbdWindow::SyncLabels() {
+  // A hidden window is painted whole when it is shown: nothing to mark
+  // (each mark is a round trip to the window system, many at start-up).
+  const bool shown = IsWindowVisible(hwnd_) != 0;
   std::size_t slot = 0;
   auto check = [&](const Label& label) {
     auto& seen = label_versions_[slot++];
     if (seen == label.Version()) return;
     seen = label.Version();
+    if (!shown) return;
     RECT r = ToRect(label.Bounds());
     InflateRect(&r, 2, 2);
     InvalidateRect(hwnd_, &r, FALSE);

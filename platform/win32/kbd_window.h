@@ -111,6 +111,7 @@ class KbdWindow : public WindowBase<KbdWindow> {
   } scaled_;
 
   std::uint64_t form_version_ = ~0ull;
+  std::wstring caption_;
   std::vector<std::uint64_t> label_versions_;
   Pushed text_line_, font_list_, size_list_;
   std::array<Pushed, kLayouts> layouts_;
