@@ -206,8 +206,9 @@ int wmain(int argc, wchar_t** argv) {
 
   // One start of each kind a round, so that a change in the machine's load
   // during the run falls on all three alike, the keyboard's next to the bare
-  // window's; the ratios are the medians of each round's own over eleven
-  // rounds (on a busy machine one round's load says little about the next).
+  // window's; the ratios are the medians of each round's own over 21
+  // rounds (on a busy machine one round's load says little about the next,
+  // and eleven left the figure wandering by a quarter from run to run).
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   auto start = [&](const std::string* file, const std::wstring& line, const wchar_t* title) {
@@ -218,7 +219,7 @@ int wmain(int argc, wchar_t** argv) {
     return ms;
   };
   std::vector<double> bares, nones, fulls, vs_bare, vs_none;
-  for (int round = 0; round < 11; ++round) {
+  for (int round = 0; round < 21; ++round) {
     const auto bare_start = [&] {
       bares.push_back(start(nullptr, L"\"" + std::wstring(self) + L"\" --bare", kBareTitle));
     };

@@ -77,8 +77,16 @@ bool KbdWindow::Create() {
   wc.lpszClassName = kClassName;
   if (!RegisterClassExW(&wc)) LogCallFailed(L"RegisterClassExW (keyboard)");
 
-  designed_picture_ = tk_.ResourcePicture(L"KEYBOARD");
-  designed_background_ = tk_.Bitmap(designed_picture_);
+  if (HRSRC found = FindResourceW(inst, L"KEYBOARD", RT_BITMAP)) {
+    const auto* info = static_cast<const BITMAPINFO*>(LockResource(LoadResource(inst, found)));
+    const BITMAPINFOHEADER* head = info ? &info->bmiHeader : nullptr;
+    if (head && head->biSize >= sizeof(BITMAPINFOHEADER) && head->biCompression == BI_RGB &&
+        head->biBitCount >= 16) {
+      designed_info_ = info;
+      designed_bits_ = reinterpret_cast<const BYTE*>(info) + head->biSize +
+                       head->biClrUsed * sizeof(RGBQUAD);
+    }
+  }
 
   // Borderless, topmost, and kept off the taskbar: it is a tool beside the
   // car front-end, not an application of its own.
@@ -605,7 +613,12 @@ void KbdWindow::Paint(HDC target) {
   HDC dc = buffered ? memory.get() : target;
   FillRect(dc, &client, BrushFor(m_.BackColor()));
 
-  if (HBITMAP background = Background(target)) {
+  if (!m_.GetPicture() && designed_bits_ && tk_.Dpi() == 96) {
+    const int dib_w = designed_info_->bmiHeader.biWidth;
+    const int dib_h = std::abs(designed_info_->bmiHeader.biHeight);
+    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(dib_w), static_cast<DWORD>(dib_h), 0, 0, 0,
+                      static_cast<UINT>(dib_h), designed_bits_, designed_info_, DIB_RGB_COLORS);
+  } else if (HBITMAP background = Background(target)) {
     BITMAP bm{};
     GetObjectW(background, sizeof(bm), &bm);
     UniqueDc src(CreateCompatibleDC(target));
@@ -625,7 +638,7 @@ void KbdWindow::Paint(HDC target) {
 // The picture as drawn at 96 DPI, smoothly scaled once for any other
 // density and kept until the picture or the density changes.
 HBITMAP KbdWindow::Background(HDC target) {
-  HBITMAP source = m_.GetPicture() ? tk_.Bitmap(m_.GetPicture()) : designed_background_;
+  HBITMAP source = m_.GetPicture() ? tk_.Bitmap(m_.GetPicture()) : DesignedBitmap();
   const int dpi = tk_.Dpi();
   if (!source || dpi == 96) return source;
   if (scaled_.source == source && scaled_.dpi == dpi) return scaled_.bitmap.get();
@@ -646,6 +659,12 @@ HBITMAP KbdWindow::Background(HDC target) {
   }
   scaled_ = {source, dpi, std::move(scaled)};
   return scaled_.bitmap.get();
+}
+
+HBITMAP KbdWindow::DesignedBitmap() {
+  if (!std::exchange(designed_loaded_, true))
+    designed_background_ = tk_.Bitmap(tk_.ResourcePicture(L"KEYBOARD"));
+  return designed_background_;
 }
 
 int KbdWindow::DropHeight() const { return ScaleFrom96(kDropHeight96, tk_.Dpi()); }

@@ -100,8 +100,14 @@ class KbdWindow : public WindowBase<KbdWindow> {
   FrmKbd& m_;
   Win32Toolkit& tk_;
   HWND combo_edit_ = nullptr;
+  // The designed background as the program file holds it: painted from
+  // there, its pixels stay the file's own pages. A bitmap of it is made only
+  // to be scaled (or where the resource cannot be painted as it is).
+  const BITMAPINFO* designed_info_ = nullptr;
+  const void* designed_bits_ = nullptr;
+  HBITMAP DesignedBitmap();
   HBITMAP designed_background_ = nullptr;
-  Picture designed_picture_ = 0;
+  bool designed_loaded_ = false;
   UniqueIcon icon_;
   std::vector<std::pair<Color, UniqueBrush>> brushes_;
   struct ScaledPicture {
