@@ -55,7 +55,7 @@ wine_exe_pid() {
   local p
   for p in $(pgrep -f -- "$1"); do
     [ "$(cat /proc/$p/comm 2>/dev/null)" = "$(printf %.15s "$1")" ] || continue
-    tr '\0' '\n' </proc/$p/environ 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && {
+    tr '\0' '\n' 2>/dev/null </proc/$p/environ | grep -qx "WINEPREFIX=$WINEPREFIX" && {
       echo "$p"
       return 0
     }
