@@ -67,20 +67,13 @@ bool StripWindow::Create(HWND keyboard) {
   m_.frmWords.AttachWindow(FromHwnd(hwnd_));
   // A finger on a word presses it at once, as on a key.
   TurnOffTouchGestures(hwnd_);
-  return true;
-}
-
-// The word boxes are made with the first word offered: the empty strip that
-// start-up shows needs none, and each one made then held up the keys'
-// first appearance.
-void StripWindow::MakeWords() {
-  words_made_ = true;
   for (int i = 0; i < kStripWords; ++i) {
     auto& word = *words_[static_cast<std::size_t>(i)];
-    if (!word.Create(hwnd_, tk_.Instance())) return;
+    if (!word.Create(hwnd_, inst)) return false;
     TurnOffTouchGestures(word.hwnd());
     m_.frmWords.lblWord[static_cast<std::size_t>(i)].AttachWindow(FromHwnd(word.hwnd()));
   }
+  return true;
 }
 
 bool StripWindow::WordBox::Create(HWND parent, HINSTANCE instance) {
@@ -261,13 +254,9 @@ void StripWindow::Sync() {
       InvalidateRect(hwnd_, nullptr, FALSE);
     }
   }
-  if (!words_made_ && std::any_of(strip.lblWord.begin(), strip.lblWord.end(),
-                                  [](const Label& word) { return word.Visible(); }))
-    MakeWords();
   for (std::size_t i = 0; i < words_.size(); ++i) {
     auto& box = *words_[i];
     const Label& label = strip.lblWord[i];
-    if (!box.hwnd()) continue;
     if (box.pushed_version == label.Version()) continue;
     box.pushed_version = label.Version();
     HWND word = box.hwnd();

@@ -18,8 +18,7 @@ class StripWindow : public WindowBase<StripWindow> {
  public:
   StripWindow(FrmKbd& model, Win32Toolkit& toolkit);
 
-  // Makes the strip, hidden, owned by the keyboard window; its word boxes
-  // come with the first word offered.
+  // Makes the strip, hidden, owned by the keyboard window.
   bool Create(HWND keyboard);
   // Docks the strip to the keyboard and brings the real windows in line.
   void Sync();
@@ -49,7 +48,6 @@ class StripWindow : public WindowBase<StripWindow> {
   void Dispatch(const std::function<void()>& event);
   void Paint(HDC dc);
   void PaintWord(int index, HWND word, HDC dc);
-  void MakeWords();
   // The strip's background behind `r` (strip coordinates) at offset `dx, dy` in `dc`.
   void FillBackground(HDC dc, const RECT& r, int dx, int dy);
   // Presses on the words, all in one place: a word acts when the finger
@@ -64,7 +62,6 @@ class StripWindow : public WindowBase<StripWindow> {
   std::uint64_t form_version_ = ~0ull;
   bool syncing_ = false;
   int pressed_ = -1;
-  bool words_made_ = false;
 };
 
 }  // namespace orv::win32
