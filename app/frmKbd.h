@@ -156,6 +156,9 @@ class FrmKbd : public Form, private PressSurface {
   void lblWord_MouseDown(int index);
   void lblWord_MouseUp(int index);
   void lblWord_Click(int index);
+  // A press on the strip (its client coordinates), by the rules of a key's.
+  bool frmWords_Press(const PressEvent& e);
+  const PressModel& WordPresses() const { return word_presses_; }
   // Puts the strip where the keyboard is, shown while it is wanted; the
   // shell calls it whenever the keyboard may have moved, shown or hidden.
   void DockWordStrip();
@@ -198,6 +201,25 @@ class FrmKbd : public Form, private PressSurface {
   std::optional<Point> MouseNow() override;
   // The strip offers the words for the text before the insertion point.
   void OfferWords();
+  // The strip's words as the press model sees them: a word is a key that
+  // never repeats and acts with the word it showed when it was pressed.
+  class WordKeys : public PressSurface {
+   public:
+    explicit WordKeys(FrmKbd& kbd) : kbd_(kbd) {}
+    Hit HitTest(Point pt) override;
+    std::wstring Shows(KeyRef key) override;
+    bool Repeats(KeyRef) override { return false; }
+    void KeyDown(KeyRef key) override;
+    void KeyUp(KeyRef key) override;
+    void KeyAct(KeyRef key, const std::wstring& shown) override;
+    std::optional<Point> MouseNow() override;
+
+   private:
+    void PaintHeld();
+    FrmKbd& kbd_;
+  };
+  // The word being typed becomes `word`, and a space follows it.
+  void TypeWord(const std::wstring& word);
   // A change of the edit line made by the strip, by the path of a key: a
   // keystroke target gets backspaces and characters.
   void WriteSplice(const LineSplice& splice);
@@ -216,6 +238,8 @@ class FrmKbd : public Form, private PressSurface {
   TrayMode tray_;
   OptionsPanel options_;
   PressModel presses_{*this};
+  WordKeys word_keys_{*this};
+  PressModel word_presses_{word_keys_};
   Suggestions suggestions_;
   // The line and insertion point a completed word left, its space last.
   struct Completed {

@@ -20,7 +20,10 @@ void FrmKbd::OfferWords() {
   const std::wstring_view line = cmbText.Text();
   const auto caret = static_cast<std::size_t>(std::max(edit_line_.CaretPos(), 0));
   const Language at_start = LanguageOfLayout(txtLang[shift_.LayoutIndex()].Text());
-  frmWords.Offer(suggestions_.Suggest(line.substr(0, std::min(caret, line.size())), at_start));
+  // Asked for once the key is done: words for a prefix never shown are not
+  // passed over either.
+  frmWords.OfferLater([this, before = std::wstring(line.substr(0, std::min(caret, line.size()))),
+                       at_start] { return suggestions_.Suggest(before, at_start); });
 }
 
 void FrmKbd::DockWordStrip() {
@@ -46,18 +49,69 @@ void FrmKbd::lblWord_MouseUp(int index) {
   highlight_.Paint(frmWords.lblWord, lblControl[kKeyClr].ForeColor());
 }
 
-// The word being typed becomes the word touched, and a space follows it.
 void FrmKbd::lblWord_Click(int index) {
   if (index < 0 || index >= kStripWords) return;
+  frmWords.Settle();
   const Label& word = frmWords.lblWord[static_cast<std::size_t>(index)];
-  if (!word.Visible() || word.Caption().empty()) return;
+  if (word.Visible()) TypeWord(word.Caption());
+}
+
+bool FrmKbd::frmWords_Press(const PressEvent& e) { return word_presses_.Handle(e); }
+
+void FrmKbd::TypeWord(const std::wstring& word) {
+  if (ended_ || word.empty() || !frmWords.Visible()) return;
   ReadLateTarget();
   const std::wstring& line = cmbText.Text();
   const auto caret = std::min<std::size_t>(
       static_cast<std::size_t>(std::max(edit_line_.CaretPos(), 0)), line.size());
-  WriteSplice(CompleteWord(line, caret, word.Caption()));
+  WriteSplice(CompleteWord(line, caret, word));
   completed_ = Completed{cmbText.Text(), edit_line_.CaretPos()};
   OfferWords();
+}
+
+// The whole strip takes presses: a finger between two words stays the
+// strip's, and never becomes the mouse's.
+Hit FrmKbd::WordKeys::HitTest(Point pt) {
+  WordStrip& strip = kbd_.frmWords;
+  strip.Settle();
+  for (std::size_t i = 0; i < strip.lblWord.size(); ++i) {
+    const Label& word = strip.lblWord[i];
+    const Rect& r = word.Bounds();
+    if (word.Visible() && pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom)
+      return {Hit::What::kKey, {KeyRef::Kind::kCandidate, static_cast<int>(i)}};
+  }
+  return {Hit::What::kInert, {}};
+}
+
+std::wstring FrmKbd::WordKeys::Shows(KeyRef key) {
+  return kbd_.frmWords.lblWord[static_cast<std::size_t>(key.index)].Caption();
+}
+
+void FrmKbd::WordKeys::KeyDown(KeyRef key) {
+  kbd_.lblWord_MouseDown(key.index);
+  PaintHeld();
+}
+
+void FrmKbd::WordKeys::KeyUp(KeyRef key) {
+  kbd_.lblWord_MouseUp(key.index);
+  PaintHeld();
+}
+
+// Another finger still on a word keeps its press colour.
+void FrmKbd::WordKeys::PaintHeld() {
+  for (const KeyRef held : kbd_.word_presses_.HeldKeys())
+    kbd_.frmWords.lblWord[static_cast<std::size_t>(held.index)].SetForeColor(
+        kbd_.highlight_.DownColor());
+}
+
+void FrmKbd::WordKeys::KeyAct(KeyRef, const std::wstring& shown) { kbd_.TypeWord(shown); }
+
+std::optional<Point> FrmKbd::WordKeys::MouseNow() {
+  Point pt;
+  if ((kbd_.p_.user32.GetAsyncKeyState(kVkLButton) & 0x8000) == 0 ||
+      !kbd_.p_.user32.GetCursorPos(pt))
+    return std::nullopt;
+  return Point{pt.x - kbd_.frmWords.Left(), pt.y - kbd_.frmWords.Top()};
 }
 
 // Only what the line shows before its insertion point is the target's to

@@ -2,6 +2,7 @@
 #include "keys/word_strip.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/toolkit.h"
 
@@ -56,12 +57,23 @@ WordStrip::WordStrip() {
 void WordStrip::Offer(const std::vector<std::wstring>& words) {
   const std::size_t n = std::min<std::size_t>(words.size(), kStripWords);
   std::vector<std::wstring> shown(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(n));
+  find_ = nullptr;
   if (shown == words_) return;
   words_ = std::move(shown);
-  LayOut();
+  settled_ = false;
 }
 
-std::vector<std::wstring> WordStrip::Words() const {
+void WordStrip::OfferLater(std::function<std::vector<std::wstring>()> find) {
+  find_ = std::move(find);
+}
+
+void WordStrip::Settle() {
+  if (find_) Offer(std::exchange(find_, nullptr)());
+  if (!settled_) LayOut();
+}
+
+std::vector<std::wstring> WordStrip::Words() {
+  Settle();
   std::vector<std::wstring> out;
   for (const auto& word : lblWord) {
     if (word.Visible()) out.push_back(word.Caption());
@@ -85,8 +97,18 @@ void WordStrip::Dock(const Rect& keyboard, const Rect& work_area, int dpi, bool 
 // A label without a word has no caption either, so that what reads the
 // strip's windows finds only the words on show.
 void WordStrip::LayOut() {
+  settled_ = true;
+  if (!(widths_font_ == lblWord[0].Font()) || widths_dpi_ != dpi_ || widths_.size() > 512) {
+    widths_.clear();
+    widths_font_ = lblWord[0].Font();
+    widths_dpi_ = dpi_;
+  }
   std::vector<std::int32_t> widths;
-  for (const auto& w : words_) widths.push_back(width_of ? width_of(w) : 0);
+  for (const auto& w : words_) {
+    auto it = widths_.find(w);
+    if (it == widths_.end()) it = widths_.emplace(w, width_of ? width_of(w) : 0).first;
+    widths.push_back(it->second);
+  }
   const std::vector<Rect> cells = LayOutWords(widths, Width(), dpi_);
   for (std::size_t i = 0; i < lblWord.size(); ++i) {
     auto& label = lblWord[i];

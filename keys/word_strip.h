@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -43,10 +44,17 @@ class WordStrip : public Form {
 
   // How wide a caption is in the words' font at the screen's density.
   std::function<std::int32_t(const std::wstring&)> width_of;
-  // Shows `words`, best first.
+  // Shows `words`, best first. They are laid out when next looked at:
+  // measuring captions is work a key's touch need not wait for.
   void Offer(const std::vector<std::wstring>& words);
+  // Shows the words `find` gives, asked for only when next looked at: keys
+  // touched before that ask once, for the words after the last of them.
+  void OfferLater(std::function<std::vector<std::wstring>()> find);
+  // Finds and lays out the words last offered, if that is still to do.
+  void Settle();
+  bool Settled() const { return settled_ && !find_; }
   // The words on show, left to right.
-  std::vector<std::wstring> Words() const;
+  std::vector<std::wstring> Words();
   // Follows the keyboard: its place, and whether the strip is wanted at all.
   void Dock(const Rect& keyboard, const Rect& work_area, int dpi, bool shown);
 
@@ -54,6 +62,13 @@ class WordStrip : public Form {
   void LayOut();
   std::vector<std::wstring> words_;
   int dpi_ = 96;
+  bool settled_ = true;
+  std::function<std::vector<std::wstring>()> find_;
+  // Widths already measured, in the font and at the density they were
+  // measured in: the same words come back letter after letter.
+  std::map<std::wstring, std::int32_t> widths_;
+  Font widths_font_;
+  int widths_dpi_ = 0;
 };
 
 }  // namespace orv

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "platform/win32/touch_input.h"
 #include "platform/win32/unique_handle.h"
@@ -18,6 +19,9 @@ constexpr wchar_t kWordClassName[] = L"OrvKeyWord";
 // Looks for the finger's lift once the capture is gone from a pressed word.
 constexpr UINT_PTR kTimerLift = 1;
 constexpr UINT kLiftCheckMs = 15;
+// Pushes new words: a timer's message waits behind the input and paints
+// already queued, so the next touch and the key's press colour go first.
+constexpr UINT_PTR kTimerWords = 2;
 
 // The keyboard's own artwork: its background runs from this at the top
 // edge, and a word is a character key of it.
@@ -106,7 +110,43 @@ LRESULT StripWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: return OnPaint();
     case WM_TIMER:
       if (wp == kTimerLift) CheckLift();
+      if (wp == kTimerWords) PushWords();
       return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+      const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+      MousePress(down ? PressEvent::Kind::kDown : PressEvent::Kind::kUp, lp,
+                 msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP   ? PressButton::kLeft
+                 : msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP ? PressButton::kRight
+                                                                : PressButton::kMiddle);
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      if (m_.WordPresses().Holds(kMousePointer))
+        MousePress(PressEvent::Kind::kMove, lp, PressButton::kLeft);
+      return 0;
+    case WM_CANCELMODE:
+    case WM_CAPTURECHANGED:
+      // The capture went elsewhere while the button is down: its lift is
+      // looked for instead.
+      if (m_.WordPresses().Holds(kMousePointer) && !releasing_ &&
+          (msg == WM_CANCELMODE || reinterpret_cast<HWND>(lp) != hwnd_))
+        MousePress(PressEvent::Kind::kLost, 0, PressButton::kLeft);
+      if (msg == WM_CANCELMODE) break;
+      return 0;
+    case kWmPointerDown:
+    case kWmPointerUpdate:
+    case kWmPointerUp:
+    case kWmPointerCaptureChanged:
+      // A finger or a pen stays the strip's and never becomes the mouse's:
+      // the cursor stays, and so does the focus of the field typed into.
+      if (const auto e = PointerPressEvent(hwnd_, msg, wp, lp); e && Press(*e)) return 0;
+      break;
+    case kWmPointerActivate: return kPaNoActivate;
     default: break;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -117,61 +157,70 @@ LRESULT StripWindow::WordBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return OnPaint();
+    // Presses are the strip's, in its own coordinates. A word stays what
+    // is under the point, for what asks a window there for its text.
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
     case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED:
-    case WM_CANCELMODE: strip_.OnWordMouse(index_, msg, lp); return 0;
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_MOUSEMOVE: {
+      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      MapWindowPoints(hwnd_, strip_.hwnd(), &pt, 1);
+      return strip_.OnMessage(msg, wp, MAKELPARAM(pt.x, pt.y));
+    }
+    // A pointer message is on the screen's coordinates.
+    case kWmPointerDown:
+    case kWmPointerUpdate:
+    case kWmPointerUp:
+    case kWmPointerCaptureChanged:
+    case kWmPointerActivate: return strip_.OnMessage(msg, wp, lp);
     default: break;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
-void StripWindow::OnWordMouse(int index, UINT msg, LPARAM lp) {
-  HWND word = words_[static_cast<std::size_t>(index)]->hwnd();
-  switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      EndPress(false);
-      pressed_ = index;
-      SetCapture(word);
-      Dispatch([&] { m_.lblWord_MouseDown(index); });
-      break;
-    case WM_LBUTTONUP: {
-      if (pressed_ != index) break;
-      RECT r;
-      GetClientRect(word, &r);
-      const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      EndPress(PtInRect(&r, pt) != 0);
-      break;
-    }
-    default:
-      // The capture went elsewhere while the finger is down: its lift is
-      // looked for instead.
-      if (pressed_ == index && (msg == WM_CANCELMODE || reinterpret_cast<HWND>(lp) != word))
-        SetTimer(hwnd_, kTimerLift, kLiftCheckMs, nullptr);
-      break;
-  }
+bool StripWindow::Press(const PressEvent& e) {
+  bool taken = false;
+  Dispatch([&] { taken = m_.frmWords_Press(e); });
+  return taken;
 }
 
-void StripWindow::EndPress(bool click) {
-  if (pressed_ < 0) return;
-  const int index = std::exchange(pressed_, -1);
-  KillTimer(hwnd_, kTimerLift);
-  if (GetCapture() == words_[static_cast<std::size_t>(index)]->hwnd()) ReleaseCapture();
-  Dispatch([&] { m_.lblWord_MouseUp(index); });
-  if (click && !m_.Ended()) Dispatch([&] { m_.lblWord_Click(index); });
+void StripWindow::MousePress(PressEvent::Kind kind, LPARAM lp, PressButton button) {
+  PressEvent e;
+  e.kind = kind;
+  e.pointer = kMousePointer;
+  e.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  e.time = static_cast<std::uint32_t>(GetMessageTime());
+  e.button = button;
+  const auto release = [this] {
+    if (GetCapture() != hwnd_) return;
+    const FlagScope releasing(releasing_);
+    ReleaseCapture();
+  };
+  if (kind == PressEvent::Kind::kUp && button == PressButton::kLeft) release();
+  Press(e);
+  if (m_.Ended()) return;
+  const bool pressed = m_.WordPresses().Holds(kMousePointer);
+  if (pressed && kind == PressEvent::Kind::kDown) SetCapture(hwnd_);
+  if (!pressed) release();
+  if (m_.WordPresses().AwaitsLift())
+    SetTimer(hwnd_, kTimerLift, kLiftCheckMs, nullptr);
+  else
+    KillTimer(hwnd_, kTimerLift);
 }
 
 void StripWindow::CheckLift() {
-  if (pressed_ < 0) {
+  if (!m_.WordPresses().AwaitsLift()) {
     KillTimer(hwnd_, kTimerLift);
     return;
   }
   if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) return;
   POINT pt;
   GetCursorPos(&pt);
-  EndPress(WindowFromPoint(pt) == words_[static_cast<std::size_t>(pressed_)]->hwnd());
+  ScreenToClient(hwnd_, &pt);
+  MousePress(PressEvent::Kind::kUp, MAKELPARAM(pt.x, pt.y), PressButton::kLeft);
 }
 
 // ---------------------------------------------------------------- painting
@@ -239,7 +288,7 @@ void StripWindow::PaintWord(int index, HWND word, HDC target) {
 
 void StripWindow::Sync() {
   if (!hwnd_ || syncing_) return;
-  syncing_ = true;
+  const FlagScope syncing(syncing_);
   m_.DockWordStrip();
   WordStrip& strip = m_.frmWords;
   const bool moved = form_version_ != strip.Version();
@@ -254,6 +303,38 @@ void StripWindow::Sync() {
       InvalidateRect(hwnd_, nullptr, FALSE);
     }
   }
+  const bool shown = IsWindowVisible(hwnd_) != 0;
+  // Words that a key brought wait; a press on the strip has laid them out
+  // already, and a strip coming into view comes with its words.
+  if (strip.Settled() || (strip.Visible() && !shown)) {
+    PushWords();
+  } else if (!words_due_) {
+    words_due_ = SetTimer(hwnd_, kTimerWords, USER_TIMER_MINIMUM, nullptr) != 0;
+    if (!words_due_) PushWords();
+  }
+  if (moved) {
+    if (strip.Visible() && !shown) {
+      // In front of every window, the keyboard included, without activation.
+      SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    } else if (!strip.Visible() && shown) {
+      ShowWindow(hwnd_, SW_HIDE);
+    }
+  }
+}
+
+// Only what changed reaches a window: a word's place and visibility in one
+// batch, its text when it is another.
+void StripWindow::PushWords() {
+  if (std::exchange(words_due_, false)) KillTimer(hwnd_, kTimerWords);
+  WordStrip& strip = m_.frmWords;
+  strip.Settle();
+  struct Placing {
+    HWND word;
+    Rect at;
+    UINT flags;
+  };
+  std::vector<Placing> placings;
   for (std::size_t i = 0; i < words_.size(); ++i) {
     auto& box = *words_[i];
     const Label& label = strip.lblWord[i];
@@ -264,9 +345,9 @@ void StripWindow::Sync() {
     if (box.pushed_bounds != b || box.pushed_visible != label.Visible()) {
       box.pushed_bounds = b;
       box.pushed_visible = label.Visible();
-      SetWindowPos(word, nullptr, b.left, b.top, b.width(), b.height(),
-                   SWP_NOZORDER | SWP_NOACTIVATE |
-                       (label.Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+      placings.push_back({word, b,
+                          static_cast<UINT>(SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS |
+                                            (label.Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW))});
     }
     if (box.pushed_caption != label.Caption()) {
       box.pushed_caption = label.Caption();
@@ -274,17 +355,17 @@ void StripWindow::Sync() {
     }
     InvalidateRect(word, nullptr, FALSE);
   }
-  if (moved) {
-    const bool shown = IsWindowVisible(hwnd_) != 0;
-    if (strip.Visible() && !shown) {
-      // In front of every window, the keyboard included, without activation.
-      SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    } else if (!strip.Visible() && shown) {
-      ShowWindow(hwnd_, SW_HIDE);
-    }
+  if (placings.empty()) return;
+  HDWP batch = BeginDeferWindowPos(static_cast<int>(placings.size()));
+  for (const auto& p : placings) {
+    if (batch)
+      batch = DeferWindowPos(batch, p.word, nullptr, p.at.left, p.at.top, p.at.width(),
+                             p.at.height(), p.flags);
   }
-  syncing_ = false;
+  if (batch && EndDeferWindowPos(batch)) return;
+  // Without the batch, one by one.
+  for (const auto& p : placings)
+    SetWindowPos(p.word, nullptr, p.at.left, p.at.top, p.at.width(), p.at.height(), p.flags);
 }
 
 }  // namespace orv::win32

@@ -24,7 +24,7 @@ class StripWindow : public WindowBase<StripWindow> {
   void Sync();
 
  private:
-  // One word: it paints itself and hands its presses to the strip.
+  // One word: it paints itself; presses on it are the strip's.
   class WordBox : public WindowBase<WordBox> {
    public:
     WordBox(StripWindow& strip, int index) : strip_(strip), index_(index) {}
@@ -50,18 +50,24 @@ class StripWindow : public WindowBase<StripWindow> {
   void PaintWord(int index, HWND word, HDC dc);
   // The strip's background behind `r` (strip coordinates) at offset `dx, dy` in `dc`.
   void FillBackground(HDC dc, const RECT& r, int dx, int dy);
-  // Presses on the words, all in one place: a word acts when the finger
-  // that pressed it lifts over it.
-  void OnWordMouse(int index, UINT msg, LPARAM lp);
-  void EndPress(bool click);
+  // Presses anywhere on the strip, the words' included, go to the model as
+  // press events, as the keyboard's do: a word is pressed like a key.
+  bool Press(const PressEvent& e);
+  void MousePress(PressEvent::Kind kind, LPARAM lp, PressButton button);
   void CheckLift();
+  bool releasing_ = false;  // giving the capture back ourselves
+  // Brings the words' windows in line with their models, in one batch.
+  void PushWords();
 
   FrmKbd& m_;
   Win32Toolkit& tk_;
   std::array<std::unique_ptr<WordBox>, kStripWords> words_;
   std::uint64_t form_version_ = ~0ull;
   bool syncing_ = false;
-  int pressed_ = -1;
+  // New words wait for a moment after the key that brought them, so that
+  // the key's own work (its write into the target) comes first and keys
+  // touched meanwhile bring one push between them.
+  bool words_due_ = false;
 };
 
 }  // namespace orv::win32

@@ -100,11 +100,20 @@ class WordsTest : public KbdTest {
     FKey(kKeyEnter);
     RunEnter();
   }
-  void TouchWord(int index) {
+  // A press on a word's centre, or beside the strip's words.
+  void PressWord(PressEvent::Kind kind, Pointer p, int index) {
+    kbd->frmWords.Settle();
+    Point at{1, 1};
+    if (index >= 0) {
+      const Rect& r = kbd->frmWords.lblWord[static_cast<std::size_t>(index)].Bounds();
+      at = {(r.left + r.right) / 2, r.top + 2};
+    }
     kbd->BeginEvent();
-    kbd->lblWord_MouseDown(index);
-    kbd->lblWord_MouseUp(index);
-    kbd->lblWord_Click(index);
+    EXPECT_TRUE(kbd->frmWords_Press(PressEvent{kind, p, at, desk.now}));
+  }
+  void TouchWord(int index, Pointer p = kMousePointer) {
+    PressWord(PressEvent::Kind::kDown, p, index), desk.now += 30;
+    PressWord(PressEvent::Kind::kUp, p, index), desk.now += 100;
   }
 };
 
@@ -190,6 +199,36 @@ TEST_F(WordsTest, NoStripForPasswordsAndTheOptionHidesItAcrossStarts) {
   desk.read_only_roots.clear();
   kbd->chkFont[kChkSuggestions].SetValue(CheckBox::kChecked);
   EXPECT_TRUE(kbd->frmWords.Visible());
+}
+
+// A word is pressed as a key is: two fingers on two words are two presses,
+// each in the press colour and each typing its word; a finger slid off its
+// word, or cancelled, types nothing.
+TEST_F(WordsTest, FingersPressWordsAsKeys) {
+  using K = PressEvent::Kind;
+  const Pointer one{Pointer::Kind::kTouch, 1}, two{Pointer::Kind::kTouch, 2};
+  Send(field, L"hello world");
+  Touch(field);
+  FKey(kKeyClr);
+  Write(L"so ");
+  ASSERT_EQ(Words(), (std::vector<std::wstring>{L"hello", L"world"}));
+  PressWord(K::kDown, one, 0), PressWord(K::kDown, two, 1);
+  EXPECT_EQ(kbd->frmWords.lblWord[0].ForeColor(), kbd->DownColor());
+  EXPECT_EQ(kbd->frmWords.lblWord[1].ForeColor(), kbd->DownColor());
+  desk.now += 30;
+  PressWord(K::kUp, two, 1);
+  EXPECT_EQ(desk.W(field).text, L"so world ");
+  EXPECT_TRUE(kbd->WordPresses().Holds(one)) << "the first finger's press goes on";
+  EXPECT_EQ(kbd->frmWords.lblWord[0].ForeColor(), kbd->DownColor());
+  PressWord(K::kCancel, one, 0), desk.now += 100;
+  EXPECT_EQ(desk.W(field).text, L"so world ");
+  FKey(kKeyClr);
+  TouchWord(0, one);
+  EXPECT_EQ(desk.W(field).text, L"Hello ");
+
+  PressWord(K::kDown, one, 0), PressWord(K::kMove, one, -1), PressWord(K::kUp, one, 0);
+  PressWord(K::kDown, two, 0), PressWord(K::kCancel, two, 0);
+  EXPECT_EQ(desk.W(field).text, L"Hello ");
 }
 
 }  // namespace
