@@ -8,6 +8,8 @@
 #include "tip/tips.h"
 #include "utility/picture_size.h"
 
+#include <utility>
+
 namespace orv {
 namespace {
 
@@ -279,7 +281,7 @@ void FrmKbd::Form_Load() {
   if (SuggestionsOn()) suggestions_.StartLoading();
   OfferWords();
 
-  if (tip_) tip_->SetHeadlineFont(L"Tahoma");
+  if (FrmTip* tip = Tip()) tip->SetHeadlineFont(L"Tahoma");
   if (chkFont[kChkTips].Value() == 1 && tray_.HideToTray() == 0) {
     ShowInfoTTip(kStartTip, kTipIconPencil);
   }
@@ -325,7 +327,12 @@ void FrmKbd::Form_TaskbarCreated() {
 }
 
 void FrmKbd::ShowInfoTTip(const std::wstring& XString, int XIcon) {
-  if (tip_ != nullptr) ShowTipIn(*tip_, kelp_, XString, XIcon, *this, &frmWords);
+  if (FrmTip* tip = Tip()) ShowTipIn(*tip, kelp_, XString, XIcon, *this, &frmWords);
+}
+
+FrmTip* FrmKbd::Tip() {
+  if (!tip_ && make_tip_) tip_ = std::exchange(make_tip_, nullptr)();
+  return tip_;
 }
 
 }  // namespace orv

@@ -8,6 +8,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -59,8 +60,11 @@ inline const std::wstring kBuildDataFolder = L"D:\\OrvCar\\";
 class FrmKbd : public Form, private PressSurface {
  public:
   FrmKbd(Ports& ports, KelpUltimate& kelp);
-  // The tip window is optional until the shell provides one.
+  // The tip window is optional until the shell provides one. The shell
+  // makes it once the keys are on screen; a start-up that needs it before
+  // (a keyboard that starts hidden) has it made then by `make`.
   void SetTipWindow(FrmTip* tip) { tip_ = tip; }
+  void SetTipWindowMaker(std::function<FrmTip*()> make) { make_tip_ = std::move(make); }
 
   // ---- Controls
   std::array<Label, kCharKeys> lblX;
@@ -256,6 +260,8 @@ class FrmKbd : public Form, private PressSurface {
   // OrvKey.log beside OrvKey.ini, from the moment DataFolder is known.
   std::optional<FailureLog> log_;
   FrmTip* tip_ = nullptr;
+  std::function<FrmTip*()> make_tip_;
+  FrmTip* Tip();
   int laid_out_dpi_ = 96;
   bool ended_ = false;
   bool unloading_ = false;

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/frmKbd.h"
 #include "platform/win32/kbd_window.h"
 #include "platform/win32/strip_window.h"
@@ -33,10 +35,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
            kbd.Width(), kbd.Height());
 
   KbdWindow window(kbd, toolkit);
-  // The tip window exists before start-up touches it; it loads on that touch.
   FrmTip tip(ports, kelp);
   TipWindow tip_window(tip, toolkit);
   StripWindow strip_window(kbd, toolkit);
+  // The tip window is made once the keys have been painted (the window on
+  // screen sooner), before any touch is taken: one made while a touch was
+  // being taken lost that touch. A keyboard that starts hidden makes it
+  // when start-up first needs it.
+  FrmTip* made_tip = nullptr;
+  bool tip_tried = false;
+  auto make_tip = [&]() -> FrmTip* {
+    if (!std::exchange(tip_tried, true) && tip_window.Create()) made_tip = &tip;
+    return made_tip;
+  };
+  kbd.SetTipWindowMaker(make_tip);
+  window.after_start_up = [&] { kbd.SetTipWindow(make_tip()); };
   toolkit.sync = [&window, &strip_window, &tip_window] {
     window.Sync();
     strip_window.Sync();
@@ -47,15 +60,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The strip follows the keyboard wherever it goes, dragged or restored.
   window.on_placed = [&strip_window] { strip_window.Sync(); };
   if (!window.Create()) return 1;
-  // A strip that cannot be made leaves the keyboard as it always was.
+  // The strip, empty, is on screen with the keys from the first paint. One
+  // that cannot be made leaves the keyboard as it always was.
   strip_window.Create(window.hwnd());
-  if (tip_window.Create()) kbd.SetTipWindow(&tip);
 
   // A start-up that fails half-way still leaves a keyboard to work with.
   ContainFailure(L"Start-up", [&] {
     kbd.BeginEvent();
     kbd.Form_Load();
   });
+  window.FinishStartup();
   window.Sync();
   strip_window.Sync();
   tip_window.Sync();

@@ -542,7 +542,8 @@ long SystemAdvapi32::RegQueryValueExW(Hkey key, const std::wstring& name, std::u
 
 long SystemAdvapi32::RegCloseKey(Hkey key) { return ::RegCloseKey(ToHkey(key)); }
 
-// ---------------- shell32, comdlg32: loaded when the tray or the colour dialog is first used
+// ---------------- shell32, comdlg32: loaded when the tray, the colour dialog or a
+// folder of the user's own (the program's folder is read-only) is first needed
 
 bool SystemShell32::Shell_NotifyIconW(std::uint32_t message, const NotifyIconData& data) {
   NOTIFYICONDATAW nid{};
@@ -560,7 +561,9 @@ bool SystemShell32::Shell_NotifyIconW(std::uint32_t message, const NotifyIconDat
 
 std::wstring SystemShell32::AppDataFolder() {
   wchar_t path[MAX_PATH] = {};
-  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+  static const auto folder_path =
+      SystemFunction<decltype(&::SHGetFolderPathW)>(L"shell32.dll", "SHGetFolderPathW");
+  if (!folder_path || FAILED(folder_path(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
                                 SHGFP_TYPE_CURRENT, path))) {
     return {};
   }

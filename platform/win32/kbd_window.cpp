@@ -22,7 +22,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"OrvKeyKeyboard";
 constexpr UINT_PTR kTimerHwnd = 1;
 constexpr UINT kMsgLeftButton = WM_APP + 0x40;
-constexpr UINT kMsgMakePanel = WM_APP + 0x41;
+constexpr UINT kMsgFirstPainted = WM_APP + 0x41;
 constexpr UINT kMsgHookRefused = WM_APP + 0x42;
 // After a release the model still needs ticks: a touched window may show
 // its caret a while after the finger (the model waits kCaretWaitMs for it),
@@ -72,12 +72,21 @@ bool KbdWindow::Create() {
   if (!RegisterWindowClass(inst, kClassName, icon_.get()))
     LogCallFailed(L"RegisterClassExW (keyboard)");
 
-  designed_picture_ = tk_.ResourcePicture(L"KEYBOARD");
-  designed_background_ = tk_.Bitmap(designed_picture_);
+  if (HRSRC found = FindResourceW(inst, L"KEYBOARD", RT_BITMAP)) {
+    const auto* info = static_cast<const BITMAPINFO*>(LockResource(LoadResource(inst, found)));
+    const BITMAPINFOHEADER* head = info ? &info->bmiHeader : nullptr;
+    if (head && head->biSize >= sizeof(BITMAPINFOHEADER) && head->biCompression == BI_RGB &&
+        head->biBitCount >= 16) {
+      designed_info_ = info;
+      designed_bits_ = reinterpret_cast<const BYTE*>(info) + head->biSize +
+                       head->biClrUsed * sizeof(RGBQUAD);
+    }
+  }
 
   // Borderless, topmost, and kept off the taskbar: it is a tool beside the
   // car front-end, not an application of its own.
-  if (!CreateOwned(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, m_.Caption().c_str(),
+  caption_ = m_.Caption();
+  if (!CreateOwned(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, caption_.c_str(),
                    WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(), m_.Width(), m_.Height(),
                    nullptr, inst)) {
     LogCallFailed(L"CreateWindowExW (keyboard)");
@@ -113,6 +122,16 @@ bool KbdWindow::Create() {
     LogFailure(L"The tray's receiver could not be made: the tray icon does not answer");
   m_.picHook.AttachWindow(FromHwnd(hook));
 
+  label_versions_.assign(m_.lblX.size() + m_.lblControl.size() + m_.lblInfo.size(), ~0ull);
+  return true;
+}
+
+// What the first paint does not need waits for it: the hooks (their thread
+// would compete with this one for the processor while the keys are being
+// put on screen), then the owner's windows, then the options panel. A
+// keyboard that starts hidden has no first paint: its start-up ends here.
+void KbdWindow::FinishStartup() {
+  if (std::exchange(started_, true)) return;
   // Every press anywhere reaches us, even while another application has
   // the focus: a tap shorter than one polling tick counts. Raw input only
   // stands in for a refused hook; it cannot wake the tick for the release.
@@ -128,9 +147,7 @@ bool KbdWindow::Create() {
   // Wine announces no change of the foreground, only of the focus.
   focus_hook_ = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnForeground, 0, 0,
                                 WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
-
-  label_versions_.assign(m_.lblX.size() + m_.lblControl.size() + m_.lblInfo.size(), ~0ull);
-  return true;
+  if (after_start_up) after_start_up();
 }
 
 // Each child starts where the model has it and shown, and its pushed state
@@ -324,7 +341,10 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgLeftButton: OnLeftButton(wp != 0); return 0;
     case kMsgHookRefused: UseRawInput(); return 0;
-    case kMsgMakePanel:
+    case kMsgFirstPainted:
+      // The edit line, whose paint waits behind this message, comes first.
+      RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      FinishStartup();
       MakePanel();
       Sync();
       return 0;
@@ -614,7 +634,12 @@ void KbdWindow::Paint(HDC target) {
   HDC dc = buffered ? memory.get() : target;
   FillRect(dc, &client, BrushFor(m_.BackColor()));
 
-  if (HBITMAP background = Background(target)) {
+  if (!m_.GetPicture() && designed_bits_ && tk_.Dpi() == 96) {
+    const int dib_w = designed_info_->bmiHeader.biWidth;
+    const int dib_h = std::abs(designed_info_->bmiHeader.biHeight);
+    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(dib_w), static_cast<DWORD>(dib_h), 0, 0, 0,
+                      static_cast<UINT>(dib_h), designed_bits_, designed_info_, DIB_RGB_COLORS);
+  } else if (HBITMAP background = Background(target)) {
     BITMAP bm{};
     GetObjectW(background, sizeof(bm), &bm);
     UniqueDc src(CreateCompatibleDC(target));
@@ -628,13 +653,13 @@ void KbdWindow::Paint(HDC target) {
 
   if (buffered) BitBlt(target, 0, 0, w, h, dc, 0, 0, SRCCOPY);
   // Posted now, it comes after this paint has reached the screen.
-  if (!panel_made_ && !panel_asked_) panel_asked_ = PostMessageW(hwnd_, kMsgMakePanel, 0, 0);
+  if (!first_paint_told_) first_paint_told_ = PostMessageW(hwnd_, kMsgFirstPainted, 0, 0);
 }
 
 // The picture as drawn at 96 DPI, smoothly scaled once for any other
 // density and kept until the picture or the density changes.
 HBITMAP KbdWindow::Background(HDC target) {
-  HBITMAP source = m_.GetPicture() ? tk_.Bitmap(m_.GetPicture()) : designed_background_;
+  HBITMAP source = m_.GetPicture() ? tk_.Bitmap(m_.GetPicture()) : DesignedBitmap();
   const int dpi = tk_.Dpi();
   if (!source || dpi == 96) return source;
   if (scaled_.source == source && scaled_.dpi == dpi) return scaled_.bitmap.get();
@@ -655,6 +680,12 @@ HBITMAP KbdWindow::Background(HDC target) {
   }
   scaled_ = {source, dpi, std::move(scaled)};
   return scaled_.bitmap.get();
+}
+
+HBITMAP KbdWindow::DesignedBitmap() {
+  if (!std::exchange(designed_loaded_, true))
+    designed_background_ = tk_.Bitmap(tk_.ResourcePicture(L"KEYBOARD"));
+  return designed_background_;
 }
 
 int KbdWindow::DropHeight() const { return ScaleFrom96(kDropHeight96, tk_.Dpi()); }
@@ -773,7 +804,7 @@ void KbdWindow::SyncPanel() {
 void KbdWindow::SyncForm() {
   if (form_version_ == m_.Version()) return;
   form_version_ = m_.Version();
-  SetWindowTextW(hwnd_, m_.Caption().c_str());
+  if (caption_ != m_.Caption()) SetWindowTextW(hwnd_, (caption_ = m_.Caption()).c_str());
   RECT now;
   GetWindowRect(hwnd_, &now);
   if (!IsIconic(hwnd_) &&
@@ -792,11 +823,15 @@ void KbdWindow::SyncForm() {
 }
 
 void KbdWindow::SyncLabels() {
+  // A hidden window is painted whole when it is shown: nothing to mark
+  // (each mark is a round trip to the window system, many at start-up).
+  const bool shown = IsWindowVisible(hwnd_) != 0;
   std::size_t slot = 0;
   auto check = [&](const Label& label) {
     auto& seen = label_versions_[slot++];
     if (seen == label.Version()) return;
     seen = label.Version();
+    if (!shown) return;
     RECT r = ToRect(label.Bounds());
     InflateRect(&r, 2, 2);
     InvalidateRect(hwnd_, &r, FALSE);

@@ -21,8 +21,13 @@ class KbdWindow : public WindowBase<KbdWindow> {
   KbdWindow(FrmKbd& model, Win32Toolkit& toolkit);
 
   // Makes the window and the edit line, hidden, and attaches their handles
-  // to the models; the options panel's controls follow its first paint.
+  // to the models; the hooks and the options panel's controls follow its
+  // first paint (FinishStartup).
   bool Create();
+  // Sets the hooks and runs `after_start_up`, once: called after the first
+  // paint, or by the owner for a keyboard that starts hidden.
+  void FinishStartup();
+  std::function<void()> after_start_up;
   // Brings every real control in line with its model: once per event.
   void Sync();
   // Called for every left press anywhere on the screen (the press hook, or
@@ -95,8 +100,14 @@ class KbdWindow : public WindowBase<KbdWindow> {
   FrmKbd& m_;
   Win32Toolkit& tk_;
   HWND combo_edit_ = nullptr;
+  // The designed background as the program file holds it: painted from
+  // there, its pixels stay the file's own pages. A bitmap of it is made only
+  // to be scaled (or where the resource cannot be painted as it is).
+  const BITMAPINFO* designed_info_ = nullptr;
+  const void* designed_bits_ = nullptr;
+  HBITMAP DesignedBitmap();
   HBITMAP designed_background_ = nullptr;
-  Picture designed_picture_ = 0;
+  bool designed_loaded_ = false;
   UniqueIcon icon_;
   std::vector<std::pair<Color, UniqueBrush>> brushes_;
   struct ScaledPicture {
@@ -106,6 +117,7 @@ class KbdWindow : public WindowBase<KbdWindow> {
   } scaled_;
 
   std::uint64_t form_version_ = ~0ull;
+  std::wstring caption_;
   std::vector<std::uint64_t> label_versions_;
   Pushed text_line_, font_list_, size_list_;
   std::array<Pushed, kLayouts> layouts_;
@@ -115,7 +127,7 @@ class KbdWindow : public WindowBase<KbdWindow> {
   std::uint64_t repeat_timer_version_ = ~0ull;
   std::uint64_t enter_timer_version_ = ~0ull;
   bool syncing_ = false;
-  bool panel_made_ = false, panel_asked_ = false;
+  bool panel_made_ = false, first_paint_told_ = false;
 
   // The polling tick runs only while the left button is down, and for a
   // while after its release, for what the model does after the finger.
@@ -137,7 +149,9 @@ class KbdWindow : public WindowBase<KbdWindow> {
   HWINEVENTHOOK foreground_hook_ = nullptr;
   HWINEVENTHOOK focus_hook_ = nullptr;
   HWND front_ = nullptr;  // the window last brought to the front
-  bool hooked_ = false;
+  // Until the hook is set no press is reported, as with a hook.
+  bool hooked_ = true;
+  bool started_ = false;
   bool button_down_ = false;
   bool poll_running_ = false;
   DWORD linger_until_ = 0;

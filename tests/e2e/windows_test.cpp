@@ -64,8 +64,14 @@ TEST(TipWindow, StartTipRestsInTheCornerAndParksAgain) {
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
   Keyboard keyboard;
   ASSERT_TRUE(keyboard.Start(false));
-  const HWND tip = FindTopLevelWindow(keyboard.process.pid, L"OrvTask Information Window", false);
-  ASSERT_NE(tip, nullptr) << DescribeTopLevelWindows();
+  // The tip window is made once the keys are on screen.
+  HWND tip = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        return (tip = FindTopLevelWindow(keyboard.process.pid, L"OrvTask Information Window",
+                                         false)) != nullptr;
+      },
+      3000ms, "the tip window", DescribeTopLevelWindows));
   RECT r{}, k = keyboard.rect(), both{};
   auto where = [&] { return DescribeWindow(tip); };
   // The word strip on the keyboard's top edge counts as part of it; it is

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -61,6 +62,7 @@ class KbdTest : public ::testing::Test {
   KelpUltimate kelp{ports};
   std::unique_ptr<FrmKbd> kbd;
   FrmTip* tip_window = nullptr;  // handed to the keyboard before it loads
+  std::function<FrmTip*()> make_tip;  // or made when start-up first needs it
 
   // Creates the keyboard's windows the way the shell does, then loads it.
   void Load() {
@@ -73,6 +75,7 @@ class KbdTest : public ::testing::Test {
     desk.AddWindow(L"Edit", L"", combo, Rect{159, 313, 615, 344});
     kbd->picHook.AttachWindow(desk.AddWindow(L"Static", L"", form, Rect{100, 300, 101, 301}));
     if (tip_window) kbd->SetTipWindow(tip_window);
+    if (make_tip) kbd->SetTipWindowMaker(make_tip);
     kbd->Form_Load();
   }
   // A tip window with its icon for the keyboard to report into.

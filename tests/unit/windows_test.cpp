@@ -148,5 +148,27 @@ TEST_F(TipTest, HidingInsideASlideInEndsInTheCornerAndRestartsTheCountdown) {
   EXPECT_EQ(tip.RepaintRequests(), parked);
 }
 
+// A keyboard that starts hidden in the tray has no first paint to make its
+// tip window after: start-up has it made when it first needs it, once.
+TEST_F(TipTest, AKeyboardStartingInTheTrayMakesItsTipWhenStartUpNeedsIt) {
+  std::wstring file = L"[OrvCar Keyboard Settings File]\r\n";
+  for (const auto& layout : kDefaultLayouts) file += layout + L"\r\n";
+  desk.files[L"C:\\Program Files\\OrvKey\\OrvKey.ini"] = desk.ToAnsi(
+      file + L"[Font]\r\nFontName=Tahoma\r\nFontBold=0\r\nFontItal=0\r\nFontUnder=0\r\n"
+             L"FontSize=14\r\nFontColor=255\r\nDownColor=65280\r\n[Settings]\r\nTips=1\r\n"
+             L"Caps=0\r\nHideToTray=1\r\n[History]\r\n",
+      nullptr);
+  tip_window = nullptr;
+  int made = 0;
+  make_tip = [&] { return ++made, &tip; };
+  Load();
+  EXPECT_FALSE(kbd->Visible());
+  EXPECT_EQ(made, 1);
+  kbd->ShowInfoTTip(kStartTip, 1);
+  timers.Wait(1000);
+  EXPECT_LT(At().x, 800);
+  EXPECT_EQ(made, 1);
+}
+
 }  // namespace
 }  // namespace orv::fake
