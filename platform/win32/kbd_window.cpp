@@ -379,11 +379,8 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
-      const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
-      MousePress(down ? PressEvent::Kind::kDown : PressEvent::Kind::kUp, lp,
-                 msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP   ? PressButton::kLeft
-                 : msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP ? PressButton::kRight
-                                                                : PressButton::kMiddle);
+      const auto [kind, button] = *MouseButtonOf(msg);
+      MousePress(kind, lp, button);
       return 0;
     }
     case WM_MOUSEMOVE:
@@ -517,12 +514,7 @@ bool KbdWindow::Press(const PressEvent& e) {
 }
 
 void KbdWindow::MousePress(PressEvent::Kind kind, LPARAM lp, PressButton button) {
-  PressEvent e;
-  e.kind = kind;
-  e.pointer = kMousePointer;
-  e.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-  e.time = static_cast<std::uint32_t>(GetMessageTime());
-  e.button = button;
+  const PressEvent e = MousePressEvent(kind, lp, button);
   // The capture goes back before the key acts: Enter clicks into the
   // target, and a click held by the capture would land on the keys.
   if (kind == PressEvent::Kind::kUp && button == PressButton::kLeft && GetCapture() == hwnd_) {

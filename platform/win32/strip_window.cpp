@@ -106,11 +106,8 @@ LRESULT StripWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
-      const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
-      MousePress(down ? PressEvent::Kind::kDown : PressEvent::Kind::kUp, lp,
-                 msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP   ? PressButton::kLeft
-                 : msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP ? PressButton::kRight
-                                                                : PressButton::kMiddle);
+      const auto [kind, button] = *MouseButtonOf(msg);
+      MousePress(kind, lp, button);
       return 0;
     }
     case WM_MOUSEMOVE:
@@ -176,12 +173,7 @@ bool StripWindow::Press(const PressEvent& e) {
 }
 
 void StripWindow::MousePress(PressEvent::Kind kind, LPARAM lp, PressButton button) {
-  PressEvent e;
-  e.kind = kind;
-  e.pointer = kMousePointer;
-  e.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-  e.time = static_cast<std::uint32_t>(GetMessageTime());
-  e.button = button;
+  const PressEvent e = MousePressEvent(kind, lp, button);
   const auto release = [this] {
     if (GetCapture() != hwnd_) return;
     const FlagScope releasing(releasing_);

@@ -96,4 +96,27 @@ std::optional<POINT> PointerOnScreen(UINT32 id) {
   return info.ptPixelLocation;
 }
 
+std::optional<std::pair<PressEvent::Kind, PressButton>> MouseButtonOf(UINT msg) {
+  using Kind = PressEvent::Kind;
+  switch (msg) {
+    case WM_LBUTTONDOWN: return std::pair{Kind::kDown, PressButton::kLeft};
+    case WM_RBUTTONDOWN: return std::pair{Kind::kDown, PressButton::kRight};
+    case WM_MBUTTONDOWN: return std::pair{Kind::kDown, PressButton::kMiddle};
+    case WM_LBUTTONUP: return std::pair{Kind::kUp, PressButton::kLeft};
+    case WM_RBUTTONUP: return std::pair{Kind::kUp, PressButton::kRight};
+    case WM_MBUTTONUP: return std::pair{Kind::kUp, PressButton::kMiddle};
+    default: return std::nullopt;
+  }
+}
+
+PressEvent MousePressEvent(PressEvent::Kind kind, LPARAM lp, PressButton button) {
+  PressEvent e;
+  e.kind = kind;
+  e.pointer = kMousePointer;
+  e.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  e.time = static_cast<std::uint32_t>(GetMessageTime());
+  e.button = button;
+  return e;
+}
+
 }  // namespace orv::win32

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <utility>
 
 #include "keys/press_model.h"
 
@@ -36,6 +37,14 @@ void TurnOffTouchGestures(HWND wnd);
 // client coordinates; nothing for any other message, and for a pointer
 // that is the mouse (that keeps its mouse messages).
 std::optional<PressEvent> PointerPressEvent(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+
+// The kind and button of a mouse button message (down or up of the left,
+// right or middle button); nothing for any other message.
+std::optional<std::pair<PressEvent::Kind, PressButton>> MouseButtonOf(UINT msg);
+
+// A mouse message's point (client coordinates in `lp`) as a press event of
+// the mouse's pointer.
+PressEvent MousePressEvent(PressEvent::Kind kind, LPARAM lp, PressButton button);
 
 // Where a pointer is on the screen; nothing when the system cannot say.
 std::optional<POINT> PointerOnScreen(UINT32 id);
