@@ -54,11 +54,12 @@ void PutText(std::vector<std::uint8_t>& out, const std::wstring& text) {
 // Packs words, pairs ("a b": the chance of b after a), triples and ending
 // exchanges as the packer does.
 std::vector<std::uint8_t> Pack(std::vector<Entry> entries, const Pairs& pairs = {},
-                               const Triples& triples = {}, const Exchanges& exchanges = {}) {
+                               const Triples& triples = {}, const Exchanges& exchanges = {},
+                               double pair_floor = 0) {
   std::sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) {
     return std::make_pair(Fold(x.form), x.form) < std::make_pair(Fold(y.form), y.form);
   });
-  std::vector<std::uint8_t> out{'O', 'V', 'L', 'X', 2, 0, 0, 0};
+  std::vector<std::uint8_t> out{'O', 'V', 'L', 'X', 3, 0, Score(pair_floor), 0};
   Put(out, static_cast<std::uint32_t>(entries.size()));
   Put(out, static_cast<std::uint32_t>(pairs.size()));
   Put(out, static_cast<std::uint32_t>(triples.size()));
@@ -439,6 +440,20 @@ TEST(TypingSimulator, SlipsLandOnNeighboursAndOfferedWordsRepairThem) {
   Predictor again;
   again.SetLexicon(Language::English, English());
   EXPECT_EQ(SimulateTyping(again, texts, slips).sent, r.sent);
+}
+
+TEST(Predictor, LeavesWhatTheListedPairsLackBelowTheirFloor) {
+  const std::vector<Entry> words{
+      {L"of", 0.02, 0.02}, {L"us", 0.002, 0.002}, {L"a", 0.05, 0.05}, {L"old", 0.001, 0.001}};
+  const Pairs pairs{{{L"of", L"us"}, 0.01}};
+  Predictor p;
+  p.SetLexicon(Language::English, UnpackLexicon(Pack(words, pairs)));
+  EXPECT_EQ(p.Suggest(L"of ", Language::English, 1), Words{L"a"});
+  // "of a" is rarer than the rarest listed pair, however common "a" is.
+  p.SetLexicon(Language::English, UnpackLexicon(Pack(words, pairs, {}, {}, 1e-5)));
+  EXPECT_EQ(p.Suggest(L"of ", Language::English, 1), Words{L"us"});
+  // A mark typed between two letters is a slip onto the key beside one.
+  EXPECT_EQ(p.Suggest(L"so o.d", Language::English, 1), Words{L"old"});
 }
 
 }  // namespace
