@@ -920,11 +920,16 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     const double chance = w.triple * triple + w.pair * pair + (1 - w.triple - w.pair) * word;
     c.score = chance > 0 ? std::log(chance) + cost : -std::numeric_limits<double>::infinity();
     // The words the user has sent come first after one use, among themselves
-    // in their order: a word the lexicon lacks (a street, a contact) once two
-    // of its letters are typed, a common word only after three, since at two
+    // in their order: a name the lexicon lacks (a street, a contact: written
+    // with a capital) once two of its letters are typed, any other word
+    // after three, or after two once it has been used twice, since at two
     // letters the blend knows better than one use which of its many
     // completions is meant.
-    if (c.user != kNone && cost == 0 && (len >= 3 || (len >= 2 && c.base == kNone)))
+    const LearnedWord* own = c.user != kNone ? &s.learned[c.user] : nullptr;
+    if (own && cost == 0 &&
+        (len >= 3 ||
+         (len >= 2 && c.base == kNone &&
+          (own->count >= 2 || std::any_of(own->form.begin(), own->form.end(), words::IsUpper)))))
       c.score += kOwnWordLift;
   };
   for (Candidate& c : pool) blend(c);

@@ -226,7 +226,7 @@ TEST(Predictor, LearnsFromSentTextsAndForgets) {
   p.Learn(L"Meet me at Tverskaya street, 12");
   // The user's own word comes first after one use, as the user wrote it.
   EXPECT_EQ(p.Suggest(L"go to Tv", Language::English, 1), Words{L"Tverskaya"});
-  p.Learn(L"Thelma called");
+  p.Learn(L"I called Thelma");
   EXPECT_EQ(p.Suggest(L"call Th", Language::English, 1), Words{L"Thelma"});
   EXPECT_EQ(p.Suggest(L"at ", Language::English, 1), Words{L"Tverskaya"});
   // Its words and word pairs; a capital that opens a text is not kept.
@@ -234,6 +234,10 @@ TEST(Predictor, LearnsFromSentTextsAndForgets) {
   EXPECT_NE(std::find(m.begin(), m.end(), L"meet"), m.end());
   for (int i = 0; i < 4; ++i) p.Learn(L"the car is red");
   EXPECT_EQ(p.Suggest(L"I like the ", Language::English, 1), Words{L"car"});
+  // A word used once that is no name waits for its third letter.
+  p.Learn(L"we ate carrots");
+  EXPECT_EQ(p.Suggest(L"so ca", Language::English, 1), Words{L"car"});
+  EXPECT_EQ(p.Suggest(L"so car", Language::English, 1), Words{L"carrots"});
   // Nothing learned from any language leaks into the other.
   EXPECT_EQ(p.Suggest(L"это ", Language::Russian, 5).size(), 5u);
   for (const auto& w : p.Suggest(L"это ", Language::Russian, 5)) EXPECT_NE(w, L"car");
