@@ -105,6 +105,16 @@ class WordsTest : public KbdTest {
     PressWord(PressEvent::Kind::kDown, p, index), desk.now += 30;
     PressWord(PressEvent::Kind::kUp, p, index), desk.now += 100;
   }
+  // "hello world" sent; on a new line "so " brings both words up as the next
+  // word (passed over there, they would not come again for the same word).
+  void OfferSentWords() {
+    Send(field, L"hello world");
+    Touch(field);
+    FKey(kKeyClr);
+    Write(L"so ");
+    EXPECT_TRUE(kbd->frmWords.Visible());
+    ASSERT_EQ(Words(), (std::vector<std::wstring>{L"hello", L"world"}));
+  }
 };
 
 // A word sent once comes back as the next word; its touch writes the word
@@ -112,14 +122,7 @@ class WordsTest : public KbdTest {
 // punctuation. Clr History forgets. (Two letters that bring a word, and a
 // keystroke target, are tested end to end.)
 TEST_F(WordsTest, SentWordsComeBackAndATouchTypesThem) {
-  Send(field, L"hello world");
-  Touch(field);
-  FKey(kKeyClr);
-  // Offered as the next word; passed over there, it would not come again
-  // for the same word.
-  Write(L"so ");
-  EXPECT_TRUE(kbd->frmWords.Visible());
-  ASSERT_EQ(Words(), (std::vector<std::wstring>{L"hello", L"world"}));
+  ASSERT_NO_FATAL_FAILURE(OfferSentWords());
   TouchWord(0);
   EXPECT_EQ(desk.W(field).text, L"so hello ");
   Type(L",");
@@ -168,11 +171,7 @@ TEST_F(WordsTest, OptionOffIsKeptInTheUsersKeyAndTypingGoesOn) {
 TEST_F(WordsTest, FingersPressWordsAsKeys) {
   using K = PressEvent::Kind;
   const Pointer one{Pointer::Kind::kTouch, 1}, two{Pointer::Kind::kTouch, 2};
-  Send(field, L"hello world");
-  Touch(field);
-  FKey(kKeyClr);
-  Write(L"so ");
-  ASSERT_EQ(Words(), (std::vector<std::wstring>{L"hello", L"world"}));
+  ASSERT_NO_FATAL_FAILURE(OfferSentWords());
   PressWord(K::kDown, one, 0), PressWord(K::kDown, two, 1);
   EXPECT_EQ(kbd->frmWords.lblWord[0].ForeColor(), kbd->DownColor());
   EXPECT_EQ(kbd->frmWords.lblWord[1].ForeColor(), kbd->DownColor());
