@@ -127,6 +127,13 @@ Predictor& WithBoth(Predictor& p) {
 
 using Words = std::vector<std::wstring>;
 
+// A predictor with both lexicons.
+class Suggestions : public ::testing::Test {
+ protected:
+  Predictor p;
+  void SetUp() override { WithBoth(p); }
+};
+
 TEST(Predictor, UnpacksOnlyPackedLexicons) {
   const auto good = Pack({{L"one", 0.1, 0.1}, {L"two", 0.1, 0}});
   EXPECT_EQ(UnpackLexicon({}), nullptr);
@@ -176,9 +183,7 @@ TEST(Predictor, SurvivesDamagedLexiconsAndOddTexts) {
   EXPECT_EQ(p.Suggest(L"a\ttge", Language::English, 1), Words{L"the"});
 }
 
-TEST(Predictor, OffersTheLikeliestCompletionsOnceEach) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, OffersTheLikeliestCompletionsOnceEach) {
   EXPECT_EQ(p.Suggest(L"so th", Language::English), (Words{L"the", L"they", L"then", L"them"}));
   EXPECT_EQ(p.Suggest(L"so the", Language::English, 2).size(), 2u);  // "the" itself is not offered
   EXPECT_EQ(p.Suggest(L"so q", Language::English), Words{});
@@ -187,9 +192,7 @@ TEST(Predictor, OffersTheLikeliestCompletionsOnceEach) {
   EXPECT_FALSE(p.Suggest(L"so \"", Language::English).empty());
 }
 
-TEST(Predictor, FollowsTheCaseTheWordWasBegunIn) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, FollowsTheCaseTheWordWasBegunIn) {
   EXPECT_EQ(p.Suggest(L"so Th", Language::English, 2), (Words{L"The", L"They"}));
   EXPECT_EQ(p.Suggest(L"as THE", Language::English, 2), (Words{L"THEY", L"THEN"}));
   // A sentence begins with a capital, before its first letter too.
@@ -200,9 +203,7 @@ TEST(Predictor, FollowsTheCaseTheWordWasBegunIn) {
   EXPECT_EQ(p.Suggest(L"so i", Language::English, 4)[0], L"I");
 }
 
-TEST(Predictor, ChoosesTheLanguageByTheScriptOfTheLetters) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, ChoosesTheLanguageByTheScriptOfTheLetters) {
   EXPECT_EQ(p.Suggest(L"so пр", Language::English, 2), (Words{L"при", L"привет"}));
   EXPECT_EQ(p.Suggest(L"и П", Language::English, 1), Words{L"При"});
   // Yo and ye are one letter on the keys, two words in the lexicon.
@@ -213,9 +214,7 @@ TEST(Predictor, ChoosesTheLanguageByTheScriptOfTheLetters) {
   EXPECT_EQ(p.Suggest(L"ok ", Language::English, 1), Words{L"the"});
 }
 
-TEST(Predictor, LearnsFromSentTextsAndForgets) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, LearnsFromSentTextsAndForgets) {
   EXPECT_EQ(p.Suggest(L"go to Tv", Language::English), Words{});
   p.Learn(L"Meet me at Tverskaya street, 12");
   // The user's own word comes first after one use, as the user wrote it.
@@ -237,9 +236,7 @@ TEST(Predictor, LearnsFromSentTextsAndForgets) {
   EXPECT_EQ(p.Suggest(L"so th", Language::English, 1), Words{L"the"});
 }
 
-TEST(Predictor, DoesNotOfferAgainWhatWasPassedOverForTheSameWord) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, DoesNotOfferAgainWhatWasPassedOverForTheSameWord) {
   EXPECT_EQ(p.Suggest(L"so t", Language::English, 2), (Words{L"the", L"they"}));
   EXPECT_EQ(p.Suggest(L"so th", Language::English, 2), (Words{L"then", L"them"}));
   EXPECT_EQ(p.Suggest(L"so th", Language::English, 2),
@@ -249,9 +246,7 @@ TEST(Predictor, DoesNotOfferAgainWhatWasPassedOverForTheSameWord) {
   EXPECT_EQ(p.Suggest(L"so then t", Language::English, 2), (Words{L"the", L"they"}));
 }
 
-TEST(Predictor, CompletesTheLastPartOfAHyphenatedWord) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, CompletesTheLastPartOfAHyphenatedWord) {
   const auto first = p.Suggest(L"a cat-th", Language::English);
   EXPECT_NE(std::find(first.begin(), first.end(), L"cat-the"), first.end());
   // What was passed over stays passed, whole words and parts alike.
@@ -260,9 +255,7 @@ TEST(Predictor, CompletesTheLastPartOfAHyphenatedWord) {
   EXPECT_EQ(p.Suggest(L"a cat-", Language::English).size(), 0u);
 }
 
-TEST(Predictor, FindsWordsTypedWithALetterOnANeighbouringKey) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, FindsWordsTypedWithALetterOnANeighbouringKey) {
   // g and h, r and e touch on the QWERTY rows; p is far from h.
   EXPECT_EQ(p.Suggest(L"a tge", Language::English, 1), Words{L"the"});
   EXPECT_EQ(p.Suggest(L"b tgrn", Language::English, 1), Words{L"then"});
@@ -279,9 +272,7 @@ TEST(Predictor, FindsWordsTypedWithALetterOnANeighbouringKey) {
   EXPECT_EQ(p.Suggest(L"g tpe", Language::English, 1), Words{L"the"});
 }
 
-TEST(Predictor, ComesBackToTheWordsOfTheTextBeingTyped) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, ComesBackToTheWordsOfTheTextBeingTyped) {
   EXPECT_EQ(p.Suggest(L"ca", Language::English, 1), Words{L"car"});
   EXPECT_EQ(p.Suggest(L"my cat, my ca", Language::English, 1), Words{L"cat"});
   EXPECT_EQ(p.Suggest(L"Zorbas and zo", Language::English, 1), Words{L"zorbas"});
@@ -320,9 +311,7 @@ TEST(Predictor, WeighsTheOneOrTwoWordsBefore) {
   EXPECT_EQ(p.Suggest(L"one of t", Language::English, 1), Words{L"them"});
 }
 
-TEST(Predictor, KeepsTheFormsTheUserWrites) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, KeepsTheFormsTheUserWrites) {
   // A capital that only opens a text is not kept; one inside a sentence is.
   p.Learn(L"Zorro rides");
   EXPECT_EQ(p.Suggest(L"see zo", Language::English, 1), Words{L"zorro"});
@@ -340,9 +329,7 @@ TEST(Predictor, KeepsTheFormsTheUserWrites) {
   EXPECT_EQ(p.Suggest(L"see q", Language::English, 1), Words{L"quoted"});
 }
 
-TEST(Predictor, FindsEveryWordOfALongHistory) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, FindsEveryWordOfALongHistory) {
   auto word = [](int n) {
     std::wstring w = L"qz";
     for (int k = 0; k < 3; ++k, n /= 26) w += static_cast<wchar_t>(L'a' + n % 26);
