@@ -37,9 +37,6 @@ std::wstring DefaultText(int tips = 1, int tray = 0, int colour = 255,
     text += line + L"\r\n";
   return text;
 }
-std::string DefaultFile(int tips = 1, int tray = 0, int colour = 255) {
-  return Cp1251(DefaultText(tips, tray, colour));
-}
 
 // Each test starts without a stored placement, as on a new machine.
 void ForgetPlacement() {
@@ -192,7 +189,7 @@ TEST(SettingsFile, ZeroedFileKeptBesideAutorunAsksAndQuitWritesDefaultsAndPlacem
   ASSERT_TRUE(Quit(keyboard));
 
   EXPECT_EQ(ReadFile(ini + L".bad"), zeroed);
-  EXPECT_EQ(ReadFile(ini), DefaultFile());
+  EXPECT_EQ(ReadFile(ini), Cp1251(DefaultText()));
   EXPECT_FALSE(ReadFile(ini + L".tmp"));
   std::wstring placement;
   for (auto name : {L"WindowState", L"Left", L"Top", L"Width", L"Height", L"Show"})
@@ -214,7 +211,7 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
   ForgetPlacement();
   // Tips off: a tip's slide holds the capture tick for half a second, and a
   // touch in that time is not seen. Yellow keys, to see the file's colour.
-  const std::string text = DefaultFile(0, 1, 65535);
+  const std::string text = Cp1251(DefaultText(0, 1, 65535));
   TargetApp target;
   ASSERT_TRUE(target.Start(10, 80));
   Keyboard keyboard;
@@ -327,7 +324,7 @@ TEST(Robustness, HistoryKeptWhenClosedAtOnceClearedAfterAKillAndLockedFilesLeftA
   ForgetPlacement();
   Keyboard keyboard;
   const std::wstring ini = keyboard.folder.File(L"OrvKey.ini");
-  const std::string text = DefaultFile();
+  const std::string text = Cp1251(DefaultText());
   std::string long_history = text;
   for (int i = 0; i < 100000; ++i) long_history += Cp1251(L"Улица " + std::to_wstring(i) + L"\r\n");
   ASSERT_TRUE(WriteFile(ini, long_history));
