@@ -9,11 +9,9 @@ namespace {
 
 class RealPrograms : public Scene {
  protected:
-  // The edit line's own edit part, where a tap puts the insertion point.
-  HWND OwnLine() const { return FindWindowExW(keyboard.EditLine(), nullptr, L"Edit", nullptr); }
-  // Taps the keyboard's own line just after its character `at`.
+  // Taps the keyboard's own line (its edit part) just after its character `at`.
   Result TapLineAt(int at) {
-    const HWND own = OwnLine();
+    const HWND own = FindWindowExW(keyboard.EditLine(), nullptr, L"Edit", nullptr);
     const LRESULT pos = SendMessageW(own, EM_POSFROMCHAR, at, 0);
     POINT tap{short(LOWORD(pos)) + 1, short(HIWORD(pos)) + 5};
     ClientToScreen(own, &tap);

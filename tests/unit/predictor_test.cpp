@@ -59,10 +59,8 @@ std::vector<std::uint8_t> Pack(std::vector<Entry> entries, const Pairs& pairs = 
     return std::make_pair(Fold(x.form), x.form) < std::make_pair(Fold(y.form), y.form);
   });
   std::vector<std::uint8_t> out{'O', 'V', 'L', 'X', 2, 0, 0, 0};
-  Put(out, static_cast<std::uint32_t>(entries.size()));
-  Put(out, static_cast<std::uint32_t>(pairs.size()));
-  Put(out, static_cast<std::uint32_t>(triples.size()));
-  Put(out, static_cast<std::uint32_t>(exchanges.size()));
+  for (std::size_t n : {entries.size(), pairs.size(), triples.size(), exchanges.size()})
+    Put(out, static_cast<std::uint32_t>(n));
   for (const Entry& e : entries) {
     out.push_back(0);
     PutText(out, e.form);
