@@ -54,11 +54,12 @@ void PutText(std::vector<std::uint8_t>& out, const std::wstring& text) {
 // Packs words, pairs ("a b": the chance of b after a), triples and ending
 // exchanges as the packer does.
 std::vector<std::uint8_t> Pack(std::vector<Entry> entries, const Pairs& pairs = {},
-                               const Triples& triples = {}, const Exchanges& exchanges = {}) {
+                               const Triples& triples = {}, const Exchanges& exchanges = {},
+                               double pair_floor = 0) {
   std::sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) {
     return std::make_pair(Fold(x.form), x.form) < std::make_pair(Fold(y.form), y.form);
   });
-  std::vector<std::uint8_t> out{'O', 'V', 'L', 'X', 2, 0, 0, 0};
+  std::vector<std::uint8_t> out{'O', 'V', 'L', 'X', 3, 0, Score(pair_floor), 0};
   for (std::size_t n : {entries.size(), pairs.size(), triples.size(), exchanges.size()})
     Put(out, static_cast<std::uint32_t>(n));
   for (const Entry& e : entries) {
@@ -217,12 +218,16 @@ TEST_F(Suggestions, LearnsFromSentTextsAndForgets) {
   p.Learn(L"Meet me at Tverskaya street, 12");
   // The user's own word comes first after one use, as the user wrote it.
   EXPECT_EQ(p.Suggest(L"go to Tv", Language::English, 1), Words{L"Tverskaya"});
-  p.Learn(L"Thelma called");
+  p.Learn(L"I called Thelma");
   EXPECT_EQ(p.Suggest(L"call Th", Language::English, 1), Words{L"Thelma"});
   EXPECT_EQ(p.Suggest(L"at ", Language::English, 1), Words{L"Tverskaya"});
   // Its word pairs.
   for (int i = 0; i < 4; ++i) p.Learn(L"the car is red");
   EXPECT_EQ(p.Suggest(L"I like the ", Language::English, 1), Words{L"car"});
+  // A word used once that is no name waits for its third letter.
+  p.Learn(L"we ate carrots");
+  EXPECT_EQ(p.Suggest(L"so ca", Language::English, 1), Words{L"car"});
+  EXPECT_EQ(p.Suggest(L"so car", Language::English, 1), Words{L"carrots"});
   // Nothing learned from any language leaks into the other.
   EXPECT_EQ(p.Suggest(L"это ", Language::Russian, 5).size(), 5u);
   for (const auto& w : p.Suggest(L"это ", Language::Russian, 5)) EXPECT_NE(w, L"car");
@@ -417,6 +422,20 @@ TEST(TypingSimulator, SlipsLandOnNeighboursAndOfferedWordsRepairThem) {
   Predictor again;
   again.SetLexicon(Language::English, English());
   EXPECT_EQ(SimulateTyping(again, texts, slips).sent, r.sent);
+}
+
+TEST(Predictor, LeavesWhatTheListedPairsLackBelowTheirFloor) {
+  const std::vector<Entry> words{
+      {L"of", 0.02, 0.02}, {L"us", 0.002, 0.002}, {L"a", 0.05, 0.05}, {L"old", 0.001, 0.001}};
+  const Pairs pairs{{{L"of", L"us"}, 0.01}};
+  Predictor p;
+  p.SetLexicon(Language::English, UnpackLexicon(Pack(words, pairs)));
+  EXPECT_EQ(p.Suggest(L"of ", Language::English, 1), Words{L"a"});
+  // "of a" is rarer than the rarest listed pair, however common "a" is.
+  p.SetLexicon(Language::English, UnpackLexicon(Pack(words, pairs, {}, {}, 1e-5)));
+  EXPECT_EQ(p.Suggest(L"of ", Language::English, 1), Words{L"us"});
+  // A mark typed between two letters is a slip onto the key beside one.
+  EXPECT_EQ(p.Suggest(L"so o.d", Language::English, 1), Words{L"old"});
 }
 
 }  // namespace

@@ -60,6 +60,9 @@ TEST(WordCompletion, TheWordAroundTheCaretBecomesTheWordAndOneSpace) {
   EXPECT_EQ(done(L"(кто-т", 6, L"кто-то"), L"(кто-то |");
   EXPECT_EQ(done(L"-wor", 4, L"world"), L"-world |");
   EXPECT_EQ(done(L"abc", 99, L"abcd"), L"abcd |");
+  // A mark between two letters was a slip, and goes with the word.
+  EXPECT_EQ(done(L"so o.d", 6, L"old"), L"so old |");
+  EXPECT_EQ(done(L"1.o", 3, L"of"), L"1.of |");
   EXPECT_TRUE(ClosesUp(L'?') && !ClosesUp(L'-') && !ClosesUp(L'('));
 
   // The language where no word is begun comes from the layout's letters.
