@@ -12,9 +12,9 @@
 #include <tuple>
 
 #include "app/frmKbd.h"
-#include "platform/win32/toolkit.h"
-#include "platform/win32/unique_handle.h"
-#include "platform/win32/window_base.h"
+#include "win32/toolkit.h"
+#include "win32/unique_handle.h"
+#include "win32/window_base.h"
 
 namespace orv::win32 {
 
