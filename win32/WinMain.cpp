@@ -45,7 +45,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   FrmTip* made_tip = nullptr;
   bool tip_tried = false;
   auto make_tip = [&]() -> FrmTip* {
-    if (!std::exchange(tip_tried, true) && tip_window.Create()) made_tip = &tip;
+    if (!std::exchange(tip_tried, true) && tip_window.Create(window.hwnd())) made_tip = &tip;
     return made_tip;
   };
   kbd.SetTipWindowMaker(make_tip);

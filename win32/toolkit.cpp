@@ -246,11 +246,18 @@ void Win32Toolkit::WaitForEvents(std::uint32_t ms) {
 }
 
 Point Win32Toolkit::MeasureText(const Font& font, const std::wstring& text) {
-  const WindowDc screen(nullptr);
-  const SelectedObject selected(screen.get(), fonts_.Get(font));
+  if (!measuring_) measuring_.reset(CreateCompatibleDC(nullptr));
+  if (!measuring_) {
+    const WindowDc screen(nullptr);
+    return Measure(screen.get(), fonts_.Get(font), text);
+  }
+  return Measure(measuring_.get(), fonts_.Get(font), text);
+}
+
+Point Win32Toolkit::Measure(HDC dc, HFONT font, const std::wstring& text) {
+  const SelectedObject selected(dc, font);
   RECT r{0, 0, 0, 0};
-  DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &r,
-            DT_CALCRECT | DT_NOPREFIX);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX);
   return {r.right - r.left, r.bottom - r.top};
 }
 
