@@ -95,6 +95,16 @@ HBITMAP DecodePicture(const std::wstring& path) {
   return bmp.release();
 }
 
+// Inside the system's loop that drags a window by its background, the
+// input is that loop's: a lift taken by a pump nested in it (a tip sliding
+// out while the keyboard is dragged) never reaches the loop, and the window
+// would go on following the pointer after the finger has gone.
+bool InMoveLoop() {
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof(gui);
+  return GetGUIThreadInfo(GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMOVESIZE) != 0;
+}
+
 }  // namespace
 
 HFONT FontCache::Get(const Font& font) {
@@ -226,10 +236,15 @@ HBITMAP Win32Toolkit::Bitmap(Picture picture) const {
   return it == pictures_.end() ? nullptr : it->second.get();
 }
 
+// Once the program has ended nothing more is pumped, as no event reaches a
+// model, and a wait is only a wait: the quit message in the queue would
+// wake every one at once.
 void Win32Toolkit::DoEvents() {
+  if (ended_) return;
   if (sync) sync();
+  const UINT no_input = InMoveLoop() ? PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE : 0;
   MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | no_input)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
@@ -240,8 +255,11 @@ void Win32Toolkit::DoEvents() {
 }
 
 void Win32Toolkit::WaitForEvents(std::uint32_t ms) {
+  if (ended_) return Sleep(ms);
   if (sync) sync();
-  MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  const DWORD wake = InMoveLoop() ? QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_SENDMESSAGE
+                                  : QS_ALLINPUT;
+  MsgWaitForMultipleObjectsEx(0, nullptr, ms, wake, MWMO_INPUTAVAILABLE);
   DoEvents();
 }
 
@@ -255,7 +273,7 @@ Point Win32Toolkit::MeasureText(const Font& font, const std::wstring& text) {
 }
 
 // The process is not ended here, inside a window procedure: the keyboard
-// window is destroyed, its WM_DESTROY ends the message loop, and WinMain
+// window is destroyed, the message loop ends once the event is done, and WinMain
 // returns, taking down the hook's thread, the subclasses and the windows in
 // order. Until then no event reaches a model.
 void Win32Toolkit::End() {

@@ -51,8 +51,8 @@ class Win32Toolkit : public Toolkit {
   std::function<void()> sync;
   // Destroys the keyboard window, whose end ends the message loop.
   std::function<void()> destroy_main_window;
-  // True once End has run: no further event reaches a model.
-  bool Ended() const { return ended_; }
+  // No further event reaches a model.
+  bool Ended() const override { return ended_; }
   HBITMAP Bitmap(Picture picture) const;
   FontCache& Fonts() { return fonts_; }
   HINSTANCE Instance() const { return instance_; }
