@@ -95,16 +95,6 @@ HBITMAP DecodePicture(const std::wstring& path) {
   return bmp.release();
 }
 
-// Inside the system's loop that drags a window by its background, the
-// input is that loop's: a lift taken by a pump nested in it (a tip sliding
-// out while the keyboard is dragged) never reaches the loop, and the window
-// would go on following the pointer after the finger has gone.
-bool InMoveLoop() {
-  GUITHREADINFO gui{};
-  gui.cbSize = sizeof(gui);
-  return GetGUIThreadInfo(GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMOVESIZE) != 0;
-}
-
 }  // namespace
 
 HFONT FontCache::Get(const Font& font) {
@@ -239,10 +229,14 @@ HBITMAP Win32Toolkit::Bitmap(Picture picture) const {
 // Once the program has ended nothing more is pumped, as no event reaches a
 // model, and a wait is only a wait: the quit message in the queue would
 // wake every one at once.
+// Inside the system's loop that drags a window by its background, the
+// input is that loop's: a lift taken by a pump nested in it (a tip sliding
+// out while the keyboard is dragged) never reaches the loop, which would go
+// on dragging after the finger has gone and take the next press for its own.
 void Win32Toolkit::DoEvents() {
   if (ended_) return;
   if (sync) sync();
-  const UINT no_input = InMoveLoop() ? PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE : 0;
+  const UINT no_input = in_move_loop_ ? PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE : 0;
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | no_input)) {
     if (msg.message == WM_QUIT) {
@@ -257,7 +251,7 @@ void Win32Toolkit::DoEvents() {
 void Win32Toolkit::WaitForEvents(std::uint32_t ms) {
   if (ended_) return Sleep(ms);
   if (sync) sync();
-  const DWORD wake = InMoveLoop() ? QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_SENDMESSAGE
+  const DWORD wake = in_move_loop_ ? QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_SENDMESSAGE
                                   : QS_ALLINPUT;
   MsgWaitForMultipleObjectsEx(0, nullptr, ms, wake, MWMO_INPUTAVAILABLE);
   DoEvents();

@@ -53,6 +53,8 @@ class Win32Toolkit : public Toolkit {
   std::function<void()> destroy_main_window;
   // No further event reaches a model.
   bool Ended() const override { return ended_; }
+  // The system's loop that drags a window by its background runs.
+  void SetInMoveLoop(bool on) { in_move_loop_ = on; }
   HBITMAP Bitmap(Picture picture) const;
   FontCache& Fonts() { return fonts_; }
   HINSTANCE Instance() const { return instance_; }
@@ -65,6 +67,7 @@ class Win32Toolkit : public Toolkit {
   FontCache fonts_;
   int dpi_ = 96;
   bool ended_ = false;
+  bool in_move_loop_ = false;
 };
 
 }  // namespace orv::win32
