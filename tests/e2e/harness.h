@@ -396,14 +396,6 @@ class Keyboard {
       return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the keyboard did not come round to its input";
   }
-  // Enter is done once it has put the cursor back on its key and the
-  // keyboard has come round to that move of its own.
-  Result BackFromEnter(POINT enter) const {
-    POINT cursor{};
-    auto back = WaitFor([&] { return GetCursorPos(&cursor) && cursor.x == enter.x && cursor.y == enter.y; },
-                        3000ms, "the cursor back on Enter");
-    return back ? CaughtUp() : back;
-  }
   Result WaitSettled() const {
     std::array<LONG, 4> place{};
     return WaitSteady([&] { return std::bit_cast<std::array<LONG, 4>>(rect()); }, place,
@@ -515,6 +507,16 @@ class Scene : public ::testing::Test {
   }
   Result FieldShows(int id, std::wstring_view text, Millis deadline = 3000ms) {
     return WaitForText(target.Field(id), text, deadline);
+  }
+  // Enter is done once it has put the cursor back on its key, and both
+  // programs have come round to its moves of the cursor: the target to the
+  // one onto its field, the keyboard to the one back.
+  Result EnterDone(POINT enter) {
+    POINT cursor{};
+    auto back = WaitFor([&] { return GetCursorPos(&cursor) && cursor.x == enter.x && cursor.y == enter.y; },
+                        3000ms, "the cursor back on Enter");
+    if (back) back = target.CaughtUp();
+    return back ? keyboard.CaughtUp() : back;
   }
   // Gives a field its text, touches it and waits until the keyboard has taken it.
   Result Capture(int id, const std::wstring& text) {

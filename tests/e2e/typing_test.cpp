@@ -108,7 +108,7 @@ TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
   const auto file = [&] { return ReadFile(keyboard.folder.File(L"OrvKey.ini")).value_or(""); };
   EXPECT_TRUE(WaitFor([&] { return file().ends_with(saved); }, 3000ms, "the text in the file"));
   // Done, Enter puts the cursor back where the finger was.
-  EXPECT_TRUE(keyboard.BackFromEnter(keyboard.ToScreen(FunctionKeyCentre(kKeyEnter))));
+  EXPECT_TRUE(EnterDone(keyboard.ToScreen(FunctionKeyCentre(kKeyEnter))));
   keyboard.TouchFunctionKey(kKeyClr);
   ASSERT_TRUE(FieldShows(kEdit1, L""));
   // Picked from the cleared line's drop-down, the remembered text is typed again.
