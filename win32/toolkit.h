@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "platform/toolkit.h"
-#include "platform/win32/unique_handle.h"
+#include "win32/unique_handle.h"
 
 namespace orv::win32 {
 

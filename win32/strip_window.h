@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "app/frmKbd.h"
-#include "platform/win32/toolkit.h"
-#include "platform/win32/window_base.h"
+#include "win32/toolkit.h"
+#include "win32/window_base.h"
 
 namespace orv::win32 {
 

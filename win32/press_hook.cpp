@@ -3,7 +3,7 @@
 // window's thread sleeps at times (Enter's steps, the tray's pause), and
 // input held up behind it would reach the other programs late or out of
 // order. The callback only posts; the work happens in the window's loop.
-#include "platform/win32/press_hook.h"
+#include "win32/press_hook.h"
 
 #include <utility>
 

@@ -8,11 +8,11 @@
 #include <utility>
 
 #include "app/frmKbd.h"
-#include "platform/win32/kbd_window.h"
-#include "platform/win32/strip_window.h"
-#include "platform/win32/system_ports.h"
-#include "platform/win32/tip_window.h"
-#include "platform/win32/toolkit.h"
+#include "win32/kbd_window.h"
+#include "win32/strip_window.h"
+#include "win32/system_ports.h"
+#include "win32/tip_window.h"
+#include "win32/toolkit.h"
 #include "utility/failure_log.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {

@@ -1,5 +1,5 @@
 // The real tip window.
-#include "platform/win32/tip_window.h"
+#include "win32/tip_window.h"
 
 #include <windowsx.h>
 

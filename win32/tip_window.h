@@ -7,9 +7,9 @@
 #include <array>
 #include <functional>
 
-#include "platform/win32/toolkit.h"
-#include "platform/win32/unique_handle.h"
-#include "platform/win32/window_base.h"
+#include "win32/toolkit.h"
+#include "win32/unique_handle.h"
+#include "win32/window_base.h"
 #include "tip/frmTip.h"
 
 namespace orv::win32 {

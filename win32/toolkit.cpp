@@ -1,5 +1,5 @@
 // The toolkit's services on Win32.
-#include "platform/win32/toolkit.h"
+#include "win32/toolkit.h"
 
 #include <objbase.h>
 #include <wincodec.h>
@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <utility>
 
-#include "platform/win32/adapters.h"
-#include "platform/win32/system_library.h"
+#include "win32/adapters.h"
+#include "win32/system_library.h"
 #include "utility/failure_log.h"
 #include "utility/picture_size.h"
 

@@ -1,5 +1,5 @@
 // The real candidate strip.
-#include "platform/win32/strip_window.h"
+#include "win32/strip_window.h"
 
 #include <windowsx.h>
 
@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/touch_input.h"
-#include "platform/win32/unique_handle.h"
+#include "win32/touch_input.h"
+#include "win32/unique_handle.h"
 
 namespace orv::win32 {
 

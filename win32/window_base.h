@@ -8,7 +8,7 @@
 #pragma once
 #include <windows.h>
 
-#include "platform/win32/unique_handle.h"
+#include "win32/unique_handle.h"
 #include "utility/failure_log.h"
 
 namespace orv::win32 {

@@ -1,7 +1,7 @@
 // The real keyboard window.
-#include "platform/win32/kbd_window.h"
+#include "win32/kbd_window.h"
 
-#include "platform/win32/touch_input.h"
+#include "win32/touch_input.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
