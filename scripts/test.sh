@@ -50,6 +50,6 @@ elapsed
 # their old positions. The finger's button travels with its move, and the
 # harness waits for the programs to come round before it touches after their
 # busy spells, but now and then a replay still comes inside a touch and
-# slides it off its key (about one run of the words tests in twenty). A
+# slides it off its key (about one run of the words tests in thirty). A
 # failed test runs up to twice more; its first failure stays in the output.
 ctest --preset windows --output-on-failure --repeat until-pass:3
