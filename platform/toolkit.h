@@ -52,6 +52,8 @@ class Toolkit {
   // Ends the program: no further event reaches a model, and the process
   // ends once the handler that called it has returned.
   virtual void End() = 0;
+  // True once End has run: what is still under way (a slide) stops short.
+  virtual bool Ended() const { return false; }
 };
 
 // value * num / den rounded half away from zero, as MulDiv does.

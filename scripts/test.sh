@@ -47,7 +47,9 @@ cmake --build --preset windows -j2
 elapsed
 # The end-to-end tests touch one shared screen with a synthetic finger. Under
 # Wine a program that was busy replays the pointer moves it missed, with
-# their old positions, and now and then one lands between the finger's move
-# and its press, so the press goes where no user put it. A failed test runs
-# up to twice more; its first failure stays in the output.
+# their old positions. The finger's button travels with its move, and the
+# harness waits for the programs to come round before it touches after their
+# busy spells, but now and then a replay still comes inside a touch and
+# slides it off its key (about one run of the words tests in thirty). A
+# failed test runs up to twice more; its first failure stays in the output.
 ctest --preset windows --output-on-failure --repeat until-pass:3

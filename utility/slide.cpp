@@ -30,7 +30,8 @@ bool ScreenRoutines::SlideWindow(Hwnd wnd, std::int32_t x, std::int32_t y, std::
   if (animate) {
     const std::uint32_t t0 = p_.kernel32.GetTickCount();
     std::uint32_t e = p_.kernel32.GetTickCount() - t0;
-    while (static_cast<std::int64_t>(e) < duration_ms) {
+    // A program that ends meanwhile puts the window where the slide ends.
+    while (static_cast<std::int64_t>(e) < duration_ms && !p_.toolkit.Ended()) {
       const double px = start.x - static_cast<double>(start.x - x) / duration_ms * e;
       const double py = start.y - static_cast<double>(start.y - y) / duration_ms * e;
       // A window already where this step puts it (a slide on the spot) is
@@ -54,7 +55,8 @@ bool ScreenRoutines::SlideWindow(Hwnd wnd, std::int32_t x, std::int32_t y, std::
       const std::int64_t frame =
           std::min<std::int64_t>((static_cast<std::int64_t>(e) / kFrameMs + 1) * kFrameMs,
                                  duration_ms);
-      for (e = p_.kernel32.GetTickCount() - t0; static_cast<std::int64_t>(e) < frame;
+      for (e = p_.kernel32.GetTickCount() - t0;
+           static_cast<std::int64_t>(e) < frame && !p_.toolkit.Ended();
            e = p_.kernel32.GetTickCount() - t0) {
         const auto left = static_cast<std::uint32_t>(frame - static_cast<std::int64_t>(e));
         if (pump_events)

@@ -74,12 +74,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   strip_window.Sync();
   tip_window.Sync();
 
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+  // The loop ends with the program, not only at WM_QUIT: a modal loop the
+  // end came in (Wine's loop that drags a window) takes the quit message for
+  // its own and does not post it again.
+  MSG msg{};
+  while (!toolkit.Ended() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
     // A keyboard event may end by arming the tip's countdown.
     ContainFailure(L"Bringing the tip in line", [&] { tip_window.Sync(); });
   }
-  return static_cast<int>(msg.wParam);
+  return toolkit.Ended() ? 0 : static_cast<int>(msg.wParam);
 }

@@ -437,6 +437,12 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (on_placed) on_placed();
       break;
     }
+    case WM_ENTERSIZEMOVE:
+    case WM_EXITSIZEMOVE:
+      // While the system drags the keyboard, pumps nested in its loop (a
+      // tip's slide) leave the finger's lift to it.
+      tk_.SetInMoveLoop(msg == WM_ENTERSIZEMOVE);
+      break;
     case WM_DPICHANGED: {
       // Moved onto a screen of another density: laid out again from the
       // design, where the system proposes.

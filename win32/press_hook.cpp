@@ -89,11 +89,15 @@ void PressHook::Reinstall() {
   PostThreadMessageW(thread_id_, kMsgReinstall, 0, 0);
 }
 
+// The program's end waits for the hook's thread a while at most: a thread
+// held up (its callback stuck in the system) must not keep the process up,
+// and the process's end takes the hook down with it.
 PressHook::~PressHook() {
   if (!thread_) return;
-  WaitForSingleObject(ready_, INFINITE);
-  PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
-  WaitForSingleObject(thread_, INFINITE);
+  constexpr DWORD kEndWaitMs = 1000;
+  if (WaitForSingleObject(ready_, kEndWaitMs) == WAIT_OBJECT_0 &&
+      PostThreadMessageW(thread_id_, WM_QUIT, 0, 0))
+    WaitForSingleObject(thread_, kEndWaitMs);
   CloseHandle(thread_);
   CloseHandle(ready_);
 }

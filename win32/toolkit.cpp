@@ -226,10 +226,19 @@ HBITMAP Win32Toolkit::Bitmap(Picture picture) const {
   return it == pictures_.end() ? nullptr : it->second.get();
 }
 
+// Once the program has ended nothing more is pumped, as no event reaches a
+// model, and a wait is only a wait: the quit message in the queue would
+// wake every one at once.
+// Inside the system's loop that drags a window by its background, the
+// input is that loop's: a lift taken by a pump nested in it (a tip sliding
+// out while the keyboard is dragged) never reaches the loop, which would go
+// on dragging after the finger has gone and take the next press for its own.
 void Win32Toolkit::DoEvents() {
+  if (ended_) return;
   if (sync) sync();
+  const UINT no_input = in_move_loop_ ? PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE : 0;
   MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | no_input)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
@@ -240,8 +249,11 @@ void Win32Toolkit::DoEvents() {
 }
 
 void Win32Toolkit::WaitForEvents(std::uint32_t ms) {
+  if (ended_) return Sleep(ms);
   if (sync) sync();
-  MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  const DWORD wake = in_move_loop_ ? QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_SENDMESSAGE
+                                  : QS_ALLINPUT;
+  MsgWaitForMultipleObjectsEx(0, nullptr, ms, wake, MWMO_INPUTAVAILABLE);
   DoEvents();
 }
 
@@ -262,7 +274,7 @@ Point Win32Toolkit::Measure(HDC dc, HFONT font, const std::wstring& text) {
 }
 
 // The process is not ended here, inside a window procedure: the keyboard
-// window is destroyed, its WM_DESTROY ends the message loop, and WinMain
+// window is destroyed, the message loop ends once the event is done, and WinMain
 // returns, taking down the hook's thread, the subclasses and the windows in
 // order. Until then no event reaches a model.
 void Win32Toolkit::End() {

@@ -51,8 +51,10 @@ class Win32Toolkit : public Toolkit {
   std::function<void()> sync;
   // Destroys the keyboard window, whose end ends the message loop.
   std::function<void()> destroy_main_window;
-  // True once End has run: no further event reaches a model.
-  bool Ended() const { return ended_; }
+  // No further event reaches a model.
+  bool Ended() const override { return ended_; }
+  // The system's loop that drags a window by its background runs.
+  void SetInMoveLoop(bool on) { in_move_loop_ = on; }
   HBITMAP Bitmap(Picture picture) const;
   FontCache& Fonts() { return fonts_; }
   HINSTANCE Instance() const { return instance_; }
@@ -69,6 +71,7 @@ class Win32Toolkit : public Toolkit {
   static Point Measure(HDC dc, HFONT font, const std::wstring& text);
   int dpi_ = 96;
   bool ended_ = false;
+  bool in_move_loop_ = false;
 };
 
 }  // namespace orv::win32

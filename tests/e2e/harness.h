@@ -242,25 +242,24 @@ inline void SettleButton(DWORD flag) {
 }
 
 // Moves the cursor there (a move to the same place, so that it is seen as
-// input too) and sends one mouse-button transition. The move carries the
-// place itself: under Wine a program coming back from a busy spell replays
-// the pointer's crossings it missed, each putting the cursor back where it
-// was then, and one that lands between SetCursorPos and the button would
-// take the touch there.
-inline void SendMouse(POINT at, DWORD flag) {
+// input too) and sends one mouse-button transition. The button comes in the
+// same input as an absolute move to the place itself: under Wine a program
+// coming back from a busy spell replays the pointer's crossings it missed,
+// each putting the cursor back where it was then, and one that lands between
+// a move and its button would take the touch there. `time` stamps the input
+// on the tick count's clock (0: now).
+inline void SendMouse(POINT at, DWORD flag, DWORD time = 0) {
   SetCursorPos(at.x, at.y);
   const auto normal = [](LONG v, int origin, int size) {
     return LONG(((LONGLONG(v) - origin) * 65536 + size - 1) / size);
   };
-  INPUT in[2]{};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dx = normal(at.x, GetSystemMetrics(SM_XVIRTUALSCREEN),
-                       GetSystemMetrics(SM_CXVIRTUALSCREEN));
-  in[0].mi.dy = normal(at.y, GetSystemMetrics(SM_YVIRTUALSCREEN),
-                       GetSystemMetrics(SM_CYVIRTUALSCREEN));
-  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-  in[1].mi.dwFlags = flag;
-  SendInput(flag ? 2 : 1, in, sizeof in[0]);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = normal(at.x, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  in.mi.dy = normal(at.y, GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK | flag;
+  in.mi.time = time;
+  SendInput(1, &in, sizeof in);
   SettleButton(flag);
 }
 // Down, hold, up, rest: the keyboard must see the finger down and lifted
@@ -384,6 +383,19 @@ class Keyboard {
         15000ms, "the keyboard window", DescribeTopLevelWindows);
     return shown && settled ? WaitSettled() : shown;
   }
+  // Waits until the keyboard has come round to its input. Under Wine a
+  // program that was busy replays the pointer's moves it missed (its own
+  // moves of the cursor among them) when it next takes in its window-system
+  // events, and a replay inside a touch takes the touch where the pointer
+  // once was. A Wine thread takes them in as it comes to wait for messages:
+  // one that has waited (input idle) and then answered a message has.
+  Result CaughtUp() const {
+    DWORD_PTR answered = 0;
+    if (WaitForInputIdle(process.handle.get(), 3000) == 0 &&
+        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answered))
+      return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the keyboard did not come round to its input";
+  }
   Result WaitSettled() const {
     std::array<LONG, 4> place{};
     return WaitSteady([&] { return std::bit_cast<std::array<LONG, 4>>(rect()); }, place,
@@ -391,9 +403,17 @@ class Keyboard {
   }
   RECT rect() const { return WindowRect(window); }
   POINT ToScreen(POINT p) const { return {rect().left + p.x, rect().top + p.y}; }
-  void TouchAt(POINT inWindow) const { Touch(ToScreen(inWindow)); }
+  // A key touched after a busy spell (a write into a hung field) is touched
+  // once the keyboard has come round.
+  void TouchAt(POINT inWindow) const {
+    EXPECT_TRUE(CaughtUp());
+    Touch(ToScreen(inWindow));
+  }
   POINT KeyCentre(int index) const { return ToScreen(Centre(KeyRect(index))); }
-  void TouchKey(int index) const { Touch(KeyCentre(index)); }
+  void TouchKey(int index) const {
+    EXPECT_TRUE(CaughtUp());
+    Touch(KeyCentre(index));
+  }
   void TouchFunctionKey(FunctionKey key) const { TouchAt(FunctionKeyCentre(key)); }
   // "..." and the wait until the panel is open or closed and all is at rest:
   // a keyboard that a control activated is deactivated as it shrinks away
@@ -487,6 +507,16 @@ class Scene : public ::testing::Test {
   }
   Result FieldShows(int id, std::wstring_view text, Millis deadline = 3000ms) {
     return WaitForText(target.Field(id), text, deadline);
+  }
+  // Enter is done once it has put the cursor back on its key, and both
+  // programs have come round to its moves of the cursor: the target to the
+  // one onto its field, the keyboard to the one back.
+  Result EnterDone(POINT enter) {
+    POINT cursor{};
+    auto back = WaitFor([&] { return GetCursorPos(&cursor) && cursor.x == enter.x && cursor.y == enter.y; },
+                        3000ms, "the cursor back on Enter");
+    if (back) back = target.CaughtUp();
+    return back ? keyboard.CaughtUp() : back;
   }
   // Gives a field its text, touches it and waits until the keyboard has taken it.
   Result Capture(int id, const std::wstring& text) {

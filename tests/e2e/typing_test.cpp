@@ -108,11 +108,7 @@ TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
   const auto file = [&] { return ReadFile(keyboard.folder.File(L"OrvKey.ini")).value_or(""); };
   EXPECT_TRUE(WaitFor([&] { return file().ends_with(saved); }, 3000ms, "the text in the file"));
   // Done, Enter puts the cursor back where the finger was.
-  const POINT enter = keyboard.ToScreen(FunctionKeyCentre(kKeyEnter));
-  POINT cursor{};
-  EXPECT_TRUE(
-      WaitFor([&] { return GetCursorPos(&cursor) && cursor.x == enter.x && cursor.y == enter.y; },
-              3000ms, "the cursor back on Enter"));
+  EXPECT_TRUE(EnterDone(keyboard.ToScreen(FunctionKeyCentre(kKeyEnter))));
   keyboard.TouchFunctionKey(kKeyClr);
   ASSERT_TRUE(FieldShows(kEdit1, L""));
   // Picked from the cleared line's drop-down, the remembered text is typed again.
@@ -270,15 +266,8 @@ TEST_F(TypingFeel, BounceOnAKeyTypesOnce) {
   // stamped on the tick count's clock: the keyboard sees the finger's timing,
   // however late this process sends them.
   const DWORD first = GetTickCount() - 400, ms[] = {0, 60, 80, 140, 240, 300, 320, 380};
-  for (int i = 0; i < 8; ++i) {
-    const POINT at = i < 6 ? a : b;
-    SetCursorPos(at.x, at.y);
-    INPUT in{INPUT_MOUSE};
-    in.mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
-    in.mi.time = first + ms[i];
-    SendInput(1, &in, sizeof in);
-    SettleButton(in.mi.dwFlags);
-  }
+  for (int i = 0; i < 8; ++i)
+    SendMouse(i < 6 ? a : b, i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN, first + ms[i]);
   EXPECT_TRUE(FieldShows(kEdit3, std::wstring{kFirst[12], kFirst[12], kFirst[13]}));
 }
 

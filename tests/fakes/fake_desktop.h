@@ -74,6 +74,9 @@ class FakeToolkit : public Toolkit {
     return {10 * static_cast<std::int32_t>(text.size()), 20};
   }
   void End() override {}
+  // What Ended answers: a test ends the program in the middle of something.
+  bool ended = false;
+  bool Ended() const override { return ended; }
 
  private:
   FakeKernel32& kernel_;

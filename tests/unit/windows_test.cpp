@@ -43,7 +43,7 @@ TEST_F(KbdTest, OrdinaryUserKeepsThePlacementUnderCurrentUser) {
 
 // A slide waits for each frame instead of spinning, lets events run in every
 // wait, lasts its whole time and ends on its target; on the spot it draws
-// nothing until its final move.
+// nothing until its final move; the program's end cuts it short.
 TEST_F(KbdTest, SlideIsPacedByFramesAndEndsOnTimeWhereItShould) {
   const Hwnd w = desk.AddWindow(L"OrvKeyTip", L"", 0, Rect{1000, 400, 1200, 500});
   int events = 0;
@@ -61,6 +61,13 @@ TEST_F(KbdTest, SlideIsPacedByFramesAndEndsOnTimeWhereItShould) {
   EXPECT_TRUE(kelp.SlideWindow(w, 700, 400, 500, true, false, false, true));
   EXPECT_GE(desk.now - t1, 500u);
   EXPECT_EQ(desk.moves.size(), 1u);
+
+  // The program ending meanwhile puts the window at once where it goes.
+  desk.on_do_events = [&] { desk.ended = true; };
+  const auto t2 = desk.now;
+  EXPECT_TRUE(kelp.SlideWindow(w, 1000, 400, 500, true, false, false, true));
+  EXPECT_EQ(desk.W(w).rect, (Rect{1000, 400, 1200, 500}));
+  EXPECT_LT(desk.now - t2, 20u);
 }
 
 // ---- The background picture's size, read from its header; the picture
