@@ -3,8 +3,6 @@
 // everything built here is then taken down in order.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <utility>
 
 #include "app/frmKbd.h"
@@ -18,9 +16,6 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace orv;
   using namespace orv::win32;
-
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&icc);
 
   SystemPorts sys(instance);
   Ports& ports = sys.ports;
