@@ -58,6 +58,22 @@ void LogCallFailed(const wchar_t* call) {
   LogFailure(std::wstring(call) + L" failed: error " + std::to_wstring(GetLastError()));
 }
 
+// A bitmap to paint on off screen, top-down, 32 bits a pixel: its pixels are
+// the process's own pages, handed back when it is deleted. Under Wine a
+// compatible bitmap's pixels come from the graphics driver's heap, which
+// keeps a whole keyboard's worth of them after the paint.
+HBITMAP MakeCanvas(HDC dc, int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  return CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
 std::wstring WindowText(HWND hwnd) {
   const int n = GetWindowTextLengthW(hwnd);
   std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
@@ -644,9 +660,9 @@ void KbdWindow::Paint(HDC target) {
   // Drawn off screen first so keys never flicker while they change colour;
   // without memory for that, straight onto the window.
   UniqueDc memory(CreateCompatibleDC(target));
-  UniqueBitmap canvas(CreateCompatibleBitmap(target, w, h));
+  UniqueBitmap canvas(MakeCanvas(target, w, h));
   const bool buffered = memory && canvas;
-  if (!buffered) LogCallFailed(L"CreateCompatibleBitmap (keyboard)");
+  if (!buffered) LogCallFailed(L"CreateDIBSection (keyboard)");
   const SelectedObject on_canvas(buffered ? memory.get() : nullptr, canvas.get());
   HDC dc = buffered ? memory.get() : target;
   FillRect(dc, &client, BrushFor(m_.BackColor()));
