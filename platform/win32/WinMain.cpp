@@ -9,6 +9,7 @@
 #include "platform/win32/kbd_window.h"
 #include "platform/win32/strip_window.h"
 #include "platform/win32/system_ports.h"
+#include "platform/win32/thread_stack.h"
 #include "platform/win32/tip_window.h"
 #include "platform/win32/toolkit.h"
 #include "utility/failure_log.h"
@@ -16,6 +17,7 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace orv;
   using namespace orv::win32;
+  GiveBackUnusedStack();
 
   SystemPorts sys(instance);
   Ports& ports = sys.ports;
