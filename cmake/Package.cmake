@@ -9,7 +9,8 @@
 configure_file(${CMAKE_SOURCE_DIR}/resources/orvkey_version.h.in
                ${CMAKE_BINARY_DIR}/generated/orvkey_version.h @ONLY)
 target_include_directories(orvkey PRIVATE ${CMAKE_BINARY_DIR}/generated)
-set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/orvkey.rc PROPERTIES
+# Appended: the packed lexicons and the artwork are already among them.
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/resources/orvkey.rc APPEND PROPERTY
   OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/generated/orvkey_version.h)
 
 if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)

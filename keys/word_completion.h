@@ -14,6 +14,10 @@ bool IsWordCharacter(wchar_t c);
 // Punctuation that closes up to the word before it.
 bool ClosesUp(wchar_t c);
 
+// Where the word that ends at `caret` begins: its letters, the apostrophes
+// and hyphens inside it, and a mark between two of its letters (a slip).
+std::size_t WordStart(std::wstring_view line, std::size_t caret);
+
 // A change of the line: [start, end) becomes `text`, and the insertion
 // point then stands at `caret`.
 struct LineSplice {

@@ -160,6 +160,8 @@ class Lexicon {
   }
   bool HasEndings() const { return !endings_.empty(); }
   float Floor() const { return floor_; }
+  // The share of the books' words below which a pair is not listed (0: unknown).
+  float PairFloor() const { return pair_floor_; }
 
   template <class Pred>
   static std::size_t Partition(std::size_t lo, std::size_t hi, Pred pred) {
@@ -186,6 +188,7 @@ class Lexicon {
   std::vector<std::uint32_t> top_;
   std::vector<EndingRule> endings_;
   float floor_ = 0;
+  float pair_floor_ = 0;
 };
 
 namespace {
@@ -257,9 +260,9 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
     if (!r.Byte(m)) return nullptr;
   if (std::string_view(reinterpret_cast<const char*>(magic), 4) != "OVLX") return nullptr;
   std::uint32_t n = 0, npairs = 0, ntriples = 0, nendings = 0;
-  if (!r.Byte(version) || (version != 1 && version != 2) || !r.Byte(lang) || !r.Byte(pad0) ||
+  if (!r.Byte(version) || version < 1 || version > 3 || !r.Byte(lang) || !r.Byte(pad0) ||
       !r.Byte(pad1) || !r.U32(n) || !r.U32(npairs) || !r.U32(ntriples) ||
-      (version == 2 && !r.U32(nendings))) {
+      (version >= 2 && !r.U32(nendings))) {
     return nullptr;
   }
   // Each entry takes at least three bytes, so the counts cannot outrun the data.
@@ -268,6 +271,7 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
     return nullptr;
   }
   auto lex = std::make_shared<Lexicon>();
+  if (version >= 3) lex->pair_floor_ = kScores.p[pad0];
   lex->starts_.reserve(n + 1);
   lex->subtitles_.reserve(n);
   lex->books_.reserve(n);
@@ -608,10 +612,9 @@ bool LastWord(std::wstring_view text, std::size_t start, std::size_t end, std::w
 Context ReadContext(std::wstring_view text) {
   Context c;
   // The word being typed is what a touched candidate replaces: letters,
-  // digits (a slip of the top row), and apostrophes and hyphens inside.
-  std::size_t p = text.size();
-  while (p > 0 && IsWordCharacter(text[p - 1])) --p;
-  while (p < text.size() && words::IsJoiner(text[p])) ++p;
+  // digits and marks between letters (slips onto the keys beside), and
+  // apostrophes and hyphens inside.
+  std::size_t p = WordStart(text, text.size());
   const std::wstring_view opening = L"\"'([{-\x2014\x2013\xAB\x201C\x201E";
   if (p == text.size()) {
     // After other punctuation ("word," with no space) the next word cannot begin yet.
@@ -887,7 +890,13 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
       c.score = -std::numeric_limits<double>::infinity();
       return;
     }
-    const double base_word = c.base != kNone ? base_chance(c.base) : c.made;
+    double base_word = c.base != kNone ? base_chance(c.base) : c.made;
+    // The books list every pair above a count: a word the list lacks after
+    // the word before followed it less often than that, however frequent
+    // it is alone ("the" after "a").
+    if (base_w1 != kNone && lex->PairFloor() > 0 && lex->Books(base_w1) > 0 &&
+        (c.base == kNone || lex->PairChance(base_w1, c.base) == 0))
+      base_word = std::min(base_word, static_cast<double>(lex->PairFloor() / lex->Books(base_w1)));
     const double user_word =
         c.user != kNone ? s.learned[c.user].count / (user_total + kLearnedPrior) : 0.0;
     double word = (1 - w.learned) * base_word + w.learned * user_word;
@@ -911,11 +920,16 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     const double chance = w.triple * triple + w.pair * pair + (1 - w.triple - w.pair) * word;
     c.score = chance > 0 ? std::log(chance) + cost : -std::numeric_limits<double>::infinity();
     // The words the user has sent come first after one use, among themselves
-    // in their order: a word the lexicon lacks (a street, a contact) once two
-    // of its letters are typed, a common word only after three, since at two
+    // in their order: a name the lexicon lacks (a street, a contact: written
+    // with a capital) once two of its letters are typed, any other word
+    // after three, or after two once it has been used twice, since at two
     // letters the blend knows better than one use which of its many
     // completions is meant.
-    if (c.user != kNone && cost == 0 && (len >= 3 || (len >= 2 && c.base == kNone)))
+    const LearnedWord* own = c.user != kNone ? &s.learned[c.user] : nullptr;
+    if (own && cost == 0 &&
+        (len >= 3 ||
+         (len >= 2 && c.base == kNone &&
+          (own->count >= 2 || std::any_of(own->form.begin(), own->form.end(), words::IsUpper)))))
       c.score += kOwnWordLift;
   };
   for (Candidate& c : pool) blend(c);

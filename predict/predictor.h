@@ -36,7 +36,7 @@ struct PredictorWeights {
   float triple = 0.25f;    // weight of the two words before
   float pair = 0.35f;      // weight of the word before (the rest: the word alone)
   float learned = 0.35f;   // share of what the user sent, for words and pairs alike
-  float slip = 0.02f;      // chance that a letter lands on a neighbouring key
+  float slip = 0.01f;      // chance that a letter lands on a neighbouring key
 };
 
 class Predictor {

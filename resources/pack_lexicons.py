@@ -11,7 +11,7 @@ Each lexicon holds the words of both sources with one frequency per source
 keyboard can weigh them at run time, and the frequent word pairs and triples
 as conditional probabilities. Layout (little-endian):
 
-    "OVLX" u8 version=2 u8 language (0 Russian, 1 English) u16 0
+    "OVLX" u8 version=3 u8 language (0 Russian, 1 English) u8 pair floor u8 0
     u32 words, u32 pairs, u32 triples, u32 ending exchanges
     words, sorted by their folded form (lower case, yo as ye), then display:
         u8 code units shared with the previous display form
@@ -22,12 +22,15 @@ as conditional probabilities. Layout (little-endian):
     ending exchanges, sorted: u8 bytes, the ending in UTF-8, u8 bytes, the
         ending it is exchanged for, u8 score
 
-Version 1 is the same without ending exchanges.
+Version 2 is the same with a 0 for the pair floor, version 1 also without
+ending exchanges.
 
 A score is round(-ln p * 8), 1..255, and 0 for "not in this source": p is a
 word's share of its source, the chance of the last word of a pair or
 triple after the ones before it in the books, or the chance that a stem
-with the first ending also takes the second (see ending_exchanges).
+with the first ending also takes the second (see ending_exchanges). The
+pair floor is the score of the least frequent listed pair's share of the
+books' words: a pair the lists lack is rarer than that.
 """
 import csv
 import math
@@ -175,22 +178,37 @@ def build(lang):
             display[w] = "I" + w[1:]
     rename = spell_yo(subtitles, book_count) if lang == 0 else {}
 
-    def pair_tokens(ngram):
-        return [t for t in ngram.split() if t != ","]
+    def tokens(ngram):
+        """The words of an n-gram, a clitic the books split off ("it 's",
+        "I 'm") joined back to the word before it."""
+        toks = []
+        for t in ngram.split():
+            if lang == 1 and toks and t.lower() in CLITIC_HOSTS and is_word(toks[-1], lang):
+                toks[-1] += t
+            else:
+                toks.append(t)
+        return toks
 
     # Pairs: "a b" from the pairs, and "a , b" from the triples (the comma
     # does not break a phrase such as "то, что").
     pair_count = {}
     for ngram, c, _ in read_books(lang, 2):
-        toks = ngram.split()
+        toks = tokens(ngram)
+        # A contraction the word list lacks takes its count from the pairs.
+        if len(toks) == 1 and is_word(toks[0], lang):
+            book_count[toks[0].lower()] = book_count.get(toks[0].lower(), 0) + c
+            continue
         if len(toks) == 2 and all(is_word(t, lang) for t in toks):
             key = tuple(rename.get(t.lower(), t.lower()) for t in toks)
             pair_count[key] = pair_count.get(key, 0) + c
     triple_count = {}
     for ngram, c, _ in read_books(lang, 3):
-        toks = ngram.split()
+        toks = tokens(ngram)
         if len(toks) == 3 and toks[1] == "," and is_word(toks[0], lang) and is_word(toks[2], lang):
             key = (rename.get(toks[0].lower(), toks[0].lower()), rename.get(toks[2].lower(), toks[2].lower()))
+            pair_count[key] = pair_count.get(key, 0) + c
+        elif len(toks) == 2 and all(is_word(t, lang) for t in toks):
+            key = tuple(t.lower() for t in toks)
             pair_count[key] = pair_count.get(key, 0) + c
         elif len(toks) == 3 and all(is_word(t, lang) for t in toks):
             key = tuple(rename.get(t.lower(), t.lower()) for t in toks)
@@ -225,7 +243,8 @@ def build(lang):
 
     exchanges = ending_exchanges([fold(w) for w in entries])
     out = bytearray(b"OVLX")
-    out += struct.pack("<BBH", 2, lang, 0)
+    pair_floor = min(c for _, c, _ in read_books(lang, 2)) / book_total
+    out += struct.pack("<BBBB", 3, lang, score(pair_floor), 0)
     out += struct.pack("<IIII", len(entries), len(pairs), len(triples), len(exchanges))
     prev = ""
     for w, form in zip(entries, forms):

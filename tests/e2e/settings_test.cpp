@@ -37,9 +37,6 @@ std::wstring DefaultText(int tips = 1, int tray = 0, int colour = 255,
     text += line + L"\r\n";
   return text;
 }
-std::string DefaultFile(int tips = 1, int tray = 0, int colour = 255) {
-  return Cp1251(DefaultText(tips, tray, colour));
-}
 
 // Each test starts without a stored placement, as on a new machine.
 void ForgetPlacement() {
@@ -182,9 +179,7 @@ TEST(SettingsFile, ZeroedFileKeptBesideAutorunAsksAndQuitWritesDefaultsAndPlacem
         }));
   }
   HKEY run = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run,
-                  nullptr);
-  RegCloseKey(run);
+  RegCreateKeyW(HKEY_CURRENT_USER, kRunKey, &run), RegCloseKey(run);
   EXPECT_NE(ReadFile(log).value_or("").find("The autostart entry could not be written"),
             std::string::npos)
       << ReadFile(log).value_or("(no log)");
@@ -194,7 +189,7 @@ TEST(SettingsFile, ZeroedFileKeptBesideAutorunAsksAndQuitWritesDefaultsAndPlacem
   ASSERT_TRUE(Quit(keyboard));
 
   EXPECT_EQ(ReadFile(ini + L".bad"), zeroed);
-  EXPECT_EQ(ReadFile(ini), DefaultFile());
+  EXPECT_EQ(ReadFile(ini), Cp1251(DefaultText()));
   EXPECT_FALSE(ReadFile(ini + L".tmp"));
   std::wstring placement;
   for (auto name : {L"WindowState", L"Left", L"Top", L"Width", L"Height", L"Show"})
@@ -216,7 +211,7 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
   ForgetPlacement();
   // Tips off: a tip's slide holds the capture tick for half a second, and a
   // touch in that time is not seen. Yellow keys, to see the file's colour.
-  const std::string text = DefaultFile(0, 1, 65535);
+  const std::string text = Cp1251(DefaultText(0, 1, 65535));
   TargetApp target;
   ASSERT_TRUE(target.Start(10, 80));
   Keyboard keyboard;
@@ -236,18 +231,15 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
   const HWND wnd = keyboard.window = FindTopLevelWindow(process.pid, kKeyboardTitle, false);
   ASSERT_TRUE(wnd);
   EXPECT_FALSE(IsWindowVisible(wnd));
-  auto visible = [&](bool shown, std::string_view what) {
-    return WaitFor([&] { return (IsWindowVisible(wnd) != 0) == shown; }, 5000ms, what);
+  auto visible = [&](bool shown, std::string_view what, HWND w = nullptr) {
+    return WaitFor([&] { return (IsWindowVisible(w ? w : wnd) != 0) == shown; }, 5000ms, what);
   };
   // The word strip comes and goes with the keyboard.
   const HWND strip = FindTopLevelWindow(process.pid, L"OrvKey Words", false);
-  auto strip_shown = [&](bool shown) {
-    return WaitFor([&] { return (IsWindowVisible(strip) != 0) == shown; }, 3000ms, "the strip");
-  };
   EXPECT_FALSE(IsWindowVisible(strip));
   target.TouchField(kEdit2);
   ASSERT_TRUE(visible(true, "the keyboard to show for the touched field"));
-  EXPECT_TRUE(strip_shown(true));
+  EXPECT_TRUE(visible(true, "the strip", strip));
   EXPECT_EQ(WindowRect(strip).bottom, keyboard.rect().top);
   RECT key = KeyRect(0);
   OffsetRect(&key, keyboard.rect().left, keyboard.rect().top);
@@ -256,7 +248,7 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
   const RECT t = WindowRect(target.window);
   Touch({t.right - 12, t.bottom - 12});  // the target's dialog, not a field
   ASSERT_TRUE(visible(false, "the keyboard to hide after a touch elsewhere"));
-  EXPECT_TRUE(strip_shown(false));
+  EXPECT_TRUE(visible(false, "no strip", strip));
 
   const POINT on_icon = Centre(WindowRect(icon));
   Touch(on_icon);
@@ -332,7 +324,7 @@ TEST(Robustness, HistoryKeptWhenClosedAtOnceClearedAfterAKillAndLockedFilesLeftA
   ForgetPlacement();
   Keyboard keyboard;
   const std::wstring ini = keyboard.folder.File(L"OrvKey.ini");
-  const std::string text = DefaultFile();
+  const std::string text = Cp1251(DefaultText());
   std::string long_history = text;
   for (int i = 0; i < 100000; ++i) long_history += Cp1251(L"Улица " + std::to_wstring(i) + L"\r\n");
   ASSERT_TRUE(WriteFile(ini, long_history));

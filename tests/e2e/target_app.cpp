@@ -125,26 +125,15 @@ std::wstring DescribeFormat(HWND doc) {
   return out;
 }
 
-LRESULT CALLBACK CoverProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_ERASEBKGND) {
-    RECT r;
-    GetClientRect(wnd, &r);
-    HBRUSH brush = CreateSolidBrush(kCoverColour);
-    FillRect(HDC(wp), &r, brush);
-    DeleteObject(brush);
-    return 1;
-  }
-  return DefWindowProcW(wnd, msg, wp, lp);
-}
-
 // A window of this program over the given place, brought to the front as a
 // program's new window is.
 void Cover(int x, int y) {
   static HWND cover = nullptr;
   if (!cover) {
     WNDCLASSW wc{};
-    wc.lpfnWndProc = CoverProc;
+    wc.lpfnWndProc = DefWindowProcW;  // which paints it in its class's colour
     wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = CreateSolidBrush(kCoverColour);
     wc.lpszClassName = L"OrvKeyTestCover";
     RegisterClassW(&wc);
     cover = CreateWindowExW(0, wc.lpszClassName, L"Cover", WS_POPUP, x, y, 300, 150, nullptr,

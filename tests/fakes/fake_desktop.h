@@ -45,8 +45,7 @@ class FakeToolkit : public Toolkit {
   std::function<void()> on_do_events;
 
   bool PrevInstance() override { return false; }
-  std::wstring app_path = L"C:\\Program Files\\OrvKey";
-  std::wstring AppPath() override { return app_path; }
+  std::wstring AppPath() override { return L"C:\\Program Files\\OrvKey"; }
   std::wstring AppExeName() override { return L"orvkey"; }
   std::wstring AppTitle() override { return L"OrvKey"; }
   int Dpi() override { return 96; }  // other densities are tested end to end

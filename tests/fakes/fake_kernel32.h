@@ -1,5 +1,5 @@
 // Fake kernel32: the clock the tests move, files in memory, code page 1251
-// (or UTF-8, as Windows 10 may be set to use for its ANSI code page).
+// (UTF-8 as the ANSI code page is tested end to end).
 #pragma once
 #include <map>
 #include <set>
@@ -76,11 +76,9 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
     if (!files.count(path)) return false;
     return size = sizes.count(path) ? sizes[path] : files[path].size(), true;
   }
-  unsigned acp = 1251;  // or 65001
-  unsigned GetACP() override { return acp; }
+  unsigned GetACP() override { return 1251; }
   std::string ToAnsi(const std::wstring& text, bool* lossless) override {
     if (lossless) *lossless = true;
-    if (acp == 65001) return ToUtf8(text);
     std::string out;
     for (wchar_t c : text) {
       int b = 255;
@@ -91,7 +89,6 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
     return out;
   }
   std::wstring FromAnsi(const std::string& bytes) override {
-    if (acp == 65001) return FromUtf8(bytes);
     std::wstring out;
     for (unsigned char b : bytes) out += FromCp1251(b);
     return out;

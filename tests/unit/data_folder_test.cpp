@@ -24,7 +24,6 @@ class DataFolderTest : public TipKbdTest {
     TipKbdTest::SetUp();
     desk.registry[L"HKCU\\" + kRunKey];
   }
-  bool Has(const std::wstring& path) { return desk.files.count(path) != 0; }
   std::wstring Autorun() {
     kbd->cmdHistory_Click(1);  // the fake's message box answers OK
     std::wstring command;
@@ -54,7 +53,7 @@ TEST_F(DataFolderTest, UnwritableProgramFolderMovesTheSettingsToTheUsersFolder) 
   kbd->txtLang[0].SetText(kLayoutB);
   Unload();
   EXPECT_EQ(desk.files[kProgram + L"OrvKey.ini"], before);
-  ASSERT_TRUE(Has(kOwn + L"OrvKey.ini"));
+  ASSERT_TRUE(desk.files.count(kOwn + L"OrvKey.ini"));
 
   Load();
   EXPECT_EQ(kbd->txtLang[0].Text(), kLayoutB);

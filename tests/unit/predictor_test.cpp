@@ -54,15 +54,14 @@ void PutText(std::vector<std::uint8_t>& out, const std::wstring& text) {
 // Packs words, pairs ("a b": the chance of b after a), triples and ending
 // exchanges as the packer does.
 std::vector<std::uint8_t> Pack(std::vector<Entry> entries, const Pairs& pairs = {},
-                               const Triples& triples = {}, const Exchanges& exchanges = {}) {
+                               const Triples& triples = {}, const Exchanges& exchanges = {},
+                               double pair_floor = 0) {
   std::sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) {
     return std::make_pair(Fold(x.form), x.form) < std::make_pair(Fold(y.form), y.form);
   });
-  std::vector<std::uint8_t> out{'O', 'V', 'L', 'X', 2, 0, 0, 0};
-  Put(out, static_cast<std::uint32_t>(entries.size()));
-  Put(out, static_cast<std::uint32_t>(pairs.size()));
-  Put(out, static_cast<std::uint32_t>(triples.size()));
-  Put(out, static_cast<std::uint32_t>(exchanges.size()));
+  std::vector<std::uint8_t> out{'O', 'V', 'L', 'X', 3, 0, Score(pair_floor), 0};
+  for (std::size_t n : {entries.size(), pairs.size(), triples.size(), exchanges.size()})
+    Put(out, static_cast<std::uint32_t>(n));
   for (const Entry& e : entries) {
     out.push_back(0);
     PutText(out, e.form);
@@ -127,8 +126,14 @@ Predictor& WithBoth(Predictor& p) {
 
 using Words = std::vector<std::wstring>;
 
+// A predictor with both lexicons.
+class Suggestions : public ::testing::Test {
+ protected:
+  Predictor p;
+  void SetUp() override { WithBoth(p); }
+};
+
 TEST(Predictor, UnpacksOnlyPackedLexicons) {
-  EXPECT_NE(English(), nullptr);
   const auto good = Pack({{L"one", 0.1, 0.1}, {L"two", 0.1, 0}});
   EXPECT_EQ(UnpackLexicon({}), nullptr);
   EXPECT_EQ(UnpackLexicon(std::vector<std::uint8_t>(good.begin(), good.end() - 1)),
@@ -156,7 +161,6 @@ TEST(Predictor, SurvivesDamagedLexiconsAndOddTexts) {
       Pack({{L"the", 0.05, 0.06}, {L"then", 0.004, 0}, {L"cat", 0.001, 0.0005}, {L"всё", 0.004, 0}},
            {{{L"the", L"cat"}, 0.2}});
   std::mt19937 rng(5);
-  Predictor damaged;
   for (int round = 0; round < 200; ++round) {
     auto data = good;
     for (int flips = 1 + static_cast<int>(rng() % 3); flips > 0; --flips)
@@ -178,23 +182,16 @@ TEST(Predictor, SurvivesDamagedLexiconsAndOddTexts) {
   EXPECT_EQ(p.Suggest(L"a\ttge", Language::English, 1), Words{L"the"});
 }
 
-TEST(Predictor, OffersTheLikeliestCompletionsOnceEach) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, OffersTheLikeliestCompletionsOnceEach) {
   EXPECT_EQ(p.Suggest(L"so th", Language::English), (Words{L"the", L"they", L"then", L"them"}));
   EXPECT_EQ(p.Suggest(L"so the", Language::English, 2).size(), 2u);  // "the" itself is not offered
   EXPECT_EQ(p.Suggest(L"so q", Language::English), Words{});
-  EXPECT_EQ(p.Suggest(L"so th", Language::English, 0), Words{});
   // A number is not the start of a word; an opening quote is.
   EXPECT_EQ(p.Suggest(L"so 12", Language::English), Words{});
   EXPECT_FALSE(p.Suggest(L"so \"", Language::English).empty());
-  // Next words after a space: the books' pairs first.
-  EXPECT_EQ(p.Suggest(L"so the ", Language::English).front(), L"cat");
 }
 
-TEST(Predictor, FollowsTheCaseTheWordWasBegunIn) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, FollowsTheCaseTheWordWasBegunIn) {
   EXPECT_EQ(p.Suggest(L"so Th", Language::English, 2), (Words{L"The", L"They"}));
   EXPECT_EQ(p.Suggest(L"as THE", Language::English, 2), (Words{L"THEY", L"THEN"}));
   // A sentence begins with a capital, before its first letter too.
@@ -205,9 +202,7 @@ TEST(Predictor, FollowsTheCaseTheWordWasBegunIn) {
   EXPECT_EQ(p.Suggest(L"so i", Language::English, 4)[0], L"I");
 }
 
-TEST(Predictor, ChoosesTheLanguageByTheScriptOfTheLetters) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, ChoosesTheLanguageByTheScriptOfTheLetters) {
   EXPECT_EQ(p.Suggest(L"so пр", Language::English, 2), (Words{L"при", L"привет"}));
   EXPECT_EQ(p.Suggest(L"и П", Language::English, 1), Words{L"При"});
   // Yo and ye are one letter on the keys, two words in the lexicon.
@@ -218,21 +213,21 @@ TEST(Predictor, ChoosesTheLanguageByTheScriptOfTheLetters) {
   EXPECT_EQ(p.Suggest(L"ok ", Language::English, 1), Words{L"the"});
 }
 
-TEST(Predictor, LearnsFromSentTextsAndForgets) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, LearnsFromSentTextsAndForgets) {
   EXPECT_EQ(p.Suggest(L"go to Tv", Language::English), Words{});
   p.Learn(L"Meet me at Tverskaya street, 12");
   // The user's own word comes first after one use, as the user wrote it.
   EXPECT_EQ(p.Suggest(L"go to Tv", Language::English, 1), Words{L"Tverskaya"});
-  p.Learn(L"Thelma called");
+  p.Learn(L"I called Thelma");
   EXPECT_EQ(p.Suggest(L"call Th", Language::English, 1), Words{L"Thelma"});
   EXPECT_EQ(p.Suggest(L"at ", Language::English, 1), Words{L"Tverskaya"});
-  // Its words and word pairs; a capital that opens a text is not kept.
-  const auto m = p.Suggest(L"we m", Language::English);
-  EXPECT_NE(std::find(m.begin(), m.end(), L"meet"), m.end());
+  // Its word pairs.
   for (int i = 0; i < 4; ++i) p.Learn(L"the car is red");
   EXPECT_EQ(p.Suggest(L"I like the ", Language::English, 1), Words{L"car"});
+  // A word used once that is no name waits for its third letter.
+  p.Learn(L"we ate carrots");
+  EXPECT_EQ(p.Suggest(L"so ca", Language::English, 1), Words{L"car"});
+  EXPECT_EQ(p.Suggest(L"so car", Language::English, 1), Words{L"carrots"});
   // Nothing learned from any language leaks into the other.
   EXPECT_EQ(p.Suggest(L"это ", Language::Russian, 5).size(), 5u);
   for (const auto& w : p.Suggest(L"это ", Language::Russian, 5)) EXPECT_NE(w, L"car");
@@ -244,9 +239,7 @@ TEST(Predictor, LearnsFromSentTextsAndForgets) {
   EXPECT_EQ(p.Suggest(L"so th", Language::English, 1), Words{L"the"});
 }
 
-TEST(Predictor, DoesNotOfferAgainWhatWasPassedOverForTheSameWord) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, DoesNotOfferAgainWhatWasPassedOverForTheSameWord) {
   EXPECT_EQ(p.Suggest(L"so t", Language::English, 2), (Words{L"the", L"they"}));
   EXPECT_EQ(p.Suggest(L"so th", Language::English, 2), (Words{L"then", L"them"}));
   EXPECT_EQ(p.Suggest(L"so th", Language::English, 2),
@@ -256,9 +249,7 @@ TEST(Predictor, DoesNotOfferAgainWhatWasPassedOverForTheSameWord) {
   EXPECT_EQ(p.Suggest(L"so then t", Language::English, 2), (Words{L"the", L"they"}));
 }
 
-TEST(Predictor, CompletesTheLastPartOfAHyphenatedWord) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, CompletesTheLastPartOfAHyphenatedWord) {
   const auto first = p.Suggest(L"a cat-th", Language::English);
   EXPECT_NE(std::find(first.begin(), first.end(), L"cat-the"), first.end());
   // What was passed over stays passed, whole words and parts alike.
@@ -267,9 +258,7 @@ TEST(Predictor, CompletesTheLastPartOfAHyphenatedWord) {
   EXPECT_EQ(p.Suggest(L"a cat-", Language::English).size(), 0u);
 }
 
-TEST(Predictor, FindsWordsTypedWithALetterOnANeighbouringKey) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, FindsWordsTypedWithALetterOnANeighbouringKey) {
   // g and h, r and e touch on the QWERTY rows; p is far from h.
   EXPECT_EQ(p.Suggest(L"a tge", Language::English, 1), Words{L"the"});
   EXPECT_EQ(p.Suggest(L"b tgrn", Language::English, 1), Words{L"then"});
@@ -286,9 +275,7 @@ TEST(Predictor, FindsWordsTypedWithALetterOnANeighbouringKey) {
   EXPECT_EQ(p.Suggest(L"g tpe", Language::English, 1), Words{L"the"});
 }
 
-TEST(Predictor, ComesBackToTheWordsOfTheTextBeingTyped) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, ComesBackToTheWordsOfTheTextBeingTyped) {
   EXPECT_EQ(p.Suggest(L"ca", Language::English, 1), Words{L"car"});
   EXPECT_EQ(p.Suggest(L"my cat, my ca", Language::English, 1), Words{L"cat"});
   EXPECT_EQ(p.Suggest(L"Zorbas and zo", Language::English, 1), Words{L"zorbas"});
@@ -327,9 +314,7 @@ TEST(Predictor, WeighsTheOneOrTwoWordsBefore) {
   EXPECT_EQ(p.Suggest(L"one of t", Language::English, 1), Words{L"them"});
 }
 
-TEST(Predictor, KeepsTheFormsTheUserWrites) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, KeepsTheFormsTheUserWrites) {
   // A capital that only opens a text is not kept; one inside a sentence is.
   p.Learn(L"Zorro rides");
   EXPECT_EQ(p.Suggest(L"see zo", Language::English, 1), Words{L"zorro"});
@@ -347,9 +332,7 @@ TEST(Predictor, KeepsTheFormsTheUserWrites) {
   EXPECT_EQ(p.Suggest(L"see q", Language::English, 1), Words{L"quoted"});
 }
 
-TEST(Predictor, FindsEveryWordOfALongHistory) {
-  Predictor p;
-  WithBoth(p);
+TEST_F(Suggestions, FindsEveryWordOfALongHistory) {
   auto word = [](int n) {
     std::wstring w = L"qz";
     for (int k = 0; k < 3; ++k, n /= 26) w += static_cast<wchar_t>(L'a' + n % 26);
@@ -439,6 +422,20 @@ TEST(TypingSimulator, SlipsLandOnNeighboursAndOfferedWordsRepairThem) {
   Predictor again;
   again.SetLexicon(Language::English, English());
   EXPECT_EQ(SimulateTyping(again, texts, slips).sent, r.sent);
+}
+
+TEST(Predictor, LeavesWhatTheListedPairsLackBelowTheirFloor) {
+  const std::vector<Entry> words{
+      {L"of", 0.02, 0.02}, {L"us", 0.002, 0.002}, {L"a", 0.05, 0.05}, {L"old", 0.001, 0.001}};
+  const Pairs pairs{{{L"of", L"us"}, 0.01}};
+  Predictor p;
+  p.SetLexicon(Language::English, UnpackLexicon(Pack(words, pairs)));
+  EXPECT_EQ(p.Suggest(L"of ", Language::English, 1), Words{L"a"});
+  // "of a" is rarer than the rarest listed pair, however common "a" is.
+  p.SetLexicon(Language::English, UnpackLexicon(Pack(words, pairs, {}, {}, 1e-5)));
+  EXPECT_EQ(p.Suggest(L"of ", Language::English, 1), Words{L"us"});
+  // A mark typed between two letters is a slip onto the key beside one.
+  EXPECT_EQ(p.Suggest(L"so o.d", Language::English, 1), Words{L"old"});
 }
 
 }  // namespace
