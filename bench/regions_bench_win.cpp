@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "bench/dithered_picture.h"
-#include "platform/win32/adapters.h"
-#include "platform/win32/toolkit.h"
-#include "platform/win32/unique_handle.h"
+#include "win32/adapters.h"
+#include "win32/toolkit.h"
+#include "win32/unique_handle.h"
 #include "utility/KelpUltimate.h"
 
 namespace {

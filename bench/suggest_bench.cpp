@@ -22,10 +22,10 @@
 #include "app/frmKbd.h"
 #include "bench/bench_process.h"
 #include "keys/key_repeat.h"
-#include "platform/win32/kbd_window.h"
-#include "platform/win32/strip_window.h"
-#include "platform/win32/system_ports.h"
-#include "platform/win32/toolkit.h"
+#include "win32/kbd_window.h"
+#include "win32/strip_window.h"
+#include "win32/system_ports.h"
+#include "win32/toolkit.h"
 
 namespace {
 

@@ -83,7 +83,9 @@ std::vector<std::wstring> WordStrip::Words() {
 
 void WordStrip::Dock(const Rect& keyboard, const Rect& work_area, int dpi, bool shown) {
   const Rect place = StripPlace(keyboard, work_area, dpi);
-  const bool relay = dpi != dpi_ || place.width() != Width();
+  // A new key font (the options panel) changes what each word needs too.
+  const bool relay =
+      dpi != dpi_ || place.width() != Width() || !(lblWord[0].Font() == widths_font_);
   dpi_ = dpi;
   if (place.left != Left() || place.top != Top() || place.width() != Width() ||
       place.height() != Height()) {

@@ -56,6 +56,7 @@ class WordStrip : public Form {
   // The words on show, left to right.
   std::vector<std::wstring> Words();
   // Follows the keyboard: its place, and whether the strip is wanted at all.
+  // The words are laid out again for a new width, density or font.
   void Dock(const Rect& keyboard, const Rect& work_area, int dpi, bool shown);
 
  private:

@@ -28,7 +28,7 @@ ManifestDPIAware true
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\OrvKey"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define PUBLISHER "OrvKey team"
-; What the keyboard registers and holds while it runs (platform/win32).
+; What the keyboard registers and holds while it runs (win32/).
 !define KEYBOARD_CLASS "OrvKeyKeyboard"
 !define KEYBOARD_MUTEX "Local\OrvKey.Keyboard.Instance"
 

@@ -2,7 +2,7 @@
 // when it goes out of scope, so no path (an early return included) leaks a
 // GDI object, a window or a kernel handle. One move-only template serves
 // the core, whose closers go through the ports, and the Win32 shell, whose
-// closers call the system (platform/win32/unique_handle.h).
+// closers call the system (win32/unique_handle.h).
 #pragma once
 #include <type_traits>
 #include <utility>

@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "app/frmKbd.h"
-#include "platform/win32/system_ports.h"
+#include "win32/system_ports.h"
 
 namespace orv::e2e {
 namespace {

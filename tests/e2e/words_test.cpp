@@ -55,12 +55,12 @@ class Words : public Scene {
     return FindTopLevelWindow(kbd.process.pid, kStripTitle, false);
   }
   HWND Strip() const { return Strip(keyboard); }
-  // The words on show, left to right.
+  // The words on show, left to right: a place without a word has no text.
   std::vector<HWND> WordWindows() const {
     std::vector<HWND> words;
     for (HWND w = FindWindowExW(Strip(), nullptr, L"OrvKeyWord", nullptr); w;
          w = FindWindowExW(Strip(), w, L"OrvKeyWord", nullptr))
-      if (IsWindowVisible(w)) words.push_back(w);
+      if (IsWindowVisible(w) && !WindowText(w).empty()) words.push_back(w);
     std::sort(words.begin(), words.end(),
               [](HWND a, HWND b) { return WindowRect(a).left < WindowRect(b).left; });
     return words;

@@ -13,7 +13,7 @@
 #include "utility/failure_log.h"
 
 #ifdef _WIN32
-#include "platform/win32/adapters.h"
+#include "win32/adapters.h"
 #endif
 
 namespace orv::fake {

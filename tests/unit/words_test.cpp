@@ -41,6 +41,14 @@ TEST(WordStripLayout, WordsStandBestFirstAKeyHighAndTheStripDocksAboveOrBelow) {
   strip.Dock(low, work, 96, true);
   strip.Offer({L"one", L"two", L"three", L"four", L"five"});
   EXPECT_EQ(strip.Words(), (std::vector<std::wstring>{L"one", L"two", L"three", L"four"}));
+  strip.Offer({L"a long word to grow with its font"});
+  const std::int32_t narrow = (strip.Settle(), strip.lblWord[0].Width());
+  strip.width_of = [&](const std::wstring& w) {
+    return static_cast<std::int32_t>(w.size() * strip.lblWord[0].Font().size);
+  };
+  for (auto& word : strip.lblWord) word.SetFont(Font{L"Tahoma", 15, true, false, false, 204});
+  strip.Dock(low, work, 96, true);
+  EXPECT_GT(strip.lblWord[0].Width(), narrow) << "a new font lays the words out again";
   strip.Dock(high, work, 96, false);
   EXPECT_FALSE(strip.Visible());
   EXPECT_EQ(strip.Top(), 237);

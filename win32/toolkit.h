@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "platform/toolkit.h"
-#include "platform/win32/unique_handle.h"
+#include "win32/unique_handle.h"
 
 namespace orv::win32 {
 
@@ -64,6 +64,10 @@ class Win32Toolkit : public Toolkit {
   std::map<Picture, UniqueBitmap> pictures_;
   std::intptr_t next_picture_ = 1;
   FontCache fonts_;
+  // Text is measured here: asking for the screen's own DC each time is a
+  // round trip to the window system.
+  UniqueDc measuring_;
+  static Point Measure(HDC dc, HFONT font, const std::wstring& text);
   int dpi_ = 96;
   bool ended_ = false;
 };

@@ -1,5 +1,5 @@
 // The real tip window.
-#include "platform/win32/tip_window.h"
+#include "win32/tip_window.h"
 
 #include <windowsx.h>
 
@@ -39,7 +39,7 @@ void LogCallFailed(const wchar_t* call) {
 TipWindow::TipWindow(FrmTip& model, Win32Toolkit& toolkit) : m_(model), tk_(toolkit) {}
 
 // The window starts hidden at its design size; the tip's Load places and shows it.
-bool TipWindow::Create() {
+bool TipWindow::Create(HWND keyboard) {
   HINSTANCE inst = tk_.Instance();
   big_icon_.reset(
       static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(kTipIconResource), IMAGE_ICON,
@@ -52,9 +52,11 @@ bool TipWindow::Create() {
     LogCallFailed(L"RegisterClassExW (tip)");
 
   // A tool window: topmost, no taskbar button, never the active window.
+  // Owned by the keyboard, it goes back in front with it whenever another
+  // window comes over the keyboard.
   if (!CreateOwned(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName,
                    m_.Caption().c_str(), WS_POPUP | WS_CLIPCHILDREN, m_.Left(), m_.Top(),
-                   m_.Width(), m_.Height(), nullptr, inst)) {
+                   m_.Width(), m_.Height(), keyboard, inst)) {
     LogCallFailed(L"CreateWindowExW (tip)");
     return false;
   }

@@ -8,8 +8,8 @@
 #pragma once
 #include <windows.h>
 
-#include "platform/win32/touch_input.h"
-#include "platform/win32/unique_handle.h"
+#include "win32/touch_input.h"
+#include "win32/unique_handle.h"
 #include "utility/failure_log.h"
 
 namespace orv::win32 {

@@ -3,12 +3,12 @@
 // window's thread sleeps at times (Enter's steps, the tray's pause), and
 // input held up behind it would reach the other programs late or out of
 // order. The callback only posts; the work happens in the window's loop.
-#include "platform/win32/press_hook.h"
+#include "win32/press_hook.h"
 
 #include <utility>
 
 #include "keys/press_model.h"
-#include "platform/win32/thread_stack.h"
+#include "win32/thread_stack.h"
 
 namespace orv::win32 {
 

@@ -1,9 +1,9 @@
 // Fingers and pens: the gesture settings and the pointer messages.
-#include "platform/win32/touch_input.h"
+#include "win32/touch_input.h"
 
 #include <windowsx.h>
 
-#include "platform/win32/system_library.h"
+#include "win32/system_library.h"
 
 namespace orv::win32 {
 

@@ -1,9 +1,9 @@
 // The real keyboard window.
-#include "platform/win32/kbd_window.h"
+#include "win32/kbd_window.h"
 
-#include "platform/win32/common_controls.h"
-#include "platform/win32/system_library.h"
-#include "platform/win32/touch_input.h"
+#include "win32/common_controls.h"
+#include "win32/system_library.h"
+#include "win32/touch_input.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
@@ -275,8 +275,8 @@ void CALLBACK KbdWindow::OnForeground(HWINEVENTHOOK, DWORD, HWND hwnd, LONG, LON
 // screen while it counts the keyboard above it, and it restacks a window on
 // the screen only when the window ends first in line: a move to where the
 // keyboard already is does nothing, and the keyboard's own popups (the word
-// strip) always go above it, SWP_NOOWNERZORDER or not, so it never ends
-// first. So the popups are let go while the keyboard goes up, go up after
+// strip, the tip) always go above it, SWP_NOOWNERZORDER or not, so it never
+// ends first. So the popups are let go while the keyboard goes up, go up after
 // it, and are owned again; on Windows the same calls leave the same order.
 void KbdWindow::StayOnTop() {
   if (!hwnd_ || !IsWindowVisible(hwnd_) || !(GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST))

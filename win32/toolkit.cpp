@@ -1,5 +1,5 @@
 // The toolkit's services on Win32.
-#include "platform/win32/toolkit.h"
+#include "win32/toolkit.h"
 
 #include <objbase.h>
 #include <wincodec.h>
@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <utility>
 
-#include "platform/win32/adapters.h"
-#include "platform/win32/system_library.h"
-#include "platform/win32/thread_stack.h"
+#include "win32/adapters.h"
+#include "win32/system_library.h"
+#include "win32/thread_stack.h"
 #include "utility/failure_log.h"
 #include "utility/picture_size.h"
 
@@ -249,11 +249,18 @@ void Win32Toolkit::WaitForEvents(std::uint32_t ms) {
 }
 
 Point Win32Toolkit::MeasureText(const Font& font, const std::wstring& text) {
-  const WindowDc screen(nullptr);
-  const SelectedObject selected(screen.get(), fonts_.Get(font));
+  if (!measuring_) measuring_.reset(CreateCompatibleDC(nullptr));
+  if (!measuring_) {
+    const WindowDc screen(nullptr);
+    return Measure(screen.get(), fonts_.Get(font), text);
+  }
+  return Measure(measuring_.get(), fonts_.Get(font), text);
+}
+
+Point Win32Toolkit::Measure(HDC dc, HFONT font, const std::wstring& text) {
+  const SelectedObject selected(dc, font);
   RECT r{0, 0, 0, 0};
-  DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &r,
-            DT_CALCRECT | DT_NOPREFIX);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX);
   return {r.right - r.left, r.bottom - r.top};
 }
 

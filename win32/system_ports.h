@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "platform/ports.h"
-#include "platform/win32/adapters.h"
-#include "platform/win32/toolkit.h"
+#include "win32/adapters.h"
+#include "win32/toolkit.h"
 
 namespace orv::win32 {
 

@@ -1,5 +1,5 @@
 // The real candidate strip.
-#include "platform/win32/strip_window.h"
+#include "win32/strip_window.h"
 
 #include <windowsx.h>
 
@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/touch_input.h"
-#include "platform/win32/unique_handle.h"
+#include "win32/touch_input.h"
+#include "win32/unique_handle.h"
 
 namespace orv::win32 {
 
@@ -44,21 +44,37 @@ void FillRow(HDC dc, int left, int right, int y, COLORREF c) {
   FillRect(dc, &row, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
+// A picture in the program's own memory: copying it onto the strip is a
+// copy in memory, where one compatible with the screen may have to be
+// fetched from the window system first.
+HBITMAP MakePicture(HDC like, int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = std::max(width, 1);
+  info.bmiHeader.biHeight = -std::max(height, 1);
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  return CreateDIBSection(like, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
 }  // namespace
 
 StripWindow::StripWindow(FrmKbd& model, Win32Toolkit& toolkit) : m_(model), tk_(toolkit) {
   for (int i = 0; i < kStripWords; ++i)
-    words_[static_cast<std::size_t>(i)] = std::make_unique<WordBox>(*this, i);
+    words_[static_cast<std::size_t>(i)] = std::make_unique<WordBox>(*this);
 }
 
 bool StripWindow::Create(HWND keyboard) {
   HINSTANCE inst = tk_.Instance();
   RegisterWindowClass(inst, kClassName);
   // Owned by the keyboard, so that it stays in front of it; a tool window
-  // that is never activated, so that the target keeps the focus.
+  // that is never activated, so that the target keeps the focus. It paints
+  // its words itself, over its children: one paint for every change.
   const WordStrip& strip = m_.frmWords;
   if (!CreateOwned(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName,
-                   strip.Caption().c_str(), WS_POPUP | WS_CLIPCHILDREN, strip.Left(), strip.Top(),
+                   strip.Caption().c_str(), WS_POPUP, strip.Left(), strip.Top(),
                    std::max(strip.Width(), 1), std::max(strip.Height(), 1), keyboard, inst)) {
     return false;
   }
@@ -74,9 +90,11 @@ bool StripWindow::Create(HWND keyboard) {
   return true;
 }
 
+// Shown for good: showing and hiding a window is a round trip to the
+// window system each time, and a word without a caption draws nothing.
 bool StripWindow::WordBox::Create(HWND parent, HINSTANCE instance) {
   RegisterWindowClass(instance, kWordClassName);
-  return CreateOwned(0, kWordClassName, L"", WS_CHILD, 0, 0, 1, 1, parent, instance);
+  return CreateOwned(0, kWordClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, instance);
 }
 
 // ---------------------------------------------------------------- events
@@ -140,8 +158,10 @@ LRESULT StripWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT StripWindow::WordBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    // The strip draws the word where this window lies; the strip is
+    // painted wherever this window is.
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: return OnPaint();
+    case WM_PAINT: ValidateRect(hwnd_, nullptr); return 0;
     // Presses are the strip's, in its own coordinates. A word stays what
     // is under the point, for what asks a window there for its text.
     case WM_LBUTTONDOWN:
@@ -205,63 +225,107 @@ void StripWindow::CheckLift() {
 
 // ---------------------------------------------------------------- painting
 
-void StripWindow::FillBackground(HDC dc, const RECT& r, int dx, int dy) {
+void StripWindow::FillBackground(HDC dc, const RECT& r) {
   const int h = std::max(m_.frmWords.Height(), 1);
   for (int y = r.top; y < r.bottom; ++y)
-    FillRow(dc, r.left - dx, r.right - dx, y - dy, Mix(kStripTop, kStripBottom, y, h - 1));
+    FillRow(dc, r.left, r.right, y, Mix(kStripTop, kStripBottom, y, h - 1));
 }
 
-void StripWindow::Paint(HDC dc) {
+LRESULT StripWindow::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  Paint(dc, &ps.rcPaint);
+  EndPaint(hwnd_, &ps);
+  return 0;
+}
+
+// The strip is drawn from pieces kept for its size: the background with
+// the keyboard's bezel round it, the words' faces; only the captions are
+// drawn each time. A change of words costs a few copies and the captions,
+// put straight onto the strip: what it showed before is not seen between.
+void StripWindow::Paint(HDC dc, const RECT* update) {
   RECT client;
   GetClientRect(hwnd_, &client);
-  FillBackground(dc, client, 0, 0);
-  // The keyboard's bezel, carried round the strip.
-  FillRow(dc, 0, client.right, 0, kBezel);
-  SetDCBrushColor(dc, kBezelLeft);
-  RECT left{0, 1, 1, client.bottom}, right{client.right - 1, 1, client.right, client.bottom};
-  FillRect(dc, &left, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-  SetDCBrushColor(dc, kBezelRight);
-  FillRect(dc, &right, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  RECT r = client;
+  if (update && !IntersectRect(&r, update, &client)) return;
+  UniqueDc pieces(CreateCompatibleDC(dc));
+  if (!pieces) return;
+  {
+    const SelectedObject backdrop(pieces.get(), Backdrop(dc, client));
+    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, pieces.get(), r.left, r.top,
+           SRCCOPY);
+  }
+  SetBkMode(dc, TRANSPARENT);
+  const int dpi = tk_.Dpi(), pad = ScaleFrom96(6, dpi);
+  for (const Label& label : m_.frmWords.lblWord) {
+    const Rect& b = label.Bounds();
+    const RECT at{b.left, b.top, b.right, b.bottom};
+    RECT overlap;
+    if (!label.Visible() || b.width() <= 0 || b.height() <= 0 || !IntersectRect(&overlap, &at, &r))
+      continue;
+    {
+      const SelectedObject face(pieces.get(), Face(dc, b));
+      BitBlt(dc, b.left, b.top, b.width(), b.height(), pieces.get(), 0, 0, SRCCOPY);
+    }
+    if (label.Caption().empty()) continue;
+    const SelectedObject font(dc, tk_.Fonts().Get(label.Font()));
+    SetTextColor(dc, label.ForeColor());
+    RECT text{b.left + pad, b.top, b.right - pad, b.bottom};
+    DrawTextW(dc, label.Caption().c_str(), static_cast<int>(label.Caption().size()), &text,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  }
 }
 
-// A word is drawn as a character key: a rounded face darkening downwards,
-// a lit top edge, the caption in the key font and colour.
-void StripWindow::PaintWord(int index, HWND word, HDC target) {
-  const Label& label = m_.frmWords.lblWord[static_cast<std::size_t>(index)];
-  RECT client;
-  GetClientRect(word, &client);
-  const int w = client.right, h = client.bottom;
-  UniqueDc dc(CreateCompatibleDC(target));
-  UniqueBitmap canvas(CreateCompatibleBitmap(target, std::max(w, 1), std::max(h, 1)));
-  const SelectedObject on_canvas(dc.get(), canvas.get());
-  FillBackground(dc.get(), RECT{label.Left(), label.Top(), label.Left() + w, label.Top() + h},
-                 label.Left(), label.Top());
+// The background running down from the keyboard's top edge, and the
+// keyboard's bezel carried round the strip.
+HBITMAP StripWindow::Backdrop(HDC like, const RECT& client) {
+  if (backdrop_ && backdrop_size_.x == client.right && backdrop_size_.y == client.bottom)
+    return backdrop_.get();
+  faces_.clear();
+  backdrop_size_ = POINT{client.right, client.bottom};
+  backdrop_.reset(MakePicture(like, client.right, client.bottom));
+  UniqueDc dc(CreateCompatibleDC(like));
+  const SelectedObject on_backdrop(dc.get(), backdrop_.get());
+  FillBackground(dc.get(), client);
+  FillRow(dc.get(), 0, client.right, 0, kBezel);
+  SetDCBrushColor(dc.get(), kBezelLeft);
+  RECT left{0, 1, 1, client.bottom}, right{client.right - 1, 1, client.right, client.bottom};
+  FillRect(dc.get(), &left, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  SetDCBrushColor(dc.get(), kBezelRight);
+  FillRect(dc.get(), &right, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  return backdrop_.get();
+}
 
-  const int dpi = tk_.Dpi();
-  const int round = ScaleFrom96(10, dpi);
+// A word's face, drawn as a character key's: rounded, darkening downwards,
+// its top edge lit, over the background of its place. Words of one size at
+// one height share it.
+HBITMAP StripWindow::Face(HDC like, const Rect& b) {
+  const int w = b.width(), h = b.height();
+  const auto key = std::make_tuple(w, h, b.top);
+  if (const auto it = faces_.find(key); it != faces_.end()) return it->second.get();
+  if (faces_.size() >= 16) faces_.clear();
+  UniqueBitmap face(MakePicture(like, w, h));
+  UniqueDc dc(CreateCompatibleDC(like));
   {
-    UniqueRegion face(CreateRoundRectRgn(1, 1, w, h, round, round));
-    SelectClipRgn(dc.get(), face.get());
-    for (int y = 1; y < h - 1; ++y)
-      FillRow(dc.get(), 1, w - 1, y, Mix(kKeyFaceTop, kKeyFaceBottom, y, h - 2));
-    FillRow(dc.get(), 1, w - 1, 1, kKeyLight);
-    SelectClipRgn(dc.get(), nullptr);
-  }
-  {
+    const SelectedObject on_face(dc.get(), face.get());
+    SetViewportOrgEx(dc.get(), -b.left, -b.top, nullptr);
+    FillBackground(dc.get(), RECT{b.left, b.top, b.right, b.bottom});
+    SetViewportOrgEx(dc.get(), 0, 0, nullptr);
+    const int round = ScaleFrom96(10, tk_.Dpi());
+    {
+      UniqueRegion shape(CreateRoundRectRgn(1, 1, w, h, round, round));
+      SelectClipRgn(dc.get(), shape.get());
+      for (int y = 1; y < h - 1; ++y)
+        FillRow(dc.get(), 1, w - 1, y, Mix(kKeyFaceTop, kKeyFaceBottom, y, h - 2));
+      FillRow(dc.get(), 1, w - 1, 1, kKeyLight);
+      SelectClipRgn(dc.get(), nullptr);
+    }
     const SelectedObject pen(dc.get(), GetStockObject(DC_PEN));
     const SelectedObject brush(dc.get(), GetStockObject(NULL_BRUSH));
     SetDCPenColor(dc.get(), kKeyBorder);
     RoundRect(dc.get(), 0, 0, w, h, round, round);
   }
-  if (!label.Caption().empty()) {
-    const SelectedObject font(dc.get(), tk_.Fonts().Get(label.Font()));
-    SetBkMode(dc.get(), TRANSPARENT);
-    SetTextColor(dc.get(), label.ForeColor());
-    RECT text{ScaleFrom96(6, dpi), 0, w - ScaleFrom96(6, dpi), h};
-    DrawTextW(dc.get(), label.Caption().c_str(), static_cast<int>(label.Caption().size()), &text,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-  }
-  BitBlt(target, 0, 0, w, h, dc.get(), 0, 0, SRCCOPY);
+  return faces_.emplace(key, std::move(face)).first->second.get();
 }
 
 // ---------------------------------------------------------------- syncing
@@ -303,8 +367,9 @@ void StripWindow::Sync() {
   }
 }
 
-// Only what changed reaches a window: a word's place and visibility in one
-// batch, its text when it is another.
+// Only what changed reaches a window: a word's window moves (in one batch,
+// painting nothing) and takes its new text; the strip then paints where
+// words changed, once.
 void StripWindow::PushWords() {
   if (std::exchange(words_due_, false)) KillTimer(hwnd_, kTimerWords);
   WordStrip& strip = m_.frmWords;
@@ -312,40 +377,56 @@ void StripWindow::PushWords() {
   struct Placing {
     HWND word;
     Rect at;
-    UINT flags;
   };
   std::vector<Placing> placings;
+  RECT changed{0, 0, 0, 0};
+  const auto add = [&changed](const Rect& b) {
+    const RECT r{b.left, b.top, b.right, b.bottom};
+    UnionRect(&changed, &changed, &r);
+  };
   for (std::size_t i = 0; i < words_.size(); ++i) {
     auto& box = *words_[i];
     const Label& label = strip.lblWord[i];
     if (box.pushed_version == label.Version()) continue;
     box.pushed_version = label.Version();
-    HWND word = box.hwnd();
     const Rect& b = label.Bounds();
-    if (box.pushed_bounds != b || box.pushed_visible != label.Visible()) {
+    // Where the word was drawn, and where it is drawn now.
+    if (box.pushed_visible) add(box.pushed_bounds);
+    if (label.Visible()) add(b);
+    box.pushed_visible = label.Visible();
+    // A word no longer shown keeps its place: it has no text there.
+    if (label.Visible() && box.pushed_bounds != b) {
       box.pushed_bounds = b;
-      box.pushed_visible = label.Visible();
-      placings.push_back({word, b,
-                          static_cast<UINT>(SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS |
-                                            (label.Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW))});
+      placings.push_back({box.hwnd(), b});
     }
-    if (box.pushed_caption != label.Caption()) {
-      box.pushed_caption = label.Caption();
-      SetWindowTextW(word, label.Caption().c_str());
+    const std::wstring& text = label.Visible() ? label.Caption() : std::wstring();
+    if (box.pushed_caption != text) {
+      box.pushed_caption = text;
+      SetWindowTextW(box.hwnd(), text.c_str());
     }
-    InvalidateRect(word, nullptr, FALSE);
   }
-  if (placings.empty()) return;
-  HDWP batch = BeginDeferWindowPos(static_cast<int>(placings.size()));
-  for (const auto& p : placings) {
-    if (batch)
-      batch = DeferWindowPos(batch, p.word, nullptr, p.at.left, p.at.top, p.at.width(),
-                             p.at.height(), p.flags);
+  if (!placings.empty()) {
+    constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS;
+    HDWP batch = BeginDeferWindowPos(static_cast<int>(placings.size()));
+    for (const auto& p : placings) {
+      if (batch)
+        batch = DeferWindowPos(batch, p.word, nullptr, p.at.left, p.at.top, p.at.width(),
+                               p.at.height(), kFlags);
+    }
+    if (!batch || !EndDeferWindowPos(batch)) {
+      // Without the batch, one by one.
+      for (const auto& p : placings)
+        SetWindowPos(p.word, nullptr, p.at.left, p.at.top, p.at.width(), p.at.height(), kFlags);
+    }
   }
-  if (batch && EndDeferWindowPos(batch)) return;
-  // Without the batch, one by one.
-  for (const auto& p : placings)
-    SetWindowPos(p.word, nullptr, p.at.left, p.at.top, p.at.width(), p.at.height(), p.flags);
+  // Painted at once, without a paint message's round trips; a strip not
+  // on screen yet is painted whole when it comes.
+  if (IsRectEmpty(&changed) || !IsWindowVisible(hwnd_)) return;
+  const WindowDc dc(hwnd_);
+  if (dc)
+    Paint(dc.get(), &changed);
+  else
+    InvalidateRect(hwnd_, &changed, FALSE);
 }
 
 }  // namespace orv::win32

@@ -1,5 +1,5 @@
 // The ports over the real system libraries: one pass-through per method.
-#include "platform/win32/adapters.h"
+#include "win32/adapters.h"
 
 #include <windows.h>
 
@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/win32/system_library.h"
-#include "platform/win32/unique_handle.h"
+#include "win32/system_library.h"
+#include "win32/unique_handle.h"
 #include "utility/failure_log.h"
 
 namespace orv::win32 {

@@ -1,16 +1,20 @@
 // The real candidate strip: a borderless, topmost window owned by the
 // keyboard that never takes the focus, with one child window a word, whose
-// window text is the word (screen readers and tests read it there).
+// window text is the word (screen readers and tests read it there). The
+// strip paints the words; their windows paint nothing.
 #pragma once
 #include <windows.h>
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
+#include <tuple>
 
 #include "app/frmKbd.h"
-#include "platform/win32/toolkit.h"
-#include "platform/win32/window_base.h"
+#include "win32/toolkit.h"
+#include "win32/unique_handle.h"
+#include "win32/window_base.h"
 
 namespace orv::win32 {
 
@@ -24,32 +28,39 @@ class StripWindow : public WindowBase<StripWindow> {
   void Sync();
 
  private:
-  // One word: it paints itself; presses on it are the strip's.
+  // One word's window: it lies where the word is drawn and holds it as its
+  // text; presses on it are the strip's.
   class WordBox : public WindowBase<WordBox> {
    public:
-    WordBox(StripWindow& strip, int index) : strip_(strip), index_(index) {}
+    explicit WordBox(StripWindow& strip) : strip_(strip) {}
     bool Create(HWND parent, HINSTANCE instance);
     // What the real window was last given: only what changed is pushed.
     std::uint64_t pushed_version = ~0ull;
-    Rect pushed_bounds{-1, -1, -1, -1};
+    Rect pushed_bounds{0, 0, 0, 0};
     std::wstring pushed_caption;
     bool pushed_visible = false;
 
    private:
     friend class WindowBase<WordBox>;
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void Paint(HDC dc) { strip_.PaintWord(index_, hwnd_, dc); }
     StripWindow& strip_;
-    int index_;
   };
 
   friend class WindowBase<StripWindow>;
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   void Dispatch(const std::function<void()>& event);
-  void Paint(HDC dc);
-  void PaintWord(int index, HWND word, HDC dc);
-  // The strip's background behind `r` (strip coordinates) at offset `dx, dy` in `dc`.
-  void FillBackground(HDC dc, const RECT& r, int dx, int dy);
+  LRESULT OnPaint();
+  // Paints `update` of the strip (all of it without one) into `dc`.
+  void Paint(HDC dc, const RECT* update);
+  // The strip's background behind `r`.
+  void FillBackground(HDC dc, const RECT& r);
+  // What the strip is drawn from, kept while its size and the words' stay:
+  // the strip without words, and a word's face without its caption.
+  HBITMAP Backdrop(HDC like, const RECT& client);
+  HBITMAP Face(HDC like, const Rect& bounds);
+  UniqueBitmap backdrop_;
+  POINT backdrop_size_{0, 0};
+  std::map<std::tuple<int, int, int>, UniqueBitmap> faces_;
   // Presses anywhere on the strip, the words' included, go to the model as
   // press events, as the keyboard's do: a word is pressed like a key.
   bool Press(const PressEvent& e);

@@ -7,9 +7,9 @@
 #include <array>
 #include <functional>
 
-#include "platform/win32/toolkit.h"
-#include "platform/win32/unique_handle.h"
-#include "platform/win32/window_base.h"
+#include "win32/toolkit.h"
+#include "win32/unique_handle.h"
+#include "win32/window_base.h"
 #include "tip/frmTip.h"
 
 namespace orv::win32 {
@@ -18,9 +18,9 @@ class TipWindow : public WindowBase<TipWindow> {
  public:
   TipWindow(FrmTip& model, Win32Toolkit& toolkit);
 
-  // Makes the window (hidden, at its design size) and its icon box, and
-  // attaches their handles to the models.
-  bool Create();
+  // Makes the window (hidden, at its design size, owned by the keyboard
+  // window) and its icon box, and attaches their handles to the models.
+  bool Create(HWND keyboard);
   // Brings the real window in line with the model: once per event.
   void Sync();
 

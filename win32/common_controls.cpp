@@ -1,4 +1,4 @@
-#include "platform/win32/common_controls.h"
+#include "win32/common_controls.h"
 
 #include <utility>
 

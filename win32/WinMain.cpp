@@ -6,12 +6,12 @@
 #include <utility>
 
 #include "app/frmKbd.h"
-#include "platform/win32/kbd_window.h"
-#include "platform/win32/strip_window.h"
-#include "platform/win32/system_ports.h"
-#include "platform/win32/thread_stack.h"
-#include "platform/win32/tip_window.h"
-#include "platform/win32/toolkit.h"
+#include "win32/kbd_window.h"
+#include "win32/strip_window.h"
+#include "win32/system_ports.h"
+#include "win32/thread_stack.h"
+#include "win32/tip_window.h"
+#include "win32/toolkit.h"
 #include "utility/failure_log.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -42,7 +42,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   FrmTip* made_tip = nullptr;
   bool tip_tried = false;
   auto make_tip = [&]() -> FrmTip* {
-    if (!std::exchange(tip_tried, true) && tip_window.Create()) made_tip = &tip;
+    if (!std::exchange(tip_tried, true) && tip_window.Create(window.hwnd())) made_tip = &tip;
     return made_tip;
   };
   kbd.SetTipWindowMaker(make_tip);

@@ -9,10 +9,10 @@
 
 #include "app/frmKbd.h"
 #include "app/hook_watch.h"
-#include "platform/win32/press_hook.h"
-#include "platform/win32/toolkit.h"
-#include "platform/win32/unique_handle.h"
-#include "platform/win32/window_base.h"
+#include "win32/press_hook.h"
+#include "win32/toolkit.h"
+#include "win32/unique_handle.h"
+#include "win32/window_base.h"
 
 namespace orv::win32 {
 
