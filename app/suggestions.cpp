@@ -38,7 +38,8 @@ void Suggestions::StartLoading() {
   if (std::exchange(started_, true)) return;
   const std::span<const std::uint8_t> ru = toolkit_.ResourceData(L"LEXICON_RU");
   const std::span<const std::uint8_t> en = toolkit_.ResourceData(L"LEXICON_EN");
-  auto job = [ru, en, remembered = std::move(remembered_)]() mutable {
+  auto job = [&toolkit = toolkit_, ru, en, remembered = std::move(remembered_)]() mutable {
+    toolkit.WorkerStarted();
     auto predictor = std::make_unique<Predictor>();
     predictor->SetLexicon(Language::Russian, UnpackLexicon(ru));
     predictor->SetLexicon(Language::English, UnpackLexicon(en));

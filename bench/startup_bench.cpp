@@ -206,9 +206,10 @@ int wmain(int argc, wchar_t** argv) {
 
   // One start of each kind a round, so that a change in the machine's load
   // during the run falls on all three alike, the keyboard's next to the bare
-  // window's; the ratios are the medians of each round's own over 21
-  // rounds (on a busy machine one round's load says little about the next,
-  // and eleven left the figure wandering by a quarter from run to run).
+  // window's; the ratios are the medians of each round's own over 41
+  // rounds (on a busy machine one round's load says little about the next:
+  // eleven left the figure wandering by a quarter from run to run, 21 by
+  // a fifth, 41 by a hundredth in three runs).
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   auto start = [&](const std::string* file, const std::wstring& line, const wchar_t* title) {
@@ -219,7 +220,7 @@ int wmain(int argc, wchar_t** argv) {
     return ms;
   };
   std::vector<double> bares, nones, fulls, vs_bare, vs_none;
-  for (int round = 0; round < 21; ++round) {
+  for (int round = 0; round < 41; ++round) {
     const auto bare_start = [&] {
       bares.push_back(start(nullptr, L"\"" + std::wstring(self) + L"\" --bare", kBareTitle));
     };

@@ -98,7 +98,10 @@ void History::StartLoading() const {
   if (!unstarted_) return;
   auto lines = std::make_shared<std::function<std::vector<std::wstring>()>>(
       std::exchange(unstarted_, nullptr));
-  auto run = [&user32 = p_.user32, lines, used = chars_] { return Make(user32, (*lines)(), used); };
+  auto run = [&user32 = p_.user32, &toolkit = p_.toolkit, lines, used = chars_] {
+    toolkit.WorkerStarted();
+    return Make(user32, (*lines)(), used);
+  };
   try {
     loading_ = std::async(std::launch::async, run);
   } catch (const std::system_error&) {

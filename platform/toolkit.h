@@ -38,6 +38,9 @@ class Toolkit {
   // The bytes of data built into the program (RCDATA), valid for the whole
   // run and readable from any thread; empty when there is none by that name.
   virtual std::span<const std::uint8_t> ResourceData(const std::wstring& name) { return {}; }
+  // Called first on each thread the program starts for work beside the
+  // window's (a load), before the work.
+  virtual void WorkerStarted() {}
   // The bitmap behind a picture, for reading its pixels; 0 when none.
   virtual Hbitmap PictureBitmap(Picture picture) = 0;
 

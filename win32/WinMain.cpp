@@ -3,14 +3,13 @@
 // everything built here is then taken down in order.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <utility>
 
 #include "app/frmKbd.h"
 #include "win32/kbd_window.h"
 #include "win32/strip_window.h"
 #include "win32/system_ports.h"
+#include "win32/thread_stack.h"
 #include "win32/tip_window.h"
 #include "win32/toolkit.h"
 #include "utility/failure_log.h"
@@ -18,9 +17,7 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace orv;
   using namespace orv::win32;
-
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&icc);
+  GiveBackUnusedStack();
 
   SystemPorts sys(instance);
   Ports& ports = sys.ports;

@@ -1,9 +1,13 @@
 // The real keyboard window.
 #include "win32/kbd_window.h"
 
+#include "win32/common_controls.h"
+#include "win32/system_library.h"
 #include "win32/touch_input.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vssym32.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -20,6 +24,7 @@ namespace orv::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"OrvKeyKeyboard";
+constexpr wchar_t kTrayReceiverClassName[] = L"OrvKeyTrayReceiver";
 constexpr UINT_PTR kTimerHwnd = 1;
 constexpr UINT kMsgLeftButton = WM_APP + 0x40;
 constexpr UINT kMsgFirstPainted = WM_APP + 0x41;
@@ -37,7 +42,7 @@ constexpr UINT kLiftCheckMs = 15;
 // Asks, a while after a press that raw input saw, whether the hook saw it.
 constexpr UINT_PTR kTimerHookCheck = 4;
 constexpr int kIdText = 1000, kIdLang = 1100, kIdFont = 1200, kIdSize = 1201, kIdOption = 1300,
-              kIdButton = 1400, kIdHook = 1500;
+              kIdButton = 1400;
 constexpr Color kOptionText = 0x00E0E0E0;
 constexpr Color kLayoutBoxBack = 0x00262626;
 // The drop-down part of the edit line, below its 37-pixel edit part (at 96 DPI).
@@ -51,6 +56,22 @@ RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 // A system call that failed, with the system's error number.
 void LogCallFailed(const wchar_t* call) {
   LogFailure(std::wstring(call) + L" failed: error " + std::to_wstring(GetLastError()));
+}
+
+// A bitmap to paint on off screen, top-down, 32 bits a pixel: its pixels are
+// the process's own pages, handed back when it is deleted. Under Wine a
+// compatible bitmap's pixels come from the graphics driver's heap, which
+// keeps a whole keyboard's worth of them after the paint.
+HBITMAP MakeCanvas(HDC dc, int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  return CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
 std::wstring WindowText(HWND hwnd) {
@@ -102,28 +123,51 @@ bool KbdWindow::Create() {
     tk_.SetDpi(dpi);
     m_.FollowDpi(Rect{m_.Left(), m_.Top(), m_.Left(), m_.Top()});
   }
-  const int drop = DropHeight();
+  if (!tray_receiver_.Create(hwnd_, inst))
+    LogFailure(L"The tray's receiver could not be made: the tray icon does not answer");
+  m_.picHook.AttachWindow(FromHwnd(tray_receiver_.hwnd()));
+
+  label_versions_.assign(m_.lblX.size() + m_.lblControl.size() + m_.lblInfo.size(), ~0ull);
+  return true;
+}
+
+bool KbdWindow::TrayReceiver::Create(HWND parent, HINSTANCE instance) {
+  RegisterWindowClass(instance, kTrayReceiverClassName);
+  return CreateOwned(0, kTrayReceiverClassName, L"", WS_CHILD, 0, 0, 1, 1, parent, instance);
+}
+
+LRESULT KbdWindow::TrayReceiver::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_MOUSEMOVE) return DefWindowProcW(hwnd_, msg, wp, lp);
+  // The tray puts the mouse message over the icon where x would be.
+  const int x_twips = static_cast<int>(static_cast<std::uint16_t>(LOWORD(lp))) *
+                      keyboard_.tk_.TwipsPerPixelX();
+  keyboard_.Dispatch([&] { keyboard_.m_.picHook_MouseMove(0, x_twips, 0); });
+  return 0;
+}
+
+// The real edit line, and with it the common controls library: made right
+// after the first paint, which draws its empty look with the keys (see
+// TextLineDrawnWithKeys), or before the first sync that needs it.
+void KbdWindow::MakeTextLine() {
+  if (std::exchange(text_line_made_, true)) return;
+  if (!common_controls::Load()) LogCallFailed(L"LoadLibraryExW (common controls)");
   HWND combo = MakeChild(WC_COMBOBOXW, WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, m_.cmbText,
-                         text_line_, kIdText, drop);
+                         text_line_, kIdText, DropHeight());
   // No length limit: long fields are captured whole.
   SendMessageW(combo, CB_LIMITTEXT, 0, 0);
   m_.cmbText.AttachWindow(FromHwnd(combo));
   combo_edit_ = EditOf(combo);
-  if (combo_edit_ &&
-      !SetWindowSubclass(combo_edit_, ChildProc, kIdText, reinterpret_cast<DWORD_PTR>(this))) {
+  if (combo_edit_ && !common_controls::SetWindowSubclass(combo_edit_, ChildProc, kIdText,
+                                                         reinterpret_cast<DWORD_PTR>(this))) {
     LogFailure(L"SetWindowSubclass (edit line) failed: the caret the user sets is not seen");
   }
+}
 
-  // The tray reports to this hidden box.
-  HWND hook =
-      CreateWindowExW(0, WC_STATICW, L"", WS_CHILD, 0, 0, 1, 1, hwnd_,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdHook)), inst, nullptr);
-  if (!hook || !SetWindowSubclass(hook, ChildProc, kIdHook, reinterpret_cast<DWORD_PTR>(this)))
-    LogFailure(L"The tray's receiver could not be made: the tray icon does not answer");
-  m_.picHook.AttachWindow(FromHwnd(hook));
-
-  label_versions_.assign(m_.lblX.size() + m_.lblControl.size() + m_.lblInfo.size(), ~0ull);
-  return true;
+// The first paint may stand in for the edit line while it is what the real
+// one would show at once: empty, unmasked, at the designed density.
+bool KbdWindow::TextLineDrawnWithKeys() const {
+  return !text_line_made_ && !started_ && m_.cmbText.Visible() && m_.cmbText.Shown().empty() &&
+         m_.cmbText.PasswordChar() == 0 && tk_.Dpi() == 96;
 }
 
 // What the first paint does not need waits for it: the hooks (their thread
@@ -131,6 +175,7 @@ bool KbdWindow::Create() {
 // put on screen), then the owner's windows, then the options panel. A
 // keyboard that starts hidden has no first paint: its start-up ends here.
 void KbdWindow::FinishStartup() {
+  MakeTextLine();
   if (std::exchange(started_, true)) return;
   // Every press anywhere reaches us, even while another application has
   // the focus: a tap shorter than one polling tick counts. Raw input only
@@ -173,6 +218,7 @@ HWND KbdWindow::MakeChild(const wchar_t* cls, DWORD style, DWORD ex, const Contr
 void KbdWindow::MakePanel() {
   if (panel_made_) return;
   panel_made_ = true;
+  common_controls::Load();
   const int drop = DropHeight();
   for (int i = 0; i < kLayouts; ++i) {
     auto& box = m_.txtLang[static_cast<std::size_t>(i)];
@@ -280,7 +326,7 @@ void KbdWindow::Dispatch(const std::function<void()>& event) {
 
 LRESULT CALLBACK KbdWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                       DWORD_PTR self) {
-  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, ChildProc, id);
+  if (msg == WM_NCDESTROY) common_controls::RemoveWindowSubclass(hwnd, ChildProc, id);
   try {
     return reinterpret_cast<KbdWindow*>(self)->OnChildMessage(hwnd, msg, wp, lp, id);
   } catch (...) {
@@ -290,14 +336,7 @@ LRESULT CALLBACK KbdWindow::ChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
 }
 
 LRESULT KbdWindow::OnChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id) {
-  if (id == kIdHook && msg == WM_MOUSEMOVE) {
-    // The tray puts the mouse message over the icon where x would be.
-    const int x_twips =
-        static_cast<int>(static_cast<std::uint16_t>(LOWORD(lp))) * tk_.TwipsPerPixelX();
-    Dispatch([&] { m_.picHook_MouseMove(0, x_twips, 0); });
-    return 0;
-  }
-  const LRESULT r = DefSubclassProc(child, msg, wp, lp);
+  const LRESULT r = common_controls::DefSubclassProc(child, msg, wp, lp);
   if (id == kIdText) {
     switch (msg) {
       case WM_LBUTTONDOWN:
@@ -343,6 +382,8 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kMsgHookRefused: UseRawInput(); return 0;
     case kMsgFirstPainted:
       // The edit line, whose paint waits behind this message, comes first.
+      MakeTextLine();
+      Sync();
       RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
       FinishStartup();
       MakePanel();
@@ -625,9 +666,9 @@ void KbdWindow::Paint(HDC target) {
   // Drawn off screen first so keys never flicker while they change colour;
   // without memory for that, straight onto the window.
   UniqueDc memory(CreateCompatibleDC(target));
-  UniqueBitmap canvas(CreateCompatibleBitmap(target, w, h));
+  UniqueBitmap canvas(MakeCanvas(target, w, h));
   const bool buffered = memory && canvas;
-  if (!buffered) LogCallFailed(L"CreateCompatibleBitmap (keyboard)");
+  if (!buffered) LogCallFailed(L"CreateDIBSection (keyboard)");
   const SelectedObject on_canvas(buffered ? memory.get() : nullptr, canvas.get());
   HDC dc = buffered ? memory.get() : target;
   FillRect(dc, &client, BrushFor(m_.BackColor()));
@@ -648,6 +689,7 @@ void KbdWindow::Paint(HDC target) {
   for (const auto& label : m_.lblInfo) DrawLabel(dc, label);
   for (const auto& label : m_.lblX) DrawLabel(dc, label);
   for (const auto& label : m_.lblControl) DrawLabel(dc, label);
+  if (TextLineDrawnWithKeys()) DrawEmptyTextLine(dc);
 
   if (buffered) BitBlt(target, 0, 0, w, h, dc, 0, 0, SRCCOPY);
   // Posted now, it comes after this paint has reached the screen.
@@ -684,6 +726,39 @@ HBITMAP KbdWindow::DesignedBitmap() {
   if (!std::exchange(designed_loaded_, true))
     designed_background_ = tk_.Bitmap(tk_.ResourcePicture(L"KEYBOARD"));
   return designed_background_;
+}
+
+// The empty edit line as the real one paints itself at the designed
+// density: its frame (themed, or the classic sunken edge), the drop button
+// in its place and the edit part in the line's own colour.
+void KbdWindow::DrawEmptyTextLine(HDC dc) {
+  using OpenThemeFn = HTHEME(WINAPI*)(HWND, LPCWSTR);
+  using DrawThemeFn = HRESULT(WINAPI*)(HTHEME, HDC, int, int, const RECT*, const RECT*);
+  using CloseThemeFn = HRESULT(WINAPI*)(HTHEME);
+  static const auto open = SystemFunction<OpenThemeFn>(L"uxtheme.dll", "OpenThemeData");
+  static const auto draw = SystemFunction<DrawThemeFn>(L"uxtheme.dll", "DrawThemeBackground");
+  static const auto close = SystemFunction<CloseThemeFn>(L"uxtheme.dll", "CloseThemeData");
+  constexpr int kBorder = 2, kPadding = 1;
+  const RECT frame = ToRect(m_.cmbText.Bounds());
+  RECT button = frame;
+  InflateRect(&button, -kBorder, -kBorder);
+  button.left = button.right - GetSystemMetrics(SM_CXVSCROLL);
+  RECT edit{frame.left + kBorder + kPadding, frame.top + kBorder + kPadding, button.left - kPadding,
+            frame.bottom - kBorder - kPadding};
+  HTHEME theme = open && draw && close ? open(hwnd_, L"Combobox") : nullptr;
+  if (theme) {
+    draw(theme, dc, 0, CBXS_NORMAL, &frame, nullptr);
+    draw(theme, dc, CP_DROPDOWNBUTTON, CBXS_NORMAL, &button, nullptr);
+    close(theme);
+  } else {
+    RECT edge = frame;
+    DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
+    DrawFrameControl(dc, &button, DFC_SCROLL, DFCS_SCROLLCOMBOBOX);
+    RECT padding = edit;
+    InflateRect(&padding, kPadding, kPadding);
+    FrameRect(dc, &padding, GetSysColorBrush(COLOR_WINDOW));
+  }
+  FillRect(dc, &edit, BrushFor(m_.cmbText.BackColor()));
 }
 
 int KbdWindow::DropHeight() const { return ScaleFrom96(kDropHeight96, tk_.Dpi()); }
@@ -747,7 +822,8 @@ void KbdWindow::Sync() {
   // The panel lies below the keys: a window taller than they are shows it.
   if (!panel_made_ && m_.Height() > OptionsPanel::CollapsedHeight(tk_)) MakePanel();
   SyncLabels();
-  SyncCombo(m_.cmbText, ToHwnd(m_.cmbText.hWnd()), text_line_, false);
+  if (!TextLineDrawnWithKeys()) MakeTextLine();
+  if (text_line_made_) SyncCombo(m_.cmbText, ToHwnd(m_.cmbText.hWnd()), text_line_, false);
   if (panel_made_) SyncPanel();
   if (timer_version_ != m_.tmrhWnd.Version()) {
     timer_version_ = m_.tmrhWnd.Version();

@@ -20,9 +20,9 @@ class KbdWindow : public WindowBase<KbdWindow> {
  public:
   KbdWindow(FrmKbd& model, Win32Toolkit& toolkit);
 
-  // Makes the window and the edit line, hidden, and attaches their handles
-  // to the models; the hooks and the options panel's controls follow its
-  // first paint (FinishStartup).
+  // Makes the window, hidden, and attaches its handle to the model; the
+  // edit line, the hooks and the options panel's controls follow its first
+  // paint (FinishStartup).
   bool Create();
   // Sets the hooks and runs `after_start_up`, once: called after the first
   // paint, or by the owner for a keyboard that starts hidden.
@@ -84,6 +84,9 @@ class KbdWindow : public WindowBase<KbdWindow> {
   HWND MakeChild(const wchar_t* cls, DWORD style, DWORD ex, const Control& c, Pushed& pushed,
                  int id, int extra_height = 0);
   void MakePanel();
+  void MakeTextLine();
+  bool TextLineDrawnWithKeys() const;
+  void DrawEmptyTextLine(HDC dc);
   // Presses come as raw input, and the tick polls all the time: the
   // stand-in for a refused hook.
   void UseRawInput();
@@ -127,7 +130,20 @@ class KbdWindow : public WindowBase<KbdWindow> {
   std::uint64_t repeat_timer_version_ = ~0ull;
   std::uint64_t enter_timer_version_ = ~0ull;
   bool syncing_ = false;
-  bool panel_made_ = false, first_paint_told_ = false;
+  bool panel_made_ = false, first_paint_told_ = false, text_line_made_ = false;
+
+  // The tray's messages come to this hidden child.
+  class TrayReceiver : public WindowBase<TrayReceiver> {
+   public:
+    explicit TrayReceiver(KbdWindow& keyboard) : keyboard_(keyboard) {}
+    bool Create(HWND parent, HINSTANCE instance);
+
+   private:
+    friend class WindowBase<TrayReceiver>;
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    KbdWindow& keyboard_;
+  };
+  TrayReceiver tray_receiver_{*this};
 
   // The polling tick runs only while the left button is down, and for a
   // while after its release, for what the model does after the finger.

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "keys/press_model.h"
+#include "win32/thread_stack.h"
 
 namespace orv::win32 {
 
@@ -37,6 +38,7 @@ HHOOK SetHook() {
 }
 
 DWORD WINAPI HookThread(void* ready) {
+  GiveBackUnusedStack();
   MSG msg;
   PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the queue for WM_QUIT
   g_hook = SetHook();

@@ -10,6 +10,7 @@
 
 #include "win32/adapters.h"
 #include "win32/system_library.h"
+#include "win32/thread_stack.h"
 #include "utility/failure_log.h"
 #include "utility/picture_size.h"
 
@@ -212,6 +213,8 @@ Picture Win32Toolkit::ScreenPicture(const std::wstring& name) {
 Hbitmap Win32Toolkit::PictureBitmap(Picture picture) { return FromNative(Bitmap(picture)); }
 
 // A loaded resource stays mapped with the program's image: nothing to free.
+void Win32Toolkit::WorkerStarted() { GiveBackUnusedStack(); }
+
 std::span<const std::uint8_t> Win32Toolkit::ResourceData(const std::wstring& name) {
   HRSRC found = FindResourceW(instance_, name.c_str(), RT_RCDATA);
   if (!found) return {};

@@ -42,6 +42,7 @@ class Win32Toolkit : public Toolkit {
   Picture ScreenPicture(const std::wstring& name) override;
   Hbitmap PictureBitmap(Picture picture) override;
   std::span<const std::uint8_t> ResourceData(const std::wstring& name) override;
+  void WorkerStarted() override;
   void DoEvents() override;
   void WaitForEvents(std::uint32_t ms) override;
   Point MeasureText(const Font& font, const std::wstring& text) override;

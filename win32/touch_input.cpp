@@ -1,7 +1,6 @@
 // Fingers and pens: the gesture settings and the pointer messages.
 #include "win32/touch_input.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include "win32/system_library.h"
@@ -10,7 +9,6 @@ namespace orv::win32 {
 
 namespace {
 
-constexpr UINT_PTR kGestureSubclass = 0x70AC;
 constexpr wchar_t kPenServiceProperty[] = L"MicrosoftTabletPenServiceProperty";
 constexpr WORD kPointerCanceled = 0x8000;
 enum : DWORD { kPtTouch = 2, kPtPen = 3 };
@@ -37,15 +35,6 @@ struct PointerInfo {
 static_assert(sizeof(PointerInfo) == (sizeof(void*) == 8 ? 96 : 88));
 using GetPointerInfoFn = BOOL(WINAPI*)(UINT32, PointerInfo*);
 
-LRESULT CALLBACK GestureProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-  if (msg == kWmTabletQuerySystemGestureStatus) return kNoTouchGestures;
-  if (msg == WM_NCDESTROY) {
-    RemovePropW(wnd, kPenServiceProperty);
-    RemoveWindowSubclass(wnd, GestureProc, kGestureSubclass);
-  }
-  return DefSubclassProc(wnd, msg, wp, lp);
-}
-
 }  // namespace
 
 void TurnOffTouchGestures(HWND wnd) {
@@ -53,12 +42,18 @@ void TurnOffTouchGestures(HWND wnd) {
   // its question; both, for the service asks either, by the version.
   SetPropW(wnd, kPenServiceProperty,
            reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(kNoTouchGestures)));
-  SetWindowSubclass(wnd, GestureProc, kGestureSubclass, 0);
   static const auto set_feedback =
       SystemFunction<SetWindowFeedbackSettingFn>(L"user32.dll", "SetWindowFeedbackSetting");
   if (!set_feedback) return;
   const BOOL off = FALSE;
   for (int kind : kFeedbackKinds) set_feedback(wnd, kind, 0, sizeof(off), &off);
+}
+
+std::optional<LRESULT> GestureAnswer(HWND wnd, UINT msg) {
+  if (msg == kWmTabletQuerySystemGestureStatus && GetPropW(wnd, kPenServiceProperty))
+    return kNoTouchGestures;
+  if (msg == WM_NCDESTROY) RemovePropW(wnd, kPenServiceProperty);
+  return std::nullopt;
 }
 
 std::optional<PressEvent> PointerPressEvent(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -29,9 +29,14 @@ inline constexpr DWORD kNoTouchGestures = 0x00000001 | 0x00000008 | 0x00000010 |
 
 // Turns press-and-hold, the pen's feedback, flicks and the touch visuals
 // off over `wnd`, so that a finger's press arrives at once. One call does
-// it all for any window of ours: it also answers the system's question
-// for the window.
+// it all for any window of ours: its window procedure answers the system's
+// question through GestureAnswer.
 void TurnOffTouchGestures(HWND wnd);
+
+// The answer to the system's gesture question for a window whose gestures
+// were turned off; nothing for any other window or message. The window's
+// last message takes the setting away with it.
+std::optional<LRESULT> GestureAnswer(HWND wnd, UINT msg);
 
 // A finger's or a pen's pointer message to `wnd` as a press event in its
 // client coordinates; nothing for any other message, and for a pointer

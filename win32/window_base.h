@@ -8,6 +8,7 @@
 #pragma once
 #include <windows.h>
 
+#include "win32/touch_input.h"
 #include "win32/unique_handle.h"
 #include "utility/failure_log.h"
 
@@ -65,6 +66,7 @@ class WindowBase {
   }
 
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (const auto answer = GestureAnswer(hwnd, msg)) return *answer;
     Derived* self = nullptr;
     if (msg == WM_NCCREATE) {
       self = static_cast<Derived*>(
