@@ -364,6 +364,10 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     Dispatch([&] { m_.Form_TaskbarCreated(); });
     return 0;
   }
+  if (const auto press = MouseButtonOf(msg)) {
+    MousePress(press->first, lp, press->second);
+    return 0;
+  }
   switch (msg) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return OnPaint();
@@ -414,16 +418,6 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (WindowFromPoint(pt) == hwnd_) return MA_NOACTIVATE;
       }
       break;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-      const auto [kind, button] = *MouseButtonOf(msg);
-      MousePress(kind, lp, button);
-      return 0;
-    }
     case WM_MOUSEMOVE:
       if (m_.Presses().Holds(kMousePointer))
         MousePress(PressEvent::Kind::kMove, lp, PressButton::kLeft);

@@ -110,6 +110,10 @@ void StripWindow::Dispatch(const std::function<void()>& event) {
 }
 
 LRESULT StripWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (const auto press = MouseButtonOf(msg)) {
+    MousePress(press->first, lp, press->second);
+    return 0;
+  }
   switch (msg) {
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_ERASEBKGND: return 1;
@@ -118,16 +122,6 @@ LRESULT StripWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kTimerLift) CheckLift();
       if (wp == kTimerWords) PushWords();
       return 0;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-      const auto [kind, button] = *MouseButtonOf(msg);
-      MousePress(kind, lp, button);
-      return 0;
-    }
     case WM_MOUSEMOVE:
       if (m_.WordPresses().Holds(kMousePointer))
         MousePress(PressEvent::Kind::kMove, lp, PressButton::kLeft);
