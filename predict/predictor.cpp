@@ -58,21 +58,17 @@ constexpr std::size_t kLineTail = 400;
 // lists have too few, and below the listed words' own forms.
 constexpr double kMadeShare = 0.01;
 // Words go together by their endings too: a Russian adjective agrees with
-// its noun ("новой машины"), a preposition governs a case ("с ним"), an
-// English "-ly" seldom follows "the". The book pairs show how often the
-// ending (two letters) of a word of at least kAgreeMin letters follows the
-// ending of a word as long, or a shorter word itself; a word whose ending
-// follows what stands before more often than it follows anything gains by
-// that ratio to the power kAgreeWeight, and one that seldom does loses by
-// it. The ratio is smoothed by kAgreePrior pairs of the usual share, and by
-// kAgreeWordPrior after a short word, which stands for itself alone: only
-// the commonest of them (prepositions, articles) show enough pairs to tell.
+// its noun ("новой машины"), a verb's ending goes with its subject's. The
+// book pairs show how often the ending (two letters) of a word of at least
+// kAgreeMin letters follows the ending of a word as long; a word whose
+// ending follows the word before more often than it follows anything gains
+// by that ratio to the power kAgreeWeight, and one that seldom does loses
+// by it. The ratio is smoothed by kAgreePrior pairs of the usual share.
+// After a short word (a preposition, "ну") the books' few pairs would
+// outweigh a word the user sent: there the word alone decides.
 constexpr std::size_t kAgreeMin = 4;
 constexpr double kAgreePrior = 20;
-constexpr double kAgreeWordPrior = 400;
 constexpr double kAgreeWeight = 0.7;
-// Marks a short word's id among the endings (which take 30 bits).
-constexpr std::uint32_t kShortWord = 1u << 31;
 
 // The last two letters of a folded word of at least kAgreeMin letters.
 std::uint32_t EndingOf(std::wstring_view key) {
@@ -196,8 +192,7 @@ class Lexicon {
     if (after_before == 0 || share == 0) return 1.0;
     const double together =
         count(ending_pairs_, (static_cast<std::uint64_t>(before) << 32) | ending);
-    const double prior = before & kShortWord ? kAgreeWordPrior : kAgreePrior;
-    return (together + prior * share) / (after_before + prior) / share;
+    return (together + kAgreePrior * share) / (after_before + kAgreePrior) / share;
   }
 
   template <class Pred>
@@ -401,8 +396,8 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
   lex->floor_ = kScores.p[rarest];
   for (const Lexicon::Pair& p : lex->pairs_) {
     const std::wstring_view a = lex->Key(p.a), b = lex->Key(p.b);
-    if (b.size() < kAgreeMin) continue;
-    const std::uint32_t before = a.size() >= kAgreeMin ? EndingOf(a) : kShortWord | p.a;
+    if (a.size() < kAgreeMin || b.size() < kAgreeMin) continue;
+    const std::uint32_t before = EndingOf(a);
     ++lex->ending_pairs_[(static_cast<std::uint64_t>(before) << 32) | EndingOf(b)];
     ++lex->endings_before_[before];
     ++lex->endings_after_[EndingOf(b)];
@@ -927,10 +922,7 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
 
   // The blend.
   const std::wstring w1_key = FoldText(ctx.w1);
-  const std::uint32_t w1_ending = !lex                         ? 0
-                                  : w1_key.size() >= kAgreeMin ? EndingOf(w1_key)
-                                  : base_w1 != kNone           ? kShortWord | base_w1
-                                                               : 0;
+  const std::uint32_t w1_ending = lex && w1_key.size() >= kAgreeMin ? EndingOf(w1_key) : 0;
   const double user_total = static_cast<double>(std::max<std::uint64_t>(s.learned_tokens, 1));
   auto blend = [&](Candidate& c) {
     if (c.base == kNone && lex) c.base = lex->Find(c.lower);
@@ -955,9 +947,11 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
       base_word = std::min(base_word, static_cast<double>(lex->PairFloor() / lex->Books(base_w1)));
     const double user_word =
         c.user != kNone ? s.learned[c.user].count / (user_total + kLearnedPrior) : 0.0;
-    double word = (1 - w.learned) * base_word + w.learned * user_word;
+    // The books' endings weigh the books' words only: a word the user sent
+    // comes first after one use, whatever its ending.
     if (w1_ending && key.size() >= kAgreeMin)
-      word *= std::pow(lex->Agreement(w1_ending, EndingOf(key)), kAgreeWeight);
+      base_word *= std::pow(lex->Agreement(w1_ending, EndingOf(key)), kAgreeWeight);
+    double word = (1 - w.learned) * base_word + w.learned * user_word;
     if (!s.line_words.empty())
       word = (1 - kLineShare) * word +
              kLineShare * static_cast<double>(c.in_line) / static_cast<double>(s.line_words.size());
