@@ -55,9 +55,9 @@ TEST_F(RealPrograms, EnterInAMultiLineFieldLetsATouchRightAfterItCount) {
 // backspace and Enter, all of them made in place.
 TEST_F(RealPrograms, RichDocumentKeepsItsFormatting) {
   const std::wstring doc = kRichDocText;
-  const std::wstring formatted = L"b" + std::to_wstring(kBoldStart) + L"-" +
-                                 std::to_wstring(kBoldEnd) + L" u" + std::to_wstring(kUnderStart) +
-                                 L"-" + std::to_wstring(kUnderEnd);
+  const std::wstring formatted =
+      std::wstring(kBoldStart, '.') + std::wstring(kBoldEnd - kBoldStart, 'b') +
+      std::wstring(kUnderStart - kBoldEnd, '.') + std::wstring(kUnderEnd - kUnderStart, 'u');
   ASSERT_EQ(Format(), formatted);
   target.TouchField(kRichDoc);
   ASSERT_TRUE(LineShows(doc));

@@ -47,7 +47,7 @@ void ForgetPlacement() {
 // The keyboard ends through its message loop, everything taken down in order.
 Result Quit(Keyboard& keyboard) {
   PostMessageW(keyboard.window, WM_CLOSE, 0, 0);
-  return keyboard.process.WaitForCleanExit();
+  return keyboard.process.WaitForExit();
 }
 
 // Saves settings A and B once each and keeps copies of both, says it is
@@ -258,7 +258,7 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
   EXPECT_TRUE(process.Running());
 
   Touch(on_icon, true);
-  ASSERT_TRUE(process.WaitForCleanExit());
+  ASSERT_TRUE(process.WaitForExit());
   EXPECT_EQ(ReadFile(keyboard.folder.File(L"OrvKey.ini")), text);
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kPlacementKey, L"Show"), L"False");
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(icon) || !IsWindowVisible(icon); }, 5000ms,

@@ -2,7 +2,6 @@
 // single instance and background picture, the tip window, and both on a
 // screen of another density.
 #include "harness.h"
-#include "platform/toolkit.h"
 
 namespace orv::e2e {
 namespace {
@@ -123,25 +122,10 @@ TEST(TipWindow, StartTipRestsInTheCornerAndParksAgain) {
 // panel, the picture and the tip all grow by half, the keys answer where they
 // are drawn, and the saved placement stays in twips.
 
-// The screen's density for programs started from now on, put back to 96
-// however the test ends, so that the other tests keep theirs.
-struct LogPixels {
-  explicit LogPixels(DWORD dpi) { Set(dpi); }
-  ~LogPixels() { Set(96); }
-  static void Set(DWORD dpi) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
-                    sizeof dpi);
-  }
-};
-
-POINT ScaledCentre(Rect twips) {
-  const Rect r = DesignToScreen(twips.left, twips.top, twips.width(), twips.height(), 144);
-  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 // The density is set before the fixture starts the programs.
 struct Dpi : Scene {
   const LogPixels dpi{144};
+  Dpi() { keyboard.dpi = 144; }
 };
 
 TEST_F(Dpi, At144EverythingGrowsByHalfAndPlacementStaysInTwips) {
@@ -152,8 +136,8 @@ TEST_F(Dpi, At144EverythingGrowsByHalfAndPlacementStaysInTwips) {
 
   // The first and the last character key, far corners of the picture.
   ASSERT_TRUE(Capture(kEdit1, L"x"));
-  keyboard.TouchAt(ScaledCentre(CharKeyTwips(0)));
-  keyboard.TouchAt(ScaledCentre(CharKeyTwips(kCharKeys - 1)));
+  keyboard.TouchKey(0);
+  keyboard.TouchKey(kCharKeys - 1);
   const std::wstring_view keys = kDefaultLayouts[0];
   EXPECT_TRUE(FieldShows(kEdit1, std::wstring{L'x', keys[0], keys[kCharKeys - 1]}));
 
@@ -169,11 +153,7 @@ TEST_F(Dpi, At144EverythingGrowsByHalfAndPlacementStaysInTwips) {
   EXPECT_EQ(icon.right - icon.left, 75);
   ScreenShot().SaveBmp(ArtifactsDir() + L"\\keyboard_144dpi.bmp");
 
-  const FunctionKeyDesign& options = kFunctionKeyDesign[kKeyOptions];
-  keyboard.TouchAt(ScaledCentre(
-      {options.left, options.top, options.left + options.width, options.top + options.height}));
-  EXPECT_TRUE(WaitFor([&] { return keyboard.rect().bottom - keyboard.rect().top == 602; }, 3000ms,
-                      "the options panel to open at 144 DPI"));
+  EXPECT_TRUE(keyboard.ToggleOptions(true));  // 602 pixels high
   ASSERT_TRUE(keyboard.WaitSettled());
   r = keyboard.rect();
   PostMessageW(keyboard.window, WM_CLOSE, 0, 0);
