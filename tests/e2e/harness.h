@@ -122,7 +122,7 @@ struct Process {
     if (handle && WaitForSingleObject(handle.get(), 5000) == WAIT_OBJECT_0)
       GetExitCodeProcess(handle.get(), &code);
     if (code == 0) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "process " << pid << " ended with 0x" << std::hex << code;
+    return ::testing::AssertionFailure() << "process " << pid << " ended with " << std::hex << code;
   }
 };
 // `flags` as CreateProcess takes them (a console of its own).
@@ -247,10 +247,11 @@ inline void SendMouse(POINT at, DWORD flag, DWORD time = 0, ULONG_PTR extra = 0)
   in.mi.time = time;
   in.mi.dwExtraInfo = extra;
   SendInput(1, &in, sizeof in);
-  const bool down = flag == MOUSEEVENTF_LEFTDOWN;
   if (flag != MOUSEEVENTF_LEFTDOWN && flag != MOUSEEVENTF_LEFTUP) return;
-  for (const auto until = std::chrono::steady_clock::now() + 1s;
-       ((GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) != down && std::chrono::steady_clock::now() < until;)
+  const bool down = flag == MOUSEEVENTF_LEFTDOWN;
+  const auto until = std::chrono::steady_clock::now() + 1s;
+  while (((GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) != down &&
+         std::chrono::steady_clock::now() < until)
     std::this_thread::sleep_for(1ms);
 }
 // Down, hold, up, rest: the keyboard must see the finger down and lifted

@@ -117,8 +117,8 @@ TEST_F(Typing, DestroyedBusyOrHungTargetNeverFreezesTheKeyboardNorLosesItsText) 
 }
 
 // Enter presses the target's default button and remembers the text, which the
-// drop-down then offers; a password is never remembered, not even the one
-// still in the line when X ends the program.
+// drop-down then offers; a password is never shown nor remembered, not even
+// the one still in the line when X ends the program.
 TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
   keyboard.TouchFunctionKey(kKeyEnter);  // no target yet: nothing happens
   ASSERT_TRUE(Capture(kEdit1, L""));
@@ -155,14 +155,30 @@ TEST_F(Typing, EnterRemembersTextButNeverAPassword) {
   Touch({(items[0] + items[2]) / 2, items[1] + 10});
   EXPECT_TRUE(FieldShows(kEdit1, L"дом 5"));
 
+  // A password field's line shows the field's own mask character for each
+  // of its characters, from the touch through Enter, and never the text.
+  std::vector<std::wstring> seen{WindowText(keyboard.EditLine())};  // before the touch
+  const auto masked = [&](size_t n) {
+    return WaitFor(
+        [&] {
+          const std::wstring line = WindowText(keyboard.EditLine());
+          if (seen.empty() || seen.back() != line) seen.push_back(line);
+          return line == std::wstring(n, kPasswordMask);
+        },
+        3000ms, std::to_string(n) + " mask characters in the line");
+  };
   target.SetFieldText(kPassword, L"пароль");
   target.TouchField(kPassword);
-  ASSERT_TRUE(LineShows(std::wstring(6, kPasswordMask)));
+  ASSERT_TRUE(masked(6));
   keyboard.Type(L"7");
   keyboard.TouchFunctionKey(kKeyEnter);
+  std::this_thread::sleep_for(400ms);
+  ASSERT_TRUE(masked(7));
   keyboard.Type(L"8");
   ASSERT_TRUE(FieldShows(kPassword, L"пароль78"));
-  ASSERT_TRUE(LineShows(std::wstring(8, kPasswordMask)));
+  ASSERT_TRUE(masked(8));
+  for (size_t i = 1; i < seen.size(); ++i)
+    EXPECT_EQ(seen[i].find_first_of(L"пароль78"), std::wstring::npos) << Narrow(seen[i]);
   keyboard.TouchFunctionKey(kKeyClose);
   ASSERT_TRUE(keyboard.process.WaitForExit());
   EXPECT_TRUE(file().ends_with(saved)) << file();
@@ -393,14 +409,14 @@ TEST_F(Incremental, FieldEndsWithTheWholeLineAfterEveryEditAndEveryQuietChangeIs
   // keyboard can see it, near the start.
   line = L"три " + std::wstring(196, L'ж');
   ASSERT_TRUE(Capture(kEdit3, line));
-  const HWND long_field = target.Field(kEdit3);
+  const HWND edit3 = target.Field(kEdit3);
   int step = 0;
   auto type = [&](int key) {
     keyboard.TouchKey(key);
     line += layout[size_t(key)];
-    return WaitFor([&] { return WindowText(long_field) == line && WindowText(keyboard.EditLine()) == line; },
+    return WaitFor([&] { return WindowText(edit3) == line && WindowText(keyboard.EditLine()) == line; },
                    3000ms, "step " + std::to_string(step) + ": field and line",
-                   [&] { return Narrow(WindowText(long_field)); });
+                   [&] { return Narrow(WindowText(edit3)); });
   };
   for (auto how : {FieldChange::kWholeText, FieldChange::kWholeTextKeepCaret,
                    FieldChange::kInPlaceKeepCaret, FieldChange::kInPlaceQuietly}) {
