@@ -434,5 +434,17 @@ TEST(Predictor, LeavesWhatTheListedPairsLackBelowTheirFloor) {
   EXPECT_EQ(p.Suggest(L"so o.d", Language::English, 1), Words{L"old"});
 }
 
+TEST(Predictor, PrefersTheEndingThatAgreesWithTheWordBefore) {
+  // The listed pairs show which ending follows which, for pairs they lack.
+  Predictor p;
+  p.SetLexicon(Language::Russian,
+               UnpackLexicon(Pack({{L"новой", 0.001, 0.001}, {L"новая", 0.001, 0.001},
+                                   {L"старой", 0.001, 0.001}, {L"старая", 0.001, 0.001},
+                                   {L"машины", 0.001, 0.001}, {L"машина", 0.001, 0.001}},
+                                  {{{L"новой", L"машины"}, 0.1}, {{L"новая", L"машина"}, 0.1}})));
+  EXPECT_EQ(p.Suggest(L"старой маш", Language::Russian, 1), Words{L"машины"});
+  EXPECT_EQ(p.Suggest(L"старая маш", Language::Russian, 1), Words{L"машина"});
+}
+
 }  // namespace
 }  // namespace orv
