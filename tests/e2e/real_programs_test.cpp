@@ -39,7 +39,7 @@ class RealPrograms : public Scene {
 // A touch on another field 100 ms after Enter in a multi-line field is taken
 // while Enter still runs, and the new line stays. (Enter at the insertion
 // point of a multi-line field is proven on Notepad's page below.)
-TEST_F(RealPrograms, EnterInAMultiLineFieldLetsATouchRightAfterItCount) {
+TEST_F(RealPrograms, EnterInMultiLineFieldsLetsATouchRightAfterItCountAndKeepsFormatting) {
   target.SetFieldText(kEdit2, L"next");
   ASSERT_TRUE(Capture(kMultiLine, L"line"));
   keyboard.TouchFunctionKey(kKeyEnter);
@@ -50,11 +50,9 @@ TEST_F(RealPrograms, EnterInAMultiLineFieldLetsATouchRightAfterItCount) {
   keyboard.Type(L"1");
   EXPECT_TRUE(FieldShows(kEdit2, L"next1"));
   EXPECT_TRUE(Stays(target.Field(kMultiLine), L"line\r\n"));
-}
 
-// A rich document keeps its bold and underlined words through typing,
-// backspace and Enter, all of them made in place.
-TEST_F(RealPrograms, RichDocumentKeepsItsFormatting) {
+  // A rich document keeps its bold and underlined words through typing,
+  // backspace and Enter, all of them made in place.
   const std::wstring doc = kRichDocText;
   const std::wstring formatted =
       std::wstring(kBoldStart, '.') + std::wstring(kBoldEnd - kBoldStart, 'b') +
@@ -216,8 +214,8 @@ class WineProgram {
 
 // Notepad's page breaks at the insertion point, and the keyboard goes on
 // after the break; Wordpad's document takes keys, backspace and Enter in
-// place, its caret where the typing is.
-TEST_F(RealPrograms, NotepadAndWordpad) {
+// place, its caret where the typing is; Regedit's Find field is captured.
+TEST_F(RealPrograms, NotepadWordpadAndRegedit) {
   WineProgram notepad;
   ASSERT_TRUE(notepad.Start(L"notepad.exe"));
   const HWND page = notepad.Child(L"Edit");
@@ -255,11 +253,10 @@ TEST_F(RealPrograms, NotepadAndWordpad) {
   DWORD_PTR sel = 0;
   SendMessageTimeoutW(doc, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 1000, &sel);
   EXPECT_GE(HIWORD(sel), 15);
-}
+  wordpad.process = {};
 
-// Regedit's Find dialog: its label reaches over most of its field, which a
-// touch on the field's middle captures all the same.
-TEST_F(RealPrograms, RegeditFindField) {
+  // Regedit's Find dialog: its label reaches over most of its field, which
+  // a touch on the field's middle captures all the same.
   WineProgram regedit;
   ASSERT_TRUE(regedit.Start(L"regedit.exe"));
   SetForegroundWindow(regedit.window);

@@ -92,7 +92,7 @@ class Words : public Scene {
 // a space, and a comma then takes the space's place. The keyboard keeps its
 // size and place; the strip stands on its top edge, as wide as it is, and
 // takes no focus. A field that takes keystrokes gets the same word.
-TEST_F(Words, TwoLettersBringTheWordAndATouchTypesIt) {
+TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords) {
   const RECT before = keyboard.rect();
   Send(kEdit1, L"привет мир");
   ASSERT_TRUE(Capture(kEdit2, L"ну "));
@@ -169,12 +169,10 @@ TEST_F(Words, TwoLettersBringTheWordAndATouchTypesIt) {
   ASSERT_TRUE(Capture(kEdit3, L"ну "));
   keyboard.Type(L"пр");
   EXPECT_TRUE(FirstWordIs(L"привет"));
-}
 
-// A password field shows no strip and teaches nothing; the option turned off
-// in the panel hides the strip, is kept in the registry beside the
-// placement, and a new start keeps it off.
-TEST_F(Words, NoStripInAPasswordFieldAndTheOptionHidesIt) {
+  // A password field shows no strip and teaches nothing; the option turned off
+  // in the panel hides the strip, is kept in the registry beside the
+  // placement, and a new start keeps it off.
   Send(kPassword, L"тайна");
   ASSERT_TRUE(Capture(kEdit1, L"-"));
   EXPECT_TRUE(StripShown(true));
