@@ -57,6 +57,24 @@ constexpr std::size_t kLineTail = 400;
 // A made form is rarer than any listed word: it is offered only where the
 // lists have too few, and below the listed words' own forms.
 constexpr double kMadeShare = 0.01;
+// Words go together by their endings too: a Russian adjective agrees with
+// its noun ("новой машины"), a verb's ending goes with its subject's. The
+// book pairs show how often the ending (two letters) of a word of at least
+// kAgreeMin letters follows the ending of a word as long; a word whose
+// ending follows the word before more often than it follows anything gains
+// by that ratio to the power kAgreeWeight, and one that seldom does loses
+// by it. The ratio is smoothed by kAgreePrior pairs of the usual share.
+// After a short word (a preposition, "ну") the books' few pairs would
+// outweigh a word the user sent: there the word alone decides.
+constexpr std::size_t kAgreeMin = 4;
+constexpr double kAgreePrior = 20;
+constexpr double kAgreeWeight = 0.7;
+
+// The last two letters of a folded word of at least kAgreeMin letters.
+std::uint32_t EndingOf(std::wstring_view key) {
+  const std::size_t n = key.size();
+  return (static_cast<std::uint32_t>(key[n - 2] & 0x7FFF) << 15) | (key[n - 1] & 0x7FFF);
+}
 
 // A packed score back to a chance: score = -ln p * 8, 0 = not in the source.
 struct ScoreTable {
@@ -162,6 +180,20 @@ class Lexicon {
   float Floor() const { return floor_; }
   // The share of the books' words below which a pair is not listed (0: unknown).
   float PairFloor() const { return pair_floor_; }
+  // How much likelier a word of this ending is after a word of the ending
+  // `before` than after any (see kAgreeMin); 1 where the pairs do not tell.
+  double Agreement(std::uint32_t before, std::uint32_t ending) const {
+    auto count = [](const auto& map, std::uint64_t key) {
+      auto it = map.find(key);
+      return it == map.end() ? 0.0 : static_cast<double>(it->second);
+    };
+    const double after_before = count(endings_before_, before);
+    const double share = count(endings_after_, ending) / std::max<double>(ending_pair_total_, 1);
+    if (after_before == 0 || share == 0) return 1.0;
+    const double together =
+        count(ending_pairs_, (static_cast<std::uint64_t>(before) << 32) | ending);
+    return (together + kAgreePrior * share) / (after_before + kAgreePrior) / share;
+  }
 
   template <class Pred>
   static std::size_t Partition(std::size_t lo, std::size_t hi, Pred pred) {
@@ -189,6 +221,11 @@ class Lexicon {
   std::vector<EndingRule> endings_;
   float floor_ = 0;
   float pair_floor_ = 0;
+  // Book pairs counted by what comes first (an ending, or a short word) and
+  // the ending that follows, together and each alone.
+  std::unordered_map<std::uint64_t, std::uint32_t> ending_pairs_;
+  std::unordered_map<std::uint32_t, std::uint32_t> endings_before_, endings_after_;
+  std::uint32_t ending_pair_total_ = 0;
 };
 
 namespace {
@@ -357,6 +394,15 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
   std::uint8_t rarest = 0;
   for (std::uint8_t score : lex->subtitles_) rarest = std::max(rarest, score);
   lex->floor_ = kScores.p[rarest];
+  for (const Lexicon::Pair& p : lex->pairs_) {
+    const std::wstring_view a = lex->Key(p.a), b = lex->Key(p.b);
+    if (a.size() < kAgreeMin || b.size() < kAgreeMin) continue;
+    const std::uint32_t before = EndingOf(a);
+    ++lex->ending_pairs_[(static_cast<std::uint64_t>(before) << 32) | EndingOf(b)];
+    ++lex->endings_before_[before];
+    ++lex->endings_after_[EndingOf(b)];
+    ++lex->ending_pair_total_;
+  }
   return lex;
 }
 
@@ -875,6 +921,8 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
   }
 
   // The blend.
+  const std::wstring w1_key = FoldText(ctx.w1);
+  const std::uint32_t w1_ending = lex && w1_key.size() >= kAgreeMin ? EndingOf(w1_key) : 0;
   const double user_total = static_cast<double>(std::max<std::uint64_t>(s.learned_tokens, 1));
   auto blend = [&](Candidate& c) {
     if (c.base == kNone && lex) c.base = lex->Find(c.lower);
@@ -899,6 +947,10 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
       base_word = std::min(base_word, static_cast<double>(lex->PairFloor() / lex->Books(base_w1)));
     const double user_word =
         c.user != kNone ? s.learned[c.user].count / (user_total + kLearnedPrior) : 0.0;
+    // The books' endings weigh the books' words only: a word the user sent
+    // comes first after one use, whatever its ending.
+    if (w1_ending && key.size() >= kAgreeMin)
+      base_word *= std::pow(lex->Agreement(w1_ending, EndingOf(key)), kAgreeWeight);
     double word = (1 - w.learned) * base_word + w.learned * user_word;
     if (!s.line_words.empty())
       word = (1 - kLineShare) * word +

@@ -85,9 +85,10 @@ bool PressHook::Install(HWND wnd, UINT msg, UINT refused_msg, std::function<void
   return true;
 }
 
+// A thread not yet ready has its hook still to set, or set just now: that
+// one is fresh already, and the window's thread never waits on it.
 void PressHook::Reinstall() {
-  if (!thread_) return;
-  WaitForSingleObject(ready_, INFINITE);
+  if (!thread_ || WaitForSingleObject(ready_, 0) != WAIT_OBJECT_0) return;
   PostThreadMessageW(thread_id_, kMsgReinstall, 0, 0);
 }
 

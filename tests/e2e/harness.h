@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "keys/layouts.h"
+#include "platform/toolkit.h"
 
 namespace orv::e2e {
 
@@ -114,20 +115,14 @@ struct Process {
   std::shared_ptr<void> handle;
   DWORD pid = 0;
   bool Running() const { return handle && WaitForSingleObject(handle.get(), 0) == WAIT_TIMEOUT; }
-  Result WaitForExit(Millis deadline = 5000ms) const {
-    if (handle && WaitForSingleObject(handle.get(), DWORD(deadline.count())) == WAIT_OBJECT_0)
-      return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "process " << pid << " still runs";
-  }
   // Exited, and with code 0: a shutdown that went wrong on its way out
   // (a crash while taking down) ends otherwise.
-  Result WaitForCleanExit(Millis deadline = 5000ms) const {
-    if (auto exited = WaitForExit(deadline); !exited) return exited;
-    DWORD code = 0;
-    GetExitCodeProcess(handle.get(), &code);
+  Result WaitForExit() const {
+    DWORD code = STILL_ACTIVE;
+    if (handle && WaitForSingleObject(handle.get(), 5000) == WAIT_OBJECT_0)
+      GetExitCodeProcess(handle.get(), &code);
     if (code == 0) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "process " << pid << " exited with 0x" << std::hex << code;
+    return ::testing::AssertionFailure() << "process " << pid << " ended with " << std::hex << code;
   }
 };
 // `flags` as CreateProcess takes them (a console of its own).
@@ -229,18 +224,6 @@ inline Result WaitForText(HWND wnd, std::wstring_view expected, Millis deadline 
 
 // ---- A finger on the screen (screen coordinates) ---------------------------
 
-// Input passes the keyboard's mouse hook before it takes effect: the cursor
-// moves on only once the button has, so that no press lands where the next
-// one is aimed.
-inline void SettleButton(DWORD flag) {
-  if (flag != MOUSEEVENTF_LEFTDOWN && flag != MOUSEEVENTF_LEFTUP) return;
-  const bool down = flag == MOUSEEVENTF_LEFTDOWN;
-  const auto until = std::chrono::steady_clock::now() + 1s;
-  while (((GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) != down &&
-         std::chrono::steady_clock::now() < until)
-    std::this_thread::sleep_for(1ms);
-}
-
 // Puts the cursor there and waits until it has stayed put a moment. Under
 // Wine the pointer's old place comes back late, from the window system,
 // when something changed under it (the keyboard restacked after a touch, or
@@ -264,8 +247,11 @@ inline void AimAt(POINT at) {
 // coming back from a busy spell replays the pointer's crossings it missed,
 // each putting the cursor back where it was then, and one that lands between
 // a move and its button would take the touch there. `time` stamps the input
-// on the tick count's clock (0: now).
-inline void SendMouse(POINT at, DWORD flag, DWORD time = 0) {
+// on the tick count's clock (0: now); `extra` is what the system says a
+// press came from. Input passes the keyboard's mouse
+// hook before it takes effect: the cursor moves on only once the left
+// button has, so that no press lands where the next one is aimed.
+inline void SendMouse(POINT at, DWORD flag, DWORD time = 0, ULONG_PTR extra = 0) {
   // Input stamped with its own times goes at once.
   if (time == 0 && (flag == MOUSEEVENTF_LEFTDOWN || flag == MOUSEEVENTF_RIGHTDOWN))
     AimAt(at);
@@ -280,8 +266,14 @@ inline void SendMouse(POINT at, DWORD flag, DWORD time = 0) {
   in.mi.dy = normal(at.y, GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
   in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK | flag;
   in.mi.time = time;
+  in.mi.dwExtraInfo = extra;
   SendInput(1, &in, sizeof in);
-  SettleButton(flag);
+  if (flag != MOUSEEVENTF_LEFTDOWN && flag != MOUSEEVENTF_LEFTUP) return;
+  const bool down = flag == MOUSEEVENTF_LEFTDOWN;
+  const auto until = std::chrono::steady_clock::now() + 1s;
+  while (((GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) != down &&
+         std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(1ms);
 }
 // Down, hold, up, rest: the keyboard must see the finger down and lifted
 // again before the next touch lands, and a second touch of the same key must
@@ -375,15 +367,29 @@ inline const bool kScreenShotOnFailure =
 
 // ---- The keyboard under test -----------------------------------------------
 
-// The program's key places are in twips, 15 to a pixel at Wine's 96 DPI.
-inline RECT KeyRect(int index) {
+// The program's key places are in twips, laid out for the screen's density.
+inline RECT DesignRect(int left, int top, int width, int height, int dpi) {
+  const Rect r = DesignToScreen(left, top, width, height, dpi);
+  return {r.left, r.top, r.right, r.bottom};
+}
+inline RECT KeyRect(int index, int dpi = 96) {
   const Rect t = CharKeyTwips(index);
-  return {t.left / 15, t.top / 15, t.right / 15, t.bottom / 15};
+  return DesignRect(t.left, t.top, t.width(), t.height(), dpi);
 }
-inline POINT FunctionKeyCentre(FunctionKey key) {
+inline POINT FunctionKeyCentre(FunctionKey key, int dpi = 96) {
   const FunctionKeyDesign& d = kFunctionKeyDesign[size_t(key)];
-  return {(d.left + d.width / 2) / 15, (d.top + d.height / 2) / 15};
+  return Centre(DesignRect(d.left, d.top, d.width, d.height, dpi));
 }
+// The screen's density for programs started from now on, put back to 96
+// however the test ends, so that the other tests keep theirs.
+struct LogPixels {
+  explicit LogPixels(DWORD dpi) { Set(dpi); }
+  ~LogPixels() { Set(96); }
+  static void Set(DWORD dpi) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
+                    sizeof dpi);
+  }
+};
 
 // orvkey.exe copied alone into a fresh folder, so that its data files
 // (OrvKey.ini, OrvKey.jpg) are this test's own.
@@ -392,6 +398,7 @@ class Keyboard {
   TempFolder folder;
   Process process;
   HWND window = nullptr;
+  int dpi = 96;  // of the screen it was started on
 
   Keyboard() { CopyFileW(BuiltPath(u8"" ORV_E2E_KEYBOARD_EXE).c_str(), exe().c_str(), FALSE); }
   std::wstring exe() const { return folder.File(L"orvkey.exe"); }
@@ -430,18 +437,20 @@ class Keyboard {
     EXPECT_TRUE(CaughtUp());
     Touch(ToScreen(inWindow));
   }
-  POINT KeyCentre(int index) const { return ToScreen(Centre(KeyRect(index))); }
+  POINT KeyCentre(int index) const { return ToScreen(Centre(KeyRect(index, dpi))); }
   void TouchKey(int index) const {
     EXPECT_TRUE(CaughtUp());
     Touch(KeyCentre(index));
   }
-  void TouchFunctionKey(FunctionKey key) const { TouchAt(FunctionKeyCentre(key)); }
+  POINT FunctionKeyAt(FunctionKey key) const { return ToScreen(FunctionKeyCentre(key, dpi)); }
+  void TouchFunctionKey(FunctionKey key) const { TouchAt(FunctionKeyCentre(key, dpi)); }
   // "..." and the wait until the panel is open or closed and all is at rest:
   // a keyboard that a control activated is deactivated as it shrinks away
   // from under the finger.
   Result ToggleOptions(bool open) const {
     TouchFunctionKey(kKeyOptions);
-    auto done = WaitFor([&] { return rect().bottom - rect().top == (open ? 401 : 217); }, 3000ms,
+    const int height = ScaleFrom96(open ? 401 : 217, dpi);
+    auto done = WaitFor([&] { return rect().bottom - rect().top == height; }, 3000ms,
                         open ? "the options panel to open" : "the options panel to close");
     return done ? ActivationAtRest() : done;
   }
@@ -493,8 +502,6 @@ class TargetApp {
   }
   POINT FieldCentre(int id) const { return Centre(WindowRect(Field(id))); }
   void TouchField(int id) const { Touch(FieldCentre(id)); }
-  // Makes the target's UI thread stop answering for `duration`.
-  void Hang(Millis duration) const { PostMessageW(window, kMsgHang, duration.count(), 0); }
   // Makes a field answer its text late, or promptly again.
   void SlowText(int id, bool on) const { PostMessageW(window, kMsgSlowText, id, on); }
   // After a busy spell: waits until the program has come round to the
@@ -532,7 +539,8 @@ class Scene : public ::testing::Test {
   // Enter is done once it has put the cursor back on its key, and both
   // programs have come round to its moves of the cursor: the target to the
   // one onto its field, the keyboard to the one back.
-  Result EnterDone(POINT enter) {
+  Result EnterDone() {
+    const POINT enter = keyboard.FunctionKeyAt(kKeyEnter);
     POINT cursor{};
     auto back = WaitFor([&] { return GetCursorPos(&cursor) && cursor.x == enter.x && cursor.y == enter.y; },
                         3000ms, "the cursor back on Enter");

@@ -47,7 +47,7 @@ void ForgetPlacement() {
 // The keyboard ends through its message loop, everything taken down in order.
 Result Quit(Keyboard& keyboard) {
   PostMessageW(keyboard.window, WM_CLOSE, 0, 0);
-  return keyboard.process.WaitForCleanExit();
+  return keyboard.process.WaitForExit();
 }
 
 // Saves settings A and B once each and keeps copies of both, says it is
@@ -72,6 +72,13 @@ int RunSaveLoop(const std::wstring& folder) {
   for (int i = 0;; ++i) file.Write(values[i % 2]);
 }
 
+// This test program again, as one of the two savers below.
+Process StartSelf(const std::wstring& args, const std::wstring& folder) {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return StartProcess(self, args + L" \"" + folder + L"\"", folder);
+}
+
 // Saves through the real file system, but stops before the new file is
 // moved over the old one, says so with a file and waits to be killed.
 int RunSaveStopped(const std::wstring& folder) {
@@ -91,13 +98,11 @@ int RunSaveStopped(const std::wstring& folder) {
 
 TEST(SettingsFile, KilledSaveLeavesTheOldOrTheNewSettingsNeverAMix) {
   TempFolder folder;
-  wchar_t self[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::mt19937 random(20240611);
   int saw_a = 0, saw_b = 0;
   for (int round = 0; round < 40; ++round) {
     DeleteFileW(folder.File(L"ready").c_str());
-    Process saver = StartProcess(self, L"--save-loop \"" + folder.path + L"\"", folder.path);
+    Process saver = StartSelf(L"--save-loop", folder.path);
     ASSERT_TRUE(WaitFor(
         [&] {
           return GetFileAttributesW(folder.File(L"ready").c_str()) != INVALID_FILE_ATTRIBUTES ||
@@ -133,10 +138,7 @@ TEST(SettingsFile, ZeroedFileKeptBesideAutorunAsksAndQuitWritesDefaultsAndPlacem
   const std::string zeroed(4096, '\0');
   ASSERT_TRUE(WriteFile(ini, zeroed));
   {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    Process saver =
-        StartProcess(self, L"--save-stopped \"" + keyboard.folder.path + L"\"", keyboard.folder.path);
+    Process saver = StartSelf(L"--save-stopped", keyboard.folder.path);
     ASSERT_TRUE(WaitFor([&] { return ReadFile(keyboard.folder.File(L"stopped")).has_value(); },
                         15000ms, "the save to stop before its last step"));
   }  // killed
@@ -258,7 +260,7 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
   EXPECT_TRUE(process.Running());
 
   Touch(on_icon, true);
-  ASSERT_TRUE(process.WaitForCleanExit());
+  ASSERT_TRUE(process.WaitForExit());
   EXPECT_EQ(ReadFile(keyboard.folder.File(L"OrvKey.ini")), text);
   EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kPlacementKey, L"Show"), L"False");
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(icon) || !IsWindowVisible(icon); }, 5000ms,

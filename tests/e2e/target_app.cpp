@@ -94,35 +94,24 @@ void CreateControls(HWND main) {
   SendMessageW(doc, EM_SETSEL, 0, 0);
 }
 
-// The runs of each effect, read a character at a time with the document's
-// selection put back afterwards.
+// Each character's effects, read one at a time with the document's
+// selection put back afterwards: "b" bold, "u" underlined, "x" both, "."
+// neither; plain characters at the end are left out.
 std::wstring DescribeFormat(HWND doc) {
   CHARRANGE kept{};
   SendMessageW(doc, EM_EXGETSEL, 0, LPARAM(&kept));
   GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
   const int n = int(SendMessageW(doc, EM_GETTEXTLENGTHEX, WPARAM(&length), 0));
   std::wstring out;
-  for (auto [effect, name] : {std::pair{DWORD(CFE_BOLD), L'b'}, std::pair{DWORD(CFE_UNDERLINE), L'u'}}) {
-    int from = -1;
-    for (int i = 0; i <= n; ++i) {
-      bool on = false;
-      if (i < n) {
-        CHARFORMAT2W f{};
-        f.cbSize = sizeof f;
-        SendMessageW(doc, EM_SETSEL, i, i + 1);
-        SendMessageW(doc, EM_GETCHARFORMAT, SCF_SELECTION, LPARAM(&f));
-        on = (f.dwEffects & effect) != 0;
-      }
-      if (on && from < 0) from = i;
-      if (!on && from >= 0) {
-        out += (out.empty() ? L"" : L" ") + std::wstring(1, name) + std::to_wstring(from) + L"-" +
-               std::to_wstring(i);
-        from = -1;
-      }
-    }
+  for (int i = 0; i < n; ++i) {
+    CHARFORMAT2W f{};
+    f.cbSize = sizeof f;
+    SendMessageW(doc, EM_SETSEL, i, i + 1);
+    SendMessageW(doc, EM_GETCHARFORMAT, SCF_SELECTION, LPARAM(&f));
+    out += L".bux"[(f.dwEffects & CFE_BOLD ? 1 : 0) + (f.dwEffects & CFE_UNDERLINE ? 2 : 0)];
   }
   SendMessageW(doc, EM_EXSETSEL, 0, LPARAM(&kept));
-  return out;
+  return out.erase(out.find_last_not_of(L'.') + 1);
 }
 
 // A window of this program over the given place, brought to the front as a

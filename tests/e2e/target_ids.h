@@ -66,9 +66,9 @@ enum class FieldChange : WORD {
 // and brings it to the front; wParam 0 and lParam 0 hide it again.
 inline constexpr UINT kMsgCover = WM_APP + 5;
 inline constexpr COLORREF kCoverColour = RGB(255, 0, 255);
-// Sent to the target's top-level window: the runs of bold and underlined
-// characters of kRichDoc, as "b4-8 u19-24" (positions as the rich edit
-// counts them), become the text of its window kFormatReport.
+// Sent to the target's top-level window: the effects of kRichDoc's
+// characters, one letter each as the rich edit counts them ("....bbbb"),
+// become the text of its window kFormatReport.
 inline constexpr UINT kMsgDescribeFormat = WM_APP + 6;
 inline constexpr int kFormatReport = 199;
 // Sent to the target's top-level window: answers 1 once the program has taken

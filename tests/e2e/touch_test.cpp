@@ -15,7 +15,13 @@ constexpr UINT kQueryGestures = 0x02CC;
 constexpr DWORD kPressAndHoldOff = 0x00000001, kFlicksOff = 0x00010000;
 constexpr DWORD kPenTapOff = 0x00000008, kPenBarrelOff = 0x00000010;
 
-TEST_F(Touch, PressAndHoldIsOffOverTheKeysAndTheStrip) {
+// The keyboard, the word strip above the keys and its words answer the pen
+// and touch service with press-and-hold off. A finger held on a field
+// arrives as the right button: it captures the field (that the mouse's right
+// button does not is tested over the fakes: a right click moves the field's
+// caret, which the capture may follow). After a resume from sleep the hook
+// is set again and every touch is still seen.
+TEST_F(Touch, PressAndHoldOffOverTheKeysAndOnAFieldCapturesAndSurvivesAResume) {
   const POINT key = keyboard.KeyCentre(12);
   DWORD_PTR answer = 0;
   ASSERT_TRUE(SendMessageTimeoutW(keyboard.window, kQueryGestures, 0, MAKELPARAM(key.x, key.y),
@@ -25,7 +31,6 @@ TEST_F(Touch, PressAndHoldIsOffOverTheKeysAndTheStrip) {
   const auto property =
       reinterpret_cast<DWORD_PTR>(GetPropW(keyboard.window, L"MicrosoftTabletPenServiceProperty"));
   EXPECT_EQ(property & off, off);
-  // The word strip above the keys and its words answer the same.
   const HWND strip = FindTopLevelWindow(keyboard.process.pid, L"OrvKey Words", false);
   ASSERT_TRUE(strip);
   for (HWND w = strip; w; w = w == strip ? GetWindow(strip, GW_CHILD) : GetWindow(w, GW_HWNDNEXT)) {
@@ -33,36 +38,18 @@ TEST_F(Touch, PressAndHoldIsOffOverTheKeysAndTheStrip) {
     SendMessageTimeoutW(w, kQueryGestures, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
     EXPECT_EQ(answer & off, off) << DescribeWindow(w);
   }
-}
 
-// Sends the right button's press or release at `at`, stamped as the system
-// stamps a mouse press it made from a finger (or not).
-void RightButton(POINT at, bool down, ULONG_PTR extra) {
-  SetCursorPos(at.x, at.y);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
-  in.mi.dwExtraInfo = extra;
-  SendInput(1, &in, sizeof in);
-}
-
-// A finger held on a field arrives as the right button: it captures the
-// field (that the mouse's right button does not is tested over the fakes: a
-// right click moves the field's caret, which the capture may follow). After
-// a resume from sleep the hook is set again and every touch is still seen.
-TEST_F(Touch, PressAndHoldOnAFieldCapturesAndCaptureSurvivesAResume) {
   ASSERT_TRUE(Capture(kEdit1, L"first"));
   // The release lands beside the field once the capture has had its
   // chance: the field's own menu would otherwise open and take the next
-  // touches.
+  // touches. Stamped as the system stamps a press it made from a finger.
   const RECT dialog = WindowRect(target.window);
   target.SetFieldText(kEdit2, L"finger");
-  RightButton(target.FieldCentre(kEdit2), true, 0xFF515780u);
+  SendMouse(target.FieldCentre(kEdit2), MOUSEEVENTF_RIGHTDOWN, 0, 0xFF515780u);
   EXPECT_TRUE(LineShows(L"finger"));
-  RightButton({dialog.right - 12, dialog.bottom - 12}, false, 0xFF515780u);
+  SendMouse({dialog.right - 12, dialog.bottom - 12}, MOUSEEVENTF_RIGHTUP, 0, 0xFF515780u);
 
   for (int resume = 0; resume < 2; ++resume) {
-    DWORD_PTR answer = 0;
     ASSERT_TRUE(SendMessageTimeoutW(keyboard.window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0,
                                     SMTO_ABORTIFHUNG, 2000, &answer));
     const std::wstring text = L"after " + std::to_wstring(resume);

@@ -2,7 +2,6 @@
 // single instance and background picture, the tip window, and both on a
 // screen of another density.
 #include "harness.h"
-#include "platform/toolkit.h"
 
 namespace orv::e2e {
 namespace {
@@ -119,41 +118,25 @@ TEST(TipWindow, StartTipRestsInTheCornerAndParksAgain) {
   EXPECT_TRUE(IsWindowVisible(tip));
 }
 
-// ---- On a 144-DPI screen the window, its keys, the edit line, the options
-// panel, the picture and the tip all grow by half, the keys answer where they
-// are drawn, and the saved placement stays in twips.
-
-// The screen's density for programs started from now on, put back to 96
-// however the test ends, so that the other tests keep theirs.
-struct LogPixels {
-  explicit LogPixels(DWORD dpi) { Set(dpi); }
-  ~LogPixels() { Set(96); }
-  static void Set(DWORD dpi) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
-                    sizeof dpi);
-  }
-};
-
-POINT ScaledCentre(Rect twips) {
-  const Rect r = DesignToScreen(twips.left, twips.top, twips.width(), twips.height(), 144);
-  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
+// ---- On a 144-DPI screen the window, its keys, the edit line, the word
+// strip, the options panel, the picture and the tip all grow by half, the
+// keys answer where they are drawn, and the saved placement stays in twips.
 
 // The density is set before the fixture starts the programs.
 struct Dpi : Scene {
   const LogPixels dpi{144};
+  Dpi() { keyboard.dpi = 144; }
 };
 
 TEST_F(Dpi, At144EverythingGrowsByHalfAndPlacementStaysInTwips) {
   RECT r = keyboard.rect();
-  EXPECT_EQ(r.right - r.left, 948);
-  EXPECT_EQ(r.bottom - r.top, 326);
+  EXPECT_EQ(std::pair(r.right - r.left, r.bottom - r.top), std::pair(948L, 326L));
   EXPECT_EQ(WindowRect(keyboard.EditLine()).left - r.left, 84);  // 840 twips
 
   // The first and the last character key, far corners of the picture.
   ASSERT_TRUE(Capture(kEdit1, L"x"));
-  keyboard.TouchAt(ScaledCentre(CharKeyTwips(0)));
-  keyboard.TouchAt(ScaledCentre(CharKeyTwips(kCharKeys - 1)));
+  keyboard.TouchKey(0);
+  keyboard.TouchKey(kCharKeys - 1);
   const std::wstring_view keys = kDefaultLayouts[0];
   EXPECT_TRUE(FieldShows(kEdit1, std::wstring{L'x', keys[0], keys[kCharKeys - 1]}));
 
@@ -167,13 +150,30 @@ TEST_F(Dpi, At144EverythingGrowsByHalfAndPlacementStaysInTwips) {
   EXPECT_GE(WindowRect(tip).bottom - WindowRect(tip).top, 167);
   const RECT icon = WindowRect(GetWindow(tip, GW_CHILD));
   EXPECT_EQ(icon.right - icon.left, 75);
-  ScreenShot().SaveBmp(ArtifactsDir() + L"\\keyboard_144dpi.bmp");
 
-  const FunctionKeyDesign& options = kFunctionKeyDesign[kKeyOptions];
-  keyboard.TouchAt(ScaledCentre(
-      {options.left, options.top, options.left + options.width, options.top + options.height}));
-  EXPECT_TRUE(WaitFor([&] { return keyboard.rect().bottom - keyboard.rect().top == 602; }, 3000ms,
-                      "the options panel to open at 144 DPI"));
+  // The word strip grows with it, on its top edge and as wide as it, and a
+  // word drawn at the grown size types where it is drawn.
+  keyboard.Type(L" пр");
+  const HWND strip = FindTopLevelWindow(keyboard.process.pid, L"OrvKey Words");
+  HWND word = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        for (word = FindWindowExW(strip, nullptr, L"OrvKeyWord", nullptr); word;
+             word = FindWindowExW(strip, word, L"OrvKeyWord", nullptr))
+          if (IsWindowVisible(word) && WindowText(word).starts_with(L"пр")) return true;
+        return false;
+      },
+      3000ms, "a word for \"пр\" in the strip"));
+  ScreenShot().SaveBmp(ArtifactsDir() + L"\\keyboard_144dpi.bmp");
+  const RECT s = WindowRect(strip);  // 630 twips high
+  EXPECT_EQ(std::tuple(s.left, s.right, s.top, s.bottom),
+            std::tuple(r.left, r.right, r.top - 63, r.top));
+  const std::wstring offered = WindowText(word);
+  Touch(Centre(WindowRect(word)));
+  const std::wstring typed{L'x', keys[0], keys[kCharKeys - 1], L' '};
+  EXPECT_TRUE(FieldShows(kEdit1, typed + offered + L" "));
+
+  EXPECT_TRUE(keyboard.ToggleOptions(true));  // 602 pixels high
   ASSERT_TRUE(keyboard.WaitSettled());
   r = keyboard.rect();
   PostMessageW(keyboard.window, WM_CLOSE, 0, 0);

@@ -371,10 +371,9 @@ TEST(TypingSimulator, CountsTouchesByItsRules) {
   p.SetLexicon(Language::English, English());
   // "the": 't', then "the" offered and touched; the space is free; "cat"
   // follows "the" in the pairs and is touched before its first letter; Enter.
+  using Counts = std::tuple<std::uint64_t, std::uint64_t, std::uint64_t>;  // kn, ki, ks
   SimulationResult r = SimulateTyping(p, {L"the cat"}, {});
-  EXPECT_EQ(r.kn, 8u);
-  EXPECT_EQ(r.ki, 2u);
-  EXPECT_EQ(r.ks, 2u);
+  EXPECT_EQ(Counts(r.kn, r.ki, r.ks), Counts(8, 2, 2));
   EXPECT_DOUBLE_EQ(r.Ksr(), 50.0);
   EXPECT_EQ(r.sent, Words{L"the cat "});
 
@@ -384,13 +383,10 @@ TEST(TypingSimulator, CountsTouchesByItsRules) {
   q.SetLexicon(Language::English, English());
   r = SimulateTyping(q, {L"The cat, zz.", L"zz"}, {});
   EXPECT_EQ(r.sent, (Words{L"The cat, zz.", L"zz "}));
-  EXPECT_EQ(r.kn, 13u + 3u);
   // Line 1: "The" and "cat" touched; ", zz." typed, and Enter. Line 2: "zz"
   // was learned from line 1, offered as "Zz" first and as "zz" after a "z".
-  EXPECT_EQ(r.ks, 3u);
-  EXPECT_EQ(r.ki, 6u + 2u);
-  EXPECT_EQ(r.words, 4u);
-  EXPECT_EQ(r.words_right, 4u);
+  EXPECT_EQ(Counts(r.kn, r.ki, r.ks), Counts(13 + 3, 6 + 2, 3));
+  EXPECT_EQ(std::tuple(r.words, r.words_right), std::tuple(4u, 4u));
 
   // Without candidates every character and Enter is typed.
   Predictor none;
@@ -436,6 +432,18 @@ TEST(Predictor, LeavesWhatTheListedPairsLackBelowTheirFloor) {
   EXPECT_EQ(p.Suggest(L"of ", Language::English, 1), Words{L"us"});
   // A mark typed between two letters is a slip onto the key beside one.
   EXPECT_EQ(p.Suggest(L"so o.d", Language::English, 1), Words{L"old"});
+}
+
+TEST(Predictor, PrefersTheEndingThatAgreesWithTheWordBefore) {
+  // The listed pairs show which ending follows which, for pairs they lack.
+  Predictor p;
+  p.SetLexicon(Language::Russian,
+               UnpackLexicon(Pack({{L"новой", 0.001, 0.001}, {L"новая", 0.001, 0.001},
+                                   {L"старой", 0.001, 0.001}, {L"старая", 0.001, 0.001},
+                                   {L"машины", 0.001, 0.001}, {L"машина", 0.001, 0.001}},
+                                  {{{L"новой", L"машины"}, 0.1}, {{L"новая", L"машина"}, 0.1}})));
+  EXPECT_EQ(p.Suggest(L"старой маш", Language::Russian, 1), Words{L"машины"});
+  EXPECT_EQ(p.Suggest(L"старая маш", Language::Russian, 1), Words{L"машина"});
 }
 
 }  // namespace
