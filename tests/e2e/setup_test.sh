@@ -45,7 +45,7 @@ wait_for() {
   return 1
 }
 keyboard_window() {
-  xwininfo -display "$ORV_DISPLAY" -root -tree 2>/dev/null | grep -q '"OrvCar Keyboard"'
+  xwininfo -display "$ORV_DISPLAY" -root -tree 2>/dev/null | grep '"OrvCar Keyboard"' >/dev/null
 }
 no_keyboard_window() { ! keyboard_window; }
 # Starts a keyboard in the background and waits for its window.
@@ -75,8 +75,10 @@ for f in orvkey.exe uninstall.exe LICENSE.txt THIRD_PARTY_NOTICES.txt; do
 done
 [ -f "$shortcut" ] || fail "no Start-menu shortcut"
 # The version in the setup's name is the one Explorer shows for the program.
+# grep reads to the end: with pipefail, a grep that stopped at the match
+# would fail the pipe whenever the dump outran it.
 x86_64-w64-mingw32-windres -i "$inst/orvkey.exe" -O rc 2>/dev/null |
-  grep -q "VALUE \"ProductVersion\", \"$version\"" || fail "orvkey.exe's version is not $version"
+  grep "VALUE \"ProductVersion\", \"$version\"" >/dev/null || fail "orvkey.exe's version is not $version"
 declare -A want=(
   [DisplayName]=OrvKey [DisplayVersion]=$version [Publisher]="OrvKey team"
   [NoModify]=0x1 [NoRepair]=0x1
