@@ -113,7 +113,6 @@ TEST_F(TypingTest, EnterRunsInStepsAndTouchesBetweenThemCount) {
   // nothing is sent while Enter's handler runs.
   Touch(field);
   desk.gui.focus = field;  // as the click leaves it
-  desk.cursor = {700, 500};
   FKey(kKeyEnter);
   EXPECT_TRUE(desk.input.empty());
   EXPECT_EQ(desk.cursor, (Point{415, 15}));
