@@ -35,10 +35,7 @@ constexpr UINT kMsgHookRefused = WM_APP + 0x42;
 // wait leaves room for a busy thread.
 constexpr DWORD kPollLingerMs = 2 * kCaretWaitMs;
 constexpr UINT_PTR kTimerRepeat = 2;
-// Looks for the finger's lift while a press goes on without the capture.
-constexpr UINT_PTR kTimerLift = 3;
 constexpr UINT_PTR kTimerEnter = 5;
-constexpr UINT kLiftCheckMs = 15;
 // Asks, a while after a press that raw input saw, whether the hook saw it.
 constexpr UINT_PTR kTimerHookCheck = 4;
 constexpr int kIdText = 1000, kIdLang = 1100, kIdFont = 1200, kIdSize = 1201, kIdOption = 1300,
@@ -364,10 +361,7 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     Dispatch([&] { m_.Form_TaskbarCreated(); });
     return 0;
   }
-  if (const auto press = MouseButtonOf(msg)) {
-    MousePress(press->first, lp, press->second);
-    return 0;
-  }
+  if (const auto answer = press_input_.OnMessage(hwnd_, msg, wp, lp)) return *answer;
   switch (msg) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return OnPaint();
@@ -379,7 +373,6 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       if (wp == kTimerRepeat) Dispatch([&] { m_.tmrRepeat.Fire(); });
       if (wp == kTimerEnter) Dispatch([&] { m_.tmrEnter.Fire(); });
-      if (wp == kTimerLift) CheckLift();
       if (wp == kTimerHookCheck) CheckHook();
       return 0;
     case kMsgLeftButton: OnLeftButton(wp != 0); return 0;
@@ -417,32 +410,6 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         GetCursorPos(&pt);
         if (WindowFromPoint(pt) == hwnd_) return MA_NOACTIVATE;
       }
-      break;
-    case WM_MOUSEMOVE:
-      if (m_.Presses().Holds(kMousePointer))
-        MousePress(PressEvent::Kind::kMove, lp, PressButton::kLeft);
-      break;
-    case WM_CANCELMODE:
-    case WM_CAPTURECHANGED:
-      // Wine takes the capture away while a finger stays on a key (the
-      // activation moving after a touch of a real control, or to another of
-      // our windows): its release may then go elsewhere, so the lift is
-      // looked for. The touch goes on meanwhile; the held key's beat stops
-      // by itself once the button is up.
-      if (m_.Presses().Holds(kMousePointer) && !releasing_ &&
-          (msg == WM_CANCELMODE || reinterpret_cast<HWND>(lp) != hwnd_)) {
-        MousePress(PressEvent::Kind::kLost, 0, PressButton::kLeft);
-      }
-      if (msg == WM_CANCELMODE) break;
-      return 0;
-    case kWmPointerDown:
-    case kWmPointerUpdate:
-    case kWmPointerUp:
-    case kWmPointerCaptureChanged:
-      // A finger or a pen on a key is handled here and never becomes the
-      // mouse's: the cursor stays, and so does the focus of the application
-      // typed into. On the background the system makes it the mouse's.
-      if (const auto e = PointerPressEvent(hwnd_, msg, wp, lp); e && Press(*e)) return 0;
       break;
     case kWmPointerActivate: {
       // As for the mouse: a key leaves the focus where it is; only the
@@ -552,41 +519,6 @@ bool KbdWindow::Press(const PressEvent& e) {
   bool taken = false;
   Dispatch([&] { taken = m_.Form_Press(e); });
   return taken;
-}
-
-void KbdWindow::MousePress(PressEvent::Kind kind, LPARAM lp, PressButton button) {
-  const PressEvent e = MousePressEvent(kind, lp, button);
-  // The capture goes back before the key acts: Enter clicks into the
-  // target, and a click held by the capture would land on the keys.
-  if (kind == PressEvent::Kind::kUp && button == PressButton::kLeft && GetCapture() == hwnd_) {
-    releasing_ = true;
-    ReleaseCapture();
-    releasing_ = false;
-  }
-  Press(e);
-  FollowMousePress(kind == PressEvent::Kind::kDown);
-}
-
-// The capture is ours to give back only while we have it: another of our
-// windows may have taken it.
-void KbdWindow::FollowMousePress(bool pressed_now) {
-  if (m_.Ended()) return;
-  const bool pressed = m_.Presses().Holds(kMousePointer);
-  if (pressed && pressed_now) SetCapture(hwnd_);
-  if (!pressed && GetCapture() == hwnd_) ReleaseCapture();
-  if (m_.Presses().AwaitsLift())
-    SetTimer(hwnd_, kTimerLift, kLiftCheckMs, nullptr);
-  else
-    KillTimer(hwnd_, kTimerLift);
-}
-
-void KbdWindow::CheckLift() {
-  if (!m_.Presses().AwaitsLift()) return FollowMousePress(false);
-  if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) return;
-  POINT pt;
-  GetCursorPos(&pt);
-  ScreenToClient(hwnd_, &pt);
-  MousePress(PressEvent::Kind::kUp, MAKELPARAM(pt.x, pt.y), PressButton::kLeft);
 }
 
 // A press starts the tick (the hook has already put it on record for the

@@ -10,6 +10,7 @@
 #include "app/frmKbd.h"
 #include "app/hook_watch.h"
 #include "win32/press_hook.h"
+#include "win32/press_input.h"
 #include "win32/toolkit.h"
 #include "win32/unique_handle.h"
 #include "win32/window_base.h"
@@ -73,12 +74,6 @@ class KbdWindow : public WindowBase<KbdWindow> {
   // A press event of the mouse or of a finger or pen, to the model; false
   // when the model leaves it to the system.
   bool Press(const PressEvent& e);
-  void MousePress(PressEvent::Kind kind, LPARAM lp, PressButton button);
-  // Takes the capture for a mouse press, gives it back after, and looks
-  // for the lift of a press that lost it.
-  void FollowMousePress(bool pressed_now);
-  void CheckLift();
-  bool releasing_ = false;  // giving the capture back ourselves
   HBRUSH BrushFor(Color c);
 
   HWND MakeChild(const wchar_t* cls, DWORD style, DWORD ex, const Control& c, Pushed& pushed,
@@ -102,6 +97,8 @@ class KbdWindow : public WindowBase<KbdWindow> {
 
   FrmKbd& m_;
   Win32Toolkit& tk_;
+  PressInput press_input_{m_.Presses(), [this](const PressEvent& e) { return Press(e); },
+                          [this] { return m_.Ended(); }};
   HWND combo_edit_ = nullptr;
   // The designed background as the program file holds it: painted from
   // there, its pixels stay the file's own pages. A bitmap of it is made only

@@ -16,9 +16,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"OrvKeyWords";
 constexpr wchar_t kWordClassName[] = L"OrvKeyWord";
-// Looks for the finger's lift once the capture is gone from a pressed word.
-constexpr UINT_PTR kTimerLift = 1;
-constexpr UINT kLiftCheckMs = 15;
 // Pushes new words: a timer's message waits behind the input and paints
 // already queued, so the next touch and the key's press colour go first.
 constexpr UINT_PTR kTimerWords = 2;
@@ -110,39 +107,14 @@ void StripWindow::Dispatch(const std::function<void()>& event) {
 }
 
 LRESULT StripWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (const auto press = MouseButtonOf(msg)) {
-    MousePress(press->first, lp, press->second);
-    return 0;
-  }
+  if (const auto answer = press_input_.OnMessage(hwnd_, msg, wp, lp)) return *answer;
   switch (msg) {
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return OnPaint();
     case WM_TIMER:
-      if (wp == kTimerLift) CheckLift();
       if (wp == kTimerWords) PushWords();
       return 0;
-    case WM_MOUSEMOVE:
-      if (m_.WordPresses().Holds(kMousePointer))
-        MousePress(PressEvent::Kind::kMove, lp, PressButton::kLeft);
-      return 0;
-    case WM_CANCELMODE:
-    case WM_CAPTURECHANGED:
-      // The capture went elsewhere while the button is down: its lift is
-      // looked for instead.
-      if (m_.WordPresses().Holds(kMousePointer) && !releasing_ &&
-          (msg == WM_CANCELMODE || reinterpret_cast<HWND>(lp) != hwnd_))
-        MousePress(PressEvent::Kind::kLost, 0, PressButton::kLeft);
-      if (msg == WM_CANCELMODE) break;
-      return 0;
-    case kWmPointerDown:
-    case kWmPointerUpdate:
-    case kWmPointerUp:
-    case kWmPointerCaptureChanged:
-      // A finger or a pen stays the strip's and never becomes the mouse's:
-      // the cursor stays, and so does the focus of the field typed into.
-      if (const auto e = PointerPressEvent(hwnd_, msg, wp, lp); e && Press(*e)) return 0;
-      break;
     case kWmPointerActivate: return kPaNoActivate;
     default: break;
   }
@@ -184,37 +156,6 @@ bool StripWindow::Press(const PressEvent& e) {
   bool taken = false;
   Dispatch([&] { taken = m_.frmWords_Press(e); });
   return taken;
-}
-
-void StripWindow::MousePress(PressEvent::Kind kind, LPARAM lp, PressButton button) {
-  const PressEvent e = MousePressEvent(kind, lp, button);
-  const auto release = [this] {
-    if (GetCapture() != hwnd_) return;
-    const FlagScope releasing(releasing_);
-    ReleaseCapture();
-  };
-  if (kind == PressEvent::Kind::kUp && button == PressButton::kLeft) release();
-  Press(e);
-  if (m_.Ended()) return;
-  const bool pressed = m_.WordPresses().Holds(kMousePointer);
-  if (pressed && kind == PressEvent::Kind::kDown) SetCapture(hwnd_);
-  if (!pressed) release();
-  if (m_.WordPresses().AwaitsLift())
-    SetTimer(hwnd_, kTimerLift, kLiftCheckMs, nullptr);
-  else
-    KillTimer(hwnd_, kTimerLift);
-}
-
-void StripWindow::CheckLift() {
-  if (!m_.WordPresses().AwaitsLift()) {
-    KillTimer(hwnd_, kTimerLift);
-    return;
-  }
-  if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) return;
-  POINT pt;
-  GetCursorPos(&pt);
-  ScreenToClient(hwnd_, &pt);
-  MousePress(PressEvent::Kind::kUp, MAKELPARAM(pt.x, pt.y), PressButton::kLeft);
 }
 
 // ---------------------------------------------------------------- painting

@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "app/frmKbd.h"
+#include "win32/press_input.h"
 #include "win32/toolkit.h"
 #include "win32/unique_handle.h"
 #include "win32/window_base.h"
@@ -64,14 +65,13 @@ class StripWindow : public WindowBase<StripWindow> {
   // Presses anywhere on the strip, the words' included, go to the model as
   // press events, as the keyboard's do: a word is pressed like a key.
   bool Press(const PressEvent& e);
-  void MousePress(PressEvent::Kind kind, LPARAM lp, PressButton button);
-  void CheckLift();
-  bool releasing_ = false;  // giving the capture back ourselves
   // Brings the words' windows in line with their models, in one batch.
   void PushWords();
 
   FrmKbd& m_;
   Win32Toolkit& tk_;
+  PressInput press_input_{m_.WordPresses(), [this](const PressEvent& e) { return Press(e); },
+                          [this] { return m_.Ended(); }};
   std::array<std::unique_ptr<WordBox>, kStripWords> words_;
   std::uint64_t form_version_ = ~0ull;
   bool syncing_ = false;

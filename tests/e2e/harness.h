@@ -224,6 +224,23 @@ inline Result WaitForText(HWND wnd, std::wstring_view expected, Millis deadline 
 
 // ---- A finger on the screen (screen coordinates) ---------------------------
 
+// Puts the cursor there and waits until it has stayed put a moment. Under
+// Wine the pointer's old place comes back late, from the window system,
+// when something changed under it (the keyboard restacked after a touch, or
+// put the cursor back after Enter), even with both programs caught up. Such
+// a replay after the button went down would slide the touch off its key;
+// before it, it does no harm: the button goes with its own place.
+inline void AimAt(POINT at) {
+  using Clock = std::chrono::steady_clock;
+  SetCursorPos(at.x, at.y);
+  const auto until = Clock::now() + 1s;
+  POINT was = at, now{};
+  for (auto since = Clock::now(); Clock::now() - since < 40ms && Clock::now() < until;) {
+    std::this_thread::sleep_for(1ms);
+    if (GetCursorPos(&now) && (now.x != was.x || now.y != was.y)) was = now, since = Clock::now();
+  }
+}
+
 // Moves the cursor there (a move to the same place, so that it is seen as
 // input too) and sends one mouse-button transition. The button comes in the
 // same input as an absolute move to the place itself: under Wine a program
@@ -235,7 +252,11 @@ inline Result WaitForText(HWND wnd, std::wstring_view expected, Millis deadline 
 // hook before it takes effect: the cursor moves on only once the left
 // button has, so that no press lands where the next one is aimed.
 inline void SendMouse(POINT at, DWORD flag, DWORD time = 0, ULONG_PTR extra = 0) {
-  SetCursorPos(at.x, at.y);
+  // Input stamped with its own times goes at once.
+  if (time == 0 && (flag == MOUSEEVENTF_LEFTDOWN || flag == MOUSEEVENTF_RIGHTDOWN))
+    AimAt(at);
+  else
+    SetCursorPos(at.x, at.y);
   const auto normal = [](LONG v, int origin, int size) {
     return LONG(((LONGLONG(v) - origin) * 65536 + size - 1) / size);
   };
