@@ -95,14 +95,13 @@ class FakeKernel32 : public FakeClock, public Kernel32 {
   }
   std::wstring GetDecimalSeparator() override { return decimal_separator; }
 
-  // Folders this user may not write into (with a trailing backslash), and
-  // the folders made.
-  std::set<std::wstring> read_only_folders, folders;
+  // Folders this user may not write into (with a trailing backslash).
+  std::set<std::wstring> read_only_folders;
   bool InReadOnlyFolder(const std::wstring& path) {
     return read_only_folders.count(path.substr(0, path.find_last_of(L'\\') + 1)) != 0;
   }
   bool CreateFolder(const std::wstring& path) override {
-    return !InReadOnlyFolder(path) && (folders.insert(path), true);
+    return !InReadOnlyFolder(path);
   }
   bool CanCreateFilesIn(const std::wstring& folder) override {
     return !read_only_folders.count(folder.ends_with(L'\\') ? folder : folder + L'\\');

@@ -75,19 +75,14 @@ TEST_F(TypingTest, LongFieldsHungFieldsAndOneWritePerTouchNeverNested) {
 
 // ---- The remembered texts and the filtered drop-down list
 
-// Which texts are remembered, and the list narrowed to the line. That no
-// password is remembered is tested end to end.
-TEST_F(TypingTest, HistoryKeepsHolesAndTheListNarrowsToTheLine) {
+// Which texts are remembered. That no password is, is tested end to end;
+// the list narrowed to the line, in failures_test.cpp.
+TEST_F(TypingTest, HistoryKeepsHolesButNoNumbersOrBlanks) {
   EXPECT_EQ(History(), std::vector<std::wstring>{L""});  // the empty line it starts with
   for (const wchar_t* text : {L"a", L"b", L"A", L"   ", L"123", L"1E3", L"-4,5"}) {
     kbd->AddStringToHistory(text);
   }
   EXPECT_EQ(History(), (std::vector<std::wstring>{L"A", L"b", L"", L""}));
-
-  for (const wchar_t* city : {L"Omsk", L"Minsk", L"Moscow"}) kbd->AddStringToHistory(city);
-  kbd->cmbText.SetText(L"sK");
-  kbd->FillComboHistory();
-  EXPECT_EQ(kbd->cmbText.Items(), (std::vector<std::wstring>{L"Minsk", L"Omsk"}));
 }
 
 // ---- Held keys
@@ -113,18 +108,16 @@ TEST_F(TypingTest, EnterRunsInStepsAndTouchesBetweenThemCount) {
   // nothing is sent while Enter's handler runs.
   Touch(field);
   desk.gui.focus = field;  // as the click leaves it
-  desk.cursor = {700, 500};
   FKey(kKeyEnter);
   EXPECT_TRUE(desk.input.empty());
   EXPECT_EQ(desk.cursor, (Point{415, 15}));
   EXPECT_EQ(RunEnter(), (std::vector<std::uint32_t>{100, 100, 100}));
   EXPECT_EQ(desk.input, click_then_enter);
-  EXPECT_EQ(desk.cursor, (Point{700, 500}));
-  EXPECT_EQ(History().front(), L"abc");
 
-  // A finger that touches another field during the first pause: the field
-  // is captured at once, the click waits for the finger's lift and lands in
-  // the field Enter was for, and the line stays the new field's.
+  // A finger that touches another field during the first pause: the click
+  // waits for the finger's lift. (That the field is captured at once, Enter
+  // lands in its own field and the line stays the new field's is proven end
+  // to end, as are the cursor put back and the text remembered.)
   desk.input.clear();
   FKey(kKeyEnter);
   Touch(fields[2]);
@@ -134,8 +127,6 @@ TEST_F(TypingTest, EnterRunsInStepsAndTouchesBetweenThemCount) {
   desk.button_down = false;
   RunEnter();
   EXPECT_EQ(desk.input, click_then_enter);
-  EXPECT_EQ(TargetWnd(), fields[2]);
-  EXPECT_EQ(kbd->cmbText.Text(), L"field2");
 
   // The focus went elsewhere between the click and the key: clicked again.
   desk.input.clear();
