@@ -46,10 +46,10 @@ configure windows
 cmake --build --preset windows -j2
 elapsed
 # The end-to-end tests touch one shared screen with a synthetic finger. Under
-# Wine a program that was busy replays the pointer moves it missed, with
-# their old positions. The finger's button travels with its move, and the
-# harness waits for the programs to come round before it touches after their
-# busy spells, but now and then a replay still comes inside a touch and
-# slides it off its key (about one run of the words tests in thirty). A
-# failed test runs up to twice more; its first failure stays in the output.
+# Wine the window system sends a move to the cursor's last place when a
+# window is raised or the cursor is put back, and one that came just after
+# the finger's button slid the touch off its key (about one run of the words
+# tests in thirty). The finger now lets the cursor settle before it presses,
+# and sixty runs since came out clean; until many more have, a failed test
+# runs up to twice more, and its first failure stays in the output.
 ctest --preset windows --output-on-failure --repeat until-pass:3
