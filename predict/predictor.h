@@ -29,8 +29,9 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
 // uses. A word's chance is a blend: of the words before it (the book
 // triples, then the pairs of the books and of what the user sent) and of the
 // word alone (its share of the subtitles and of the books, of what the user
-// sent, and a small share of the words earlier in the text being typed),
-// the word alone weighed by how its ending goes with the word before.
+// sent, and a small share of the words earlier in the text being typed).
+// The books' share of the word alone is weighed by how its ending goes with
+// the ending of the word before, where that word has four letters or more.
 // Slips multiply it by the chance of the slip.
 struct PredictorWeights {
   float subtitles = 0.4f;  // share of the subtitles in a base word's chance
