@@ -755,20 +755,16 @@ void KbdWindow::Sync() {
     timer_version_ = m_.tmrhWnd.Version();
     SyncPollTimer();
   }
-  if (repeat_timer_version_ != m_.tmrRepeat.Version()) {
-    repeat_timer_version_ = m_.tmrRepeat.Version();
-    if (m_.tmrRepeat.Enabled())
-      SetTimer(hwnd_, kTimerRepeat, m_.tmrRepeat.Interval(), nullptr);
+  auto sync_timer = [this](const auto& timer, auto& version, UINT_PTR id) {
+    if (version == timer.Version()) return;
+    version = timer.Version();
+    if (timer.Enabled())
+      SetTimer(hwnd_, id, timer.Interval(), nullptr);
     else
-      KillTimer(hwnd_, kTimerRepeat);
-  }
-  if (enter_timer_version_ != m_.tmrEnter.Version()) {
-    enter_timer_version_ = m_.tmrEnter.Version();
-    if (m_.tmrEnter.Enabled())
-      SetTimer(hwnd_, kTimerEnter, m_.tmrEnter.Interval(), nullptr);
-    else
-      KillTimer(hwnd_, kTimerEnter);
-  }
+      KillTimer(hwnd_, id);
+  };
+  sync_timer(m_.tmrRepeat, repeat_timer_version_, kTimerRepeat);
+  sync_timer(m_.tmrEnter, enter_timer_version_, kTimerEnter);
   SyncForm();
 }
 
@@ -776,29 +772,29 @@ void KbdWindow::SyncPanel() {
   for (std::size_t i = 0; i < layouts_.size(); ++i) SyncTextBox(m_.txtLang[i], layouts_[i]);
   SyncCombo(m_.cmbFont, ToHwnd(m_.cmbFont.hWnd()), font_list_, true);
   SyncCombo(m_.cmbSize, ToHwnd(m_.cmbSize.hWnd()), size_list_, true);
+  // A control with a caption that changed: its place and caption pushed,
+  // and its real window back for what else it shows; null when unchanged.
+  auto sync_captioned = [this](auto& control, auto& pushed) -> HWND {
+    if (pushed.version == control.Version()) return nullptr;
+    HWND real = ToHwnd(control.hWnd());
+    SyncPlacement(control, real, pushed);
+    if (pushed.text != control.Caption())
+      SetWindowTextW(real, (pushed.text = control.Caption()).c_str());
+    pushed.version = control.Version();
+    return real;
+  };
   for (std::size_t i = 0; i < options_.size(); ++i) {
     auto& box = m_.chkFont[i];
     auto& pushed = options_[i];
-    if (pushed.version == box.Version()) continue;
-    HWND real = ToHwnd(box.hWnd());
-    SyncPlacement(box, real, pushed);
-    if (pushed.text != box.Caption()) SetWindowTextW(real, (pushed.text = box.Caption()).c_str());
+    HWND real = sync_captioned(box, pushed);
+    if (real == nullptr) continue;
     if (pushed.value != box.Value()) {
       pushed.value = box.Value();
       SendMessageW(real, BM_SETCHECK, static_cast<WPARAM>(box.Value()), 0);
     }
     InvalidateRect(real, nullptr, TRUE);
-    pushed.version = box.Version();
   }
-  for (std::size_t i = 0; i < buttons_.size(); ++i) {
-    auto& b = m_.cmdHistory[i];
-    auto& pushed = buttons_[i];
-    if (pushed.version == b.Version()) continue;
-    HWND real = ToHwnd(b.hWnd());
-    SyncPlacement(b, real, pushed);
-    if (pushed.text != b.Caption()) SetWindowTextW(real, (pushed.text = b.Caption()).c_str());
-    pushed.version = b.Version();
-  }
+  for (std::size_t i = 0; i < buttons_.size(); ++i) sync_captioned(m_.cmdHistory[i], buttons_[i]);
 }
 
 void KbdWindow::SyncForm() {

@@ -284,15 +284,17 @@ TEST(Robustness, PlacementComesBackNormalMaximisedAndWhollyOnTheScreen) {
     Keyboard keyboard;
     ASSERT_TRUE(WriteFile(keyboard.folder.File(L"OrvKey.ini"), ""));
     ASSERT_TRUE(keyboard.Start());
-    MONITORINFO info{sizeof info};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
     GetMonitorInfoW(MonitorFromWindow(keyboard.window, MONITOR_DEFAULTTONEAREST), &info);
     RECT on{}, r = keyboard.rect();
     EXPECT_TRUE(IntersectRect(&on, &r, &info.rcWork) && EqualRect(&on, &r)) << Narrow(left);
     EXPECT_FALSE(IsIconic(keyboard.window));
-    if (*state == L'2')
+    if (*state == L'2') {
       EXPECT_TRUE(WaitFor([&] { return IsZoomed(keyboard.window) != 0; }, 3000ms, "maximised"));
-    else if (*left == L'4')
+    } else if (*left == L'4') {
       EXPECT_EQ(std::pair(r.left, r.top), std::pair(300L, 120L));
+    }
     // The word strip stands on the restored keyboard; a maximised one has none.
     const HWND strip = FindTopLevelWindow(keyboard.process.pid, L"OrvKey Words", false);
     if (*state == L'2') {
