@@ -64,8 +64,9 @@ constexpr double kMadeShare = 0.01;
 // ending follows the word before more often than it follows anything gains
 // by that ratio to the power kAgreeWeight, and one that seldom does loses
 // by it. The ratio is smoothed by kAgreePrior pairs of the usual share.
-// After a short word (a preposition, "ну") the books' few pairs would
-// outweigh a word the user sent: there the word alone decides.
+// A Russian preposition chooses the case of what follows ("в машине", "к
+// машине", "с машиной") and stands in for an ending there. Other short
+// words ("ну", "и") say little of the next word's form.
 constexpr std::size_t kAgreeMin = 4;
 constexpr double kAgreePrior = 20;
 constexpr double kAgreeWeight = 0.7;
@@ -74,6 +75,18 @@ constexpr double kAgreeWeight = 0.7;
 std::uint32_t EndingOf(std::wstring_view key) {
   const std::size_t n = key.size();
   return (static_cast<std::uint32_t>(key[n - 2] & 0x7FFF) << 15) | (key[n - 1] & 0x7FFF);
+}
+
+// What a word before says of the next one's ending: its own ending, or
+// which preposition it is (a value no ending takes); 0 when it says nothing.
+std::uint32_t AgreementKey(std::wstring_view key) {
+  if (key.size() >= kAgreeMin) return EndingOf(key);
+  static constexpr std::wstring_view kPrepositions[] = {
+      L"в",  L"во", L"на", L"с",  L"со",  L"к",   L"ко",  L"у",   L"о",   L"об",  L"обо",
+      L"от", L"до", L"из", L"за", L"по",  L"под", L"над", L"при", L"про", L"без", L"для"};
+  for (std::uint32_t i = 0; i < std::size(kPrepositions); ++i)
+    if (key == kPrepositions[i]) return (1u << 31) | (i + 1);
+  return 0;
 }
 
 // A packed score back to a chance: score = -ln p * 8, 0 = not in the source.
@@ -396,8 +409,8 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
   lex->floor_ = kScores.p[rarest];
   for (const Lexicon::Pair& p : lex->pairs_) {
     const std::wstring_view a = lex->Key(p.a), b = lex->Key(p.b);
-    if (a.size() < kAgreeMin || b.size() < kAgreeMin) continue;
-    const std::uint32_t before = EndingOf(a);
+    const std::uint32_t before = AgreementKey(a);
+    if (!before || b.size() < kAgreeMin) continue;
     ++lex->ending_pairs_[(static_cast<std::uint64_t>(before) << 32) | EndingOf(b)];
     ++lex->endings_before_[before];
     ++lex->endings_after_[EndingOf(b)];
@@ -922,7 +935,7 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
 
   // The blend.
   const std::wstring w1_key = FoldText(ctx.w1);
-  const std::uint32_t w1_ending = lex && w1_key.size() >= kAgreeMin ? EndingOf(w1_key) : 0;
+  const std::uint32_t w1_ending = lex ? AgreementKey(w1_key) : 0;
   const double user_total = static_cast<double>(std::max<std::uint64_t>(s.learned_tokens, 1));
   auto blend = [&](Candidate& c) {
     if (c.base == kNone && lex) c.base = lex->Find(c.lower);

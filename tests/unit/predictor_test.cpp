@@ -440,10 +440,16 @@ TEST(Predictor, PrefersTheEndingThatAgreesWithTheWordBefore) {
   p.SetLexicon(Language::Russian,
                UnpackLexicon(Pack({{L"новой", 0.001, 0.001}, {L"новая", 0.001, 0.001},
                                    {L"старой", 0.001, 0.001}, {L"старая", 0.001, 0.001},
-                                   {L"машины", 0.001, 0.001}, {L"машина", 0.001, 0.001}},
-                                  {{{L"новой", L"машины"}, 0.1}, {{L"новая", L"машина"}, 0.1}})));
+                                   {L"машины", 0.001, 0.001}, {L"машина", 0.001, 0.001},
+                                   {L"машиной", 0.001, 0.001}, {L"дорогой", 0.001, 0.001},
+                                   {L"с", 0.001, 0.001}},
+                                  {{{L"новой", L"машины"}, 0.1},
+                                   {{L"новая", L"машина"}, 0.1},
+                                   {{L"с", L"дорогой"}, 0.1}})));
   EXPECT_EQ(p.Suggest(L"старой маш", Language::Russian, 1), Words{L"машины"});
   EXPECT_EQ(p.Suggest(L"старая маш", Language::Russian, 1), Words{L"машина"});
+  // A preposition chooses the case of the word after it.
+  EXPECT_EQ(p.Suggest(L"с маш", Language::Russian, 1), Words{L"машиной"});
 }
 
 }  // namespace
