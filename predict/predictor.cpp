@@ -65,8 +65,9 @@ constexpr double kMadeShare = 0.01;
 // by that ratio to the power kAgreeWeight, and one that seldom does loses
 // by it. The ratio is smoothed by kAgreePrior pairs of the usual share.
 // A Russian preposition chooses the case of what follows ("в машине", "к
-// машине", "с машиной") and stands in for an ending there. Other short
-// words ("ну", "и") say little of the next word's form.
+// машине", "с машиной"), and a pronoun the form of its verb ("она была"):
+// each stands in for an ending there. Other short words ("ну", "и") say
+// little of the next word's form.
 constexpr std::size_t kAgreeMin = 4;
 constexpr double kAgreePrior = 20;
 constexpr double kAgreeWeight = 0.7;
@@ -78,14 +79,16 @@ std::uint32_t EndingOf(std::wstring_view key) {
 }
 
 // What a word before says of the next one's ending: its own ending, or
-// which preposition it is (a value no ending takes); 0 when it says nothing.
+// which preposition or pronoun it is (a value no ending takes); 0 when it
+// says nothing.
 std::uint32_t AgreementKey(std::wstring_view key) {
   if (key.size() >= kAgreeMin) return EndingOf(key);
-  static constexpr std::wstring_view kPrepositions[] = {
-      L"в",  L"во", L"на", L"с",  L"со",  L"к",   L"ко",  L"у",   L"о",   L"об",  L"обо",
-      L"от", L"до", L"из", L"за", L"по",  L"под", L"над", L"при", L"про", L"без", L"для"};
-  for (std::uint32_t i = 0; i < std::size(kPrepositions); ++i)
-    if (key == kPrepositions[i]) return (1u << 31) | (i + 1);
+  static constexpr std::wstring_view kShort[] = {
+      L"в",   L"во",  L"на", L"с",  L"со", L"к",   L"ко",  L"у",   L"о",   L"об",
+      L"обо", L"от",  L"до", L"из", L"за", L"по",  L"под", L"над", L"при", L"про",
+      L"без", L"для", L"я",  L"ты", L"он", L"она", L"оно", L"мы",  L"вы",  L"они"};
+  for (std::uint32_t i = 0; i < std::size(kShort); ++i)
+    if (key == kShort[i]) return (1u << 31) | (i + 1);
   return 0;
 }
 

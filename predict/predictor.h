@@ -32,7 +32,7 @@ std::shared_ptr<const Lexicon> UnpackLexicon(std::span<const std::uint8_t> packe
 // sent, and a small share of the words earlier in the text being typed).
 // The books' share of the word alone is weighed by how its ending goes with
 // the ending of the word before, where that word has four letters or more,
-// or with the preposition before it.
+// or with the preposition or pronoun before it.
 // Slips multiply it by the chance of the slip.
 struct PredictorWeights {
   float subtitles = 0.4f;  // share of the subtitles in a base word's chance
