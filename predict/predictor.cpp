@@ -31,7 +31,7 @@ namespace {
 
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 // How many of the best words each source hands to the blend.
-constexpr std::size_t kPerSource = 12;
+constexpr std::size_t kPerSource = 16;
 // What the user sent counts fully only once there is enough of it: a word
 // used once in the first text is not yet the likeliest word of all (it
 // comes first once two of its letters are typed, below).
