@@ -164,11 +164,23 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   ASSERT_TRUE(keyboard.process.WaitForExit());
   Release(grip);
 
-  // Started again, the keyboard learns what its history remembers.
+  // Started again, the keyboard learns what its history remembers, and
+  // "Clr History" forgets it: the lexicon's own first word for "пр" is back.
   ASSERT_TRUE(keyboard.Start());
   ASSERT_TRUE(Capture(kEdit3, L"ну "));
   keyboard.Type(L"пр");
   EXPECT_TRUE(FirstWordIs(L"привет"));
+  ASSERT_TRUE(keyboard.ToggleOptions(true));
+  Touch(Centre(WindowRect(FindWindowExW(keyboard.window, nullptr, L"Button", L"Clr History"))));
+  ASSERT_TRUE(keyboard.ToggleOptions(false));
+  ASSERT_TRUE(Capture(kEdit3, L"ну "));
+  keyboard.Type(L"пр");
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        const auto words = Offered();
+        return !words.empty() && words[0] != L"привет";
+      },
+      3000ms, "the learned word forgotten", [&] { return Seen(); }));
 
   // A password field shows no strip and teaches nothing; the option turned off
   // in the panel hides the strip, is kept in the registry beside the
