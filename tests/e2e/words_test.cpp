@@ -188,6 +188,18 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   Send(kPassword, L"тайна");
   ASSERT_TRUE(Capture(kEdit1, L"-"));
   EXPECT_TRUE(StripShown(true));
+  // Where no word is begun, the words are in the language on the keys.
+  const auto latin = [&] {
+    const auto words = Offered();
+    return !words.empty() && std::all_of(words.begin(), words.end(), [](const std::wstring& w) {
+      return std::all_of(w.begin(), w.end(), [](wchar_t c) { return c < 0x80; });
+    });
+  };
+  keyboard.TouchFunctionKey(kKeyLang);
+  EXPECT_TRUE(WaitFor(latin, 3000ms, "English words after Lang", [&] { return Seen(); }));
+  keyboard.TouchFunctionKey(kKeyLang);
+  EXPECT_TRUE(WaitFor([&] { return !Offered().empty() && !latin(); }, 3000ms,
+                      "Russian words again", [&] { return Seen(); }));
   keyboard.TouchFunctionKey(kKeyBack);
   keyboard.Type(L"та");
   std::this_thread::sleep_for(300ms);
