@@ -123,6 +123,24 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   EXPECT_EQ(GetForegroundWindow(), target.window) << "the strip took the focus";
   keyboard.Type(L",");
   EXPECT_TRUE(FieldShows(kEdit2, L"ну привет,"));
+  // Words come in the case the word was begun in: Capitalised, or ALL CAPS.
+  const auto capitals = [](std::wstring_view w) {
+    return std::count_if(w.begin(), w.end(), [](wchar_t c) { return c >= L'А' && c <= L'Я'; });
+  };
+  for (const auto& [field, word] :
+       {std::pair(kEdit2, std::wstring(L"Привет")), std::pair(kEdit3, std::wstring(L"ПРИВЕТ"))}) {
+    ASSERT_TRUE(Capture(field, L"ну " + word.substr(0, 2)));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          const auto words = Offered();
+          return std::find(words.begin(), words.end(), word) != words.end() &&
+                 std::all_of(words.begin(), words.end(), [&](const std::wstring& w) {
+                   return w.starts_with(word.substr(0, 2)) &&
+                          capitals(w) == (capitals(word) == 1 ? 1 : std::ssize(w));
+                 });
+        },
+        3000ms, Narrow(word) + " among words begun alike", [&] { return Seen(); }));
+  }
 
   // A keystroke field: the two letters go back and the word comes as keys.
   const HWND chars = target.Field(kCharField);
@@ -198,8 +216,8 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   keyboard.TouchFunctionKey(kKeyLang);
   EXPECT_TRUE(WaitFor(latin, 3000ms, "English words after Lang", [&] { return Seen(); }));
   keyboard.TouchFunctionKey(kKeyLang);
-  EXPECT_TRUE(WaitFor([&] { return !Offered().empty() && !latin(); }, 3000ms,
-                      "Russian words again", [&] { return Seen(); }));
+  EXPECT_TRUE(WaitFor([&] { return !Offered().empty() && !latin(); }, 3000ms, "Russian words again",
+                      [&] { return Seen(); }));
   keyboard.TouchFunctionKey(kKeyBack);
   keyboard.Type(L"та");
   std::this_thread::sleep_for(300ms);
