@@ -155,6 +155,17 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
         3000ms, Narrow(word) + " among words begun alike", [&] { return Seen(); }));
   }
 
+  // A slip onto a key beside the meant one ("м" for "и") still finds the
+  // word. The field brings the slip in whole: typed key by key, "привет"
+  // would be passed over at "пр" and rightly not offered again.
+  ASSERT_TRUE(Capture(kEdit1, L"ну прм"));
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        const auto words = Offered();
+        return std::find(words.begin(), words.end(), L"привет") != words.end();
+      },
+      3000ms, "\"привет\" for \"прм\"", [&] { return Seen(); }));
+
   // A keystroke field: the two letters go back and the word comes as keys.
   const HWND chars = target.Field(kCharField);
   Touch(Centre(WindowRect(chars)));
