@@ -96,9 +96,22 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   const RECT before = keyboard.rect();
   Send(kEdit1, L"привет мир");
   ASSERT_TRUE(Capture(kEdit2, L"ну "));
-  keyboard.Type(L"пр");
+  // The words offered for "п" and passed over are not offered again for "пр".
+  keyboard.Type(L"п");
+  std::vector<std::wstring> passed;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        passed = Offered();
+        return !passed.empty() && std::all_of(passed.begin(), passed.end(),
+                                              [](const auto& w) { return w.starts_with(L"п"); });
+      },
+      3000ms, "words for \"п\"", [&] { return Seen(); }));
+  keyboard.Type(L"р");
   ASSERT_TRUE(FirstWordIs(L"привет"));
-  for (const auto& w : Offered()) EXPECT_TRUE(w.starts_with(L"пр")) << Narrow(w);
+  for (const auto& w : Offered()) {
+    EXPECT_TRUE(w.starts_with(L"пр")) << Narrow(w);
+    EXPECT_EQ(std::find(passed.begin(), passed.end(), w), passed.end()) << Narrow(w);
+  }
   ScreenShot().SaveBmp(ArtifactsDir() + L"\\words_96dpi.bmp");
 
   const RECT k = keyboard.rect(), s = WindowRect(Strip());
@@ -123,6 +136,35 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   EXPECT_EQ(GetForegroundWindow(), target.window) << "the strip took the focus";
   keyboard.Type(L",");
   EXPECT_TRUE(FieldShows(kEdit2, L"ну привет,"));
+  // Words come in the case the word was begun in: Capitalised, or ALL CAPS.
+  const auto capitals = [](std::wstring_view w) {
+    return std::count_if(w.begin(), w.end(), [](wchar_t c) { return c >= L'А' && c <= L'Я'; });
+  };
+  for (const auto& [field, word] :
+       {std::pair(kEdit2, std::wstring(L"Привет")), std::pair(kEdit3, std::wstring(L"ПРИВЕТ"))}) {
+    ASSERT_TRUE(Capture(field, L"ну " + word.substr(0, 2)));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          const auto words = Offered();
+          return std::find(words.begin(), words.end(), word) != words.end() &&
+                 std::all_of(words.begin(), words.end(), [&](const std::wstring& w) {
+                   return w.starts_with(word.substr(0, 2)) &&
+                          capitals(w) == (capitals(word) == 1 ? 1 : std::ssize(w));
+                 });
+        },
+        3000ms, Narrow(word) + " among words begun alike", [&] { return Seen(); }));
+  }
+
+  // A slip onto a key beside the meant one ("м" for "и") still finds the
+  // word. The field brings the slip in whole: typed key by key, "привет"
+  // would be passed over at "пр" and rightly not offered again.
+  ASSERT_TRUE(Capture(kEdit1, L"ну прм"));
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        const auto words = Offered();
+        return std::find(words.begin(), words.end(), L"привет") != words.end();
+      },
+      3000ms, "\"привет\" for \"прм\"", [&] { return Seen(); }));
 
   // A keystroke field: the two letters go back and the word comes as keys.
   const HWND chars = target.Field(kCharField);
@@ -164,11 +206,23 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   ASSERT_TRUE(keyboard.process.WaitForExit());
   Release(grip);
 
-  // Started again, the keyboard learns what its history remembers.
+  // Started again, the keyboard learns what its history remembers, and
+  // "Clr History" forgets it: the lexicon's own first word for "пр" is back.
   ASSERT_TRUE(keyboard.Start());
   ASSERT_TRUE(Capture(kEdit3, L"ну "));
   keyboard.Type(L"пр");
   EXPECT_TRUE(FirstWordIs(L"привет"));
+  ASSERT_TRUE(keyboard.ToggleOptions(true));
+  Touch(Centre(WindowRect(FindWindowExW(keyboard.window, nullptr, L"Button", L"Clr History"))));
+  ASSERT_TRUE(keyboard.ToggleOptions(false));
+  ASSERT_TRUE(Capture(kEdit3, L"ну "));
+  keyboard.Type(L"пр");
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        const auto words = Offered();
+        return !words.empty() && words[0] != L"привет";
+      },
+      3000ms, "the learned word forgotten", [&] { return Seen(); }));
 
   // A password field shows no strip and teaches nothing; the option turned off
   // in the panel hides the strip, is kept in the registry beside the
@@ -176,6 +230,18 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   Send(kPassword, L"тайна");
   ASSERT_TRUE(Capture(kEdit1, L"-"));
   EXPECT_TRUE(StripShown(true));
+  // Where no word is begun, the words are in the language on the keys.
+  const auto latin = [&] {
+    const auto words = Offered();
+    return !words.empty() && std::all_of(words.begin(), words.end(), [](const std::wstring& w) {
+      return std::all_of(w.begin(), w.end(), [](wchar_t c) { return c < 0x80; });
+    });
+  };
+  keyboard.TouchFunctionKey(kKeyLang);
+  EXPECT_TRUE(WaitFor(latin, 3000ms, "English words after Lang", [&] { return Seen(); }));
+  keyboard.TouchFunctionKey(kKeyLang);
+  EXPECT_TRUE(WaitFor([&] { return !Offered().empty() && !latin(); }, 3000ms, "Russian words again",
+                      [&] { return Seen(); }));
   keyboard.TouchFunctionKey(kKeyBack);
   keyboard.Type(L"та");
   std::this_thread::sleep_for(300ms);
