@@ -92,6 +92,8 @@ std::vector<std::wstring> ReadLines(const std::string& path, const std::string& 
   std::string line;
   for (std::size_t n = 1; std::getline(f, line); ++n) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    // A file saved by Notepad may open with a byte-order mark: not a character of the text.
+    if (n == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
     if ((which == "odd" && n % 2 == 0) || (which == "even" && n % 2 == 1)) continue;
     lines.push_back(FromUtf8(line));
   }
