@@ -17,6 +17,7 @@
 #endif
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -92,6 +93,8 @@ std::vector<std::wstring> ReadLines(const std::string& path, const std::string& 
   std::string line;
   for (std::size_t n = 1; std::getline(f, line); ++n) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    // A file saved by Notepad may open with a byte-order mark: not a character of the text.
+    if (n == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
     if ((which == "odd" && n % 2 == 0) || (which == "even" && n % 2 == 1)) continue;
     lines.push_back(FromUtf8(line));
   }
@@ -129,23 +132,39 @@ int main(int argc, char** argv) {
       }
       return argv[++i];
     };
+    // A number from lo to hi, whole if asked, or a one-line complaint.
+    auto number = [&](double lo, double hi, bool whole) {
+      const std::string text = next();
+      char* end = nullptr;
+      const double v = std::strtod(text.c_str(), &end);
+      if (text.empty() || *end != '\0' || !(v >= lo && v <= hi) || (whole && v != std::floor(v))) {
+        std::fprintf(stderr, "%s wants %s from %.10g to %.10g, not \"%s\"\n", a.c_str(),
+                     whole ? "a whole number" : "a number", lo, hi, text.c_str());
+        std::exit(2);
+      }
+      return v;
+    };
     if (a == "--lexicons") {
       lexicons = next();
     } else if (a == "--candidates") {
-      options.candidates = std::stoul(next());
+      options.candidates = static_cast<std::size_t>(number(0, 1000000, true));
     } else if (a == "--slip") {
-      options.slip = std::stod(next());
+      options.slip = number(0, 1, false);
     } else if (a == "--seed") {
-      options.seed = static_cast<std::uint32_t>(std::stoul(next()));
+      options.seed = static_cast<std::uint32_t>(number(0, 4294967295.0, true));
     } else if (a == "--lines") {
       which = next();
+      if (which != "odd" && which != "even" && which != "all") {
+        std::fprintf(stderr, "--lines wants odd, even or all, not \"%s\"\n", which.c_str());
+        return 2;
+      }
     } else if (a == "--weights") {
       std::istringstream in(next());
       char comma;
       in >> weights.subtitles >> comma >> weights.triple >> comma >> weights.pair >> comma >>
           weights.learned >> comma >> weights.slip;
     } else if (a == "--history") {
-      history = std::stoi(next());
+      history = static_cast<int>(number(0, 10000000, true));
     } else if (a == "--cost") {
       cost = true;
     } else {
