@@ -45,13 +45,22 @@ class Words : public Scene {
     for (const auto& w : Offered()) s += " " + Narrow(w);
     return s;
   }
-  Result FirstWordIs(std::wstring_view word) {
+  // Waits until the strip is shown with words that `ok` accepts.
+  template <class Ok>
+  Result WordsAre(Ok ok, const std::string& what) {
     return WaitFor(
         [&] {
           const auto words = Offered();
-          return IsWindowVisible(Strip()) && !words.empty() && words[0] == word;
+          return IsWindowVisible(Strip()) && !words.empty() && ok(words);
         },
-        3000ms, "\"" + Narrow(word) + "\" first in the strip", [&] { return Seen(); });
+        3000ms, what, [&] { return Seen(); });
+  }
+  Result FirstWordIs(std::wstring_view word) {
+    return WordsAre([&](const auto& words) { return words[0] == word; },
+                    "\"" + Narrow(word) + "\" first in the strip");
+  }
+  static bool Has(const std::vector<std::wstring>& words, std::wstring_view word) {
+    return std::find(words.begin(), words.end(), word) != words.end();
   }
   Result StripShown(bool shown) {
     return WaitFor([&] { return (IsWindowVisible(Strip()) != 0) == shown; }, 3000ms,
@@ -99,18 +108,18 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   // The words offered for "п" and passed over are not offered again for "пр".
   keyboard.Type(L"п");
   std::vector<std::wstring> passed;
-  ASSERT_TRUE(WaitFor(
-      [&] {
-        passed = Offered();
-        return !passed.empty() && std::all_of(passed.begin(), passed.end(),
-                                              [](const auto& w) { return w.starts_with(L"п"); });
+  ASSERT_TRUE(WordsAre(
+      [&](const auto& words) {
+        passed = words;
+        return std::all_of(words.begin(), words.end(),
+                           [](const auto& w) { return w.starts_with(L"п"); });
       },
-      3000ms, "words for \"п\"", [&] { return Seen(); }));
+      "words for \"п\""));
   keyboard.Type(L"р");
   ASSERT_TRUE(FirstWordIs(L"привет"));
   for (const auto& w : Offered()) {
     EXPECT_TRUE(w.starts_with(L"пр")) << Narrow(w);
-    EXPECT_EQ(std::find(passed.begin(), passed.end(), w), passed.end()) << Narrow(w);
+    EXPECT_FALSE(Has(passed, w)) << Narrow(w);
   }
   ScreenShot().SaveBmp(ArtifactsDir() + L"\\words_96dpi.bmp");
 
@@ -143,28 +152,22 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   for (const auto& [field, word] :
        {std::pair(kEdit2, std::wstring(L"Привет")), std::pair(kEdit3, std::wstring(L"ПРИВЕТ"))}) {
     ASSERT_TRUE(Capture(field, L"ну " + word.substr(0, 2)));
-    EXPECT_TRUE(WaitFor(
-        [&] {
-          const auto words = Offered();
-          return std::find(words.begin(), words.end(), word) != words.end() &&
-                 std::all_of(words.begin(), words.end(), [&](const std::wstring& w) {
+    EXPECT_TRUE(WordsAre(
+        [&](const auto& words) {
+          return Has(words, word) && std::all_of(words.begin(), words.end(), [&](const auto& w) {
                    return w.starts_with(word.substr(0, 2)) &&
                           capitals(w) == (capitals(word) == 1 ? 1 : std::ssize(w));
                  });
         },
-        3000ms, Narrow(word) + " among words begun alike", [&] { return Seen(); }));
+        Narrow(word) + " among words begun alike"));
   }
 
   // A slip onto a key beside the meant one ("м" for "и") still finds the
   // word. The field brings the slip in whole: typed key by key, "привет"
   // would be passed over at "пр" and rightly not offered again.
   ASSERT_TRUE(Capture(kEdit1, L"ну прм"));
-  EXPECT_TRUE(WaitFor(
-      [&] {
-        const auto words = Offered();
-        return std::find(words.begin(), words.end(), L"привет") != words.end();
-      },
-      3000ms, "\"привет\" for \"прм\"", [&] { return Seen(); }));
+  EXPECT_TRUE(
+      WordsAre([](const auto& words) { return Has(words, L"привет"); }, "\"привет\" for \"прм\""));
 
   // A keystroke field: the two letters go back and the word comes as keys.
   const HWND chars = target.Field(kCharField);
@@ -217,12 +220,8 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   ASSERT_TRUE(keyboard.ToggleOptions(false));
   ASSERT_TRUE(Capture(kEdit3, L"ну "));
   keyboard.Type(L"пр");
-  EXPECT_TRUE(WaitFor(
-      [&] {
-        const auto words = Offered();
-        return !words.empty() && words[0] != L"привет";
-      },
-      3000ms, "the learned word forgotten", [&] { return Seen(); }));
+  EXPECT_TRUE(WordsAre([](const auto& words) { return words[0] != L"привет"; },
+                       "the learned word forgotten"));
 
   // A password field shows no strip and teaches nothing; the option turned off
   // in the panel hides the strip, is kept in the registry beside the
@@ -231,17 +230,15 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   ASSERT_TRUE(Capture(kEdit1, L"-"));
   EXPECT_TRUE(StripShown(true));
   // Where no word is begun, the words are in the language on the keys.
-  const auto latin = [&] {
-    const auto words = Offered();
-    return !words.empty() && std::all_of(words.begin(), words.end(), [](const std::wstring& w) {
+  const auto latin = [](const std::vector<std::wstring>& words) {
+    return std::all_of(words.begin(), words.end(), [](const std::wstring& w) {
       return std::all_of(w.begin(), w.end(), [](wchar_t c) { return c < 0x80; });
     });
   };
   keyboard.TouchFunctionKey(kKeyLang);
-  EXPECT_TRUE(WaitFor(latin, 3000ms, "English words after Lang", [&] { return Seen(); }));
+  EXPECT_TRUE(WordsAre(latin, "English words after Lang"));
   keyboard.TouchFunctionKey(kKeyLang);
-  EXPECT_TRUE(WaitFor([&] { return !Offered().empty() && !latin(); }, 3000ms, "Russian words again",
-                      [&] { return Seen(); }));
+  EXPECT_TRUE(WordsAre([&](const auto& words) { return !latin(words); }, "Russian words again"));
   keyboard.TouchFunctionKey(kKeyBack);
   keyboard.Type(L"та");
   std::this_thread::sleep_for(300ms);
