@@ -81,7 +81,17 @@ Predictor* Suggestions::Ready() {
 
 std::vector<std::wstring> Suggestions::Suggest(std::wstring_view before_caret, Language at_start) {
   Predictor* p = Ready();
-  return p ? p->Suggest(before_caret, at_start, 4) : std::vector<std::wstring>{};
+  if (!p) {
+    asked_unready_ = loading_.valid();
+    return {};
+  }
+  return p->Suggest(before_caret, at_start, 4);
+}
+
+bool Suggestions::CameSinceAsked() {
+  if (!asked_unready_ || !Ready()) return false;
+  asked_unready_ = false;
+  return true;
 }
 
 void Suggestions::Learn(const std::wstring& sent_text) {

@@ -41,6 +41,9 @@ class Suggestions {
   // Up to four words for the text before the insertion point; none until
   // the predictor is ready.
   std::vector<std::wstring> Suggest(std::wstring_view before_caret, Language at_start);
+  // True once when the predictor has become ready since words were asked
+  // for without it: the words on show are then asked for again.
+  bool CameSinceAsked();
   void Learn(const std::wstring& sent_text);
   void Forget();
   void SetLayouts(const std::array<std::wstring, 4>& layouts);
@@ -51,6 +54,7 @@ class Suggestions {
 
   Toolkit& toolkit_;
   bool started_ = false;
+  bool asked_unready_ = false;
   std::unique_ptr<Predictor> predictor_;
   std::future<std::unique_ptr<Predictor>> loading_;
   std::future<std::vector<std::wstring>> remembered_;

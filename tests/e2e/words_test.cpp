@@ -209,18 +209,23 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   ASSERT_TRUE(keyboard.process.WaitForExit());
   Release(grip);
 
-  // Started again, the keyboard learns what its history remembers, and
-  // "Clr History" forgets it: the lexicon's own first word for "пр" is back.
-  ASSERT_TRUE(keyboard.Start());
-  ASSERT_TRUE(Capture(kEdit3, L"ну "));
-  keyboard.Type(L"пр");
-  EXPECT_TRUE(FirstWordIs(L"привет"));
+  // Started again, the keyboard learns what its history remembers. A field
+  // touched as soon as the keyboard takes input comes while a long history
+  // is still being learned: its words come once that is done, with no key
+  // touched meanwhile. "Clr History" forgets them.
+  std::string texts = ReadFile(keyboard.folder.File(L"OrvKey.ini")).value_or("");
+  for (int i = 0; i < 100000; ++i) texts += "Zebrovsky street " + std::to_string(i) + "\r\n";
+  ASSERT_TRUE(WriteFile(keyboard.folder.File(L"OrvKey.ini"), texts));
+  ASSERT_TRUE(keyboard.Start(false));
+  ASSERT_TRUE(keyboard.CaughtUp());
+  ASSERT_TRUE(Capture(kEdit3, L"ну zebr"));
+  EXPECT_TRUE(FirstWordIs(L"zebrovsky"));
+  ASSERT_TRUE(keyboard.WaitSettled());
   ASSERT_TRUE(keyboard.ToggleOptions(true));
   Touch(Centre(WindowRect(FindWindowExW(keyboard.window, nullptr, L"Button", L"Clr History"))));
   ASSERT_TRUE(keyboard.ToggleOptions(false));
-  ASSERT_TRUE(Capture(kEdit3, L"ну "));
-  keyboard.Type(L"пр");
-  EXPECT_TRUE(WordsAre([](const auto& words) { return words[0] != L"привет"; },
+  ASSERT_TRUE(Capture(kEdit1, L"ну zebr"));
+  EXPECT_TRUE(WordsAre([](const auto& words) { return !Has(words, L"zebrovsky"); },
                        "the learned word forgotten"));
 
   // A password field shows no strip and teaches nothing; the option turned off
