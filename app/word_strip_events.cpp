@@ -118,10 +118,17 @@ std::optional<Point> FrmKbd::WordKeys::MouseNow() {
 // lose: a keystroke target's line ends at its caret.
 void FrmKbd::WriteSplice(const LineSplice& splice) {
   if (target_.ByKeystrokes()) {
-    const auto caret = static_cast<std::size_t>(std::max(edit_line_.CaretPos(), 0));
-    for (std::size_t i = splice.start; i < std::min(caret, cmbText.Text().size()); ++i)
-      target_.PressKey(kVkBack);
-    target_.TypeKeys(splice.text);
+    // Only what changes goes as keys: "th" completed to "their " takes
+    // "eir ", and a slip "tg" to "the " one backspace and "he ".
+    const std::wstring& line = cmbText.Text();
+    const auto caret = std::min(static_cast<std::size_t>(std::max(edit_line_.CaretPos(), 0)),
+                                line.size());
+    std::size_t kept = 0;
+    while (splice.start + kept < caret && kept < splice.text.size() &&
+           line[splice.start + kept] == splice.text[kept])
+      ++kept;
+    for (std::size_t i = splice.start + kept; i < caret; ++i) target_.PressKey(kVkBack);
+    target_.TypeKeys(splice.text.substr(kept));
   }
   edit_line_.Splice(splice.start, splice.end, splice.text, static_cast<std::int32_t>(splice.caret));
 }

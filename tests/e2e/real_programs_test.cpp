@@ -183,6 +183,24 @@ TEST_F(RealPrograms, KeysReachAConsoleAsVirtualKeys) {
   keyboard.TouchFunctionKey(kKeyShift);
   keyboard.Type(L"Q", kDefaultLayouts[3]);
   EXPECT_TRUE(WaitForText(console, L"keys:q+1+Q+"));
+  // A word from the strip goes as the keys of what it adds to the letters typed.
+  keyboard.TouchFunctionKey(kKeySpace);
+  keyboard.Type(L"th", kDefaultLayouts[2]);
+  const HWND strip = FindTopLevelWindow(keyboard.process.pid, L"OrvKey Words");
+  HWND shown = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        shown = FindWindowExW(strip, nullptr, L"OrvKeyWord", nullptr);
+        while (shown && !(IsWindowVisible(shown) && WindowText(shown).starts_with(L"th")))
+          shown = FindWindowExW(strip, shown, L"OrvKeyWord", nullptr);
+        return IsWindowVisible(strip) && shown;
+      },
+      3000ms, "words for \"th\""));
+  const std::wstring word = WindowText(shown);
+  Touch(Centre(WindowRect(shown)));
+  std::wstring keys = L"keys:q+1+Q+ +t+h+";
+  for (wchar_t c : word.substr(2) + L" ") keys += std::wstring{c, L'+'};
+  EXPECT_TRUE(WaitForText(console, keys));
 }
 
 // Wine's own programs, each started fresh and put where the keyboard leaves
