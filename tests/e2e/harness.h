@@ -215,6 +215,18 @@ inline HWND FindTopLevelWindow(DWORD pid, std::wstring_view title, bool visibleO
     if (WindowText(wnd) == title) return wnd;
   return nullptr;
 }
+// The word windows the strip of `pid` shows, left to right: a place without
+// a word has no text.
+inline std::vector<HWND> StripWords(DWORD pid) {
+  const HWND strip = FindTopLevelWindow(pid, L"OrvKey Words", false);
+  std::vector<HWND> words;
+  for (HWND w = FindWindowExW(strip, nullptr, L"OrvKeyWord", nullptr); w;
+       w = FindWindowExW(strip, w, L"OrvKeyWord", nullptr))
+    if (IsWindowVisible(w) && !WindowText(w).empty()) words.push_back(w);
+  std::sort(words.begin(), words.end(),
+            [](HWND a, HWND b) { return WindowRect(a).left < WindowRect(b).left; });
+  return words;
+}
 inline Result WaitForText(HWND wnd, std::wstring_view expected, Millis deadline = 3000ms) {
   std::wstring last;
   return WaitFor([&] { return (last = WindowText(wnd)) == expected; }, deadline,

@@ -186,18 +186,15 @@ TEST_F(RealPrograms, KeysReachAConsoleAsVirtualKeys) {
   // A word from the strip goes as the keys of what it adds to the letters typed.
   keyboard.TouchFunctionKey(kKeySpace);
   keyboard.Type(L"th", kDefaultLayouts[2]);
-  const HWND strip = FindTopLevelWindow(keyboard.process.pid, L"OrvKey Words");
-  HWND shown = nullptr;
+  std::vector<HWND> shown;
   ASSERT_TRUE(WaitFor(
       [&] {
-        shown = FindWindowExW(strip, nullptr, L"OrvKeyWord", nullptr);
-        while (shown && !(IsWindowVisible(shown) && WindowText(shown).starts_with(L"th")))
-          shown = FindWindowExW(strip, shown, L"OrvKeyWord", nullptr);
-        return IsWindowVisible(strip) && shown;
+        shown = StripWords(keyboard.process.pid);
+        return !shown.empty() && WindowText(shown[0]).starts_with(L"th");
       },
       3000ms, "words for \"th\""));
-  const std::wstring word = WindowText(shown);
-  Touch(Centre(WindowRect(shown)));
+  const std::wstring word = WindowText(shown[0]);
+  Touch(Centre(WindowRect(shown[0])));
   std::wstring keys = L"keys:q+1+Q+ +t+h+";
   for (wchar_t c : word.substr(2) + L" ") keys += std::wstring{c, L'+'};
   EXPECT_TRUE(WaitForText(console, keys));

@@ -158,10 +158,9 @@ TEST_F(Dpi, At144EverythingGrowsByHalfAndPlacementStaysInTwips) {
   HWND word = nullptr;
   ASSERT_TRUE(WaitFor(
       [&] {
-        for (word = FindWindowExW(strip, nullptr, L"OrvKeyWord", nullptr); word;
-             word = FindWindowExW(strip, word, L"OrvKeyWord", nullptr))
-          if (IsWindowVisible(word) && WindowText(word).starts_with(L"пр")) return true;
-        return false;
+        const auto words = StripWords(keyboard.process.pid);
+        word = words.empty() ? nullptr : words[0];
+        return word && WindowText(word).starts_with(L"пр");
       },
       3000ms, "a word for \"пр\" in the strip"));
   ScreenShot().SaveBmp(ArtifactsDir() + L"\\keyboard_144dpi.bmp");

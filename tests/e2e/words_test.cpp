@@ -25,16 +25,7 @@ class Words : public Scene {
   void TearDown() override { ForgetOption(); }
 
   HWND Strip() const { return FindTopLevelWindow(keyboard.process.pid, kStripTitle, false); }
-  // The words on show, left to right: a place without a word has no text.
-  std::vector<HWND> WordWindows() const {
-    std::vector<HWND> words;
-    for (HWND w = FindWindowExW(Strip(), nullptr, L"OrvKeyWord", nullptr); w;
-         w = FindWindowExW(Strip(), w, L"OrvKeyWord", nullptr))
-      if (IsWindowVisible(w) && !WindowText(w).empty()) words.push_back(w);
-    std::sort(words.begin(), words.end(),
-              [](HWND a, HWND b) { return WindowRect(a).left < WindowRect(b).left; });
-    return words;
-  }
+  std::vector<HWND> WordWindows() const { return StripWords(keyboard.process.pid); }
   std::vector<std::wstring> Offered() const {
     std::vector<std::wstring> texts;
     for (HWND w : WordWindows()) texts.push_back(WindowText(w));
