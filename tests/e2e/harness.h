@@ -132,8 +132,17 @@ inline Process StartProcess(const std::wstring& exe, const std::wstring& args,
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(exe.c_str(), line.data(), 0, 0, FALSE, flags, 0, folder.c_str(), &si, &pi)) {
-    ADD_FAILURE() << "cannot start " << Narrow(exe) << ": error " << GetLastError();
+  // Wine's CreateProcess now and then fails once with an internal error
+  // (1359) while the machine is busy; a second try starts the program.
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 3; ++attempt, Sleep(200)) {
+    if (CreateProcessW(exe.c_str(), line.data(), 0, 0, FALSE, flags, 0, folder.c_str(), &si, &pi))
+      break;
+    error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) break;
+  }
+  if (!pi.hProcess) {
+    ADD_FAILURE() << "cannot start " << Narrow(exe) << ": error " << error;
     return {};
   }
   CloseHandle(pi.hThread);
