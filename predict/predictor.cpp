@@ -741,8 +741,13 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
   const Context ctx = ReadContext(before_caret);
 
   // Words offered for the word being typed and passed over by a further key.
+  // A word deleted back to nothing (Clr, or the last letter taken back) and
+  // one typed over with other letters begin afresh: a new field's text, or
+  // a word begun again, gets the words it was offered before.
   const std::wstring_view context_text = before_caret.substr(0, ctx.prefix_start);
-  if (context_text != s.offer_context) {
+  const std::wstring_view prefix = ctx.prefix, before = s.offer_prefix;
+  if (context_text != s.offer_context || prefix.empty() ||
+      !(prefix.starts_with(before) || before.starts_with(prefix))) {
     s.offer_context.assign(context_text);
     s.passed.clear();
   } else if (ctx.prefix != s.offer_prefix) {

@@ -166,6 +166,12 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   ASSERT_TRUE(LineShows(L""));
   keyboard.Type(L"ми");
   ASSERT_TRUE(FirstWordIs(L"мир"));
+  // Taken back to nothing and begun again, the word is offered again.
+  keyboard.TouchFunctionKey(kKeyBack);
+  keyboard.TouchFunctionKey(kKeyBack);
+  ASSERT_TRUE(LineShows(L""));
+  keyboard.Type(L"ми");
+  ASSERT_TRUE(FirstWordIs(L"мир"));
   Touch(Centre(WindowRect(WordWindows()[0])));
   EXPECT_TRUE(WaitForText(chars, L"мир "));
   EXPECT_TRUE(LineShows(L"мир "));

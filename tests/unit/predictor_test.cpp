@@ -245,8 +245,14 @@ TEST_F(Suggestions, DoesNotOfferAgainWhatWasPassedOverForTheSameWord) {
   EXPECT_EQ(p.Suggest(L"so th", Language::English, 2),
             (Words{L"then", L"them"}));  // asked again, not passed
   EXPECT_EQ(p.Suggest(L"so the", Language::English, 2), (Words{L"there", L"these"}));
-  // The next word starts afresh.
+  // The next word starts afresh, and so does a word typed over with other
+  // letters or taken back to nothing and begun again.
   EXPECT_EQ(p.Suggest(L"so then t", Language::English, 2), (Words{L"the", L"they"}));
+  EXPECT_EQ(p.Suggest(L"so then th", Language::English, 2), (Words{L"then", L"them"}));
+  p.Suggest(L"so then c", Language::English, 2);
+  EXPECT_EQ(p.Suggest(L"so then th", Language::English, 2), (Words{L"the", L"they"}));
+  EXPECT_EQ(p.Suggest(L"so then ", Language::English, 0), Words{});
+  EXPECT_EQ(p.Suggest(L"so then th", Language::English, 2), (Words{L"the", L"they"}));
 }
 
 TEST_F(Suggestions, CompletesTheLastPartOfAHyphenatedWord) {
