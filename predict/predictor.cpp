@@ -945,6 +945,8 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
   const std::wstring w1_key = FoldText(ctx.w1);
   const std::uint32_t w1_ending = lex ? AgreementKey(w1_key) : 0;
   const double user_total = static_cast<double>(std::max<std::uint64_t>(s.learned_tokens, 1));
+  // A word begun with a capital inside a sentence is a name.
+  const bool name_begun = len > 0 && !ctx.sentence_start && words::IsUpper(ctx.prefix[0]);
   auto blend = [&](Candidate& c) {
     if (c.base == kNone && lex) c.base = lex->Find(c.lower);
     if (c.base != kNone && (!lex || LowerText(lex->Form(c.base)) != c.lower)) c.base = kNone;
@@ -994,15 +996,17 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     c.score = chance > 0 ? std::log(chance) + cost : -std::numeric_limits<double>::infinity();
     // The words the user has sent come first after one use, among themselves
     // in their order: a name the lexicon lacks (a street, a contact: written
-    // with a capital) once two of its letters are typed, any other word
-    // after three, or after two once it has been used twice, since at two
-    // letters the blend knows better than one use which of its many
-    // completions is meant.
+    // with a capital) once two of its letters are typed, and one it knows
+    // as a word ("Anna", "Tver") once two are typed with a capital inside a
+    // sentence; any other word after three, or after two once the user has
+    // used a word the lexicon lacks twice, since at two letters the blend
+    // knows better than one use which of its many completions is meant.
     const LearnedWord* own = c.user != kNone ? &s.learned[c.user] : nullptr;
     if (own && cost == 0 &&
         (len >= 3 ||
          (len >= 2 && c.base == kNone &&
-          (own->count >= 2 || std::any_of(own->form.begin(), own->form.end(), words::IsUpper)))))
+          (own->count >= 2 || std::any_of(own->form.begin(), own->form.end(), words::IsUpper))) ||
+         (len >= 2 && name_begun && words::IsUpper(own->form[0]))))
       c.score += kOwnWordLift;
   };
   for (Candidate& c : pool) blend(c);

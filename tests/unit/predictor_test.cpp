@@ -106,7 +106,9 @@ std::shared_ptr<const Lexicon> English() {
                              {L"I", 0.03, 0.02},
                              {L"is", 0.01, 0.01},
                              {L"in", 0.01, 0.015},
-                             {L"ink", 0.0001, 0}},
+                             {L"ink", 0.0001, 0},
+                             {L"and", 0.02, 0.02},
+                             {L"anna", 0.0002, 0}},
                             {{{L"the", L"cat"}, 0.2}}));
 }
 
@@ -185,7 +187,7 @@ TEST(Predictor, SurvivesDamagedLexiconsAndOddTexts) {
 TEST_F(Suggestions, OffersTheLikeliestCompletionsOnceEach) {
   EXPECT_EQ(p.Suggest(L"so th", Language::English), (Words{L"the", L"they", L"then", L"them"}));
   EXPECT_EQ(p.Suggest(L"so the", Language::English, 2).size(), 2u);  // "the" itself is not offered
-  EXPECT_EQ(p.Suggest(L"so q", Language::English), Words{});
+  EXPECT_EQ(p.Suggest(L"so p", Language::English), Words{});
   // A number is not the start of a word; an opening quote is.
   EXPECT_EQ(p.Suggest(L"so 12", Language::English), Words{});
   EXPECT_FALSE(p.Suggest(L"so \"", Language::English).empty());
@@ -221,6 +223,10 @@ TEST_F(Suggestions, LearnsFromSentTextsAndForgets) {
   p.Learn(L"I called Thelma");
   EXPECT_EQ(p.Suggest(L"call Th", Language::English, 1), Words{L"Thelma"});
   EXPECT_EQ(p.Suggest(L"at ", Language::English, 1), Words{L"Tverskaya"});
+  // So does a name the lexicon knows as a word, once begun with a capital.
+  p.Learn(L"I met Anna");
+  EXPECT_EQ(p.Suggest(L"ask An", Language::English, 1), Words{L"Anna"});
+  EXPECT_EQ(p.Suggest(L"ask an", Language::English, 1), Words{L"and"});
   // Its word pairs.
   for (int i = 0; i < 4; ++i) p.Learn(L"the car is red");
   EXPECT_EQ(p.Suggest(L"I like the ", Language::English, 1), Words{L"car"});
