@@ -54,6 +54,9 @@ constexpr std::size_t kMadeRange = 200;
 // are read, since a long text is rarely typed on the keys.
 constexpr double kLineShare = 0.02;
 constexpr std::size_t kLineTail = 400;
+// The log of the chance that a mark inside a word (an apostrophe, a
+// hyphen) is left out as the word is typed.
+const float kMarkLeftOut = std::log(0.1f);
 // A made form is rarer than any listed word: it is offered only where the
 // lists have too few, and below the listed words' own forms.
 constexpr double kMadeShare = 0.01;
@@ -777,19 +780,30 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     if (auto it = s.neighbours.find(typed); it != s.neighbours.end())
       options[i].insert(options[i].end(), it->second.begin(), it->second.end());
   }
-  // The cost of reading the typed prefix as the start of `key`, or nothing.
+  // A mark inside a word may be left out where the typed character is not
+  // that mark: "dont" finds "don't", "чтото" finds "что-то". One a word.
+  auto skips = [&](std::size_t typed_at, std::size_t key_at, wchar_t key_letter) {
+    return key_at > 0 && (key_letter == L'\'' || key_letter == L'-') &&
+           options[typed_at][0].letter != key_letter;
+  };
   // The cost of reading the typed prefix as the start of `key`, or false.
   auto match = [&](std::wstring_view key, float& cost) {
-    if (key.size() < len) return false;
     cost = 0;
     int slips = 0;
-    for (std::size_t i = 0; i < len; ++i) {
-      const Option* hit = nullptr;
+    bool skipped = false;
+    auto read = [&](std::size_t i, wchar_t letter) -> const Option* {
       for (const Option& o : options[i])
-        if (o.letter == key[i]) {
-          hit = &o;
-          break;
-        }
+        if (o.letter == letter) return &o;
+      return nullptr;
+    };
+    for (std::size_t i = 0, j = 0; i < len; ++i, ++j) {
+      if (j >= key.size()) return false;
+      const Option* hit = read(i, key[j]);
+      if (!hit && !skipped && skips(i, j, key[j]) && j + 1 < key.size()) {
+        skipped = true;
+        cost += kMarkLeftOut;
+        hit = read(i, key[++j]);
+      }
       if (!hit || (hit->slip && ++slips > max_slips)) return false;
       cost += hit->cost;
     }
@@ -832,8 +846,9 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
   };
   auto walk = [&](std::size_t size, auto key_at, auto chance, auto id_at, RangeCache& cache) {
     std::vector<Best> best;
-    auto step = [&](auto& self, std::size_t lo, std::size_t hi, std::size_t depth, float cost,
-                    int slips) -> void {
+    // `depth` typed characters are read, as the first `at` letters of the keys.
+    auto step = [&](auto& self, std::size_t lo, std::size_t hi, std::size_t depth, std::size_t at,
+                    float cost, int slips, bool skipped) -> void {
       if (depth == len) {
         const double factor = std::exp(cost);
         if (hi - lo <= 4 * kPerSource) {
@@ -846,22 +861,32 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
         for (const Best& b : it->second) keep_best(best, {b.score * factor, b.id});
         return;
       }
-      for (const Option& o : options[depth]) {
-        if (o.slip && slips >= max_slips) continue;
+      // The keys of the range whose next letter is `letter`.
+      auto under = [&](wchar_t letter) {
         auto below = [&](std::size_t i) {
           const auto k = key_at(i);
-          return k.size() <= depth || k[depth] < o.letter;
+          return k.size() <= at || k[at] < letter;
         };
         auto not_above = [&](std::size_t i) {
           const auto k = key_at(i);
-          return k.size() <= depth || k[depth] <= o.letter;
+          return k.size() <= at || k[at] <= letter;
         };
         const std::size_t a = Lexicon::Partition(lo, hi, below);
-        const std::size_t b = Lexicon::Partition(a, hi, not_above);
-        if (a < b) self(self, a, b, depth + 1, cost + o.cost, slips + (o.slip ? 1 : 0));
+        return std::make_pair(a, Lexicon::Partition(a, hi, not_above));
+      };
+      for (const Option& o : options[depth]) {
+        if (o.slip && slips >= max_slips) continue;
+        const auto [a, b] = under(o.letter);
+        if (a < b)
+          self(self, a, b, depth + 1, at + 1, cost + o.cost, slips + (o.slip ? 1 : 0), skipped);
+      }
+      for (const wchar_t mark : {L'\'', L'-'}) {
+        if (skipped || !skips(depth, at, mark)) continue;
+        const auto [a, b] = under(mark);
+        if (a < b) self(self, a, b, depth, at + 1, cost + kMarkLeftOut, slips, true);
       }
     };
-    step(step, 0, size, 0, 0.0f, 0);
+    step(step, 0, size, 0, 0, 0.0f, 0, false);
     return best;
   };
 

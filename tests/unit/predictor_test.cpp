@@ -108,7 +108,8 @@ std::shared_ptr<const Lexicon> English() {
                              {L"in", 0.01, 0.015},
                              {L"ink", 0.0001, 0},
                              {L"and", 0.02, 0.02},
-                             {L"anna", 0.0002, 0}},
+                             {L"anna", 0.0002, 0},
+                             {L"don't", 0.003, 0.002}},
                             {{{L"the", L"cat"}, 0.2}}));
 }
 
@@ -117,7 +118,8 @@ std::shared_ptr<const Lexicon> Russian() {
                              {L"пока", 0.002, 0.0005},
                              {L"при", 0.003, 0.003},
                              {L"всё", 0.004, 0},
-                             {L"все", 0.005, 0.006}}));
+                             {L"все", 0.005, 0.006},
+                             {L"что-то", 0.002, 0.002}}));
 }
 
 Predictor& WithBoth(Predictor& p) {
@@ -275,6 +277,10 @@ TEST_F(Suggestions, FindsWordsTypedWithALetterOnANeighbouringKey) {
   EXPECT_EQ(p.Suggest(L"a tge", Language::English, 1), Words{L"the"});
   EXPECT_EQ(p.Suggest(L"b tgrn", Language::English, 1), Words{L"then"});
   EXPECT_EQ(p.Suggest(L"c tpe", Language::English), Words{});
+  // A mark inside a word may be left out, once.
+  EXPECT_EQ(p.Suggest(L"I dont", Language::English), Words{L"don't"});
+  EXPECT_EQ(p.Suggest(L"ну чтот", Language::Russian), Words{L"что-то"});
+  EXPECT_EQ(p.Suggest(L"I dn't", Language::English), Words{});
   // An exact match outweighs a slip.
   EXPECT_EQ(p.Suggest(L"d ca", Language::English, 1), Words{L"car"});
   EXPECT_EQ(p.Suggest(L"e cst", Language::English, 1), Words{L"cat"});
