@@ -159,6 +159,11 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   ASSERT_TRUE(Capture(kEdit1, L"ну прм"));
   EXPECT_TRUE(
       WordsAre([](const auto& words) { return Has(words, L"привет"); }, "\"привет\" for \"прм\""));
+  // A word typed without its apostrophe comes with it.
+  ASSERT_TRUE(Capture(kEdit2, L"I dont"));
+  ASSERT_TRUE(FirstWordIs(L"don't"));
+  Touch(Centre(WindowRect(WordWindows()[0])));
+  EXPECT_TRUE(FieldShows(kEdit2, L"I don't "));
 
   // A keystroke field: the two letters go back and the word comes as keys.
   const HWND chars = target.Field(kCharField);
