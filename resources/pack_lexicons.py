@@ -62,10 +62,18 @@ def fold(word):
     return word.lower().replace("ё", "е")
 
 
+def is_stutter(token):
+    """A stammer the subtitles write out ("i-i", "n-no", "wh-what"): a first
+    part of one letter, or one that only begins the part after it.
+    Doublings ("bye-bye", "so-so") are words."""
+    parts = token.lower().split("-")
+    return len(parts) > 1 and parts[1].startswith(parts[0]) and (len(parts[0]) == 1 or parts[0] != parts[1])
+
+
 def is_word(token, lang):
     """A word of the language: its letters in the language's alphabet, with
-    apostrophes (English) or hyphens between them."""
-    if not token or not token[0].isalpha() or not token[-1].isalpha():
+    apostrophes (English) or hyphens between them; not a stammer."""
+    if not token or not token[0].isalpha() or not token[-1].isalpha() or is_stutter(token):
         return False
     for ch in token:
         if ch.isalpha():
