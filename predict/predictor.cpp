@@ -753,7 +753,7 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
       !(prefix.starts_with(before) || before.starts_with(prefix))) {
     s.offer_context.assign(context_text);
     s.passed.clear();
-  } else if (ctx.prefix != s.offer_prefix) {
+  } else if (prefix != before) {
     s.passed.insert(s.passed.end(), s.offered.begin(), s.offered.end());
   }
   s.offer_prefix.assign(ctx.prefix);
@@ -1020,19 +1020,19 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     const double chance = w.triple * triple + w.pair * pair + (1 - w.triple - w.pair) * word;
     c.score = chance > 0 ? std::log(chance) + cost : -std::numeric_limits<double>::infinity();
     // The words the user has sent come first after one use, among themselves
-    // in their order: a name the lexicon lacks (a street, a contact: written
-    // with a capital) once two of its letters are typed, and one it knows
-    // as a word ("Anna", "Tver") once two are typed with a capital inside a
-    // sentence; any other word after three, or after two once the user has
-    // used a word the lexicon lacks twice, since at two letters the blend
-    // knows better than one use which of its many completions is meant.
+    // in their order: any word once three of its letters are typed; from
+    // two, a word the lexicon lacks that is a name (a street, a contact:
+    // written with a capital) or was sent twice, and a name the lexicon
+    // knows as a word ("Anna") begun with a capital inside a sentence. At
+    // two letters the blend otherwise knows better than one use which of
+    // its many completions is meant.
     const LearnedWord* own = c.user != kNone ? &s.learned[c.user] : nullptr;
-    if (own && cost == 0 &&
-        (len >= 3 ||
-         (len >= 2 && c.base == kNone &&
-          (own->count >= 2 || std::any_of(own->form.begin(), own->form.end(), words::IsUpper))) ||
-         (len >= 2 && name_begun && words::IsUpper(own->form[0]))))
-      c.score += kOwnWordLift;
+    if (own && cost == 0 && len >= 2) {
+      const bool name = std::any_of(own->form.begin(), own->form.end(), words::IsUpper);
+      if (len >= 3 || (c.base == kNone && (name || own->count >= 2)) ||
+          (name_begun && words::IsUpper(own->form[0])))
+        c.score += kOwnWordLift;
+    }
   };
   for (Candidate& c : pool) blend(c);
   std::stable_sort(pool.begin(), pool.end(),

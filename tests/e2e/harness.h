@@ -135,11 +135,12 @@ inline Process StartProcess(const std::wstring& exe, const std::wstring& args,
   // Wine's CreateProcess now and then fails once with an internal error
   // (1359) while the machine is busy; a second try starts the program.
   DWORD error = 0;
-  for (int attempt = 0; attempt < 3; ++attempt, Sleep(200)) {
+  for (int attempt = 1;; ++attempt) {
     if (CreateProcessW(exe.c_str(), line.data(), 0, 0, FALSE, flags, 0, folder.c_str(), &si, &pi))
       break;
     error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) break;
+    if (attempt == 3 || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) break;
+    Sleep(200);
   }
   if (!pi.hProcess) {
     ADD_FAILURE() << "cannot start " << Narrow(exe) << ": error " << error;
