@@ -167,6 +167,24 @@ def spell_yo(subtitles, book_count):
     return rename
 
 
+# How rare, against its contraction, a spelling without the apostrophe must
+# be to be taken for the contraction typed without it.
+UNMARKED_SHARE = 0.01
+
+
+def merge_unmarked(subtitles, book_count):
+    """The subtitles also write contractions without their apostrophe
+    ("dont", "youre", "thats"): such a spelling, seldom beside its
+    contraction and unknown to the books, is the contraction misspelt, so
+    it is merged into it rather than offered. Words of their own ("its",
+    "well", "wed", "whore") stay."""
+    for marked in [w for w in subtitles if "'" in w]:
+        plain = marked.replace("'", "")
+        count = subtitles.get(plain, 0)
+        if count and plain not in book_count and count < UNMARKED_SHARE * subtitles[marked]:
+            subtitles[marked] += subtitles.pop(plain)
+
+
 def build(lang):
     subtitles = read_subtitles(lang)
     sub_total = sum(subtitles.values())
@@ -185,6 +203,8 @@ def build(lang):
         if lang == 1:
             display[w] = "I" + w[1:]
     rename = spell_yo(subtitles, book_count) if lang == 0 else {}
+    if lang == 1:
+        merge_unmarked(subtitles, book_count)
 
     def tokens(ngram):
         """The words of an n-gram, a clitic the books split off ("it 's",

@@ -159,7 +159,11 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   ASSERT_TRUE(Capture(kEdit1, L"ну прм"));
   EXPECT_TRUE(
       WordsAre([](const auto& words) { return Has(words, L"привет"); }, "\"привет\" for \"прм\""));
-  // A word typed without its apostrophe comes with it.
+  // A contraction comes with its apostrophe only, never misspelt without it;
+  // a word typed without it comes with it.
+  ASSERT_TRUE(Capture(kEdit3, L"so that"));
+  EXPECT_TRUE(WordsAre([](const auto& w) { return Has(w, L"that's") && !Has(w, L"thats"); },
+                       "\"that's\" and no \"thats\""));
   ASSERT_TRUE(Capture(kEdit2, L"I dont"));
   ASSERT_TRUE(FirstWordIs(L"don't"));
   Touch(Centre(WindowRect(WordWindows()[0])));
