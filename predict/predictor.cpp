@@ -975,11 +975,17 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
   auto blend = [&](Candidate& c) {
     if (c.base == kNone && lex) c.base = lex->Find(c.lower);
     if (c.base != kNone && (!lex || LowerText(lex->Form(c.base)) != c.lower)) c.base = kNone;
-    // A base word keeps the lexicon's spelling; a capital the user gave it in
-    // a title ("the Phone Company") does not make it a name.
-    if (c.base != kNone) c.form = lex->Form(c.base);
     if (c.user == kNone) {
       if (auto it = s.learned_ids.find(c.lower); it != s.learned_ids.end()) c.user = it->second;
+    }
+    // A base word keeps the spelling the books or the packer gave it: a
+    // capital the user gave a common word in a title ("the Phone Company")
+    // does not make it a name. The subtitles know no case, so a word known
+    // from them alone comes as the user writes it ("London", "NASA").
+    if (c.base != kNone) {
+      const std::wstring form = lex->Form(c.base);
+      const bool cased = lex->Books(c.base) > 0 || form != c.lower;
+      c.form = cased || c.user == kNone ? form : s.learned[c.user].form;
     }
     const std::wstring key = FoldText(c.lower);
     if (!match(key, cost)) {

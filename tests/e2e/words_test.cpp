@@ -220,12 +220,16 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   // is still being learned: its words come once that is done, with no key
   // touched meanwhile. "Clr History" forgets them.
   std::string texts = ReadFile(keyboard.folder.File(L"OrvKey.ini")).value_or("");
+  texts += "we drove to London\r\n";
   for (int i = 0; i < 100000; ++i) texts += "Zebrovsky street " + std::to_string(i) + "\r\n";
   ASSERT_TRUE(WriteFile(keyboard.folder.File(L"OrvKey.ini"), texts));
   ASSERT_TRUE(keyboard.Start(false));
   ASSERT_TRUE(keyboard.CaughtUp());
   ASSERT_TRUE(Capture(kEdit3, L"ну zebr"));
   EXPECT_TRUE(FirstWordIs(L"zebrovsky"));
+  // A name the lexicon has only in lower case, as speech lists it, comes as sent.
+  ASSERT_TRUE(Capture(kEdit2, L"so lon"));
+  EXPECT_TRUE(FirstWordIs(L"London"));
   ASSERT_TRUE(keyboard.WaitSettled());
   ASSERT_TRUE(keyboard.ToggleOptions(true));
   Touch(Centre(WindowRect(FindWindowExW(keyboard.window, nullptr, L"Button", L"Clr History"))));

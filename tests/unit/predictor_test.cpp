@@ -340,6 +340,11 @@ TEST_F(Suggestions, KeepsTheFormsTheUserWrites) {
   EXPECT_EQ(p.Suggest(L"see zo", Language::English, 1), Words{L"Zorro"});
   p.Learn(L"the NASA probe");
   EXPECT_EQ(p.Suggest(L"see na", Language::English, 1), Words{L"NASA"});
+  // A word the lexicon knows only from speech, which has no case, comes as
+  // the user writes it; a word of the books keeps the books' case.
+  p.Learn(L"I met Anna at the Cat Show");
+  EXPECT_EQ(p.Suggest(L"see ann", Language::English, 1), Words{L"Anna"});
+  EXPECT_EQ(p.Suggest(L"the ca", Language::English, 1), Words{L"cat"});
   // Apostrophes and hyphens inside a word belong to it.
   p.Learn(L"don't stop, кто-то пришёл");
   EXPECT_EQ(p.Suggest(L"we don'", Language::English, 1), Words{L"don't"});
