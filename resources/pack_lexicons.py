@@ -72,8 +72,11 @@ def is_stutter(token):
 
 def is_word(token, lang):
     """A word of the language: its letters in the language's alphabet, with
-    apostrophes (English) or hyphens between them; not a stammer."""
+    apostrophes (English) or hyphens between them; not a stammer, and not a
+    spelling of before 1918 (a hard sign at the end: "былъ", "этихъ")."""
     if not token or not token[0].isalpha() or not token[-1].isalpha() or is_stutter(token):
+        return False
+    if lang == 0 and token[-1] in "ъЪ":
         return False
     for ch in token:
         if ch.isalpha():
