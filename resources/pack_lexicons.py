@@ -188,6 +188,25 @@ def merge_unmarked(subtitles, book_count):
             subtitles[marked] += subtitles.pop(plain)
 
 
+# How much more frequent the word a garbled spelling stands for must be.
+GARBLED_RATIO = 100
+
+
+def merge_garbled(subtitles, book_count):
+    """Some subtitles were read in the wrong code page: KOI8-R bytes taken
+    for Windows-1251 turn "надо" into "мюдн" and "сегодня" into "яецндмъ".
+    A word that reads back into one a hundred times as frequent, and that
+    the books do not list, is such a garbling and counts as that word."""
+    for word in list(subtitles):
+        try:
+            meant = word.encode("koi8-r").decode("cp1251").lower()
+        except (UnicodeEncodeError, UnicodeDecodeError):
+            continue
+        if (meant != word and word not in book_count and
+                subtitles.get(meant, 0) >= GARBLED_RATIO * subtitles[word]):
+            subtitles[meant] += subtitles.pop(word)
+
+
 def build(lang):
     subtitles = read_subtitles(lang)
     sub_total = sum(subtitles.values())
@@ -205,6 +224,8 @@ def build(lang):
     for w in ("i", "i'm", "i'll", "i've", "i'd"):
         if lang == 1:
             display[w] = "I" + w[1:]
+    if lang == 0:
+        merge_garbled(subtitles, book_count)
     rename = spell_yo(subtitles, book_count) if lang == 0 else {}
     if lang == 1:
         merge_unmarked(subtitles, book_count)
