@@ -78,7 +78,9 @@ def is_word(token, lang):
         return False
     if lang == 0 and token[-1] in "ъЪ":
         return False
-    for ch in token:
+    for prev, ch in zip(" " + token, token):
+        if not ch.isalpha() and not prev.isalpha():
+            return False  # "this--this"
         if ch.isalpha():
             # Russian letters only: the subtitles hold Ukrainian and
             # mistyped letters too ("всє", "ќе").
@@ -207,6 +209,23 @@ def merge_garbled(subtitles, book_count):
             subtitles[meant] += subtitles.pop(word)
 
 
+# English doublings of frequent words that are words of their own.
+DOUBLED_WORDS = {"so-so", "no-no", "night-night", "great-great", "there-there", "well-well"}
+
+
+def drop_doubled(subtitles, books):
+    """English speech repeats short words in a stammer ("that-that",
+    "and-and"), which the subtitles write as one: a doubling of one of the
+    books' 300 most frequent words is such a stammer, unless it is a word
+    of its own."""
+    frequent = {w.lower() for w, _, _ in books[:300]}
+    for word in list(subtitles):
+        parts = word.split("-")
+        if (len(parts) > 1 and len(set(parts)) == 1 and parts[0] in frequent and
+                word not in DOUBLED_WORDS):
+            del subtitles[word]
+
+
 def build(lang):
     subtitles = read_subtitles(lang)
     sub_total = sum(subtitles.values())
@@ -229,6 +248,7 @@ def build(lang):
     rename = spell_yo(subtitles, book_count) if lang == 0 else {}
     if lang == 1:
         merge_unmarked(subtitles, book_count)
+        drop_doubled(subtitles, books)
 
     def tokens(ngram):
         """The words of an n-gram, a clitic the books split off ("it 's",
