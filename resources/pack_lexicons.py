@@ -226,6 +226,28 @@ def drop_doubled(subtitles, books):
             del subtitles[word]
 
 
+# Words that, run on after a frequent word with the space lost, make a
+# "word" the subtitles list ("ifyou", "forthe").
+RUN_ON = {"you", "your", "the", "this", "that", "it", "we", "they", "my", "was", "be"}
+
+
+def drop_run_together(subtitles, books):
+    """The subtitles lost the space between two words now and then: a word
+    the books lack that is one of their hundred most frequent words and
+    then a pronoun, an article, "was" or "be" ("thatyou", "itwas") is such
+    a pair, and goes."""
+    listed = {w.lower() for w, _, _ in books}
+    frequent = {w.lower() for w, _, _ in books[:100]}
+    for word in list(subtitles):
+        if word in listed:
+            continue
+        for cut in range(2, len(word) - 1):
+            first, then = word[:cut], word[cut:]
+            if first in frequent and then in RUN_ON and first != then:
+                del subtitles[word]
+                break
+
+
 def build(lang):
     subtitles = read_subtitles(lang)
     sub_total = sum(subtitles.values())
@@ -249,6 +271,7 @@ def build(lang):
     if lang == 1:
         merge_unmarked(subtitles, book_count)
         drop_doubled(subtitles, books)
+        drop_run_together(subtitles, books)
 
     def tokens(ngram):
         """The words of an n-gram, a clitic the books split off ("it 's",
