@@ -46,10 +46,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return made_tip;
   };
   kbd.SetTipWindowMaker(make_tip);
-  // The strip, empty, is made once the keys are painted too: it is the
-  // one window of its own the keyboard needs before the first touch, and it
-  // costs a tenth of the start. One that cannot be made leaves the keyboard
-  // as it always was.
+  // The strip, empty, is made once the keys are painted, as the tip is: its
+  // five windows cost a tenth of the start, and it has words to show only
+  // after a touch. One that cannot be made leaves the keyboard as it always
+  // was.
   window.after_start_up = [&] {
     if (strip_window.Create(window.hwnd())) strip_window.Sync();
     kbd.SetTipWindow(make_tip());
