@@ -236,8 +236,12 @@ TEST(SettingsFile, TrayModeHidesShowsOnTouchAndQuitsFromTheIcon) {
   auto visible = [&](bool shown, std::string_view what, HWND w = nullptr) {
     return WaitFor([&] { return (IsWindowVisible(w ? w : wnd) != 0) == shown; }, 5000ms, what);
   };
-  // The word strip comes and goes with the keyboard.
-  const HWND strip = FindTopLevelWindow(process.pid, L"OrvKey Words", false);
+  // The word strip comes and goes with the keyboard. Started hidden, the
+  // keyboard makes it at the end of start-up, after the tray icon.
+  HWND strip = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] { return (strip = FindTopLevelWindow(process.pid, L"OrvKey Words", false)) != nullptr; },
+      5000ms, "the word strip's window"));
   EXPECT_FALSE(IsWindowVisible(strip));
   target.TouchField(kEdit2);
   ASSERT_TRUE(visible(true, "the keyboard to show for the touched field"));
