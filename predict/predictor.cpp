@@ -214,6 +214,22 @@ class Lexicon {
     return (together + kAgreePrior * share) / (after_before + kAgreePrior) / share;
   }
 
+  // Of the keys lo..hi, sorted, with the same first `at` letters: those
+  // whose next letter is `letter`.
+  template <class KeyAt>
+  static std::pair<std::size_t, std::size_t> LetterRange(std::size_t lo, std::size_t hi,
+                                                         std::size_t at, wchar_t letter,
+                                                         KeyAt key_at) {
+    const std::size_t a = Partition(lo, hi, [&](std::size_t i) {
+      const auto k = key_at(i);
+      return k.size() <= at || k[at] < letter;
+    });
+    return {a, Partition(a, hi, [&](std::size_t i) {
+              const auto k = key_at(i);
+              return k.size() <= at || k[at] <= letter;
+            })};
+  }
+
   template <class Pred>
   static std::size_t Partition(std::size_t lo, std::size_t hi, Pred pred) {
     while (lo < hi) {
@@ -786,16 +802,17 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     return key_at > 0 && (key_letter == L'\'' || key_letter == L'-') &&
            options[typed_at][0].letter != key_letter;
   };
+  // How typed character i may be read as `letter`, or null.
+  auto read = [&](std::size_t i, wchar_t letter) -> const Option* {
+    for (const Option& o : options[i])
+      if (o.letter == letter) return &o;
+    return nullptr;
+  };
   // The cost of reading the typed prefix as the start of `key`, or false.
   auto match = [&](std::wstring_view key, float& cost) {
     cost = 0;
     int slips = 0;
     bool skipped = false;
-    auto read = [&](std::size_t i, wchar_t letter) -> const Option* {
-      for (const Option& o : options[i])
-        if (o.letter == letter) return &o;
-      return nullptr;
-    };
     for (std::size_t i = 0, j = 0; i < len; ++i, ++j) {
       if (j >= key.size()) return false;
       const Option* hit = read(i, key[j]);
@@ -861,19 +878,7 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
         for (const Best& b : it->second) keep_best(best, {b.score * factor, b.id});
         return;
       }
-      // The keys of the range whose next letter is `letter`.
-      auto under = [&](wchar_t letter) {
-        auto below = [&](std::size_t i) {
-          const auto k = key_at(i);
-          return k.size() <= at || k[at] < letter;
-        };
-        auto not_above = [&](std::size_t i) {
-          const auto k = key_at(i);
-          return k.size() <= at || k[at] <= letter;
-        };
-        const std::size_t a = Lexicon::Partition(lo, hi, below);
-        return std::make_pair(a, Lexicon::Partition(a, hi, not_above));
-      };
+      auto under = [&](wchar_t letter) { return Lexicon::LetterRange(lo, hi, at, letter, key_at); };
       for (const Option& o : options[depth]) {
         if (o.slip && slips >= max_slips) continue;
         const auto [a, b] = under(o.letter);
@@ -1091,13 +1096,7 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
           int sl = slips;
           bool ok = true;
           for (std::size_t pos = m; pos < len && ok; ++pos) {
-            const wchar_t letter = Lexicon::EndingLetter(e.to, pos - m);
-            const Option* hit = nullptr;
-            for (const Option& o : options[pos])
-              if (o.letter == letter) {
-                hit = &o;
-                break;
-              }
+            const Option* hit = read(pos, Lexicon::EndingLetter(e.to, pos - m));
             if (!hit || (hit->slip && ++sl > max_slips))
               ok = false;
             else
@@ -1116,16 +1115,8 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
       if (depth == len) return;
       for (const Option& o : options[depth]) {
         if (o.slip && slips >= max_slips) continue;
-        auto below = [&](std::size_t i) {
-          const auto k = lex->Key(i);
-          return k.size() <= depth || k[depth] < o.letter;
-        };
-        auto not_above = [&](std::size_t i) {
-          const auto k = lex->Key(i);
-          return k.size() <= depth || k[depth] <= o.letter;
-        };
-        const std::size_t a = Lexicon::Partition(lo, hi, below);
-        const std::size_t b = Lexicon::Partition(a, hi, not_above);
+        const auto [a, b] = Lexicon::LetterRange(lo, hi, depth, o.letter,
+                                                 [&](std::size_t i) { return lex->Key(i); });
         if (a < b) self(self, a, b, depth + 1, cost + o.cost, slips + (o.slip ? 1 : 0));
       }
     };

@@ -65,7 +65,8 @@ def fold(word):
 def is_stutter(token):
     """A stammer the subtitles write out ("i-i", "n-no", "wh-what"): a first
     part of one letter, or one that only begins the part after it.
-    Doublings ("bye-bye", "so-so") are words."""
+    Doublings ("bye-bye", "so-so") are words here; drop_doubled tells the
+    English stammers among them by the books' frequent words."""
     parts = token.lower().split("-")
     return len(parts) > 1 and parts[1].startswith(parts[0]) and (len(parts[0]) == 1 or parts[0] != parts[1])
 
@@ -231,15 +232,14 @@ def drop_doubled(subtitles, books):
 RUN_ON = {"you", "your", "the", "this", "that", "it", "we", "they", "my", "was", "be"}
 
 
-def drop_run_together(subtitles, books):
+def drop_run_together(subtitles, books, book_count):
     """The subtitles lost the space between two words now and then: a word
     the books lack that is one of their hundred most frequent words and
     then a pronoun, an article, "was" or "be" ("thatyou", "itwas") is such
     a pair, and goes."""
-    listed = {w.lower() for w, _, _ in books}
     frequent = {w.lower() for w, _, _ in books[:100]}
     for word in list(subtitles):
-        if word in listed:
+        if word in book_count:
             continue
         for cut in range(2, len(word) - 1):
             first, then = word[:cut], word[cut:]
@@ -271,7 +271,7 @@ def build(lang):
     if lang == 1:
         merge_unmarked(subtitles, book_count)
         drop_doubled(subtitles, books)
-        drop_run_together(subtitles, books)
+        drop_run_together(subtitles, books, book_count)
 
     def tokens(ngram):
         """The words of an n-gram, a clitic the books split off ("it 's",
