@@ -713,8 +713,10 @@ Context ReadContext(std::wstring_view text) {
   std::size_t pos = start;
   std::wstring* slots[2] = {&c.w1, &c.w2};
   for (int found = 0, skipped = 0; found < 2 && skipped < 3;) {
-    while (pos > 0 && IsSpace(text[pos - 1])) --pos;
-    if (pos == 0) break;
+    bool line_break = false;
+    for (; pos > 0 && IsSpace(text[pos - 1]); --pos)
+      line_break = line_break || words::EndsSentence(text[pos - 1]);
+    if (pos == 0 || line_break) break;
     std::size_t tok = pos;
     while (tok > 0 && !IsSpace(text[tok - 1])) --tok;
     std::wstring word;

@@ -92,8 +92,11 @@ inline std::size_t WordEnd(std::wstring_view text, std::size_t pos) {
   return pos;
 }
 
-// Punctuation that ends a sentence: the next word starts one.
-inline bool EndsSentence(wchar_t c) { return c == L'.' || c == L'!' || c == L'?' || c == 0x2026; }
+// Punctuation that ends a sentence: the next word starts one. So does a line
+// break in a multi-line field (after Enter in a notepad or a chat).
+inline bool EndsSentence(wchar_t c) {
+  return c == L'.' || c == L'!' || c == L'?' || c == 0x2026 || c == L'\n' || c == L'\r';
+}
 
 // Two character keys share an edge or a corner: their rectangles, grown
 // across the gap between rows, meet.

@@ -164,6 +164,13 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   ASSERT_TRUE(Capture(kEdit3, L"so that"));
   EXPECT_TRUE(WordsAre([](const auto& w) { return Has(w, L"that's") && !Has(w, L"thats"); },
                        "\"that's\" and no \"thats\""));
+  // A line break in a multi-line field opens a sentence, as a full stop does.
+  ASSERT_TRUE(Capture(kMultiLine, L"ну вот\r\n"));
+  EXPECT_TRUE(WordsAre(
+      [](const auto& w) {
+        return std::all_of(w.begin(), w.end(), [](const auto& x) { return IsCharUpperW(x[0]); });
+      },
+      "words that open a sentence"));
   ASSERT_TRUE(Capture(kEdit2, L"I dont"));
   ASSERT_TRUE(FirstWordIs(L"don't"));
   Touch(Centre(WindowRect(WordWindows()[0])));

@@ -328,6 +328,11 @@ TEST(Predictor, WeighsTheOneOrTwoWordsBefore) {
   EXPECT_EQ(p.Suggest(L"most of - ", Language::English, 1), Words{L"us"});
   EXPECT_EQ(p.Suggest(L"one. Of ", Language::English, 1), Words{L"us"});
   EXPECT_EQ(p.Suggest(L"one of. ", Language::English, 1), Words{L"A"});
+  // A line break in a multi-line field does too, in what is learned as well.
+  EXPECT_EQ(p.Suggest(L"one of\r\n", Language::English, 1), Words{L"A"});
+  EXPECT_EQ(p.Suggest(L"one\r\nof ", Language::English, 1), Words{L"us"});
+  for (int i = 0; i < 3; ++i) p.Learn(L"a\r\nmost");
+  EXPECT_EQ(p.Suggest(L"a ", Language::English, 1), Words{L"a"});
   // The words before weigh on completions too.
   EXPECT_EQ(p.Suggest(L"one of t", Language::English, 1), Words{L"them"});
 }
