@@ -529,6 +529,9 @@ struct Predictor::State {
   // The words that stand before the word being typed, lower case, and the text they are read from.
   std::wstring line_context;
   std::vector<std::wstring> line_words;
+  // The lines of the last text learned, sorted: a multi-line field sends
+  // its whole text at every Enter.
+  std::vector<std::wstring> sent_lines;
 
   void BuildNeighbours();
   void FlushSorted();
@@ -1195,6 +1198,25 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
 
 void Predictor::Learn(std::wstring_view text) {
   State& s = *s_;
+  // A notepad sends all its lines at every Enter, the one line written
+  // before its first Enter included: of a text of several lines only the
+  // lines the last text did not hold are new, so that a word written once
+  // is learned once (a word sent twice comes first sooner). A text of one
+  // line is learned whole: a chat line sent again was sent twice.
+  const bool several = text.find_first_of(L"\r\n") != std::wstring_view::npos;
+  std::vector<std::wstring> lines;
+  std::wstring new_lines;
+  for (std::size_t at = 0; at <= text.size();) {
+    const std::size_t end = std::min(text.find_first_of(L"\r\n", at), text.size());
+    std::wstring line(text.substr(at, end - at));
+    if (several && !std::binary_search(s.sent_lines.begin(), s.sent_lines.end(), line))
+      new_lines += line + L'\n';
+    lines.push_back(std::move(line));
+    at = end + 1;
+  }
+  std::sort(lines.begin(), lines.end());
+  s.sent_lines = std::move(lines);
+  if (several) text = new_lines;
   s.learned_ranges.clear();
   s.top_followers.clear();
   std::uint32_t prev = 0;
@@ -1237,6 +1259,7 @@ void Predictor::Forget() {
   s.offer_context.clear();
   s.passed.clear();
   s.offered.clear();
+  s.sent_lines.clear();
 }
 
 }  // namespace orv

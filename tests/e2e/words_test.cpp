@@ -171,6 +171,23 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
         return std::all_of(w.begin(), w.end(), [](const auto& x) { return IsCharUpperW(x[0]); });
       },
       "words that open a sentence"));
+  // It sends all its lines at every Enter, and a line counts once: a word
+  // sent twice would come first from two letters.
+  keyboard.TouchFunctionKey(kKeyClr);
+  ASSERT_TRUE(FieldShows(kMultiLine, L""));
+  for (const wchar_t* line : {L"зорбан", L"да"}) {
+    keyboard.Type(line);
+    keyboard.TouchFunctionKey(kKeyEnter);
+    ASSERT_TRUE(WaitFor([&] { return WindowText(target.Field(kMultiLine)).ends_with(L"\r\n"); },
+                        3000ms, "Enter in the multi-line field"));
+    ASSERT_TRUE(EnterDone());
+  }
+  ASSERT_TRUE(FieldShows(kMultiLine, L"зорбан\r\nда\r\n"));
+  ASSERT_TRUE(Capture(kEdit1, L"ну зо"));
+  EXPECT_TRUE(WordsAre([](const auto& w) { return w[0].starts_with(L"зо") && w[0] != L"зорбан"; },
+                       "the lexicon's word first for \"зо\""));
+  ASSERT_TRUE(Capture(kEdit3, L"вот зор"));
+  EXPECT_TRUE(FirstWordIs(L"зорбан"));
   ASSERT_TRUE(Capture(kEdit2, L"I dont"));
   ASSERT_TRUE(FirstWordIs(L"don't"));
   Touch(Centre(WindowRect(WordWindows()[0])));

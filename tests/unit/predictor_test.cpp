@@ -236,6 +236,13 @@ TEST_F(Suggestions, LearnsFromSentTextsAndForgets) {
   p.Learn(L"we ate carrots");
   EXPECT_EQ(p.Suggest(L"so ca", Language::English, 1), Words{L"car"});
   EXPECT_EQ(p.Suggest(L"so car", Language::English, 1), Words{L"carrots"});
+  // A notepad sends all its lines at every Enter: each line counts once.
+  p.Learn(L"an anvil");
+  p.Learn(L"an anvil\r\nthen\r\n");
+  p.Learn(L"an anvil\r\nthen\r\nthey");
+  EXPECT_EQ(p.Suggest(L"so an", Language::English, 1), Words{L"and"});
+  p.Learn(L"an anvil");  // sent twice
+  EXPECT_EQ(p.Suggest(L"so an", Language::English, 1), Words{L"anvil"});
   // Nothing learned from any language leaks into the other.
   EXPECT_EQ(p.Suggest(L"это ", Language::Russian, 5).size(), 5u);
   for (const auto& w : p.Suggest(L"это ", Language::Russian, 5)) EXPECT_NE(w, L"car");
