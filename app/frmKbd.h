@@ -186,6 +186,8 @@ class FrmKbd : public Form, private PressSurface {
   void ShowTargetText(const std::wstring& text);
   void ShowEditingTip();
   void TypeCharacter(const std::wstring& ch);
+  // A Shift latched for one letter goes once a letter or a word is typed.
+  void ReleaseShiftLatch();
   void ArmRepeatTimer();
   // The keys as the press model sees them (keyboard_events.cpp).
   Hit HitTest(Point pt) override;

@@ -51,11 +51,15 @@ void FrmKbd::TypeCharacter(const std::wstring& ch) {
     target_.TypeKeys(ch);
     edit_line_.Insert(ch);
   }
+  ReleaseShiftLatch();
+  OfferWords();
+}
+
+void FrmKbd::ReleaseShiftLatch() {
   if (shift_.ReleaseAfterCharacter()) {
     lblControl[kKeyShift].SetForeColor(lblControl[kKeyClr].ForeColor());
     txtLang_Change(shift_.LayoutIndex());
   }
-  OfferWords();
 }
 
 void FrmKbd::lblControl_MouseDown(int index) {

@@ -5,22 +5,28 @@
 #include <system_error>
 #include <utility>
 
-namespace orv {
+#include "predict/words.h"
 
-namespace {
-bool IsCyrillic(wchar_t c) { return c >= 0x0400 && c <= 0x04FF; }
-bool IsLatin(wchar_t c) {
-  return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= 0x00C0 && c <= 0x024F);
-}
-}  // namespace
+namespace orv {
 
 Language LanguageOfLayout(std::wstring_view layout) {
   int cyrillic = 0, latin = 0;
   for (wchar_t c : layout) {
-    cyrillic += IsCyrillic(c) ? 1 : 0;
-    latin += IsLatin(c) ? 1 : 0;
+    cyrillic += words::IsCyrillic(c) ? 1 : 0;
+    latin += words::IsLatin(c) ? 1 : 0;
   }
   return cyrillic > latin ? Language::Russian : Language::English;
+}
+
+ShiftCase ShiftCaseOf(std::wstring_view shown_layout, bool shifted, bool locked) {
+  if (!shifted) return ShiftCase::kOff;
+  int capitals = 0, small = 0;
+  for (wchar_t c : shown_layout) {
+    if (!words::IsLetter(c)) continue;
+    (words::IsUpper(c) ? capitals : small) += 1;
+  }
+  if (capitals <= small) return ShiftCase::kOff;
+  return locked ? ShiftCase::kLocked : ShiftCase::kOnce;
 }
 
 Suggestions::~Suggestions() {
@@ -79,13 +85,14 @@ Predictor* Suggestions::Ready() {
   return predictor_.get();
 }
 
-std::vector<std::wstring> Suggestions::Suggest(std::wstring_view before_caret, Language at_start) {
+std::vector<std::wstring> Suggestions::Suggest(std::wstring_view before_caret, Language at_start,
+                                               ShiftCase shift) {
   Predictor* p = Ready();
   if (!p) {
     asked_unready_ = loading_.valid();
     return {};
   }
-  return p->Suggest(before_caret, at_start, 4);
+  return p->Suggest(before_caret, at_start, 4, shift);
 }
 
 bool Suggestions::CameSinceAsked() {

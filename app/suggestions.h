@@ -22,6 +22,13 @@ namespace orv {
 // their letters say more than their places.
 Language LanguageOfLayout(std::wstring_view layout);
 
+// What Shift makes the keys type next, for the words offered: nothing
+// unless the layout on the keys is shifted and mostly capitals (as the
+// shifted layouts come; the user may have made them otherwise), then a
+// capital for one letter, or for every letter where Shift is locked as
+// Caps Lock.
+ShiftCase ShiftCaseOf(std::wstring_view shown_layout, bool shifted, bool locked);
+
 class Suggestions {
  public:
   explicit Suggestions(Toolkit& toolkit) : toolkit_(toolkit) {}
@@ -40,7 +47,8 @@ class Suggestions {
 
   // Up to four words for the text before the insertion point; none until
   // the predictor is ready.
-  std::vector<std::wstring> Suggest(std::wstring_view before_caret, Language at_start);
+  std::vector<std::wstring> Suggest(std::wstring_view before_caret, Language at_start,
+                                    ShiftCase shift = ShiftCase::kOff);
   // True once when the predictor has become ready since words were asked
   // for without it: the words on show are then asked for again.
   bool CameSinceAsked();

@@ -19,11 +19,14 @@ void FrmKbd::OfferWords() {
   }
   const std::wstring_view line = cmbText.Text();
   const auto caret = static_cast<std::size_t>(std::max(edit_line_.CaretPos(), 0));
-  const Language at_start = LanguageOfLayout(txtLang[shift_.LayoutIndex()].Text());
+  const std::wstring& layout = txtLang[shift_.LayoutIndex()].Text();
+  const Language at_start = LanguageOfLayout(layout);
+  const ShiftCase shift = ShiftCaseOf(layout, shift_.LayoutIndex() % 2 == 1,
+                                      shift_.ShiftOn() == 1 && shift_.ShiftAsCaps() != 0);
   // Asked for once the key is done: words for a prefix never shown are not
   // passed over either.
   frmWords.OfferLater([this, before = std::wstring(line.substr(0, std::min(caret, line.size()))),
-                       at_start] { return suggestions_.Suggest(before, at_start); });
+                       at_start, shift] { return suggestions_.Suggest(before, at_start, shift); });
 }
 
 void FrmKbd::DockWordStrip() {
@@ -66,6 +69,8 @@ void FrmKbd::TypeWord(const std::wstring& word) {
       static_cast<std::size_t>(std::max(edit_line_.CaretPos(), 0)), line.size());
   WriteSplice(CompleteWord(line, caret, word));
   completed_ = Completed{cmbText.Text(), edit_line_.CaretPos()};
+  // A Shift latched for one letter was for this word.
+  ReleaseShiftLatch();
   OfferWords();
 }
 

@@ -738,8 +738,10 @@ Context ReadContext(std::wstring_view text) {
 }
 
 // The case the user began the word in: ALL CAPS after two capitals,
-// Capitalised after one, and Capitalised at a sentence's start.
-std::wstring InCase(const std::wstring& form, std::wstring_view prefix, bool sentence_start) {
+// Capitalised after one, and Capitalised at a sentence's start; or the case
+// Shift types next.
+std::wstring InCase(const std::wstring& form, std::wstring_view prefix, bool sentence_start,
+                    ShiftCase shift) {
   std::wstring out = form;
   std::size_t letters = 0, capitals = 0;
   for (wchar_t ch : prefix) {
@@ -748,9 +750,9 @@ std::wstring InCase(const std::wstring& form, std::wstring_view prefix, bool sen
     capitals += words::IsUpper(ch);
   }
   const bool first_capital = !prefix.empty() && words::IsUpper(prefix[0]);
-  if (letters >= 2 && capitals == letters) {
+  if ((letters >= 2 || shift == ShiftCase::kLocked) && capitals == letters) {
     for (auto& ch : out) ch = words::Upper(ch);
-  } else if (first_capital || (prefix.empty() && sentence_start)) {
+  } else if (first_capital || (prefix.empty() && (sentence_start || shift == ShiftCase::kOnce))) {
     if (!out.empty()) out[0] = words::Upper(out[0]);
   }
   return out;
@@ -759,7 +761,7 @@ std::wstring InCase(const std::wstring& form, std::wstring_view prefix, bool sen
 }  // namespace
 
 std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Language at_start,
-                                             std::size_t count) {
+                                             std::size_t count, ShiftCase shift) {
   State& s = *s_;
   const PredictorWeights& w = s.weights;
   const Context ctx = ReadContext(before_caret);
@@ -1065,7 +1067,7 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     for (const Candidate& c : pool) {
       if (shown.size() >= count) return false;
       if (!(c.score > made_best)) return true;
-      std::wstring word = InCase(c.form, ctx.prefix, ctx.sentence_start);
+      std::wstring word = InCase(c.form, ctx.prefix, ctx.sentence_start, shift);
       if (word == ctx.prefix ||
           std::find(s.passed.begin(), s.passed.end(), word) != s.passed.end() ||
           std::find(shown.begin(), shown.end(), word) != shown.end())
@@ -1154,7 +1156,7 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
   std::vector<std::pair<double, std::wstring>> chosen;
   for (const Candidate& c : pool) {
     if (chosen.size() >= count || !std::isfinite(c.score)) break;
-    std::wstring word = InCase(c.form, ctx.prefix, ctx.sentence_start);
+    std::wstring word = InCase(c.form, ctx.prefix, ctx.sentence_start, shift);
     // As shown: "The" passed over at a sentence's start still leaves "the".
     if (std::find(s.passed.begin(), s.passed.end(), word) != s.passed.end()) continue;
     if (word == ctx.prefix ||
@@ -1177,7 +1179,7 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
                  saved_prefix = std::move(s.offer_prefix);
     std::vector<std::wstring> saved_offered = std::move(s.offered),
                               saved_passed = std::move(s.passed);
-    const std::vector<std::wstring> parts = Suggest(split, at_start, count);
+    const std::vector<std::wstring> parts = Suggest(split, at_start, count, shift);
     s.offer_context = std::move(saved_context);
     s.offer_prefix = std::move(saved_prefix);
     s.offered = std::move(saved_offered);

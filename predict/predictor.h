@@ -42,6 +42,11 @@ struct PredictorWeights {
   float slip = 0.01f;      // chance that a letter lands on a neighbouring key
 };
 
+// What Shift makes the keys type next: a word not yet begun is offered
+// Capitalised under a Shift latched for one letter (or held), and any word
+// in ALL CAPS under a Shift that works as Caps Lock.
+enum class ShiftCase : int { kOff, kOnce, kLocked };
+
 class Predictor {
  public:
   Predictor();
@@ -62,10 +67,11 @@ class Predictor {
   // point: completions of the word it ends in, or the likely next words
   // after a space or at the start. Words come in the case the word was begun
   // in and in the language of its letters; `at_start` is the language of a
-  // word not yet begun (the current Lang). A word offered earlier for the
-  // same word being typed and passed over is not offered again.
+  // word not yet begun (the current Lang), `shift` what Shift types next. A
+  // word offered earlier for the same word being typed and passed over is
+  // not offered again.
   std::vector<std::wstring> Suggest(std::wstring_view before_caret, Language at_start,
-                                    std::size_t count = 4);
+                                    std::size_t count = 4, ShiftCase shift = ShiftCase::kOff);
 
   // A text sent with Enter: its words and word pairs are learned at once.
   void Learn(std::wstring_view sent_text);

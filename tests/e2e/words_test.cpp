@@ -188,6 +188,24 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
                        "the lexicon's word first for \"зо\""));
   ASSERT_TRUE(Capture(kEdit3, L"вот зор"));
   EXPECT_TRUE(FirstWordIs(L"зорбан"));
+  // Shift latched for one letter brings the next word Capitalised, and the
+  // word's touch takes the latch: the letter after it is small again.
+  ASSERT_TRUE(Capture(kThunder, L"ну "));
+  keyboard.TouchFunctionKey(kKeyShift);
+  std::wstring capitalised;
+  ASSERT_TRUE(WordsAre(
+      [&](const auto& words) {
+        capitalised = words[0];
+        return std::all_of(words.begin(), words.end(), [](const auto& w) {
+          return IsCharUpperW(w[0]) &&
+                 std::none_of(w.begin() + 1, w.end(), [](wchar_t c) { return IsCharUpperW(c); });
+        });
+      },
+      "Capitalised words"));
+  Touch(Centre(WindowRect(WordWindows()[0])));
+  EXPECT_TRUE(FieldShows(kThunder, L"ну " + capitalised + L" "));
+  keyboard.Type(L"и");
+  EXPECT_TRUE(FieldShows(kThunder, L"ну " + capitalised + L" и"));
   ASSERT_TRUE(Capture(kEdit2, L"I dont"));
   ASSERT_TRUE(FirstWordIs(L"don't"));
   Touch(Centre(WindowRect(WordWindows()[0])));

@@ -204,6 +204,13 @@ TEST_F(Suggestions, FollowsTheCaseTheWordWasBegunIn) {
   EXPECT_EQ(p.Suggest(L"it is, ", Language::English, 1), Words{L"the"});
   // The lexicon's own capital stays.
   EXPECT_EQ(p.Suggest(L"so i", Language::English, 4)[0], L"I");
+  // Or as Shift types next: latched for one letter, a word not begun comes
+  // Capitalised; locked as Caps Lock, every word in capitals.
+  EXPECT_EQ(p.Suggest(L"so ", Language::English, 1, ShiftCase::kOnce), Words{L"The"});
+  EXPECT_EQ(p.Suggest(L"as th", Language::English, 1, ShiftCase::kOnce), Words{L"the"});
+  EXPECT_EQ(p.Suggest(L"it ", Language::English, 1, ShiftCase::kLocked), Words{L"THE"});
+  EXPECT_EQ(p.Suggest(L"if T", Language::English, 1, ShiftCase::kLocked), Words{L"THE"});
+  EXPECT_EQ(p.Suggest(L"or Th", Language::English, 1, ShiftCase::kLocked), Words{L"The"});
 }
 
 TEST_F(Suggestions, ChoosesTheLanguageByTheScriptOfTheLetters) {
