@@ -149,6 +149,22 @@ TEST_F(WordsTest, SentWordsComeBackAndATouchTypesThem) {
   EXPECT_TRUE(Words().empty());
 }
 
+// Under Shift as Caps Lock the words come in capitals, before and after a
+// touched word. (A one-letter Shift, end to end.)
+TEST_F(WordsTest, WordsFollowCapsLock) {
+  Send(field, L"hello world");
+  kbd->chkFont[kChkShiftAsCaps].SetValue(CheckBox::kChecked);
+  Touch(field);
+  FKey(kKeyClr);
+  Write(L"so ");
+  FKey(kKeyShift);
+  EXPECT_EQ(Words(), (std::vector<std::wstring>{L"HELLO", L"WORLD"}));
+  TouchWord(0);
+  EXPECT_EQ(desk.W(field).text, L"so HELLO ");
+  ASSERT_FALSE(Words().empty());
+  EXPECT_EQ(Words()[0], L"WORLD");
+}
+
 // The option off is kept in the user's own key where the machine's is not to
 // be written, and the next start reads it from there; typing goes on as
 // before. (Password fields, the strip going with the option, and the option
