@@ -396,6 +396,8 @@ void FrmKbd::FinishEnter() {
     history_.ListAll(cmbText, line);
     edit_line_.CaretToEnd();
   }
+  // The strip offers what may open the new line, or follow the text sent.
+  OfferWords();
   if (tray_.Hides()) SetVisible(false);
 }
 
