@@ -529,9 +529,9 @@ struct Predictor::State {
   // The words that stand before the word being typed, lower case, and the text they are read from.
   std::wstring line_context;
   std::vector<std::wstring> line_words;
-  // The lines of the last text learned, sorted: a multi-line field sends
-  // its whole text at every Enter.
-  std::vector<std::wstring> sent_lines;
+  // The last text learned: a multi-line field sends its whole text at
+  // every Enter.
+  std::wstring last_sent;
 
   void BuildNeighbours();
   void FlushSorted();
@@ -1198,6 +1198,21 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
   return out;
 }
 
+namespace {
+
+// The lines of a text, parted by line breaks of any kind.
+std::vector<std::wstring_view> Lines(std::wstring_view text) {
+  std::vector<std::wstring_view> lines;
+  for (std::size_t at = 0; at <= text.size();) {
+    const std::size_t end = std::min(text.find_first_of(L"\r\n", at), text.size());
+    lines.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return lines;
+}
+
+}  // namespace
+
 void Predictor::Learn(std::wstring_view text) {
   State& s = *s_;
   // A notepad sends all its lines at every Enter, the one line written
@@ -1205,19 +1220,16 @@ void Predictor::Learn(std::wstring_view text) {
   // lines the last text did not hold are new, so that a word written once
   // is learned once (a word sent twice comes first sooner). A text of one
   // line is learned whole: a chat line sent again was sent twice.
-  const bool several = text.find_first_of(L"\r\n") != std::wstring_view::npos;
-  std::vector<std::wstring> lines;
   std::wstring new_lines;
-  for (std::size_t at = 0; at <= text.size();) {
-    const std::size_t end = std::min(text.find_first_of(L"\r\n", at), text.size());
-    std::wstring line(text.substr(at, end - at));
-    if (several && !std::binary_search(s.sent_lines.begin(), s.sent_lines.end(), line))
-      new_lines += line + L'\n';
-    lines.push_back(std::move(line));
-    at = end + 1;
+  const bool several = text.find_first_of(L"\r\n") != std::wstring_view::npos;
+  if (several) {
+    std::vector<std::wstring_view> old = Lines(s.last_sent);
+    std::sort(old.begin(), old.end());
+    for (const std::wstring_view line : Lines(text))
+      if (!std::binary_search(old.begin(), old.end(), line))
+        new_lines.append(line).push_back(L'\n');
   }
-  std::sort(lines.begin(), lines.end());
-  s.sent_lines = std::move(lines);
+  s.last_sent.assign(text);
   if (several) text = new_lines;
   s.learned_ranges.clear();
   s.top_followers.clear();
@@ -1261,7 +1273,7 @@ void Predictor::Forget() {
   s.offer_context.clear();
   s.passed.clear();
   s.offered.clear();
-  s.sent_lines.clear();
+  s.last_sent.clear();
 }
 
 }  // namespace orv
