@@ -326,6 +326,15 @@ void FrmKbd::Form_TaskbarCreated() {
   if (tray_.On()) tray_.AddIcon(picHook.hWnd(), Icon());
 }
 
+// The lexicons and the history are learned: words asked for while they
+// loaded (the strip at start-up, a field touched meanwhile) come now. No
+// touch may follow for a long while, and without one nothing else asks.
+void FrmKbd::Form_WorkerFinished() {
+  if (ended_) return;
+  suggestions_.WaitLoaded();
+  if (suggestions_.CameSinceAsked()) OfferWords();
+}
+
 void FrmKbd::ShowInfoTTip(const std::wstring& XString, int XIcon) {
   if (FrmTip* tip = Tip()) ShowTipIn(*tip, kelp_, XString, XIcon, *this, &frmWords);
 }

@@ -106,6 +106,8 @@ class FrmKbd : public Form, private PressSurface {
   void picHook_MouseMove(int button, int x_twips, int y_twips);
   // The notification area came (back): the tray icon goes in again.
   void Form_TaskbarCreated();
+  // A load beside the window's thread is done (Toolkit::WorkerFinished).
+  void Form_WorkerFinished();
   // The shell calls this before it hands each window event to a handler.
   void BeginEvent() { target_.BeginEvent(); }
   // True once the process has been told to end; nothing runs after that.

@@ -59,6 +59,9 @@ void Suggestions::StartLoading() {
     for (auto it = texts.rbegin(); it != texts.rend(); ++it) {
       if (!it->empty()) predictor->Learn(*it);
     }
+    // Freed here, so that the window's thread, once woken, waits for no more than the hand-over.
+    std::vector<std::wstring>().swap(texts);
+    toolkit.WorkerFinished();
     return predictor;
   };
   try {

@@ -41,6 +41,10 @@ class Toolkit {
   // Called first on each thread the program starts for work beside the
   // window's (a load), before the work.
   virtual void WorkerStarted() {}
+  // Called last on such a thread, once its result is all but handed over,
+  // from that thread: the window's thread gets Form_WorkerFinished soon
+  // after, even while no touch wakes it.
+  virtual void WorkerFinished() {}
   // The bitmap behind a picture, for reading its pixels; 0 when none.
   virtual Hbitmap PictureBitmap(Picture picture) = 0;
 

@@ -64,6 +64,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The strip follows the keyboard wherever it goes, dragged or restored.
   window.on_placed = [&strip_window] { strip_window.Sync(); };
   if (!window.Create()) return 1;
+  // The handle, not the window: a load still running at the end finishes
+  // after the window object is gone.
+  toolkit.worker_finished = [keyboard = window.hwnd()] { PostWorkerFinished(keyboard); };
 
   // A start-up that fails half-way still leaves a keyboard to work with.
   ContainFailure(L"Start-up", [&] {

@@ -29,6 +29,7 @@ constexpr UINT_PTR kTimerHwnd = 1;
 constexpr UINT kMsgLeftButton = WM_APP + 0x40;
 constexpr UINT kMsgFirstPainted = WM_APP + 0x41;
 constexpr UINT kMsgHookRefused = WM_APP + 0x42;
+constexpr UINT kMsgWorkerFinished = WM_APP + 0x43;
 // After a release the model still needs ticks: a touched window may show
 // its caret a while after the finger (the model waits kCaretWaitMs for it),
 // and a tap shorter than a tick is only seen by the tick after it. Twice the
@@ -356,6 +357,8 @@ LRESULT KbdWindow::OnChildMessage(HWND child, UINT msg, WPARAM wp, LPARAM lp, UI
   return r;
 }
 
+void PostWorkerFinished(HWND keyboard) { PostMessageW(keyboard, kMsgWorkerFinished, 0, 0); }
+
 LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == taskbar_created_ && msg != 0) {
     Dispatch([&] { m_.Form_TaskbarCreated(); });
@@ -377,6 +380,7 @@ LRESULT KbdWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgLeftButton: OnLeftButton(wp != 0); return 0;
     case kMsgHookRefused: UseRawInput(); return 0;
+    case kMsgWorkerFinished: Dispatch([&] { m_.Form_WorkerFinished(); }); return 0;
     case kMsgFirstPainted:
       // The edit line, whose paint waits behind this message, comes first.
       MakeTextLine();

@@ -175,4 +175,8 @@ class KbdWindow : public WindowBase<KbdWindow> {
   UINT taskbar_created_ = 0;
 };
 
+// From any thread: the keyboard window's model gets Form_WorkerFinished on
+// its own thread. A window already gone takes nothing.
+void PostWorkerFinished(HWND keyboard);
+
 }  // namespace orv::win32

@@ -215,6 +215,10 @@ Hbitmap Win32Toolkit::PictureBitmap(Picture picture) { return FromNative(Bitmap(
 // A loaded resource stays mapped with the program's image: nothing to free.
 void Win32Toolkit::WorkerStarted() { GiveBackUnusedStack(); }
 
+void Win32Toolkit::WorkerFinished() {
+  if (worker_finished) worker_finished();
+}
+
 std::span<const std::uint8_t> Win32Toolkit::ResourceData(const std::wstring& name) {
   HRSRC found = FindResourceW(instance_, name.c_str(), RT_RCDATA);
   if (!found) return {};

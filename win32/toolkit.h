@@ -43,6 +43,7 @@ class Win32Toolkit : public Toolkit {
   Hbitmap PictureBitmap(Picture picture) override;
   std::span<const std::uint8_t> ResourceData(const std::wstring& name) override;
   void WorkerStarted() override;
+  void WorkerFinished() override;
   void DoEvents() override;
   void WaitForEvents(std::uint32_t ms) override;
   Point MeasureText(const Font& font, const std::wstring& text) override;
@@ -50,6 +51,9 @@ class Win32Toolkit : public Toolkit {
 
   // Brings the real windows in line with their models; run before pumping.
   std::function<void()> sync;
+  // Wakes the keyboard window's thread for Form_WorkerFinished; called
+  // from a worker's thread, so set before the first worker starts.
+  std::function<void()> worker_finished;
   // Destroys the keyboard window, whose end ends the message loop.
   std::function<void()> destroy_main_window;
   // No further event reaches a model.

@@ -257,16 +257,18 @@ TEST_F(Words, TwoLettersBringTheWordATouchTypesItAndTheStripKeepsOutOfPasswords)
   ASSERT_TRUE(keyboard.process.WaitForExit());
   Release(grip);
 
-  // Started again, the keyboard learns what its history remembers. A field
-  // touched as soon as the keyboard takes input comes while a long history
-  // is still being learned: its words come once that is done, with no key
-  // touched meanwhile. "Clr History" forgets them.
+  // Started again, the keyboard learns what its history remembers. The
+  // strip, asked for words while a long history is still being learned,
+  // gets them once that is done, untouched; so does a field touched as soon
+  // as the keyboard takes input. "Clr History" forgets them.
   std::string texts = ReadFile(keyboard.folder.File(L"OrvKey.ini")).value_or("");
   texts += "we drove to London\r\n";
   for (int i = 0; i < 100000; ++i) texts += "Zebrovsky street " + std::to_string(i) + "\r\n";
   ASSERT_TRUE(WriteFile(keyboard.folder.File(L"OrvKey.ini"), texts));
   ASSERT_TRUE(keyboard.Start(false));
   ASSERT_TRUE(keyboard.CaughtUp());
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(Strip()) && !Offered().empty(); }, 10000ms,
+                      "words at start-up with no touch", [&] { return Seen(); }));
   ASSERT_TRUE(Capture(kEdit3, L"ну zebr"));
   EXPECT_TRUE(FirstWordIs(L"zebrovsky"));
   // A name the lexicon has only in lower case, as speech lists it, comes as sent.
