@@ -1057,7 +1057,7 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
                    [](const Candidate& x, const Candidate& y) { return x.score > y.score; });
 
   // Forms the lists lack: a base word's ending exchanged for one that words
-  // of the same stem take ("замысла" gives "замыслов").
+  // of the same stem take ("замысло" gives "замыслов").
   // They are rarer than any listed word, so they are looked for only where
   // the listed words leave a place.
   auto places_left = [&] {
@@ -1076,7 +1076,13 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
     }
     return shown.size() < count;
   };
-  if (lex && lex->HasEndings() && len >= kMadeFrom && places_left()) {
+  // A word typed whole that the lists hold or the user sent has its forms
+  // listed, if it has any: the exchanges would only make words of the
+  // wrong kind ("hello" giving "helloed", "книга" giving "книгаа").
+  const std::wstring typed_lower = LowerText(ctx.prefix);
+  const bool typed_known =
+      lex && (lex->Find(typed_lower) != kNone || s.learned_ids.count(typed_lower) > 0);
+  if (lex && lex->HasEndings() && len >= kMadeFrom && !typed_known && places_left()) {
     pool_index.clear();
     for (std::size_t i = 0; i < pool.size(); ++i) pool_index[pool[i].lower] = i;
     // A made form: the first m letters of base word `word` and another ending.

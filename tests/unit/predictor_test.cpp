@@ -318,8 +318,10 @@ TEST(Predictor, MakesFormsTheListsLackFromTheEndingsOfOtherWords) {
                           {{L"", L"ed", 0.5}, {L"s", L"ed", 0.5}, {L"", L"er", 0.01}});
   Predictor p;
   p.SetLexicon(Language::English, UnpackLexicon(words));
+  // A whole listed word is not made into others: its forms are listed.
+  EXPECT_EQ(p.Suggest(L"paint", Language::English), (Words{L"paints"}));
   // Below every listed word, and found through a slip too (a and s touch).
-  EXPECT_EQ(p.Suggest(L"paint", Language::English), (Words{L"paints", L"painted", L"painter"}));
+  EXPECT_EQ(p.Suggest(L"painte", Language::English, 2), (Words{L"painted", L"painter"}));
   EXPECT_EQ(p.Suggest(L"a psinte", Language::English, 1), Words{L"painted"});
   EXPECT_EQ(p.Suggest(L"pain", Language::English), (Words{L"paint", L"paints"}));
 }
