@@ -1,15 +1,20 @@
 // The font list and the colour dialog of the options panel.
 #include "utility/fonts_colors.h"
 
+#include <set>
+#include <string>
+
 namespace orv {
 
 // Every face in the order the system reports it, vertical "@" faces too:
-// the list is the user's to choose from, not ours to judge.
+// the list is the user's to choose from, not ours to judge. Each face
+// once: Wine reports a face once for each of its styles.
 void FontColorRoutines::FillFontList(ComboBox& target, Hdc dc) {
-  p_.gdi32.EnumFontsW(dc, [&target](const LogFont& lf) {
+  std::set<std::wstring> listed;
+  p_.gdi32.EnumFontsW(dc, [&target, &listed](const LogFont& lf) {
     std::wstring name = lf.face_name;
     if (auto nul = name.find(L'\0'); nul != std::wstring::npos) name.resize(nul);
-    target.AddItem(name);
+    if (listed.insert(name).second) target.AddItem(name);
     return 1;
   });
 }

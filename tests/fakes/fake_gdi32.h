@@ -24,7 +24,8 @@ class FakeGdi32 : public Gdi32 {
 
   int EnumFontsW(Hdc, const std::function<int(const LogFont&)>& callback) override {
     int last = 1;
-    for (const wchar_t* face : {L"Arial", L"Tahoma", L"Courier New"})
+    // As Wine does, a face once for each style.
+    for (const wchar_t* face : {L"Arial", L"Tahoma", L"Tahoma", L"Courier New"})
       if (last != 0) last = callback(LogFont{face, 0, 4});
     return last;
   }

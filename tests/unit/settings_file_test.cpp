@@ -41,6 +41,7 @@ TEST_F(SettingsFileTest, HandWrittenFileIsReadByPositionAndWrittenBackTheSameOrA
   File() = Ansi(HandWritten());
   Load();
   EXPECT_EQ(kbd->lblX[46].Font(), (Font{L"Arial", 18, false, true, false, 204}));  // case ignored
+  EXPECT_EQ(kbd->cmbFont.Items(), (std::vector<std::wstring>{L"Arial", L"Tahoma", L"Courier New"}));
   EXPECT_EQ(kbd->cmbText.Items(),
             (std::vector<std::wstring>{L"Москва, Тверская 1", L"Минск", L"Омск"}));
 
