@@ -330,7 +330,8 @@ void FrmKbd::Form_TaskbarCreated() {
 // loaded (the strip at start-up, a field touched meanwhile) come now. No
 // touch may follow for a long while, and without one nothing else asks.
 void FrmKbd::Form_WorkerFinished() {
-  if (ended_) return;
+  // Another load's end must not wait for this one.
+  if (ended_ || !suggestions_.LoadDone()) return;
   suggestions_.WaitLoaded();
   if (suggestions_.CameSinceAsked()) OfferWords();
 }

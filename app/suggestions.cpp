@@ -44,7 +44,8 @@ void Suggestions::StartLoading() {
   if (std::exchange(started_, true)) return;
   const std::span<const std::uint8_t> ru = toolkit_.ResourceData(L"LEXICON_RU");
   const std::span<const std::uint8_t> en = toolkit_.ResourceData(L"LEXICON_EN");
-  auto job = [&toolkit = toolkit_, ru, en, remembered = std::move(remembered_)]() mutable {
+  auto job = [&toolkit = toolkit_, &done = load_done_, ru, en,
+              remembered = std::move(remembered_)]() mutable {
     toolkit.WorkerStarted();
     auto predictor = std::make_unique<Predictor>();
     predictor->SetLexicon(Language::Russian, UnpackLexicon(ru));
@@ -61,6 +62,7 @@ void Suggestions::StartLoading() {
     }
     // Freed here, so that the window's thread, once woken, waits for no more than the hand-over.
     std::vector<std::wstring>().swap(texts);
+    done.store(true);
     toolkit.WorkerFinished();
     return predictor;
   };

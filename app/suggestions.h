@@ -5,6 +5,7 @@
 // that a key touch never waits for it.
 #pragma once
 #include <array>
+#include <atomic>
 #include <future>
 #include <memory>
 #include <optional>
@@ -44,6 +45,9 @@ class Suggestions {
   bool Started() const { return started_; }
   // Waits until the predictor is ready (for tests and benchmarks).
   void WaitLoaded();
+  // True once the load is past its work and only hands the predictor over
+  // (it then calls Toolkit::WorkerFinished): WaitLoaded takes no time.
+  bool LoadDone() const { return load_done_.load(); }
 
   // Up to four words for the text before the insertion point; none until
   // the predictor is ready.
@@ -63,6 +67,7 @@ class Suggestions {
   Toolkit& toolkit_;
   bool started_ = false;
   bool asked_unready_ = false;
+  std::atomic<bool> load_done_{false};
   std::unique_ptr<Predictor> predictor_;
   std::future<std::unique_ptr<Predictor>> loading_;
   std::future<std::vector<std::wstring>> remembered_;
