@@ -235,9 +235,6 @@ void FrmKbd::ArmRepeatTimer() {
 // The polling tick: while the finger is down, a touched text field of
 // another window becomes the target and its text comes into the edit line.
 void FrmKbd::tmrhWnd_Timer() {
-  // A field touched while a long history was still being learned gets its
-  // words once the learning is done, not at the next key.
-  if (!in_tick_ && suggestions_.CameSinceAsked()) OfferWords();
   const bool pressed = p_.user32.GetAsyncKeyState(kVkLButton) != 0;
   // A tick that comes due inside another (the tip sliding in after a
   // capture pumps events for most of a second) takes only a touch on

@@ -1079,10 +1079,11 @@ std::vector<std::wstring> Predictor::Suggest(std::wstring_view before_caret, Lan
   // A word typed whole that the lists hold or the user sent has its forms
   // listed, if it has any: the exchanges would only make words of the
   // wrong kind ("hello" giving "helloed", "книга" giving "книгаа").
-  const std::wstring typed_lower = LowerText(ctx.prefix);
-  const bool typed_known =
-      lex && (lex->Find(typed_lower) != kNone || s.learned_ids.count(typed_lower) > 0);
-  if (lex && lex->HasEndings() && len >= kMadeFrom && !typed_known && places_left()) {
+  auto typed_known = [&] {
+    const std::wstring lower = LowerText(ctx.prefix);
+    return lex->Find(lower) != kNone || s.learned_ids.count(lower) > 0;
+  };
+  if (lex && lex->HasEndings() && len >= kMadeFrom && !typed_known() && places_left()) {
     pool_index.clear();
     for (std::size_t i = 0; i < pool.size(); ++i) pool_index[pool[i].lower] = i;
     // A made form: the first m letters of base word `word` and another ending.
